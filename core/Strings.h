@@ -1,0 +1,50 @@
+// Small text and number helpers shared by every layer.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Decimal with an optional sign, or hexadecimal when hex is set (an optional
+// "0x" is accepted). Surrounding blanks are ignored; anything that does not
+// parse whole gives def.
+int StringToInt(const QString& text, bool hex = false, int def = 0);
+double StringToDouble(const QString& text, double def = 0.0);
+
+bool HasLetter(const QString& text);
+bool HasDigit(const QString& text);
+bool AllDigits(const QString& text); // non-empty and only 0-9
+bool IsPrintable(int c);             // 0x20..0x7E
+QString stripAmp(const QString& text); // drops mnemonic "&" ("&&" keeps one)
+
+// Cut the given characters off both ends (trim) or the end (trimRight), in
+// place; the value forms return the result.
+void trim(QString& text, const QString& chars = QStringLiteral(" \t\r\n"));
+QString trimmed(const QString& text, const QString& chars = QStringLiteral(" \t\r\n"));
+void trimRight(QString& text, const QString& chars = QStringLiteral(" \t\r\n"));
+void trimRight(QString& text, char c);
+
+// The fields after index n, joined again with ",".
+QString TokensTail(const QStringList& fields, int n);
+
+// Hex address text in which each run of "x" stands for the iterator written in
+// that many hex digits: "31xx21" with 2 gives 0x310221. "" gives -1 (as
+// 0xFFFFFFFF); text that is not hex gives -1 too.
+unsigned int ParseIterator(const QString& text, int iterator);
+
+// "F1".."F35" give the matching Qt key code; 0 for anything else.
+int GetKeyFromString(const QString& name);
+
+// Sort key of a name in which runs of digits compare by value.
+QString AlignNumbers(const QString& text);
+// Three-way comparison of names, case-insensitive, digit runs by value.
+int CompareStrings(const QString& a, const QString& b);
+
+// Base of the sort functors: the column and direction, copied into the sort.
+struct Sorter
+{
+    Sorter(int column = 0, bool ascending = true) : m_column(column), m_ascending(ascending) {}
+    int m_column;
+    bool m_ascending;
+};
+
+double LogBase(double value, double base);

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+namespace VeskES {
+QString deviceName();
+}
