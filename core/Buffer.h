@@ -23,8 +23,8 @@ public:
     unsigned char* data();
     const unsigned char* data() const;
 
-    int at(int i) const;            // 0 outside the buffer
-    void setAt(int i, int value);   // stores the low 8 bits; ignored outside the buffer
+    int at(int i) const;          // 0 outside the buffer
+    void setAt(int i, int value); // stores the low 8 bits; ignored outside the buffer
     unsigned char operator[](int i) const { return static_cast<unsigned char>(at(i)); }
 
     void allocate(int n); // n zero bytes, ready to be overwritten; no onNewData
@@ -32,6 +32,9 @@ public:
     void append(int byte);
     void append(const unsigned char* bytes, int n);
     void append(const Buffer& other);
+    // Room for n bytes without changing the content, so many appends stay cheap.
+    void reserve(int n) { m_bytes.reserve(n > 0 ? n : 0); }
+    int capacity() const { return int(m_bytes.capacity()); }
 
     // Replace the whole content, then onNewData().
     void copy(const unsigned char* bytes, int n);
@@ -53,8 +56,8 @@ public:
     quint32 readValueR(int offset, int n) const; // little-endian, n 1..4
     void writeValue(int offset, quint32 value, int n);
     void writeValueR(int offset, quint32 value, int n);
-    QString readText(int offset, int n = -1) const;              // Latin-1 up to the first zero byte
-    void writeText(int offset, const QString& text, int n);      // zero-filled field of n bytes
+    QString readText(int offset, int n = -1) const;         // Latin-1 up to the first zero byte
+    void writeText(int offset, const QString& text, int n); // zero-filled field of n bytes
 
     const QByteArray& bytes() const { return m_bytes; }
     void setBytes(const QByteArray& bytes); // replace, then onNewData()
@@ -66,6 +69,8 @@ protected:
     virtual void onNewData() {}
 
 private:
+    void growFor(qsizetype extra);
+
     QByteArray m_bytes;
 };
 

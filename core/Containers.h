@@ -70,10 +70,10 @@ public:
     {
         auto it = QMap<K, V>::find(key);
         if (it != QMap<K, V>::end()) {
-            V old = it.value();
-            QMap<K, V>::erase(it);
+            const V old = it.value();
             if (!(old == value))
                 deleteValue(old);
+            QMap<K, V>::remove(key);
         }
         QMap<K, V>::insert(key, value);
     }
@@ -100,4 +100,7 @@ public:
             delete it.value();
         QMap<K, V>::clear();
     }
+
+    // Emptying an owning map deletes its values too.
+    void clear() { deleteAll(); }
 };

@@ -8,12 +8,15 @@
 // "0x" is accepted). Surrounding blanks are ignored; anything that does not
 // parse whole gives def.
 int StringToInt(const QString& text, bool hex = false, int def = 0);
+// Decimal with an optional sign, or hexadecimal after "0x" (a 32-bit pattern:
+// "0xFFFFFFFF" is -1). False when the text is not a whole number that fits.
+bool ParseInt32(QStringView text, int& out);
 double StringToDouble(const QString& text, double def = 0.0);
 
 bool HasLetter(const QString& text);
 bool HasDigit(const QString& text);
-bool AllDigits(const QString& text); // non-empty and only 0-9
-bool IsPrintable(int c);             // 0x20..0x7E
+bool AllDigits(const QString& text);   // non-empty and only 0-9
+bool IsPrintable(int c);               // 0x20..0x7E
 QString stripAmp(const QString& text); // drops mnemonic "&" ("&&" keeps one)
 
 // Cut the given characters off both ends (trim) or the end (trimRight), in
@@ -28,7 +31,9 @@ QString TokensTail(const QStringList& fields, int n);
 
 // Hex address text in which each run of "x" stands for the iterator written in
 // that many hex digits: "31xx21" with 2 gives 0x310221. "" gives -1 (as
-// 0xFFFFFFFF); text that is not hex gives -1 too.
+// 0xFFFFFFFF); text that is not hex, more than eight digits, or a run of "x"
+// with an iterator below 0 or too wide for it gives -1 too. Text without "x"
+// is read whatever the iterator.
 unsigned int ParseIterator(const QString& text, int iterator);
 
 // "F1".."F35" give the matching Qt key code; 0 for anything else.

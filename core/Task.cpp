@@ -1,0 +1,228 @@
+#include "Task.h"
+
+#include <QDeadlineTimer>
+#include <QMutexLocker>
+#include <QThread>
+
+std::atomic<TaskUi*> Task::s_ui{nullptr};
+
+Task::Task(const QString& name)
+{
+    setObjectName(name);
+}
+
+Task::~Task()
+{
+    m_canceled.store(true);
+    if (!m_thread)
+        return;
+    if (onWorker()) {
+        // The job deleted its own task. A thread cannot join itself, so the
+        // thread object is released once the thread has run out.
+        connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+        m_thread = nullptr;
+        return;
+    }
+    m_thread->wait();
+    delete m_thread;
+}
+
+void Task::setUi(TaskUi* ui)
+{
+    s_ui.store(ui);
+}
+
+TaskUi* Task::ui()
+{
+    return s_ui.load();
+}
+
+bool Task::start(const QString& title, int maximum, int)
+{
+    return launch(true, title, maximum);
+}
+
+bool Task::startNonGui()
+{
+    return launch(false, QString(), 0);
+}
+
+bool Task::launch(bool gui, const QString& title, int maximum)
+{
+    if (QThread::currentThread() != thread()) {
+        qWarning("Task %s: started from a thread that does not own it", qPrintable(objectName()));
+        return false;
+    }
+    // One run at a time: the owner stops a running job before starting it again.
+    if (m_state.load() != Idle)
+        return false;
+
+    m_gui = gui;
+    m_maximum = qMax(0, maximum);
+    m_pos.store(0);
+    m_canceled.store(false);
+    {
+        QMutexLocker lock(&m_mutex);
+        m_endText.clear();
+        m_failed = false;
+        m_runReturned = false;
+    }
+    const quint64 generation = ++m_generation;
+    m_state.store(Running);
+
+    if (gui) {
+        if (TaskUi* display = s_ui.load())
+            display->begin(this, title, m_maximum);
+    }
+
+    m_thread = QThread::create([this, generation] { workerMain(generation); });
+    m_thread->setObjectName(objectName());
+    m_worker.store(m_thread);
+    m_thread->start();
+    return true;
+}
+
+void Task::workerMain(quint64 generation)
+{
+    run();
+    {
+        QMutexLocker lock(&m_mutex);
+        m_runReturned = true;
+        m_returned.wakeAll();
+    }
+    // finished() belongs on the owning thread; a wait() there may already have
+    // ended this run, and then the notice is dropped.
+    QMetaObject::invokeMethod(
+        this, [this, generation] { endRun(generation); }, Qt::QueuedConnection);
+}
+
+void Task::endRun(quint64 generation)
+{
+    if (generation != m_generation.load() || m_state.load() != Running)
+        return;
+    m_state.store(Ending);
+
+    // run() has returned; the thread only has to run out.
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+    m_worker.store(nullptr);
+
+    finished();
+
+    if (m_gui) {
+        if (TaskUi* display = s_ui.load()) {
+            QString text;
+            bool failed;
+            {
+                QMutexLocker lock(&m_mutex);
+                text = m_endText;
+                failed = m_failed;
+            }
+            display->end(this, text, failed);
+        }
+    }
+
+    m_state.store(Idle);
+    if (m_autoDelete)
+        deleteLater();
+}
+
+bool Task::onWorker() const
+{
+    return QThread::currentThread() == m_worker.load();
+}
+
+bool Task::showsProgress(quint64 generation) const
+{
+    return m_gui && generation == m_generation.load() && m_state.load() != Idle;
+}
+
+void Task::message(const QString& text)
+{
+    if (!m_gui || !s_ui.load())
+        return;
+    const quint64 generation = m_generation.load();
+    if (QThread::currentThread() == thread()) {
+        if (TaskUi* display = s_ui.load(); display && showsProgress(generation))
+            display->message(this, text);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, text] {
+            if (TaskUi* display = s_ui.load(); display && showsProgress(generation))
+                display->message(this, text);
+        },
+        Qt::QueuedConnection);
+}
+
+void Task::step()
+{
+    const int pos = ++m_pos;
+    if (!m_gui || !s_ui.load())
+        return;
+    const quint64 generation = m_generation.load();
+    if (QThread::currentThread() == thread()) {
+        if (TaskUi* display = s_ui.load(); display && showsProgress(generation))
+            display->step(this, pos);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, pos] {
+            if (TaskUi* display = s_ui.load(); display && showsProgress(generation))
+                display->step(this, pos);
+        },
+        Qt::QueuedConnection);
+}
+
+void Task::abort(const QString& text)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        m_endText = text;
+        m_failed = true;
+    }
+    m_canceled.store(true);
+}
+
+void Task::complete(const QString& text)
+{
+    QMutexLocker lock(&m_mutex);
+    m_endText = text;
+    m_failed = false;
+}
+
+bool Task::wait(int ms)
+{
+    // Idle, or inside finished(): nothing to wait for.
+    if (m_state.load() != Running)
+        return true;
+    if (onWorker())
+        return false;
+    {
+        QMutexLocker lock(&m_mutex);
+        const QDeadlineTimer deadline =
+            ms < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(std::chrono::milliseconds(ms));
+        while (!m_runReturned) {
+            if (!m_returned.wait(&m_mutex, deadline))
+                break;
+        }
+        if (!m_runReturned)
+            return false;
+    }
+    if (QThread::currentThread() == thread())
+        endRun(m_generation.load());
+    return true;
+}
+
+void Task::safeTerminate()
+{
+    if (m_state.load() != Running)
+        return;
+    cancel();
+    if (onWorker())
+        return;
+    wait(-1);
+}
