@@ -1,0 +1,90 @@
+// A small test instrument: its system-exclusive messages and its device.
+//
+// Messages (model id 7F 00, device number in the low nibble of byte 2):
+//   parameter change  F0 43 1n 7F 00 aa aa aa <data> F7          no checksum
+//   parameter request F0 43 3n 7F 00 aa aa aa F7
+//   bulk request      F0 43 2n 7F 00 aa aa aa F7
+//   bulk dump         F0 43 0n 7F 00 cc cc aa aa aa <data> ss F7
+// Addresses are three 8-bit bytes, high first. A bulk dump gives its data size
+// in two 7-bit groups (cc cc) and a checksum (ss) over the bytes from the size
+// up to the last data byte.
+//
+// Memory layout: a bulk block is the address with its low byte cleared, the low
+// byte is the offset inside the block. A bulk dump at HeaderAddress opens a
+// dump, one at FooterAddress closes it. Voice blocks (high byte VoiceBlock)
+// carry a 10-character name at data 0..9 and a category byte at data 10.
+#pragma once
+
+#include "MidiDevice.h"
+#include "Sysex.h"
+
+#include <QByteArray>
+
+class TestSysex : public Sysex
+{
+public:
+    enum Type
+    {
+        ParameterChange = 0,
+        ParameterRequest = 1,
+        BulkRequest = 2,
+        BulkDump = 3
+    };
+
+    static constexpr unsigned int HeaderAddress = 0x0E0000;
+    static constexpr unsigned int FooterAddress = 0x0F0000;
+    static constexpr unsigned int VoiceBlock = 0x10; // high byte of voice blocks
+    static constexpr int NameSize = 10;
+    static constexpr int CategoryPos = 10;
+
+    static const char* const ParameterChangeTemplate;
+    static const char* const ParameterRequestTemplate;
+    static const char* const BulkRequestTemplate;
+    static const char* const BulkDumpTemplate;
+
+    // Hex text of messages of this instrument, device number 0.
+    static QString bulkDumpText(unsigned int address, const QByteArray& data);
+    static QString bulkRequestText(unsigned int address);
+    // A voice block of size bytes named name (blank-padded), the rest zero.
+    static QByteArray voiceData(const QString& name, int size = 16);
+
+    // Fills this message with a bulk dump or a bulk request.
+    void prepareBulkDump(unsigned int address, const QByteArray& data);
+    void prepareBulkRequest(unsigned int address);
+
+    int deviceNumber() const { return size() > 2 ? at(2) & 0x0F : -1; }
+    bool isVoice() const { return m_type == BulkDump && (m_address >> 16) == VoiceBlock; }
+
+    QString modelId() override { return QStringLiteral("7F 00"); }
+    bool isHeader() override { return m_type == BulkDump && m_address == HeaderAddress; }
+    bool isFooter() override { return m_type == BulkDump && m_address == FooterAddress; }
+    bool hasName() override { return isVoice() && dataSize() >= NameSize; }
+    QString readName(MidiDevice* device) override;
+    bool hasCategory() override { return isVoice() && dataSize() > CategoryPos; }
+    bool hasData() override { return m_type == ParameterChange || m_type == BulkDump; }
+    void setAddress(unsigned int address) override;
+    void prepareParameterRequest(const MidiParam& param) override;
+    void prepareParameterChange(const MidiParam& param, int value) override;
+    int getParameterPos(const MidiParam& param) override;
+    void getBulkBaseAndOffset(unsigned int address, unsigned int& base, unsigned int& offset) override;
+    void analyse() override;
+
+private:
+    int addressIndex() const { return m_type == BulkDump ? 7 : 5; }
+};
+
+// A device of the test instrument. It counts the indexed-address look-ups
+// so tests can tell whether the device was asked.
+class TestDevice : public MidiDevice
+{
+    Q_OBJECT
+
+public:
+    explicit TestDevice(const QString& name = QStringLiteral("Test Instrument"), int delay = 0);
+
+    Sysex* createSysex() override { return new TestSysex; }
+    // Instance index of a block of 0x100 bytes each.
+    unsigned int getIndexedAddress(unsigned int base, int index) override;
+
+    int indexedAddressCalls = 0;
+};
