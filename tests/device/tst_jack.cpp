@@ -1,0 +1,139 @@
+// Our ports over a real MIDI transport: a private JACK server, and a JACK
+// peer on the far end of the cable.
+#include "JackServer.h"
+#include "MidiPort.h"
+#include "PortInfo.h"
+#include "TestEnvironment.h"
+
+#include <QMutex>
+
+namespace {
+
+// Keeps what our input port hands on, one entry per message.
+class Recorder : public IMidiPortOwner
+{
+public:
+    void OnShortMessage(MidiInPort*, unsigned int message) override
+    {
+        const char bytes[3] = {char(message & 0xFF), char((message >> 8) & 0xFF),
+                               char((message >> 16) & 0xFF)};
+        add(QByteArray(bytes, 3));
+    }
+    void OnLongMessage(MidiInPort*, unsigned char* data, int length) override
+    {
+        add(QByteArray(reinterpret_cast<const char*>(data), length));
+    }
+    QList<QByteArray> messages() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_messages;
+    }
+
+private:
+    void add(const QByteArray& m)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_messages << m;
+    }
+    mutable QMutex m_mutex;
+    QList<QByteArray> m_messages;
+};
+
+QByteArray bigSysex()
+{
+    QByteArray m(1500, 0);
+    m[0] = char(0xF0);
+    for (int i = 1; i < m.size() - 1; ++i)
+        m[i] = char(i & 0x7F);
+    m[m.size() - 1] = char(0xF7);
+    return m;
+}
+
+} // namespace
+
+// The MIDI backend keeps JACK clients of its own until the process ends; the
+// server is made before the backend and so outlives it, and they close while
+// it still runs.
+JackServer& server()
+{
+    static JackServer instance;
+    return instance;
+}
+
+class TestJack : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // Before anything opens the MIDI system: this process runs on JACK.
+        qputenv("ORVANE_MIDI_BACKEND", "jack");
+        QString error;
+        if (!server().start(&error))
+            QSKIP(qPrintable(QStringLiteral("no JACK server for this test: %1").arg(error)));
+        QCOMPARE(midiBackend()->createClient(), int(MidiStatusOk));
+        QCOMPARE(midiBackend()->apiName(), QStringLiteral("jack"));
+    }
+
+    void roundTrip()
+    {
+        JackMidiPeer peer;
+        QString error;
+        QVERIFY2(peer.open(QStringLiteral("peerin"), QStringLiteral("peerout"), &error), qPrintable(error));
+
+        QVERIFY(InitMidiPorts());
+        auto listed = [](const Vector<PortInfo>& ports, const QString& name) {
+            for (const PortInfo& p : ports) {
+                if (p.name == name)
+                    return true;
+            }
+            return false;
+        };
+        // JACK names are listed as they are.
+        QVERIFY(listed(MidiOutPorts, peer.inputName()));
+        QVERIFY(listed(MidiInPorts, peer.outputName()));
+
+        Recorder owner;
+        MidiInPort in(&owner);
+        MidiOutPort out;
+        in.setName(peer.outputName());
+        out.setName(peer.inputName());
+        QVERIFY(in.open());
+        QVERIFY(out.open());
+        // Our own ports are not offered as endpoints.
+        InitMidiPorts();
+        for (const PortInfo& p : MidiInPorts)
+            QVERIFY2(!p.name.startsWith(QLatin1String("ORVANE")), qPrintable(p.name));
+        for (const PortInfo& p : MidiOutPorts)
+            QVERIFY2(!p.name.startsWith(QLatin1String("ORVANE")), qPrintable(p.name));
+
+        const QByteArray dump = bigSysex();
+        // Out: our port to the peer.
+        out.noteOn(60, 100, 0);
+        QCOMPARE(out.sendSysex(reinterpret_cast<const unsigned char*>(dump.constData()), int(dump.size())),
+                 int(dump.size()));
+        out.programChange(5, 1);
+        out.controllerChange(7, 100, 2);
+        const QList<QByteArray> sent{QByteArray::fromHex("903C64"), dump, QByteArray::fromHex("C105"),
+                                     QByteArray::fromHex("B20764")};
+        QTRY_COMPARE_WITH_TIMEOUT(peer.received().size(), sent.size(), 10000);
+        QCOMPARE(peer.received(), sent);
+
+        // In: the peer to our port. Short messages reach the owner packed in
+        // three bytes.
+        for (const QByteArray& m : sent)
+            QVERIFY(peer.send(m));
+        const QList<QByteArray> expected{QByteArray::fromHex("903C64"), dump, QByteArray::fromHex("C10500"),
+                                         QByteArray::fromHex("B20764")};
+        QTRY_COMPARE_WITH_TIMEOUT(owner.messages().size(), expected.size(), 10000);
+        QCOMPARE(owner.messages(), expected);
+
+        in.close();
+        out.close();
+        peer.close();
+    }
+};
+
+ORVANE_TEST_GUILESS_MAIN(TestJack)
+#include "tst_jack.moc"
