@@ -12,15 +12,6 @@ namespace {
 const QChar Bar = u'|';
 const QChar Comma = u',';
 
-// TEMPORARY until MidiDevice::ini() exists: then call device->ini() directly.
-template <typename Device>
-IniFile* deviceIni(Device* device)
-{
-    if constexpr (requires { device->ini(); })
-        return device ? device->ini() : nullptr;
-    else
-        return nullptr;
-}
 } // namespace
 
 // TableData -----------------------------------------------------------------
@@ -100,7 +91,7 @@ void DeviceTable::init(MidiDevice* device, const QString& spec)
 
 void DeviceTable::loadTable(MidiDevice* device, const QString& name)
 {
-    loadTable(deviceIni(device), name);
+    loadTable(device ? device->ini() : nullptr, name);
 }
 
 void DeviceTable::loadTable(IniFile* ini, const QString& name)

@@ -1,31 +1,246 @@
 // One MIDI instrument as the programs see it.
+//
+// The device owns the instrument's six ports, its connection state, its tables
+// and documents, the part mixer and the synchronous-request signal. Windows
+// register as clients and are told of every message on the GUI thread. The
+// instrument library derives its own class and overrides the virtual hooks;
+// the bases here are inert.
 #pragma once
 
+#include "Containers.h"
+#include "DeviceTable.h"
+#include "IniFile.h"
+#include "MidiMessage.h"
+#include "MidiParam.h"
+#include "MidiPort.h"
+#include "MidiTypes.h"
+#include "MixParts.h"
+#include "Patch.h"
+#include "XmlDocument.h"
+
+#include <QMutex>
 #include <QObject>
 #include <QString>
+#include <atomic>
+#include <memory>
 
+class BulkDump;
+class MidiClient;
+class PatchDump;
 class Sysex;
+class SysexSignal;
+class Task_Poller;
 
-class MidiDevice : public QObject
+class MidiDevice : public QObject, public IMidiPortOwner
 {
     Q_OBJECT
 
 public:
-    // name: the device name; delay: default pause in milliseconds after each
-    // transmitted message.
+    // Ids of the messages the receive thread posts to the device.
+    enum PostedMessage
+    {
+        PostedShort = 1,
+        PostedSysex = 2,
+        PostedPatch = 3
+    };
+
+    // name: the device name; delay: the default of the "Delay" setting, the
+    // pause in milliseconds after each transmitted message.
     MidiDevice(const QString& name, int delay);
     ~MidiDevice() override;
 
+    // --- state and settings ------------------------------------------------
     QString name() const { return m_name; }
+    // The model the instrument named in its identity reply ("" before).
+    QString model() const;
+    IniFile* ini() { return &m_ini; }
+    XmlDocument* xml() { return &m_xml; }
+    QString dataFolder() const { return m_dataFolder; }
+    bool hasPorts() const;
+    bool isConnected() const { return m_connected.load(); }
+    int deviceId() const { return m_deviceId.load(); }
+    void setDeviceId(int id);
+    int delay() const { return m_delay.load(); }
+    void setDelay(int ms);
+    int channel() const { return m_channel; }
+    void setAuxChannel(int channel) { m_auxChannel.store(channel); }
+    // "Not connected", or "<model> connected".
+    QString connectionStatus() const;
 
+    MidiInPort* midiIn() { return &m_midiIn; }
+    MidiOutPort* midiOut() { return &m_midiOut; }
+    MidiInPort* midiIn2() { return &m_midiIn2; }
+    MidiOutPort* midiOut2() { return &m_midiOut2; }
+    MidiInPort* auxIn() { return &m_auxIn; }
+    MidiOutPort* auxOut() { return &m_auxOut; }
+
+    // --- connection ----------------------------------------------------------
+    // Opens the ports; with poll set, starts the identity poll.
+    void connect(bool poll);
+    // Not connected, poll stopped, ports closed. May run twice in a row (the
+    // poll's end disconnects too).
+    void disconnect();
+    // Sets and stores the main port names and reconnects; nothing when either
+    // name is empty.
+    void setPorts(const QString& in, const QString& out);
+    // Stores the state and lets every client's window know, on the GUI thread.
+    void setConnected(bool connected);
+    // The identity request on the main output.
+    void idRequest();
+
+    // --- clients -----------------------------------------------------------
+    void addClient(MidiClient* client);
+    void removeClient(MidiClient* client);
+    int clientCount() const;
+
+    // --- sending (on the caller's thread) ----------------------------------
+    // Sends on the main output and echoes the message to the clients.
+    void sendShort(const MidiMessage& message);
+    void noteOn(int note, int velocity, int channel = -1);
+    void noteOff(int note, int channel = -1);
+    void resetControllers();
+    void localControl(bool on);
+    void patchChange(Patch patch);
+    // Sends the message (with the device number put into a copy when the
+    // instrument wants one) and echoes it to the clients. The caller's message
+    // is never changed.
+    void sendSysex(Sysex* message);
+    void sendSysex(const QString& hex);
+    void transmitFile(const QString& path);
+    void transmitString(const QString& hex);
+
+    // --- synchronous requests ------------------------------------------------
+    // Each blocks the calling thread up to timeoutMs; only one may wait at a
+    // time per device, a second fails at once.
+    MidiInPort* syncIdRequest(MidiOutPort* out, int timeoutMs);
+    bool syncBulkRequest(unsigned int address, BulkDump& target, int timeoutMs);
+    int syncParamRequest(MidiParam param, int timeoutMs);
+
+    // --- part mixer ----------------------------------------------------------
+    // The record of part, null outside the list. The record never moves.
+    Part* mixPart(int part);
+    void mutePart(int part, bool mute);
+    void applySoloMute();
+    void cancelSoloMute();
+
+    // --- tables and documents ----------------------------------------------
+    void loadIni(const QString& resource);
+    void loadXml(const QString& resource);
+    DeviceTable* getTable(const QString& spec) const;
+    // Takes ownership; a different table stored under spec is deleted.
+    void addTable(const QString& spec, DeviceTable* table);
+    // Builds the table on first request and keeps it; never null.
+    DeviceTable* createTable(const QString& spec);
+
+    // --- banks, bank sets and user bank files -----------------------------------
+    // (bank registry: declarations go here)
+
+    // --- hooks of the receive path and of the instrument ---------------------
+    // IMidiPortOwner: the receive thread.
+    void OnShortMessage(MidiInPort* port, unsigned int message) override;
+    void OnLongMessage(MidiInPort* port, unsigned char* data, int length) override;
+
+    // Hand the message to every client, in registration order.
+    virtual void OnMidiMessage(const MidiMessage& message, MidiSource source);
+    virtual void OnSysex(Sysex* message, MidiSource source);
+    virtual void OnPatchChange(Patch patch, MidiSource source);
+
+    virtual void patchChange(Patch patch, int channel);
+    virtual void patchChangeByType(int type);
+    virtual void idRequest(MidiOutPort* port);
+    virtual void paramRequest(MidiParam param);
+    virtual void paramChange(MidiParam param, int value);
+    virtual void bulkRequest(unsigned int address);
+    virtual void patchRequest(Patch patch, bool setMode);
+    virtual bool syncPatchRequest(Patch patch, BulkDump& target, bool setMode);
+    virtual bool syncEditBufferRequest(int type, BulkDump& target, int ms);
+    virtual void bulkTransmit(unsigned int address, BulkDump* dump);
+    virtual void patchTransmit(Patch patch, BulkDump* dump, bool setMode);
+    virtual void toEditBuffer(PatchDump* dump);
+    virtual void strip(BulkDump* dump);
+    virtual QString displaySysex(Sysex* message);
+    // Pauses of m_delay ms while connected, after a request and after each
+    // transmitted message.
+    virtual void waitRequest();
+    virtual void waitTransmit();
+    virtual bool checkId(Sysex* message);
     // A new, empty message of the instrument's own kind, owned by the caller.
     // The generic device knows no message layout and gives null.
     virtual Sysex* createSysex();
+    virtual void setMode(int mode);
+    virtual void setModeByType(int type);
+    virtual void setModeByBank(unsigned short bank);
+    virtual QString bankNumber(unsigned short bank);
+    virtual bool isUserBank(unsigned short bank);
+    virtual int bankType(unsigned short bank);
+    virtual QString bankTypeName(int type);
+    virtual PatchDump* createPatchDump(int type);
     // Address of the index-th instance of an indexed parameter; the generic
     // device has none.
     virtual unsigned int getIndexedAddress(unsigned int base, int index);
+    virtual void setPartVolume(int part, int volume);
+    virtual void storeAllPatches();
+    virtual void storePatch(Patch patch);
+    virtual void storeGlobal();
+    virtual bool hasKeyboard();
+    virtual bool hasDeviceId();
+    virtual bool hasSecondaryPorts();
+    virtual void setSecondaryPorts();
 
 protected:
+    void customEvent(QEvent* event) override;
+
+    // For the instrument's checkId, on the receive thread.
+    void setModel(const QString& model);
+
+    void PostMidiMessage(const MidiMessage& message, MidiSource source);
+    void PostSysex(Sysex* message, MidiSource source);
+    void PostPatchChange(Patch patch, MidiSource source);
+
+    // The clients at this moment, for walking them without holding the lock.
+    QList<MidiClient*> clients() const;
+
+    // Device number 0..15, written by the set-up dialog (GUI thread), read by
+    // any thread that sends.
+    std::atomic<int> m_deviceId{0};
+    // Written by checkId on the receive thread, read by the GUI; under m_modelLock.
+    QString m_model;
+    mutable QMutex m_modelLock;
     QString m_name;
-    int m_delay = 0;
+    MidiInPort m_midiIn;
+    MidiOutPort m_midiOut;
+    MidiInPort m_midiIn2;
+    MidiOutPort m_midiOut2;
+    MidiInPort m_auxIn;
+    MidiOutPort m_auxOut;
+    // Set true by the receive thread, false by disconnect; read anywhere.
+    std::atomic<bool> m_connected{false};
+    std::unique_ptr<Task_Poller> m_poller;
+    MapEx<QString, DeviceTable*> m_tables;
+    // Registered clients. Changed on the GUI thread; walked by any thread that
+    // sends (echoes) and by the GUI thread; under m_clientsLock.
+    Vector<MidiClient*> m_clients;
+    mutable QMutex m_clientsLock;
+    XmlDocument m_xml;
+    IniFile m_ini;
+    QString m_dataFolder;
+    MixParts m_parts;
+    int m_channel = 0;
+    // Written by the GUI thread, read by the receive thread.
+    std::atomic<int> m_auxChannel{-1};
+    Vector<unsigned int> m_noSendAddresses;
+    // Written by the set-up dialog, read by any thread that transmits.
+    std::atomic<int> m_delay{0};
+    // Bank trackers: written and read by the receive thread(s).
+    std::atomic<int> m_bankMsb{-1};
+    std::atomic<int> m_bankLsb{-1};
+    std::atomic<int> m_program{-1};
+    std::unique_ptr<SysexSignal> m_signal;
+    // (bank registry: fields go here)
+
+private:
+    // (send and receive path: private helpers go here)
+
+    // GUI thread: tells every client to compare its state with the device's.
+    void notifyClients();
 };

@@ -2,7 +2,8 @@
 #pragma once
 
 // Where a message came from.
-enum MidiSource {
+enum MidiSource
+{
     SourceDev = 0, // the instrument, on the main input
     SourceAux = 1, // the auxiliary input
     SourceGUI = 2  // sent by this program

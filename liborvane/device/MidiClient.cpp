@@ -1,0 +1,107 @@
+#include "MidiClient.h"
+
+#include "EventMessage.h"
+#include "MidiDevice.h"
+#include "Panel.h"
+#include "VarArgs.h"
+
+#include <QWidget>
+
+bool MidiClient_Proxy::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == EventMessage::Type() &&
+        static_cast<EventMessage*>(event)->id() == MidiClient::ConnectMessage) {
+        client->OnConnect();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+MidiClient::MidiClient(const QString& name, MidiDevice* device, QWidget* window)
+    : device(device), connected(false), proxy(this), window(window), name(name)
+{
+    window->installEventFilter(&proxy);
+    device->addClient(this);
+    PostConnect();
+}
+
+MidiClient::~MidiClient()
+{
+    device->removeClient(this);
+    removePanels();
+}
+
+void MidiClient::PostConnect()
+{
+    const bool state = device->isConnected();
+    if (state == connected)
+        return;
+    connected = state;
+    PostMessage(window, ConnectMessage, QVariant(0), QVariant(0));
+}
+
+void MidiClient::addPanel(Panel* panel)
+{
+    if (!panels.contains(panel))
+        panels.append(panel);
+}
+
+void MidiClient::removePanel(Panel* panel)
+{
+    panels.removeOne(panel);
+}
+
+void MidiClient::removePanels()
+{
+    panels.clear();
+}
+
+bool MidiClient::isPanelValid(int index) const
+{
+    if (index < 0 || index >= panels.size())
+        return false;
+    const Panel* panel = panels.at(index);
+    return panel && panel->client();
+}
+
+void MidiClient::setAddressItems(unsigned int address, const QString& items)
+{
+    for (int i = 0; i < panels.size(); ++i) {
+        if (Panel* panel = panels.at(i))
+            panel->setAddressItems(address, items);
+    }
+}
+
+void MidiClient::OnMidiMessage(const MidiMessage& message, MidiSource)
+{
+    const int count = int(panels.size());
+    for (int i = 0; i < count; ++i) {
+        if (isPanelValid(i))
+            panels.at(i)->OnMidiMessage(message);
+    }
+}
+
+void MidiClient::OnSysex(Sysex* message, MidiSource source)
+{
+    // The program's own sends never come back to the panels this way.
+    if (source == SourceGUI)
+        return;
+    const int count = int(panels.size());
+    for (int i = 0; i < count; ++i) {
+        if (isPanelValid(i))
+            panels.at(i)->OnSysex(message);
+    }
+}
+
+QString PrintMidiSource(MidiSource source)
+{
+    switch (source) {
+    case SourceDev:
+        return QStringLiteral("SourceDev");
+    case SourceAux:
+        return QStringLiteral("SourceAux");
+    case SourceGUI:
+        return QStringLiteral("SourceGUI");
+    }
+    return VarArgs::format("%d", int(source));
+}

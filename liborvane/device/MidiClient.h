@@ -1,0 +1,84 @@
+// A window's link to the device.
+#pragma once
+
+#include "ColorManager.h"
+#include "Containers.h"
+#include "MidiTypes.h"
+#include "Patch.h"
+
+#include <QObject>
+#include <QString>
+
+class MidiClient;
+class MidiDevice;
+class MidiMessage;
+class Panel;
+class QWidget;
+class Sysex;
+
+// The event filter on the client's window: it turns the connection notice into
+// a call of the client's OnConnect and keeps it from the window.
+class MidiClient_Proxy : public QObject
+{
+public:
+    explicit MidiClient_Proxy(MidiClient* client) : client(client) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    MidiClient* client;
+};
+
+// Every window that talks to the instrument is a client of its device. The
+// device hands it every incoming message on the GUI thread (and the program's
+// own sends as an echo, on the sending thread) and tells it of every change of
+// the connection state. The base passes messages on to the window's registered
+// panels.
+class MidiClient
+{
+public:
+    // The id of the connection notice posted to the window.
+    static constexpr int ConnectMessage = 111;
+
+    // device and window must not be null.
+    MidiClient(const QString& name, MidiDevice* device, QWidget* window);
+    virtual ~MidiClient();
+    MidiClient(const MidiClient&) = delete;
+    MidiClient& operator=(const MidiClient&) = delete;
+
+    virtual void OnConnect() {}
+    virtual void OnMidiMessage(const MidiMessage& message, MidiSource source);
+    virtual void OnSysex(Sysex* message, MidiSource source);
+    virtual void OnPatchChange(Patch, MidiSource) {}
+    virtual void MidiReceive() {}
+    virtual void OnLoadPanel(Panel*) {}
+
+    // Posts the connection notice to the window when the device's state differs
+    // from the one last reported.
+    void PostConnect();
+
+    void addPanel(Panel* panel);
+    void removePanel(Panel* panel);
+    void removePanels();
+    bool isPanelValid(int index) const;
+    void setAddressItems(unsigned int address, const QString& items);
+
+    const Vector<Panel*>& panelList() const { return panels; }
+    MidiDevice* midiDevice() const { return device; }
+    QWidget* clientWindow() const { return window; }
+    QString clientName() const { return name; }
+    bool reportedConnected() const { return connected; }
+    ColorManager& colorManager() { return colors; }
+
+protected:
+    Vector<Panel*> panels;
+    MidiDevice* device;
+    // The state last reported to the window. Written by whichever thread
+    // reports (the device reports on the GUI thread).
+    bool connected;
+    MidiClient_Proxy proxy;
+    QWidget* window;
+    QString name;
+    ColorManager colors;
+};
+
+// "SourceDev", "SourceAux", "SourceGUI", or the number.
+QString PrintMidiSource(MidiSource source);
