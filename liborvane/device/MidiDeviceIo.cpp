@@ -1,49 +1,406 @@
 // The device's traffic: connection, sending, and the receive path.
+//
+// Three threads meet here. The backend's receive thread runs OnShortMessage
+// and OnLongMessage; it posts everything the clients are to see and touches
+// only atomics, the ports and the signal's guarded fields. The GUI thread runs
+// customEvent and so every client hook for received data. Sends run on the
+// caller's thread (a window, or a task) and echo to the clients there.
 #include "MidiDevice.h"
 
+#include "BulkDump.h"
+#include "EventMessage.h"
 #include "MidiClient.h"
+#include "PortInfo.h"
 #include "Sysex.h"
+#include "SysexSignal.h"
+#include "Task_Poller.h"
+#include "Timing.h"
 
-void MidiDevice::connect(bool) {}
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+// The pause between a program change and the patch change handed on after it.
+constexpr int PatchChangePauseMs = 50;
+} // namespace
+
+// --- connection ----------------------------------------------------------------
+
+void MidiDevice::connect(bool poll)
+{
+    // One poll at a time: a poll still running from an earlier connection is
+    // stopped (and ends as it would) before the ports are opened again.
+    if (poll)
+        m_poller->safeTerminate();
+
+    InitMidiPorts();
+
+    m_midiIn.open();
+    m_midiOut.open();
+    if (hasSecondaryPorts()) {
+        m_midiIn2.open();
+        m_midiOut2.open();
+    }
+    m_auxIn.open();
+    if (hasKeyboard())
+        m_auxOut.open();
+
+    if (!poll)
+        return;
+    if (m_midiIn.isOpened() && m_midiOut.isOpened())
+        m_poller->poll(this);
+    else
+        disconnect();
+}
+
 void MidiDevice::disconnect()
 {
+    // Safe to run twice: the poll's end disconnects too, and closing a closed
+    // port does nothing.
     setConnected(false);
+    m_poller->safeTerminate();
+    m_midiIn.close();
+    m_midiOut.close();
+    if (hasSecondaryPorts()) {
+        m_midiIn2.close();
+        m_midiOut2.close();
+    }
+    m_auxIn.close();
+    if (hasKeyboard())
+        m_auxOut.close();
 }
-void MidiDevice::setPorts(const QString&, const QString&) {}
+
+void MidiDevice::setPorts(const QString& in, const QString& out)
+{
+    if (in.isEmpty() || out.isEmpty())
+        return;
+    m_midiIn.setName(in);
+    m_midiOut.setName(out);
+    setSecondaryPorts();
+    m_midiIn.toRegistry(QStringLiteral("MidiIn"));
+    m_midiOut.toRegistry(QStringLiteral("MidiOut"));
+    connect(true);
+}
+
 void MidiDevice::setConnected(bool connected)
 {
     m_connected = connected;
-    notifyClients();
+    // The client list and the clients' own state belong to the GUI thread; an
+    // identity reply connects us on the receive thread, so the notice is
+    // queued there. Dropped if the device is gone by then.
+    if (QThread::currentThread() == thread())
+        notifyClients();
+    else
+        QMetaObject::invokeMethod(
+            this, [this] { notifyClients(); }, Qt::QueuedConnection);
 }
-void MidiDevice::idRequest() {}
-void MidiDevice::idRequest(MidiOutPort*) {}
-void MidiDevice::sendShort(const MidiMessage&) {}
-void MidiDevice::noteOn(int, int, int) {}
-void MidiDevice::noteOff(int, int) {}
-void MidiDevice::resetControllers() {}
-void MidiDevice::localControl(bool) {}
-void MidiDevice::patchChange(Patch) {}
-void MidiDevice::patchChange(Patch, int) {}
-void MidiDevice::sendSysex(Sysex*) {}
-void MidiDevice::sendSysex(const QString&) {}
-void MidiDevice::transmitFile(const QString&) {}
-void MidiDevice::transmitString(const QString&) {}
-void MidiDevice::paramRequest(MidiParam) {}
-void MidiDevice::paramChange(MidiParam, int) {}
-QString MidiDevice::displaySysex(Sysex*)
+
+void MidiDevice::idRequest()
 {
-    return QString();
+    idRequest(&m_midiOut);
 }
-void MidiDevice::waitRequest() {}
-void MidiDevice::waitTransmit() {}
-QString MidiDevice::bankNumber(unsigned short)
+
+void MidiDevice::idRequest(MidiOutPort* port)
 {
-    return QString();
+    if (port)
+        port->requestId(m_deviceId);
 }
-void MidiDevice::setPartVolume(int, int) {}
-void MidiDevice::OnShortMessage(MidiInPort*, unsigned int) {}
-void MidiDevice::OnLongMessage(MidiInPort*, unsigned char*, int) {}
-void MidiDevice::customEvent(QEvent*) {}
-void MidiDevice::PostMidiMessage(const MidiMessage&, MidiSource) {}
-void MidiDevice::PostSysex(Sysex*, MidiSource) {}
-void MidiDevice::PostPatchChange(Patch, MidiSource) {}
+
+// --- sending -------------------------------------------------------------------
+
+void MidiDevice::sendShort(const MidiMessage& message)
+{
+    m_midiOut.sendShort(unsigned(message));
+    OnMidiMessage(message, SourceGUI);
+}
+
+void MidiDevice::noteOn(int note, int velocity, int channel)
+{
+    MidiMessage message;
+    message.noteOn(note, velocity, channel == -1 ? m_channel : channel);
+    sendShort(message);
+}
+
+void MidiDevice::noteOff(int note, int channel)
+{
+    MidiMessage message;
+    message.noteOff(note, channel == -1 ? m_channel : channel);
+    sendShort(message);
+}
+
+void MidiDevice::resetControllers()
+{
+    for (int channel = 0; channel < 16; ++channel) {
+        MidiMessage message;
+        message.controller(121, 0, channel);
+        sendShort(message);
+    }
+}
+
+void MidiDevice::localControl(bool on)
+{
+    for (int channel = 0; channel < 16; ++channel) {
+        MidiMessage message;
+        message.localControl(on, channel);
+        sendShort(message);
+    }
+}
+
+void MidiDevice::patchChange(Patch patch)
+{
+    patchChange(patch, m_channel);
+}
+
+void MidiDevice::patchChange(Patch patch, int channel)
+{
+    m_midiOut.patchChange(patch, channel);
+}
+
+QString MidiDevice::bankNumber(unsigned short bank)
+{
+    return Bank(bank).toString();
+}
+
+void MidiDevice::setPartVolume(int part, int volume)
+{
+    // A part beyond the sixteen channels has no channel to set its volume on.
+    if (volume == -1 || part < 0 || part > 15)
+        return;
+    MidiMessage message;
+    message.controller(7, volume, part);
+    sendShort(message);
+}
+
+void MidiDevice::sendSysex(Sysex* message)
+{
+    if (!message || message->isEmpty())
+        return;
+    if (m_noSendAddresses.contains(message->address()))
+        return;
+
+    // The device number goes into a copy: the caller's message may be part of
+    // a stored dump, which must stay as it is.
+    Sysex* sent = message;
+    std::unique_ptr<Sysex> numbered;
+    QByteArray bytes;
+    if (hasDeviceId() && message->size() >= 4 && (message->at(2) & 0x0F) == 0) {
+        bytes = message->bytes();
+        bytes[2] = char((message->at(2) & 0x70) | (m_deviceId & 0x0F));
+        numbered.reset(createSysex());
+        if (numbered) {
+            numbered->setBytes(bytes);
+            sent = numbered.get();
+        }
+    }
+
+    if (bytes.isEmpty())
+        m_midiOut.sendSysex(sent);
+    else
+        m_midiOut.sendSysex(reinterpret_cast<const unsigned char*>(bytes.constData()), int(bytes.size()));
+    OnSysex(sent, SourceGUI);
+}
+
+void MidiDevice::sendSysex(const QString& hex)
+{
+    std::unique_ptr<Sysex> message(createSysex());
+    if (!message || !message->fromString(hex))
+        return;
+    sendSysex(message.get());
+}
+
+void MidiDevice::paramRequest(MidiParam param)
+{
+    if (!param.hasAddress())
+        return;
+    std::unique_ptr<Sysex> message(createSysex());
+    if (!message)
+        return;
+    message->prepareParameterRequest(param);
+    sendSysex(message.get());
+}
+
+void MidiDevice::paramChange(MidiParam param, int value)
+{
+    if (!param.hasAddress())
+        return;
+    std::unique_ptr<Sysex> message(createSysex());
+    if (!message)
+        return;
+    message->prepareParameterChange(param, value);
+    sendSysex(message.get());
+}
+
+void MidiDevice::transmitFile(const QString& path)
+{
+    BulkDump dump;
+    dump.fromFile(path, this, 0, false);
+    dump.sendToSynth(this);
+}
+
+void MidiDevice::transmitString(const QString& hex)
+{
+    BulkDump dump;
+    dump.fromString(hex, this);
+    dump.sendToSynth(this);
+}
+
+void MidiDevice::waitRequest()
+{
+    const int ms = m_delay;
+    if (isConnected() && ms > 0)
+        Sleep(ms);
+}
+
+void MidiDevice::waitTransmit()
+{
+    const int ms = m_delay;
+    if (isConnected() && ms > 0)
+        Sleep(ms);
+}
+
+QString MidiDevice::displaySysex(Sysex* message)
+{
+    return message ? message->toString(-1) : QString();
+}
+
+// --- receive thread --------------------------------------------------------------
+
+void MidiDevice::OnShortMessage(MidiInPort* port, unsigned int packed)
+{
+    const bool fromMain = isMainInput(port);
+    const MidiSource source = fromMain ? SourceDev : SourceAux;
+    const MidiMessage message(packed);
+
+    PostMidiMessage(message, source);
+
+    if (message.isController()) {
+        if (message.data1 == 0)
+            m_bankMsb = message.data2;
+        else if (message.data1 == 32)
+            m_bankLsb = message.data2;
+    }
+
+    if (message.isProgramChange()) {
+        m_program = message.data1;
+        const Patch patch(m_bankMsb.load(), m_bankLsb.load(), m_program.load());
+        if (patch.isValid())
+            PostPatchChange(patch, source);
+        // A program change uses up the bank selects before it, whether or not
+        // they made a patch.
+        m_program = -1;
+        m_bankLsb = -1;
+        m_bankMsb = -1;
+    }
+
+    passThrough(message, fromMain);
+}
+
+void MidiDevice::passThrough(MidiMessage message, bool fromMain)
+{
+    const bool passes = message.isNoteOn() || message.isNoteOff() || message.isController() ||
+                        message.isProgramChange() || message.isPolyAfterTouch() ||
+                        message.isChannelAfterTouch() || message.isPitchBend() || message.isClock();
+    if (!passes)
+        return;
+
+    if (fromMain) {
+        // The keyboard's own output follows what the instrument plays.
+        if (hasKeyboard())
+            m_auxOut.sendShort(unsigned(message));
+        return;
+    }
+    const int auxChannel = m_auxChannel;
+    if (auxChannel != -1 && message.status < 0xF0)
+        message.setChannel(auxChannel);
+    m_midiOut.sendShort(unsigned(message));
+}
+
+void MidiDevice::OnLongMessage(MidiInPort* port, unsigned char* data, int length)
+{
+    if (!data || length <= 0)
+        return;
+    std::unique_ptr<Sysex> message(createSysex());
+    if (!message)
+        return;
+    message->copy(data, length);
+
+    if (m_signal->OnId(message.get(), port))
+        return;
+
+    if (!isMainInput(port)) {
+        PostSysex(message.get(), SourceAux);
+        return;
+    }
+
+    // Identity replies on the main input answer the poll; clients never see
+    // them.
+    if (message->isId()) {
+        if (checkId(message.get()))
+            setConnected(true);
+        return;
+    }
+
+    if (m_signal->OnData(message.get()))
+        return;
+
+    PostSysex(message.get(), SourceDev);
+}
+
+void MidiDevice::PostMidiMessage(const MidiMessage& message, MidiSource source)
+{
+    PostMessage(this, PostedShort, QVariant(unsigned(message)), QVariant(int(source)));
+}
+
+void MidiDevice::PostSysex(Sysex* message, MidiSource source)
+{
+    PostMessage(this, PostedSysex, QVariant(message->toString(-1)), QVariant(int(source)));
+}
+
+void MidiDevice::PostPatchChange(Patch patch, MidiSource source)
+{
+    PostMessage(this, PostedPatch, QVariant(int(patch.toUInt())), QVariant(int(source)));
+}
+
+// --- GUI thread ------------------------------------------------------------------
+
+void MidiDevice::customEvent(QEvent* event)
+{
+    if (event->type() != EventMessage::Type())
+        return;
+    const auto* posted = static_cast<EventMessage*>(event);
+    const auto source = static_cast<MidiSource>(posted->source().toInt());
+
+    switch (posted->id()) {
+    case PostedShort:
+        OnMidiMessage(MidiMessage(posted->data().toUInt()), source);
+        break;
+    case PostedSysex: {
+        std::unique_ptr<Sysex> message(createSysex());
+        if (message && message->fromString(posted->data().toString()))
+            OnSysex(message.get(), source);
+        break;
+    }
+    case PostedPatch:
+        // The instrument needs a moment after a program change before it
+        // answers requests for the new patch. The pause is a timer, so the
+        // GUI keeps running; the program change itself was posted earlier and
+        // has reached the clients already.
+        m_pendingPatches.append(qMakePair(posted->data().toUInt(), int(source)));
+        QTimer::singleShot(PatchChangePauseMs, this, [this] { deliverPatchChange(); });
+        break;
+    default:
+        break;
+    }
+}
+
+void MidiDevice::deliverPatchChange()
+{
+    // Timers of equal length may fire in any order; the queue keeps the order
+    // in which the patch changes came.
+    if (m_pendingPatches.isEmpty())
+        return;
+    const QPair<unsigned int, int> pending = m_pendingPatches.takeFirst();
+    OnPatchChange(Patch(pending.first), static_cast<MidiSource>(pending.second));
+}

@@ -1,24 +1,168 @@
 #include "SysexSignal.h"
 
-SysexSignal::SysexSignal(MidiDevice* device, int n) : MySignal(n), m_device(device) {}
-void SysexSignal::init() {}
-MidiInPort* SysexSignal::requestId(MidiOutPort*, int)
+#include "BulkDump.h"
+#include "MidiDevice.h"
+#include "Sysex.h"
+
+#include <memory>
+
+SysexSignal::SysexSignal(MidiDevice* device, int n) : MySignal(n), m_device(device)
 {
-    return nullptr;
+    init();
 }
-bool SysexSignal::requestBulkDump(unsigned int, BulkDump&, int)
+
+void SysexSignal::init()
 {
-    return false;
+    {
+        QMutexLocker lock(&m_lock);
+        disarm();
+    }
+    signal(false);
 }
-int SysexSignal::requestParameter(MidiParam, int)
+
+void SysexSignal::disarm()
 {
-    return -1;
+    m_param.reset();
+    m_value = -1;
+    m_dump = nullptr;
+    m_parameterChangeType = -1;
+    m_idPending = false;
+    m_idPort = nullptr;
+    m_answered = false;
 }
-bool SysexSignal::OnId(Sysex*, MidiInPort*)
+
+bool SysexSignal::finish(int timeoutMs)
 {
-    return false;
+    wait(timeoutMs);
+    bool answered;
+    {
+        QMutexLocker lock(&m_lock);
+        answered = m_answered;
+        // The result fields are read by the caller before init() runs again;
+        // only the kind of request is disarmed here.
+        m_idPending = false;
+        m_dump = nullptr;
+        m_param.reset();
+    }
+    return answered;
 }
-bool SysexSignal::OnData(Sysex*)
+
+MidiInPort* SysexSignal::requestId(MidiOutPort* out, int timeoutMs)
 {
-    return false;
+    // Testing and arming in one step: of two threads asking at once, one waits
+    // and the other is refused.
+    if (!tryOccupy())
+        return nullptr;
+    {
+        QMutexLocker lock(&m_lock);
+        disarm();
+        m_idPending = true;
+    }
+    m_device->idRequest(out);
+
+    MidiInPort* port = nullptr;
+    if (finish(timeoutMs)) {
+        QMutexLocker lock(&m_lock);
+        port = m_idPort;
+    }
+    init();
+    return port;
+}
+
+bool SysexSignal::requestBulkDump(unsigned int address, BulkDump& target, int timeoutMs)
+{
+    if (!tryOccupy())
+        return false;
+
+    // What a parameter change of this instrument looks like, so one that the
+    // user makes on the instrument during the dump is told from the dump.
+    int parameterChangeType = -1;
+    if (std::unique_ptr<Sysex> probe(m_device->createSysex()); probe) {
+        MidiParam param;
+        param.setAddress(address);
+        probe->prepareParameterChange(param, 0);
+        parameterChangeType = probe->type();
+    }
+
+    {
+        QMutexLocker lock(&m_lock);
+        disarm();
+        target.clear();
+        m_dump = &target;
+        m_parameterChangeType = parameterChangeType;
+    }
+    m_device->bulkRequest(address);
+
+    const bool complete = finish(timeoutMs);
+    init();
+    return complete;
+}
+
+int SysexSignal::requestParameter(MidiParam param, int timeoutMs)
+{
+    // Nothing is sent for a parameter without an address, so no answer can
+    // come: do not block the caller for the whole timeout.
+    if (!param.hasAddress())
+        return -1;
+    if (!tryOccupy())
+        return -1;
+    {
+        QMutexLocker lock(&m_lock);
+        disarm();
+        m_param = param;
+    }
+    m_device->paramRequest(param);
+
+    int value = -1;
+    if (finish(timeoutMs)) {
+        QMutexLocker lock(&m_lock);
+        value = m_value;
+    }
+    init();
+    return value;
+}
+
+bool SysexSignal::OnId(Sysex* message, MidiInPort* in)
+{
+    QMutexLocker lock(&m_lock);
+    if (!m_idPending || !message || !message->isId() || !m_device->checkId(message))
+        return false;
+    // The first accepted reply names the port; later ones are still consumed
+    // while the request waits.
+    if (!m_answered) {
+        m_idPort = in;
+        m_answered = true;
+        signal(false);
+    }
+    return true;
+}
+
+bool SysexSignal::OnData(Sysex* message)
+{
+    if (!message)
+        return false;
+    QMutexLocker lock(&m_lock);
+    if (m_param.hasAddress() && !m_answered && message->address() == m_param.address()) {
+        m_value = message->getParameterData(m_param);
+        m_answered = true;
+        signal(false);
+        return true;
+    }
+    if (!m_dump || !isBulkMessage(message))
+        return false;
+    m_dump->addNew(message, m_device);
+    if (message->isLastOfBulk() && !m_answered) {
+        m_answered = true;
+        signal(false);
+    }
+    return true;
+}
+
+bool SysexSignal::isBulkMessage(Sysex* message) const
+{
+    if (!message->isValid())
+        return false;
+    if (message->isHeader() || message->isFooter() || message->isLastOfBulk())
+        return true;
+    return message->hasData() && message->type() != m_parameterChangeType;
 }
