@@ -67,6 +67,11 @@ public:
     QString clientName() const { return name; }
     bool reportedConnected() const { return connected; }
     ColorManager& colorManager() { return colors; }
+    // An object that lives exactly as long as this client: a panel watches it
+    // (QPointer) so that it never calls a client that is already gone. A
+    // window that is a client owns its panels as child widgets, and those are
+    // destroyed only after the client part of the window.
+    QObject* lifetimeToken() { return &proxy; }
 
 protected:
     Vector<Panel*> panels;

@@ -2,7 +2,7 @@
 #pragma once
 
 // Where a message came from.
-enum MidiSource
+enum MidiSource : int
 {
     SourceDev = 0, // the instrument, on the main input
     SourceAux = 1, // the auxiliary input

@@ -2,12 +2,22 @@
 
 #include "MidiClient.h"
 
-Panel::Panel(MidiClient* client, QWidget* parent) : QWidget(parent), m_client(client) {}
+Panel::Panel(MidiClient* client, QWidget* parent)
+    : QWidget(parent), m_client(client), m_clientToken(client ? client->lifetimeToken() : nullptr)
+{
+}
 
 Panel::~Panel()
 {
-    if (m_client)
-        m_client->removePanel(this);
+    // A destroyed panel must not stay in its client's list; a client that is
+    // already gone has no list to leave.
+    if (MidiClient* client = liveClient())
+        client->removePanel(this);
+}
+
+MidiClient* Panel::liveClient() const
+{
+    return m_clientToken ? m_client : nullptr;
 }
 
 void Panel::OnSysex(Sysex*) {}
@@ -18,14 +28,14 @@ void Panel::setAddressItems(unsigned int, const QString&) {}
 
 void Panel::fit()
 {
-    if (m_client && !m_header)
-        m_client->addPanel(this);
+    if (MidiClient* client = liveClient(); client && !m_header)
+        client->addPanel(this);
 }
 
 void Panel::clear()
 {
-    if (m_client)
-        m_client->removePanel(this);
+    if (MidiClient* client = liveClient())
+        client->removePanel(this);
 }
 
 void Panel::loadAsHeader(Panel*)
@@ -39,7 +49,7 @@ PanelDlg::~PanelDlg() = default;
 
 void PanelDlg::changeSection(int section)
 {
-    if (MidiClient* client = m_panel->client())
+    if (MidiClient* client = m_panel->liveClient())
         client->removePanel(m_panel);
     m_section = section;
 }

@@ -6,6 +6,7 @@
 // hands it incoming messages.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class MidiClient;
@@ -20,6 +21,8 @@ public:
     ~Panel() override;
 
     MidiClient* client() const { return m_client; }
+    // The client while it exists, else null.
+    MidiClient* liveClient() const;
 
     // Pass the message to the panel's controls.
     virtual void OnSysex(Sysex* message);
@@ -37,6 +40,8 @@ public:
 
 private:
     MidiClient* m_client;
+    // Goes null when the client is destroyed, which may be before this panel.
+    QPointer<QObject> m_clientToken;
     bool m_header = false;
 };
 
