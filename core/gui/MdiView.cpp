@@ -1,0 +1,5 @@
+#include "MdiView.h"
+
+MdiView::MdiView(QWidget* parent) : QWidget(parent) {}
+
+MdiView::~MdiView() = default;
