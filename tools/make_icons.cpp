@@ -1,0 +1,457 @@
+// Draws the core's images and writes them as PNG files, with the resource
+// list that compiles them into the library.
+//
+//   make_icons <folder>
+//
+// writes <folder>/<name>.png for every image (subfolders as the names say)
+// and <folder>/coreimages.qrc, which puts them under ":/core/images". Every
+// image is painted here from lines, shapes and fills; nothing is read.
+#include <QByteArray>
+#include <QColor>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QSaveFile>
+#include <QString>
+#include <QTextStream>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int Size = 32;
+
+using Draw = std::function<void(QPainter&)>;
+
+struct Image
+{
+    const char* name;
+    Draw draw;
+};
+
+const QColor Ink(40, 44, 52);
+const QColor Paper(250, 250, 246);
+const QColor Folder(232, 184, 64);
+const QColor FolderDark(184, 132, 32);
+const QColor Green(56, 160, 72);
+const QColor Red(204, 52, 48);
+const QColor Blue(48, 100, 192);
+const QColor Orange(232, 128, 32);
+
+QPen pen(const QColor& c, double width = 1.5)
+{
+    QPen p(c, width);
+    p.setJoinStyle(Qt::RoundJoin);
+    p.setCapStyle(Qt::RoundCap);
+    return p;
+}
+
+// A sheet of paper with its top right corner folded over.
+void page(QPainter& p, const QRectF& r, const QColor& fill = Paper)
+{
+    const double fold = r.width() * 0.3;
+    QPolygonF outline;
+    outline << r.topLeft() << QPointF(r.right() - fold, r.top()) << QPointF(r.right(), r.top() + fold)
+            << r.bottomRight() << r.bottomLeft();
+    p.setPen(pen(Ink, 1.2));
+    p.setBrush(fill);
+    p.drawPolygon(outline);
+    QPolygonF corner;
+    corner << QPointF(r.right() - fold, r.top()) << QPointF(r.right() - fold, r.top() + fold)
+           << QPointF(r.right(), r.top() + fold);
+    p.setBrush(fill.darker(115));
+    p.drawPolygon(corner);
+}
+
+// Lines of text on a sheet.
+void textLines(QPainter& p, const QRectF& r, int lines, const QColor& c = QColor(150, 150, 150))
+{
+    p.setPen(pen(c, 1.2));
+    for (int i = 0; i < lines; ++i) {
+        const double y = r.top() + i * r.height() / std::max(1, lines - 1);
+        p.drawLine(QPointF(r.left(), y), QPointF(i % 2 ? r.right() - 3 : r.right(), y));
+    }
+}
+
+void folder(QPainter& p, const QColor& light, const QColor& dark, bool open)
+{
+    p.setPen(pen(dark.darker(130), 1.2));
+    p.setBrush(dark);
+    QPolygonF back;
+    back << QPointF(3, 8) << QPointF(12, 8) << QPointF(15, 11) << QPointF(29, 11) << QPointF(29, 27)
+         << QPointF(3, 27);
+    p.drawPolygon(back);
+    p.setBrush(light);
+    QPolygonF front;
+    if (open)
+        front << QPointF(7, 15) << QPointF(31, 15) << QPointF(27, 27) << QPointF(3, 27);
+    else
+        front << QPointF(3, 14) << QPointF(29, 14) << QPointF(29, 27) << QPointF(3, 27);
+    p.drawPolygon(front);
+}
+
+// A thick arrow from a to b with its head at b.
+void arrow(QPainter& p, QPointF a, QPointF b, const QColor& c, double width = 4.0)
+{
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const double len = std::hypot(dx, dy);
+    if (len <= 0)
+        return;
+    const double ux = dx / len;
+    const double uy = dy / len;
+    const double head = width * 2.2;
+    const QPointF base(b.x() - ux * head, b.y() - uy * head);
+    p.setPen(pen(c.darker(140), 1.0));
+    p.setBrush(c);
+    QPolygonF shape;
+    const double w = width / 2;
+    shape << QPointF(a.x() - uy * w, a.y() + ux * w) << QPointF(base.x() - uy * w, base.y() + ux * w)
+          << QPointF(base.x() - uy * head * 0.8, base.y() + ux * head * 0.8) << b
+          << QPointF(base.x() + uy * head * 0.8, base.y() - ux * head * 0.8)
+          << QPointF(base.x() + uy * w, base.y() - ux * w) << QPointF(a.x() + uy * w, a.y() - ux * w);
+    p.drawPolygon(shape);
+}
+
+// A curved arrow turning left (counter-clockwise) or right.
+void turnArrow(QPainter& p, bool left, const QColor& c)
+{
+    p.save();
+    if (!left) {
+        p.translate(Size, 0);
+        p.scale(-1, 1);
+    }
+    QPainterPath path;
+    path.moveTo(26, 26);
+    path.cubicTo(28, 14, 20, 8, 10, 12);
+    p.setPen(pen(c, 4.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+    p.setPen(pen(c.darker(140), 1.0));
+    p.setBrush(c);
+    QPolygonF head;
+    head << QPointF(3, 13) << QPointF(13, 5) << QPointF(14, 19);
+    p.drawPolygon(head);
+    p.restore();
+}
+
+void floppy(QPainter& p, const QColor& body)
+{
+    p.setPen(pen(body.darker(160), 1.2));
+    p.setBrush(body);
+    QPolygonF shape;
+    shape << QPointF(4, 4) << QPointF(25, 4) << QPointF(28, 7) << QPointF(28, 28) << QPointF(4, 28);
+    p.drawPolygon(shape);
+    p.setBrush(QColor(210, 214, 220));
+    p.drawRect(QRectF(9, 4, 13, 8));
+    p.setBrush(body.darker(150));
+    p.drawRect(QRectF(17, 5.5, 3, 5));
+    p.setBrush(Paper);
+    p.drawRect(QRectF(8, 16, 16, 12));
+    textLines(p, QRectF(10, 19, 12, 6), 3);
+}
+
+void magnifier(QPainter& p, const QPointF& centre, double radius, const QColor& rim)
+{
+    p.setPen(pen(QColor(90, 64, 40), 4.5));
+    const double d = radius * 0.72;
+    p.drawLine(QPointF(centre.x() + d, centre.y() + d),
+               QPointF(centre.x() + radius * 1.9, centre.y() + radius * 1.9));
+    p.setPen(pen(rim, 2.5));
+    p.setBrush(QColor(200, 228, 250, 200));
+    p.drawEllipse(centre, radius, radius);
+}
+
+void badge(QPainter& p, const QPointF& centre, const QColor& c, bool plus)
+{
+    p.setPen(pen(c.darker(140), 1.0));
+    p.setBrush(c);
+    p.drawEllipse(centre, 6.5, 6.5);
+    p.setPen(pen(Qt::white, 2.2));
+    p.drawLine(QPointF(centre.x() - 3.5, centre.y()), QPointF(centre.x() + 3.5, centre.y()));
+    if (plus)
+        p.drawLine(QPointF(centre.x(), centre.y() - 3.5), QPointF(centre.x(), centre.y() + 3.5));
+}
+
+// The round five-pin plug of a MIDI cable, seen from the front.
+void midiPlug(QPainter& p, const QColor& body)
+{
+    const QPointF c(16, 16);
+    p.setPen(pen(body.darker(160), 1.5));
+    p.setBrush(body);
+    p.drawEllipse(c, 13.5, 13.5);
+    p.setBrush(body.lighter(150));
+    p.drawEllipse(c, 10, 10);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Ink);
+    // Five pins on a half circle, and the key notch at the top.
+    for (int i = 0; i < 5; ++i) {
+        const double angle = M_PI * (i / 4.0);
+        p.drawEllipse(QPointF(c.x() - 6.5 * std::cos(angle), c.y() + 6.5 * std::sin(angle) - 1), 1.6, 1.6);
+    }
+    p.drawRect(QRectF(14.5, 5.5, 3, 3));
+}
+
+void keyboard(QPainter& p)
+{
+    const QRectF r(2, 8, 28, 17);
+    p.setPen(pen(Ink, 1.2));
+    p.setBrush(Qt::white);
+    p.drawRect(r);
+    const double key = r.width() / 7;
+    for (int i = 1; i < 7; ++i)
+        p.drawLine(QPointF(r.left() + i * key, r.top()), QPointF(r.left() + i * key, r.bottom()));
+    p.setBrush(Ink);
+    for (int i : {1, 2, 4, 5, 6}) {
+        p.drawRect(QRectF(r.left() + i * key - key * 0.3, r.top(), key * 0.6, r.height() * 0.6));
+    }
+}
+
+void gear(QPainter& p, const QColor& c)
+{
+    const QPointF centre(16, 16);
+    p.setPen(pen(c.darker(150), 1.0));
+    p.setBrush(c);
+    QPolygonF teeth;
+    for (int i = 0; i < 16; ++i) {
+        const double a = i * M_PI / 8;
+        const double r = (i % 2) ? 10.0 : 14.0;
+        teeth << QPointF(centre.x() + r * std::cos(a - 0.15), centre.y() + r * std::sin(a - 0.15))
+              << QPointF(centre.x() + r * std::cos(a + 0.15), centre.y() + r * std::sin(a + 0.15));
+    }
+    p.drawPolygon(teeth);
+    p.setBrush(Paper);
+    p.drawEllipse(centre, 4.5, 4.5);
+}
+
+void triangle(QPainter& p, bool up, const QColor& c)
+{
+    QPolygonF t;
+    if (up)
+        t << QPointF(16, 6) << QPointF(28, 25) << QPointF(4, 25);
+    else
+        t << QPointF(4, 7) << QPointF(28, 7) << QPointF(16, 26);
+    p.setPen(pen(c.darker(150), 1.2));
+    p.setBrush(c);
+    p.drawPolygon(t);
+}
+
+// A box standing for the instrument, with a slot on its front.
+void box(QPainter& p, const QRectF& r, const QColor& c)
+{
+    p.setPen(pen(c.darker(170), 1.2));
+    p.setBrush(c);
+    p.drawRoundedRect(r, 2, 2);
+    p.setBrush(c.darker(140));
+    p.drawRect(QRectF(r.left() + 3, r.center().y() - 1, r.width() - 6, 2));
+}
+
+std::vector<Image> images()
+{
+    return {
+        {"open", [](QPainter& p) { folder(p, Folder, FolderDark, true); }},
+        {"save", [](QPainter& p) { floppy(p, Blue); }},
+        {"save2",
+         [](QPainter& p) {
+             floppy(p, QColor(96, 104, 120));
+             arrow(p, QPointF(24, 1), QPointF(24, 15), Green, 3.5);
+         }},
+        {"new",
+         [](QPainter& p) {
+             page(p, QRectF(6, 3, 20, 26));
+             p.setPen(pen(Orange, 2.0));
+             for (int i = 0; i < 4; ++i) {
+                 const double a = i * M_PI / 4;
+                 p.drawLine(QPointF(9 + 5 * std::cos(a), 9 + 5 * std::sin(a)),
+                            QPointF(9 - 5 * std::cos(a), 9 - 5 * std::sin(a)));
+             }
+         }},
+        {"receive",
+         [](QPainter& p) {
+             box(p, QRectF(3, 3, 26, 9), QColor(120, 128, 140));
+             arrow(p, QPointF(16, 12), QPointF(16, 30), Green);
+         }},
+        {"store",
+         [](QPainter& p) {
+             box(p, QRectF(3, 3, 26, 9), QColor(120, 128, 140));
+             arrow(p, QPointF(16, 30), QPointF(16, 12), Red);
+         }},
+        {"delete",
+         [](QPainter& p) {
+             p.setPen(pen(Red.darker(130), 6.0));
+             p.drawLine(QPointF(7, 7), QPointF(25, 25));
+             p.drawLine(QPointF(25, 7), QPointF(7, 25));
+             p.setPen(pen(Red.lighter(130), 3.0));
+             p.drawLine(QPointF(7, 7), QPointF(25, 25));
+             p.drawLine(QPointF(25, 7), QPointF(7, 25));
+         }},
+        {"dup",
+         [](QPainter& p) {
+             page(p, QRectF(3, 2, 17, 22), QColor(220, 224, 232));
+             page(p, QRectF(11, 8, 17, 22));
+             badge(p, QPointF(24, 25), Green, true);
+         }},
+        {"searchfile",
+         [](QPainter& p) {
+             page(p, QRectF(3, 2, 20, 26));
+             textLines(p, QRectF(6, 10, 12, 14), 5);
+             magnifier(p, QPointF(18, 17), 6, Ink);
+         }},
+        {"midi", [](QPainter& p) { midiPlug(p, QColor(60, 64, 72)); }},
+        {"midi2",
+         [](QPainter& p) {
+             midiPlug(p, Blue);
+             p.setPen(pen(Orange, 2.0));
+             p.setBrush(Qt::NoBrush);
+             p.drawEllipse(QPointF(16, 16), 15, 15);
+         }},
+        {"piano", [](QPainter& p) { keyboard(p); }},
+        {"properties",
+         [](QPainter& p) {
+             page(p, QRectF(5, 2, 22, 28));
+             p.setPen(Qt::NoPen);
+             p.setBrush(Blue);
+             for (int i = 0; i < 4; ++i)
+                 p.drawRect(QRectF(8, 9 + i * 5, 3, 3));
+             textLines(p, QRectF(13, 10.5, 10, 15), 4, Ink);
+         }},
+        {"copy2",
+         [](QPainter& p) {
+             page(p, QRectF(3, 2, 17, 22));
+             textLines(p, QRectF(6, 9, 9, 10), 3);
+             page(p, QRectF(12, 8, 17, 22));
+             textLines(p, QRectF(15, 15, 9, 10), 3);
+         }},
+        {"paste2",
+         [](QPainter& p) {
+             p.setPen(pen(QColor(120, 80, 40), 1.2));
+             p.setBrush(QColor(190, 140, 80));
+             p.drawRoundedRect(QRectF(4, 4, 20, 26), 2, 2);
+             p.setBrush(QColor(170, 174, 180));
+             p.drawRect(QRectF(10, 2, 8, 5));
+             page(p, QRectF(13, 11, 16, 19));
+             textLines(p, QRectF(16, 18, 8, 8), 3);
+         }},
+        {"from",
+         [](QPainter& p) {
+             box(p, QRectF(2, 6, 9, 20), QColor(120, 128, 140));
+             arrow(p, QPointF(30, 16), QPointF(12, 16), Blue);
+         }},
+        {"to",
+         [](QPainter& p) {
+             box(p, QRectF(21, 6, 9, 20), QColor(120, 128, 140));
+             arrow(p, QPointF(2, 16), QPointF(20, 16), Blue);
+         }},
+        {"zoomin",
+         [](QPainter& p) {
+             magnifier(p, QPointF(13, 13), 9, Ink);
+             p.setPen(pen(Ink, 2.5));
+             p.drawLine(QPointF(8, 13), QPointF(18, 13));
+             p.drawLine(QPointF(13, 8), QPointF(13, 18));
+         }},
+        {"zoomout",
+         [](QPainter& p) {
+             magnifier(p, QPointF(13, 13), 9, Ink);
+             p.setPen(pen(Ink, 2.5));
+             p.drawLine(QPointF(8, 13), QPointF(18, 13));
+         }},
+        {"misc/up", [](QPainter& p) { triangle(p, true, Blue); }},
+        {"misc/down", [](QPainter& p) { triangle(p, false, Blue); }},
+        {"sl2/undo", [](QPainter& p) { turnArrow(p, true, Blue); }},
+        {"sl2/redo", [](QPainter& p) { turnArrow(p, false, Blue); }},
+        {"gnu/cc-new2",
+         [](QPainter& p) {
+             page(p, QRectF(5, 2, 20, 26));
+             badge(p, QPointF(23, 24), Green, true);
+         }},
+        {"gnu/cc-open2", [](QPainter& p) { folder(p, QColor(120, 160, 220), QColor(72, 112, 176), true); }},
+        {"gnu/gn-undo", [](QPainter& p) { turnArrow(p, true, Orange); }},
+        {"gnu/nv-find", [](QPainter& p) { magnifier(p, QPointF(12, 12), 8.5, QColor(90, 90, 96)); }},
+        {"nuvola/options", [](QPainter& p) { gear(p, QColor(140, 146, 156)); }},
+        {"nuvola/pdf",
+         [](QPainter& p) {
+             page(p, QRectF(5, 2, 22, 28));
+             p.setPen(Qt::NoPen);
+             p.setBrush(Red);
+             p.drawRect(QRectF(5.6, 18, 20.8, 7));
+             textLines(p, QRectF(9, 9, 12, 5), 2);
+         }},
+        {"tango/colors",
+         [](QPainter& p) {
+             p.setPen(pen(Ink, 1.0));
+             p.setBrush(QColor(220, 40, 40, 210));
+             p.drawEllipse(QPointF(11, 11), 8, 8);
+             p.setBrush(QColor(40, 180, 60, 210));
+             p.drawEllipse(QPointF(21, 11), 8, 8);
+             p.setBrush(QColor(40, 90, 220, 210));
+             p.drawEllipse(QPointF(16, 20), 8, 8);
+         }},
+    };
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size())
+        return false;
+    return file.commit();
+}
+
+bool writeImage(const QString& path, const QImage& image)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!image.save(&file, "PNG"))
+        return false;
+    return file.commit();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_icons <folder>\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QString list;
+    QTextStream qrc(&list);
+    qrc << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n  <qresource prefix=\"/core/images\">\n";
+    for (const Image& image : images()) {
+        const QString name = QString::fromLatin1(image.name) + QStringLiteral(".png");
+        const QString path = out.filePath(name);
+        if (!out.mkpath(QFileInfo(name).path())) {
+            std::fprintf(stderr, "make_icons: cannot make the folder of %s\n", qPrintable(path));
+            return 1;
+        }
+        QImage canvas(Size, Size, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        {
+            QPainter painter(&canvas);
+            painter.setRenderHint(QPainter::Antialiasing);
+            image.draw(painter);
+        }
+        if (!writeImage(path, canvas)) {
+            std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        qrc << "    <file>" << name << "</file>\n";
+    }
+    qrc << "  </qresource>\n</RCC>\n";
+    qrc.flush();
+    if (!writeFile(out.filePath(QStringLiteral("coreimages.qrc")), list.toUtf8())) {
+        std::fprintf(stderr, "make_icons: cannot write the resource list\n");
+        return 1;
+    }
+    return 0;
+}
