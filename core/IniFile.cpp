@@ -251,7 +251,7 @@ bool IniFile::loadFile(const QString& path)
         return false;
     if (file.size() > MaxFileSize)
         return false;
-    const QByteArray data = file.read(MaxFileSize + 1);
+    const QByteArray data = file.read(file.isSequential() ? MaxFileSize + 1 : file.size() + 1);
     if (data.size() > MaxFileSize || file.error() != QFileDevice::NoError)
         return false;
     loadData(data);

@@ -223,7 +223,7 @@ bool XmlDocument::loadFile(const QString& path)
         m_error = QStringLiteral("File too large: %1").arg(path);
         return false;
     }
-    const QByteArray data = file.read(MaxFileSize + 1);
+    const QByteArray data = file.read(file.isSequential() ? MaxFileSize + 1 : file.size() + 1);
     if (data.size() > MaxFileSize || file.error() != QFileDevice::NoError) {
         m_error = QStringLiteral("Cannot read file %1").arg(path);
         return false;

@@ -119,34 +119,52 @@ int MidiDevice::clientCount() const
     return int(m_clients.size());
 }
 
+bool MidiDevice::hasClient(MidiClient* client) const
+{
+    QMutexLocker lock(&m_clientsLock);
+    return m_clients.contains(client);
+}
+
 QList<MidiClient*> MidiDevice::clients() const
 {
     QMutexLocker lock(&m_clientsLock);
     return m_clients;
 }
 
+// The walks below go over a copy of the list, but a client's hook may close
+// another window (and so destroy that client) before its turn: each client is
+// looked up again right before it is called.
+
 void MidiDevice::OnMidiMessage(const MidiMessage& message, MidiSource source)
 {
-    for (MidiClient* client : clients())
-        client->OnMidiMessage(message, source);
+    for (MidiClient* client : clients()) {
+        if (hasClient(client))
+            client->OnMidiMessage(message, source);
+    }
 }
 
 void MidiDevice::OnSysex(Sysex* message, MidiSource source)
 {
-    for (MidiClient* client : clients())
-        client->OnSysex(message, source);
+    for (MidiClient* client : clients()) {
+        if (hasClient(client))
+            client->OnSysex(message, source);
+    }
 }
 
 void MidiDevice::OnPatchChange(Patch patch, MidiSource source)
 {
-    for (MidiClient* client : clients())
-        client->OnPatchChange(patch, source);
+    for (MidiClient* client : clients()) {
+        if (hasClient(client))
+            client->OnPatchChange(patch, source);
+    }
 }
 
 void MidiDevice::notifyClients()
 {
-    for (MidiClient* client : clients())
-        client->PostConnect();
+    for (MidiClient* client : clients()) {
+        if (hasClient(client))
+            client->PostConnect();
+    }
 }
 
 // --- part mixer --------------------------------------------------------------

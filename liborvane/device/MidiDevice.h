@@ -92,6 +92,7 @@ public:
     void addClient(MidiClient* client);
     void removeClient(MidiClient* client);
     int clientCount() const;
+    bool hasClient(MidiClient* client) const;
 
     // --- sending (on the caller's thread) ----------------------------------
     // Sends on the main output and echoes the message to the clients.
@@ -134,6 +135,39 @@ public:
 
     // --- banks, bank sets and user bank files -----------------------------------
     // (bank registry: declarations go here)
+    // The registry holds at most one bank per bank word (MSB << 8 | LSB) and
+    // shares it with the bank sets that list it (see DeviceBank.h).
+    // The bank stored under the word, or null. The plain pointer stays valid
+    // while the registry keeps the bank; sharedBank keeps it alive for its
+    // holder. ("class" declares DeviceBank for this header.)
+    class DeviceBank* getBank(unsigned short bankWord) const;
+    std::shared_ptr<DeviceBank> sharedBank(unsigned short bankWord) const;
+    // The bank stored under the word, unchanged (name and count of the call
+    // ignored); otherwise a new bank, stored and returned. Never null.
+    DeviceBank* createBank(const QString& name, unsigned short bankWord, int count);
+    std::shared_ptr<DeviceBank> createSharedBank(const QString& name, unsigned short bankWord, int count);
+    // Takes ownership of bank and stores it under the word in place of the
+    // bank stored there (a null bank just removes it).
+    void addBank(unsigned short bankWord, DeviceBank* bank);
+    // Removes the bank stored under the word, if any.
+    void deleteBank(unsigned short bankWord);
+    int bankCount() const;
+    // Makes sure every bank the INI section lists is in the registry.
+    void loadBankSet(const QString& name);
+    // Removes every bank the INI section lists from the registry.
+    void deleteBankSet(const QString& name);
+    // The bank's name without the device's name in it ("Vesk ES USER1" gives
+    // "USER1"); "%03d/%03d" of MSB and LSB when the registry has no such bank.
+    QString bankName(unsigned short bankWord) const;
+    // "bank name:program"; "" for an invalid patch.
+    QString printPatch(Patch patch, Patch::ProgramNumberType type) const;
+    // "<data folder>/3F08.ini": the user bank file of the bank word.
+    QString getUserBankFile(unsigned short bankWord) const;
+    QString getMacroFile() const;
+    // Renames the patch's slot in its registry bank (DeviceBank::setPatchName);
+    // false when the registry has no such bank or the rename was refused or
+    // not written.
+    bool updateUserPatchName(Patch patch, const QString& name);
 
     // --- hooks of the receive path and of the instrument ---------------------
     // IMidiPortOwner: the receive thread.
@@ -237,9 +271,22 @@ protected:
     std::atomic<int> m_program{-1};
     std::unique_ptr<SysexSignal> m_signal;
     // (bank registry: fields go here)
+    // Banks by bank word. Changed on the GUI thread (bank sets, definition
+    // files), read by transfer jobs that rename patches; under m_banksLock.
+    QMap<unsigned short, std::shared_ptr<DeviceBank>> m_banks;
+    mutable QMutex m_banksLock;
 
 private:
     // (send and receive path: private helpers go here)
+    bool isMainInput(const MidiInPort* port) const { return port == &m_midiIn; }
+    // Hands the message on to the other side of the cable when it is of a kind
+    // that is passed through. Receive thread.
+    void passThrough(MidiMessage message, bool fromMain);
+    // GUI thread: the oldest patch change waiting for its pause, handed on.
+    void deliverPatchChange();
+    // Patch changes (packed patch, source) waiting for their pause, oldest
+    // first. Written and read on the GUI thread only.
+    QList<QPair<unsigned int, int>> m_pendingPatches;
 
     // GUI thread: tells every client to compare its state with the device's.
     void notifyClients();

@@ -7,6 +7,7 @@
 #include "Patch.h"
 #include "PortInfo.h"
 #include "RtMidiBackend.h"
+#include "TestBus.h"
 #include "TestEnvironment.h"
 #include "VirtualMidiBus.h"
 
@@ -89,9 +90,7 @@ class TestMidiPort : public QObject
 private slots:
     void initTestCase()
     {
-        if (qEnvironmentVariableIsEmpty("ORVANE_MIDI_BACKEND"))
-            qputenv("ORVANE_MIDI_BACKEND", "virtual");
-        bus = VirtualMidiBus::instance();
+        bus = testBus();
         QVERIFY2(bus, "the tests run on the virtual MIDI bus (ORVANE_MIDI_BACKEND=virtual)");
     }
 

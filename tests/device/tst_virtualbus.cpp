@@ -3,6 +3,7 @@
 #include "MidiMessage.h"
 #include "MidiPort.h"
 #include "PortInfo.h"
+#include "TestBus.h"
 #include "TestEnvironment.h"
 #include "VirtualMidiBus.h"
 
@@ -80,9 +81,7 @@ class TestVirtualBus : public QObject
 private slots:
     void initTestCase()
     {
-        if (qEnvironmentVariableIsEmpty("ORVANE_MIDI_BACKEND"))
-            qputenv("ORVANE_MIDI_BACKEND", "virtual");
-        bus = VirtualMidiBus::instance();
+        bus = testBus();
         QVERIFY2(bus, "the tests run on the virtual MIDI bus (ORVANE_MIDI_BACKEND=virtual)");
         QCOMPARE(midiBackend()->apiName(), QStringLiteral("virtual"));
     }

@@ -18,6 +18,11 @@ QString TestSysex::bulkRequestText(unsigned int address)
     return FormatSysex(QString::fromLatin1(BulkRequestTemplate), QStringLiteral("7F 00"), address);
 }
 
+QString TestSysex::identityReplyText(int deviceNumber)
+{
+    return VarArgs::format("F0 7E %02X 06 02 43 7F 00 01 00 01 00 00 00 F7", deviceNumber & 0x0F);
+}
+
 QByteArray TestSysex::voiceData(const QString& name, int size)
 {
     QByteArray data(qMax(size, NameSize), '\0');
@@ -128,8 +133,76 @@ void TestSysex::analyse()
 
 TestDevice::TestDevice(const QString& name, int delay) : MidiDevice(name, delay) {}
 
+PatchDump* TestDevice::createPatchDump(int type)
+{
+    return new TestPatchDump(this, type);
+}
+
 unsigned int TestDevice::getIndexedAddress(unsigned int base, int index)
 {
     ++indexedAddressCalls;
     return base + (unsigned(index) << 8);
+}
+
+const char* const TestDevice::ModelName = "TI-1";
+
+bool TestDevice::checkId(Sysex* message)
+{
+    if (!message || !message->isId() || message->size() != 15 || message->at(5) != 0x43 ||
+        message->at(6) != 0x7F || message->at(7) != 0x00)
+        return false;
+    setModel(QString::fromLatin1(ModelName));
+    return true;
+}
+
+void TestDevice::bulkRequest(unsigned int address)
+{
+    sendSysex(TestSysex::bulkRequestText(address));
+}
+
+TestPatchDump::TestPatchDump(MidiDevice* device, int kind) : m_device(device), m_kind(kind) {}
+
+void TestPatchDump::init()
+{
+    const QString kept = comment();
+    clear();
+    buildInit(m_device ? m_device->name() : QString());
+    setComment(kept);
+}
+
+void TestPatchDump::buildInit(const QString&)
+{
+    if (m_kind == Voice) {
+        addBlock(VoiceAddress, TestSysex::voiceData(QStringLiteral("Init Voice"), 16));
+        addBlock(VoiceAddress + 0x100, QByteArray(8, '\x40'));
+        addBlock(VoiceAddress + 0x200, QByteArray(4, '\x7F'));
+    } else {
+        addBlock(PlainAddress, QByteArray(12, '\0'));
+        addBlock(PlainAddress + 0x100, QByteArray(12, '\0'));
+    }
+}
+
+bool TestPatchDump::hasCategory()
+{
+    if (m_kind != Voice || isEmpty())
+        return false;
+    auto* msg = dynamic_cast<TestSysex*>(first());
+    return msg && msg->hasCategory();
+}
+
+int TestPatchDump::getCategoryData()
+{
+    return hasCategory() ? first()->dataAt(TestSysex::CategoryPos) : 0;
+}
+
+QString TestPatchDump::printCategory(bool)
+{
+    return hasCategory() ? QStringLiteral("Cat%1").arg(getCategoryData()) : QString();
+}
+
+void TestPatchDump::addBlock(unsigned int address, const QByteArray& data)
+{
+    auto* msg = new TestSysex;
+    msg->prepareBulkDump(address, data);
+    append(msg);
 }

@@ -16,6 +16,7 @@
 #pragma once
 
 #include "MidiDevice.h"
+#include "PatchDump.h"
 #include "Sysex.h"
 
 #include <QByteArray>
@@ -45,6 +46,9 @@ public:
     // Hex text of messages of this instrument, device number 0.
     static QString bulkDumpText(unsigned int address, const QByteArray& data);
     static QString bulkRequestText(unsigned int address);
+    // The instrument's answer to an identity request: F0 7E 0n 06 02, maker 43,
+    // family 7F 00, member and version bytes.
+    static QString identityReplyText(int deviceNumber = 0);
     // A voice block of size bytes named name (blank-padded), the rest zero.
     static QByteArray voiceData(const QString& name, int size = 16);
 
@@ -83,8 +87,56 @@ public:
     explicit TestDevice(const QString& name = QStringLiteral("Test Instrument"), int delay = 0);
 
     Sysex* createSysex() override { return new TestSysex; }
+    // A new, empty TestPatchDump of that kind.
+    PatchDump* createPatchDump(int type) override;
     // Instance index of a block of 0x100 bytes each.
     unsigned int getIndexedAddress(unsigned int base, int index) override;
+    // Accepts the identity reply of identityReplyText and names the model
+    // ModelName.
+    bool checkId(Sysex* message) override;
+    // Sends the bulk request for the block at address.
+    void bulkRequest(unsigned int address) override;
+
+    static const char* const ModelName;
 
     int indexedAddressCalls = 0;
+};
+
+// A patch dump of the test instrument, for a device that may be null.
+//
+// Initial content of a Voice: three bulk blocks, 0x100000 (16 data bytes: the
+// name "Init Voice" and category 0 at data 10), 0x100100 (8 bytes 0x40) and
+// 0x100200 (4 bytes 0x7F). A Voice has a category when its first message is a
+// voice block long enough to hold one; it prints as "Cat<n>".
+// Initial content of a Plain dump: 0x200000 and 0x200100, 12 zero bytes each;
+// it keeps every category default of the generic dump.
+// The content does not depend on the model.
+class TestPatchDump : public PatchDump
+{
+public:
+    enum Kind
+    {
+        Voice = 0,
+        Plain = 1
+    };
+
+    static constexpr unsigned int VoiceAddress = 0x100000;
+    static constexpr unsigned int PlainAddress = 0x200000;
+
+    explicit TestPatchDump(MidiDevice* device, int kind = Voice);
+
+    void init() override;
+    void buildInit(const QString& model) override;
+    int type() override { return m_kind; }
+    int maxNameSize() override { return TestSysex::NameSize; }
+    bool hasCategory() override;
+    int getCategoryData() override;
+    QString printCategory(bool full) override;
+
+    // Appends one bulk block of the test instrument.
+    void addBlock(unsigned int address, const QByteArray& data);
+
+private:
+    MidiDevice* m_device;
+    int m_kind;
 };
