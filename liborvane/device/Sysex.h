@@ -43,6 +43,11 @@ public:
     virtual bool isHeader() = 0;
     virtual bool isFooter() = 0;
     virtual bool isLastOfBulk() { return isFooter(); }
+    // The message is part of a bulk dump (header, data block or footer), as
+    // opposed to a parameter change the instrument sends on its own. An awaited
+    // bulk reply takes only such messages. The instrument should override it:
+    // the base cannot tell a data block from a parameter change.
+    virtual bool isBulkDump() { return isHeader() || isFooter() || isLastOfBulk() || hasData(); }
     virtual bool hasName() = 0;
     virtual QString readName(MidiDevice* device) = 0;
     virtual bool hasCategory() = 0;

@@ -4,7 +4,6 @@
 #include "MidiDevice.h"
 #include "Sysex.h"
 
-#include <memory>
 
 SysexSignal::SysexSignal(MidiDevice* device, int n) : MySignal(n), m_device(device)
 {
@@ -25,7 +24,6 @@ void SysexSignal::disarm()
     m_param.reset();
     m_value = -1;
     m_dump = nullptr;
-    m_parameterChangeType = -1;
     m_idPending = false;
     m_idPort = nullptr;
     m_answered = false;
@@ -74,22 +72,11 @@ bool SysexSignal::requestBulkDump(unsigned int address, BulkDump& target, int ti
     if (!tryOccupy())
         return false;
 
-    // What a parameter change of this instrument looks like, so one that the
-    // user makes on the instrument during the dump is told from the dump.
-    int parameterChangeType = -1;
-    if (std::unique_ptr<Sysex> probe(m_device->createSysex()); probe) {
-        MidiParam param;
-        param.setAddress(address);
-        probe->prepareParameterChange(param, 0);
-        parameterChangeType = probe->type();
-    }
-
     {
         QMutexLocker lock(&m_lock);
         disarm();
         target.clear();
         m_dump = &target;
-        m_parameterChangeType = parameterChangeType;
     }
     m_device->bulkRequest(address);
 
@@ -148,7 +135,7 @@ bool SysexSignal::OnData(Sysex* message)
         signal(false);
         return true;
     }
-    if (!m_dump || !isBulkMessage(message))
+    if (!m_dump || !message->isValid() || !message->isBulkDump())
         return false;
     m_dump->addNew(message, m_device);
     if (message->isLastOfBulk() && !m_answered) {
@@ -156,13 +143,4 @@ bool SysexSignal::OnData(Sysex* message)
         signal(false);
     }
     return true;
-}
-
-bool SysexSignal::isBulkMessage(Sysex* message) const
-{
-    if (!message->isValid())
-        return false;
-    if (message->isHeader() || message->isFooter() || message->isLastOfBulk())
-        return true;
-    return message->hasData() && message->type() != m_parameterChangeType;
 }

@@ -44,9 +44,6 @@ private:
     // Waits for the armed reply, then disarms and frees the signal. True when
     // the reply came, even if it came just as the time ran out.
     bool finish(int timeoutMs);
-    // Whether a message belongs to the bulk being received: header, footer or
-    // data block, but not a parameter change the instrument sends meanwhile.
-    bool isBulkMessage(Sysex* message) const;
 
     MidiDevice* const m_device;
 
@@ -58,7 +55,6 @@ private:
     MidiParam m_param;              // the parameter whose value is awaited
     int m_value = -1;               // its value, as the reply held it
     BulkDump* m_dump = nullptr;     // the caller's dump being filled; not owned
-    int m_parameterChangeType = -1; // message type of a parameter change, -1 unknown
     bool m_idPending = false;       // an identity reply is awaited
     MidiInPort* m_idPort = nullptr; // where the accepted identity reply came
     bool m_answered = false;        // the awaited reply is in

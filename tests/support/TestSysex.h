@@ -66,6 +66,7 @@ public:
     QString readName(MidiDevice* device) override;
     bool hasCategory() override { return isVoice() && dataSize() > CategoryPos; }
     bool hasData() override { return m_type == ParameterChange || m_type == BulkDump; }
+    bool isBulkDump() override { return m_type == BulkDump; }
     void setAddress(unsigned int address) override;
     void prepareParameterRequest(const MidiParam& param) override;
     void prepareParameterChange(const MidiParam& param, int value) override;
