@@ -8,6 +8,7 @@
 #include "Profile.h"
 #include "Sysex.h"
 #include "SysexSignal.h"
+#include "Task_AutoConnector.h"
 #include "Task_Poller.h"
 #include "VarArgs.h"
 
@@ -23,7 +24,8 @@ int clampDeviceId(int id)
 } // namespace
 
 MidiDevice::MidiDevice(const QString& name, int delay)
-    : m_name(name), m_midiIn(this), m_midiIn2(this), m_auxIn(this), m_poller(std::make_unique<Task_Poller>()),
+    : m_name(name), m_midiIn(this), m_midiIn2(this), m_auxIn(this),
+      m_autoConnector(std::make_unique<Task_AutoConnector>()), m_poller(std::make_unique<Task_Poller>()),
       m_signal(std::make_unique<SysexSignal>(this, 10))
 {
     loadIni(QStringLiteral(":/orvane/data/data.ini"));
@@ -37,14 +39,31 @@ MidiDevice::MidiDevice(const QString& name, int delay)
     // of a message byte.
     m_deviceId = clampDeviceId(Profile::readProfileInt(QString(), QStringLiteral("DeviceId"), 0));
 
+    // A definition file loaded in an earlier run comes back, and names the
+    // device (and so its data folder) after its model.
+    const QString insModel =
+        Profile::readProfileString(QStringLiteral("MidiDevice"), QStringLiteral("InsModel"));
+    const QString insFile =
+        Profile::readProfileString(QStringLiteral("MidiDevice"), QStringLiteral("InsFile"));
+    loadInsFile(insFile, insModel);
+
     m_dataFolder = CreatePath(GetTamselFolder(), VarArgs::format("CMidiDevice/%s", SafeFolderName(m_name)));
 
     for (int i = 0; i < 16; ++i)
         m_parts.addPart();
 }
 
+void MidiDevice::shutdown()
+{
+    // A search still running is ended without handing its result over: its
+    // trial ports report to this device.
+    m_autoConnector->stop();
+    disconnect();
+}
+
 MidiDevice::~MidiDevice()
 {
+    shutdown();
     {
         QMutexLocker lock(&m_clientsLock);
         m_clients.clear();

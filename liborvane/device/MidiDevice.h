@@ -29,6 +29,7 @@ class MidiClient;
 class PatchDump;
 class Sysex;
 class SysexSignal;
+class Task_AutoConnector;
 class Task_Poller;
 
 class MidiDevice : public QObject, public IMidiPortOwner
@@ -80,9 +81,19 @@ public:
     // Not connected, poll stopped, ports closed. May run twice in a row (the
     // poll's end disconnects too).
     void disconnect();
+    // Ends all traffic: the port search, the identity poll and the ports. An
+    // instrument class calls it first in its destructor, so that no reply
+    // reaches its hooks while it is half destroyed; the base calls it again.
+    void shutdown();
     // Sets and stores the main port names and reconnects; nothing when either
     // name is empty.
     void setPorts(const QString& in, const QString& out);
+    // Searches every output for the instrument (an identity request each) and
+    // takes the first pair that answers as the main ports. Returns at once;
+    // the search shows its progress and outcome itself. Nothing while a
+    // search is running already.
+    void autoConnect();
+    bool isAutoConnecting() const;
     // Stores the state and lets every client's window know, on the GUI thread.
     void setConnected(bool connected);
     // The identity request on the main output.
@@ -161,6 +172,15 @@ public:
     QString bankName(unsigned short bankWord) const;
     // "bank name:program"; "" for an invalid patch.
     QString printPatch(Patch patch, Patch::ProgramNumberType type) const;
+    // Takes the voice banks and their patch names from an instrument definition
+    // file (.ins): a new "VOICES" section and one patch-name section per bank
+    // in the INI data, the model's name as the device name, and file and
+    // model in the profile. An empty model takes the file's only model or
+    // asks for one. False, with nothing changed, when the file cannot be
+    // read or does not define the model.
+    bool loadInsFile(const QString& file, const QString& model);
+    // Asks for the file first; false when that is cancelled.
+    bool loadInsFile();
     // "<data folder>/3F08.ini": the user bank file of the bank word.
     QString getUserBankFile(unsigned short bankWord) const;
     QString getMacroFile() const;
@@ -249,6 +269,7 @@ protected:
     MidiOutPort m_auxOut;
     // Set true by the receive thread, false by disconnect; read anywhere.
     std::atomic<bool> m_connected{false};
+    std::unique_ptr<Task_AutoConnector> m_autoConnector;
     std::unique_ptr<Task_Poller> m_poller;
     MapEx<QString, DeviceTable*> m_tables;
     // Registered clients. Changed on the GUI thread; walked by any thread that

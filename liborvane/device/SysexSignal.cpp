@@ -4,7 +4,6 @@
 #include "MidiDevice.h"
 #include "Sysex.h"
 
-
 SysexSignal::SysexSignal(MidiDevice* device, int n) : MySignal(n), m_device(device)
 {
     init();

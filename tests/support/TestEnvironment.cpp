@@ -8,8 +8,8 @@ TestEnvironment::TestEnvironment()
     QDir(base).mkpath(QStringLiteral("config"));
     QDir(base).mkpath(QStringLiteral("data"));
     QDir(base).mkpath(QStringLiteral("runtime"));
-    QFile::setPermissions(base + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                                QFileDevice::ExeOwner);
+    QFile::setPermissions(base + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("HOME", base.toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
     qputenv("XDG_DATA_HOME", dataHome().toLocal8Bit());

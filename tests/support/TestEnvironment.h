@@ -21,15 +21,15 @@ private:
 };
 
 // QTEST_MAIN / QTEST_GUILESS_MAIN with a private environment.
-#define ORVANE_TEST_MAIN_IMPL(TestObject, AppClass)                                                        \
-    int main(int argc, char** argv)                                                                        \
-    {                                                                                                      \
-        TestEnvironment env;                                                                               \
-        AppClass app(argc, argv);                                                                          \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                           \
-        TestObject tc;                                                                                     \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                         \
-        return QTest::qExec(&tc, argc, argv);                                                              \
+#define ORVANE_TEST_MAIN_IMPL(TestObject, AppClass)                                                          \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        TestEnvironment env;                                                                                 \
+        AppClass app(argc, argv);                                                                            \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                             \
+        TestObject tc;                                                                                       \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        return QTest::qExec(&tc, argc, argv);                                                                \
     }
 
 #define ORVANE_TEST_MAIN(TestObject) ORVANE_TEST_MAIN_IMPL(TestObject, QApplication)

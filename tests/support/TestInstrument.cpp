@@ -256,7 +256,7 @@ BusDevice::BusDevice() = default;
 
 BusDevice::~BusDevice()
 {
-    disconnect();
+    shutdown();
 }
 
 void BusDevice::attach(const TestInstrument& instrument, bool poll)

@@ -86,6 +86,8 @@ class TestDevice : public MidiDevice
 
 public:
     explicit TestDevice(const QString& name = QStringLiteral("Test Instrument"), int delay = 0);
+    // Its hooks answer the receive thread: traffic ends before they go.
+    ~TestDevice() override { shutdown(); }
 
     Sysex* createSysex() override { return new TestSysex; }
     // A new, empty TestPatchDump of that kind.
