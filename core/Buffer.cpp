@@ -1,4 +1,5 @@
 #include "Buffer.h"
+#include "Strings.h"
 
 #include <QFile>
 #include <QHash>
@@ -6,20 +7,9 @@
 
 #include <climits>
 #include <cstring>
+#include <functional>
 
 namespace {
-
-// Hex digit value of a UTF-16 unit, -1 for anything else.
-int hexValue(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
-}
 
 bool isBlank(char16_t c)
 {
@@ -84,8 +74,16 @@ void Buffer::append(const unsigned char* bytes, int n)
 {
     if (bytes == nullptr || n <= 0)
         return;
+    const char* p = reinterpret_cast<const char*>(bytes);
+    // Bytes of this very buffer would move when growFor reallocates; QByteArray
+    // copies them safely itself.
+    const std::less<const char*> before;
+    if (!before(p, m_bytes.constData()) && before(p, m_bytes.constData() + m_bytes.size())) {
+        m_bytes.append(p, n);
+        return;
+    }
     growFor(n);
-    m_bytes.append(reinterpret_cast<const char*>(bytes), n);
+    m_bytes.append(p, n);
 }
 
 void Buffer::append(const Buffer& other)
@@ -136,8 +134,8 @@ bool Buffer::fromString(const QString& hex)
             continue;
         }
         // A byte is always a pair of digits: "F 0" or a lone trailing digit is malformed.
-        const int hi = hexValue(*p);
-        const int lo = p + 1 < end ? hexValue(p[1]) : -1;
+        const int hi = HexDigitValue(*p);
+        const int lo = p + 1 < end ? HexDigitValue(p[1]) : -1;
         if (hi < 0 || lo < 0) {
             ok = false;
             break;
@@ -214,6 +212,10 @@ quint32 Buffer::readValue(int offset, int n) const
 {
     if (n > 4)
         n = 4;
+    // A field wholly past the end reads 0; returning early also keeps
+    // offset + i from overflowing near the end of the int range.
+    if (offset > size())
+        return 0;
     quint32 value = 0;
     for (int i = 0; i < n; ++i)
         value = value << 8 | quint32(at(offset + i));
@@ -224,6 +226,8 @@ quint32 Buffer::readValueR(int offset, int n) const
 {
     if (n > 4)
         n = 4;
+    if (offset > size())
+        return 0;
     quint32 value = 0;
     for (int i = n - 1; i >= 0; --i)
         value = value << 8 | quint32(at(offset + i));
@@ -234,6 +238,8 @@ void Buffer::writeValue(int offset, quint32 value, int n)
 {
     if (n > 4)
         n = 4;
+    if (offset > size())
+        return;
     for (int i = n - 1; i >= 0; --i) {
         setAt(offset + i, int(value & 0xFF));
         value >>= 8;
@@ -244,6 +250,8 @@ void Buffer::writeValueR(int offset, quint32 value, int n)
 {
     if (n > 4)
         n = 4;
+    if (offset > size())
+        return;
     for (int i = 0; i < n; ++i) {
         setAt(offset + i, int(value & 0xFF));
         value >>= 8;
@@ -270,8 +278,12 @@ void Buffer::writeText(int offset, const QString& text, int n)
     const QByteArray latin = text.toLatin1();
     if (n < 0)
         n = int(latin.size());
-    for (int i = 0; i < n; ++i)
-        setAt(offset + i, i < latin.size() ? static_cast<unsigned char>(latin.at(i)) : 0);
+    // Only the part of the field inside the buffer is written; counting in 64
+    // bits keeps a field near the end of the int range from overflowing.
+    const qint64 first = qMax<qint64>(0, -qint64(offset));
+    const qint64 last = qMin<qint64>(n, qint64(size()) - offset);
+    for (qint64 i = first; i < last; ++i)
+        setAt(int(offset + i), i < latin.size() ? static_cast<unsigned char>(latin.at(i)) : 0);
 }
 
 void Buffer::setBytes(const QByteArray& bytes)

@@ -1,9 +1,6 @@
 #include "IniFile.h"
+#include "Paths.h"
 #include "Strings.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
 
 namespace {
 
@@ -53,20 +50,6 @@ void escapeInto(QString& out, QStringView text, bool escapeEquals, bool escapeLe
         else
             out += c;
     }
-}
-
-// Text of a file: UTF-8 when it decodes cleanly, else Latin-1 (the plug-in
-// board files and older definition files are Latin-1).
-QString decodeText(const QByteArray& data)
-{
-    QByteArrayView bytes(data);
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return QString::fromLatin1(bytes);
 }
 
 // Position of the first "=" not escaped by a backslash, or -1.
@@ -244,15 +227,8 @@ QString IniSection::printLine(int key) const
 
 bool IniFile::loadFile(const QString& path)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    if (file.size() > MaxFileSize)
-        return false;
-    const QByteArray data = file.read(file.isSequential() ? MaxFileSize + 1 : file.size() + 1);
-    if (data.size() > MaxFileSize || file.error() != QFileDevice::NoError)
+    QByteArray data;
+    if (!ReadFileBytes(path, MaxFileSize, data))
         return false;
     loadData(data);
     return true;
@@ -265,7 +241,7 @@ bool IniFile::loadResource(const QString& path)
 
 void IniFile::loadData(const QByteArray& data)
 {
-    loadText(decodeText(data));
+    loadText(DecodeText(data));
 }
 
 void IniFile::loadText(const QString& text)

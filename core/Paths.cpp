@@ -1,10 +1,11 @@
 #include "Paths.h"
+#include "Strings.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QStringDecoder>
 
 namespace {
 
@@ -116,13 +117,25 @@ QString FileToString(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    const QByteArray bytes = file.readAll();
     // Files we wrote are UTF-8; older ones may be Latin-1.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    return text;
+    return DecodeText(file.readAll());
+}
+
+bool ReadFileBytes(const QString& path, qint64 maxSize, QByteArray& data)
+{
+    data.clear();
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > maxSize)
+        return false;
+    // One byte more than allowed tells a file that grew, or a device without a size, from one that fits.
+    data = file.read(file.isSequential() ? maxSize + 1 : file.size() + 1);
+    if (data.size() > maxSize || file.error() != QFileDevice::NoError) {
+        data.clear();
+        return false;
+    }
+    return true;
 }
 
 QString GetTamselFolder()

@@ -1,6 +1,7 @@
 // Path and file helpers, the per-user data folder and program launch.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -17,7 +18,10 @@ void MakeValidFilename(QString& name);
 // file renamed over the old one). False when it could not be written; the old
 // file is then untouched.
 bool StringToFile(const QString& text, const QString& path);
-QString FileToString(const QString& path);
+QString FileToString(const QString& path); // decoded as DecodeText does
+// The whole file at path into data. False, and data empty, when it cannot be
+// read, is a folder, or holds more than maxSize bytes.
+bool ReadFileBytes(const QString& path, qint64 maxSize, QByteArray& data);
 
 // The per-user data folder of the suite ($XDG_DATA_HOME/Tamsel), created.
 QString GetTamselFolder();

@@ -35,6 +35,18 @@ QString keyPath(const QString& section, const QString& key)
     return section.isEmpty() ? key : section + QLatin1Char('/') + key;
 }
 
+// Stores the value and writes the store out at once, so that another program
+// of the suite reading it by name sees the change.
+bool writeValue(const QString& section, const QString& key, const QVariant& value)
+{
+    if (key.isEmpty())
+        return false;
+    auto s = Profile::settings();
+    s->setValue(keyPath(section, key), value);
+    s->sync();
+    return s->status() == QSettings::NoError;
+}
+
 } // namespace
 
 void Profile::setIdentity(const QString& title, const QString& organisation, const QString& version)
@@ -101,20 +113,10 @@ int Profile::readProfileInt(const QString& section, const QString& key, int def)
 
 bool Profile::writeProfileString(const QString& section, const QString& key, const QString& value)
 {
-    if (key.isEmpty())
-        return false;
-    auto s = settings();
-    s->setValue(keyPath(section, key), value);
-    s->sync();
-    return s->status() == QSettings::NoError;
+    return writeValue(section, key, value);
 }
 
 bool Profile::writeProfileInt(const QString& section, const QString& key, int value)
 {
-    if (key.isEmpty())
-        return false;
-    auto s = settings();
-    s->setValue(keyPath(section, key), value);
-    s->sync();
-    return s->status() == QSettings::NoError;
+    return writeValue(section, key, value);
 }

@@ -1,23 +1,12 @@
 #include "Strings.h"
 
+#include <QStringDecoder>
 #include <Qt>
 
 #include <climits>
 #include <cmath>
 
 namespace {
-
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
 
 bool isAsciiDigit(QChar c)
 {
@@ -63,7 +52,7 @@ int StringToInt(const QString& text, bool hex, int def)
     const quint64 limit = hex ? quint64(UINT_MAX) : (negative ? quint64(INT_MAX) + 1 : quint64(INT_MAX));
     quint64 value = 0;
     for (QChar c : t) {
-        const int d = hex ? hexDigit(c) : (isAsciiDigit(c) ? c.unicode() - u'0' : -1);
+        const int d = hex ? HexDigitValue(c.unicode()) : (isAsciiDigit(c) ? c.unicode() - u'0' : -1);
         if (d < 0)
             return def;
         value = value * base + quint64(d);
@@ -79,6 +68,18 @@ double StringToDouble(const QString& text, double def)
     bool ok = false;
     const double value = stripBlanks(text).toDouble(&ok);
     return ok ? value : def;
+}
+
+QString DecodeText(const QByteArray& data)
+{
+    QByteArrayView bytes(data);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(bytes);
 }
 
 bool HasLetter(const QString& text)
@@ -193,7 +194,7 @@ unsigned int ParseIterator(const QString& text, int iterator)
             digits += int(run);
             i += run;
         } else {
-            const int d = hexDigit(c);
+            const int d = HexDigitValue(c.unicode());
             if (d < 0)
                 return invalid;
             value = value << 4 | quint64(d);

@@ -1,6 +1,7 @@
 // Small text and number helpers shared by every layer.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,23 @@ int StringToInt(const QString& text, bool hex = false, int def = 0);
 // "0xFFFFFFFF" is -1). False when the text is not a whole number that fits.
 bool ParseInt32(QStringView text, int& out);
 double StringToDouble(const QString& text, double def = 0.0);
+
+// The value of a hexadecimal digit of either case; -1 for any other character.
+inline int HexDigitValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    return -1;
+}
+
+// Text read from a file: UTF-8 when it decodes cleanly, else Latin-1 (older
+// definition files and the plug-in board files). A UTF-8 byte order mark is
+// dropped.
+QString DecodeText(const QByteArray& data);
 
 bool HasLetter(const QString& text);
 bool HasDigit(const QString& text);

@@ -17,8 +17,9 @@ Task::~Task()
     if (!m_thread)
         return;
     if (onWorker()) {
-        // The job deleted its own task. A thread cannot join itself, so the
-        // thread object is released once the thread has run out.
+        // Destroyed from inside its own job, which the class forbids (the
+        // worker still touches the task after run()). At least do not make
+        // the thread join itself: release it once it has run out.
         connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
         m_thread = nullptr;
         return;
@@ -138,43 +139,30 @@ bool Task::showsProgress(quint64 generation) const
     return m_gui && generation == m_generation.load() && m_state.load() != Idle;
 }
 
-void Task::message(const QString& text)
+void Task::toDisplay(std::function<void(TaskUi*)> call)
 {
     if (!m_gui || !s_ui.load())
         return;
     const quint64 generation = m_generation.load();
-    if (QThread::currentThread() == thread()) {
+    auto deliver = [this, generation, call = std::move(call)] {
         if (TaskUi* display = s_ui.load(); display && showsProgress(generation))
-            display->message(this, text);
-        return;
-    }
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, text] {
-            if (TaskUi* display = s_ui.load(); display && showsProgress(generation))
-                display->message(this, text);
-        },
-        Qt::QueuedConnection);
+            call(display);
+    };
+    if (QThread::currentThread() == thread())
+        deliver();
+    else
+        QMetaObject::invokeMethod(this, std::move(deliver), Qt::QueuedConnection);
+}
+
+void Task::message(const QString& text)
+{
+    toDisplay([this, text](TaskUi* display) { display->message(this, text); });
 }
 
 void Task::step()
 {
     const int pos = ++m_pos;
-    if (!m_gui || !s_ui.load())
-        return;
-    const quint64 generation = m_generation.load();
-    if (QThread::currentThread() == thread()) {
-        if (TaskUi* display = s_ui.load(); display && showsProgress(generation))
-            display->step(this, pos);
-        return;
-    }
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, pos] {
-            if (TaskUi* display = s_ui.load(); display && showsProgress(generation))
-                display->step(this, pos);
-        },
-        Qt::QueuedConnection);
+    toDisplay([this, pos](TaskUi* display) { display->step(this, pos); });
 }
 
 void Task::abort(const QString& text)

@@ -7,6 +7,7 @@
 #include <QWaitCondition>
 
 #include <atomic>
+#include <functional>
 
 class QThread;
 class Task;
@@ -37,7 +38,9 @@ public:
 //
 // Subclasses whose run() uses their own members must stop the job in their
 // destructor (safeTerminate()), because those members are gone by the time
-// ~Task stops the worker.
+// ~Task stops the worker. The job must not delete its own task: the worker
+// still reports the end of run() to the task afterwards. autoDelete() is
+// the way for a task to go once it is done.
 class Task : public QObject
 {
     Q_OBJECT
@@ -110,6 +113,9 @@ private:
     void endRun(quint64 generation);
     bool onWorker() const;
     bool showsProgress(quint64 generation) const;
+    // Hands call to the display on the owning thread (at once when already
+    // there), unless this run has ended or shows no display by then.
+    void toDisplay(std::function<void(TaskUi*)> call);
 
     // Written on the owning thread only, while no run is going; the job reads
     // m_maximum and m_gui.

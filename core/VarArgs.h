@@ -6,10 +6,22 @@
 #include <QVariant>
 
 namespace varargs_detail {
-inline QVariant toVariant(const char* s) { return QString::fromUtf8(s); }
-inline QVariant toVariant(char* s) { return QString::fromUtf8(s); }
-inline QVariant toVariant(const QString& s) { return s; }
-inline QVariant toVariant(const QVariant& v) { return v; }
+inline QVariant toVariant(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+inline QVariant toVariant(char* s)
+{
+    return QString::fromUtf8(s);
+}
+inline QVariant toVariant(const QString& s)
+{
+    return s;
+}
+inline QVariant toVariant(const QVariant& v)
+{
+    return v;
+}
 template <typename T>
 QVariant toVariant(const T& v)
 {

@@ -211,6 +211,11 @@ void TestBuffer::copyRanges()
     b.copy(&src, 0, -1);
     b.copy(&b, 1, 3);
     QCOMPARE(b.toString(), QStringLiteral("01 02 03"));
+
+    // Its own bytes are read before the buffer grows and moves them.
+    b.append(b.data(), b.size());
+    b.append(b.data() + 1, 2);
+    QCOMPARE(b.toString(), QStringLiteral("01 02 03 01 02 03 02 03"));
 }
 
 void TestBuffer::boundsChecked()
@@ -243,6 +248,14 @@ void TestBuffer::fixedFields()
     QCOMPARE(b.readValueR(0, 2), 0x0201u);
     QCOMPARE(b.readValue(7, 2), 0x3400u); // outside reads as 0
     QCOMPARE(b.readValue(0, 0), 0u);
+    // Offsets at the far end of the int range are just outside, not an overflow.
+    QCOMPARE(b.readValue(INT_MAX - 1, 4), 0u);
+    QCOMPARE(b.readValueR(INT_MAX - 1, 4), 0u);
+    b.writeValue(INT_MAX - 1, 0xFFFFFFFF, 4);
+    b.writeValueR(INT_MAX - 1, 0xFFFFFFFF, 4);
+    b.writeText(INT_MAX - 1, QStringLiteral("ABCD"), 4);
+    b.writeText(-2, QStringLiteral("ABCD"), 3); // only the part inside is written
+    QCOMPARE(b.toString(), QStringLiteral("43 02 03 04 0B 0A 00 34"));
 
     Buffer text(12);
     text.writeText(2, QStringLiteral(" 8E57"), 8);
