@@ -59,6 +59,13 @@ void MidiDevice::shutdown()
     // trial ports report to this device.
     m_autoConnector->stop();
     disconnect();
+    // disconnect() skips the ports the instrument says it does not use, and
+    // from the base destructor that is all secondary ports and the keyboard
+    // output, whatever the instrument opened. None of them may call into a
+    // device that is going.
+    m_midiIn2.close();
+    m_midiOut2.close();
+    m_auxOut.close();
 }
 
 MidiDevice::~MidiDevice()

@@ -63,7 +63,7 @@ public:
     void setDeviceId(int id);
     int delay() const { return m_delay.load(); }
     void setDelay(int ms);
-    int channel() const { return m_channel; }
+    int channel() const { return m_channel.load(); }
     void setAuxChannel(int channel) { m_auxChannel.store(channel); }
     // "Not connected", or "<model> connected".
     QString connectionStatus() const;
@@ -280,9 +280,12 @@ protected:
     IniFile m_ini;
     QString m_dataFolder;
     MixParts m_parts;
-    int m_channel = 0;
+    // The instrument's channel: set by the instrument on the GUI thread, read
+    // by every thread that sends.
+    std::atomic<int> m_channel{0};
     // Written by the GUI thread, read by the receive thread.
     std::atomic<int> m_auxChannel{-1};
+    // Filled by the instrument's constructor, read by every thread that sends.
     Vector<unsigned int> m_noSendAddresses;
     // Written by the set-up dialog, read by any thread that transmits.
     std::atomic<int> m_delay{0};

@@ -70,6 +70,9 @@ void MidiDevice::disconnect()
     m_auxIn.close();
     if (hasKeyboard())
         m_auxOut.close();
+    // An identity reply handled on the receive thread while the ports were
+    // closing may have marked the device connected again.
+    m_connected = false;
 }
 
 void MidiDevice::setPorts(const QString& in, const QString& out)
@@ -119,14 +122,14 @@ void MidiDevice::sendShort(const MidiMessage& message)
 void MidiDevice::noteOn(int note, int velocity, int channel)
 {
     MidiMessage message;
-    message.noteOn(note, velocity, channel == -1 ? m_channel : channel);
+    message.noteOn(note, velocity, channel == -1 ? m_channel.load() : channel);
     sendShort(message);
 }
 
 void MidiDevice::noteOff(int note, int channel)
 {
     MidiMessage message;
-    message.noteOff(note, channel == -1 ? m_channel : channel);
+    message.noteOff(note, channel == -1 ? m_channel.load() : channel);
     sendShort(message);
 }
 
@@ -150,7 +153,7 @@ void MidiDevice::localControl(bool on)
 
 void MidiDevice::patchChange(Patch patch)
 {
-    patchChange(patch, m_channel);
+    patchChange(patch, m_channel.load());
 }
 
 void MidiDevice::patchChange(Patch patch, int channel)

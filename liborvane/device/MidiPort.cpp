@@ -63,6 +63,16 @@ void MidiPort::toRegistry(const QString& key)
     Profile::writeProfileString(QString(), key, m_name);
 }
 
+int MidiPort::endpointToOpen()
+{
+    if (!hasName())
+        return -1;
+    const int i = id();
+    if (i == -1 || !createClient())
+        return -1;
+    return i;
+}
+
 // MidiOutPort
 
 MidiOutPort::~MidiOutPort()
@@ -73,12 +83,8 @@ MidiOutPort::~MidiOutPort()
 bool MidiOutPort::open()
 {
     close();
-    if (!hasName())
-        return false;
-    const int i = id();
+    const int i = endpointToOpen();
     if (i == -1)
-        return false;
-    if (!createClient())
         return false;
     std::unique_ptr<MidiOutputHandle> handle;
     m_status = midiBackend()->openOutput(i, m_name, m_name, handle);
@@ -266,12 +272,8 @@ MidiInPort::~MidiInPort()
 bool MidiInPort::open()
 {
     close();
-    if (!hasName())
-        return false;
-    const int i = id();
+    const int i = endpointToOpen();
     if (i == -1)
-        return false;
-    if (!createClient())
         return false;
     std::unique_ptr<MidiInputHandle> handle;
     m_status = midiBackend()->openInput(i, m_name, m_name, this, handle);

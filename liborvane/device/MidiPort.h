@@ -61,6 +61,11 @@ public:
     void toRegistry(const QString& key);
 
 protected:
+    // The first steps of open: the endpoint's index in the discovery list, or
+    // -1 when the port has no name, the name is not listed or the client
+    // cannot be made.
+    int endpointToOpen();
+
     // The first entry of ports whose name equals ours exactly, -1 for none.
     template <typename List>
     int indexIn(const List& ports) const

@@ -225,6 +225,16 @@ bool RtMidiBackend::stripsNumbers() const
     return m_current != Jack;
 }
 
+bool RtMidiBackend::portSettings(Api& api, bool& strip)
+{
+    if (createClient() != MidiStatusOk)
+        return false;
+    std::lock_guard lock(m_mutex);
+    api = m_current;
+    strip = stripsNumbers();
+    return true;
+}
+
 QString RtMidiBackend::normalizedName(const QString& name) const
 {
     std::lock_guard lock(m_mutex);
@@ -274,18 +284,13 @@ QList<MidiEndpoint> RtMidiBackend::endpoints(MidiEndpointKind kind)
 int RtMidiBackend::openOutput(int index, const QString& endpointName, const QString& portName,
                               std::unique_ptr<MidiOutputHandle>& handle)
 {
-    if (createClient() != MidiStatusOk)
-        return MidiStatusClientFailed;
-    RtMidi::Api api;
+    Api api;
     bool strip;
-    {
-        std::lock_guard lock(m_mutex);
-        api = toRtApi(m_current);
-        strip = stripsNumbers();
-    }
+    if (!portSettings(api, strip))
+        return MidiStatusClientFailed;
     try {
         auto sink = std::make_unique<ErrorSink>();
-        auto out = std::make_unique<RtMidiOut>(api, ClientName);
+        auto out = std::make_unique<RtMidiOut>(toRtApi(api), ClientName);
         out->setErrorCallback(onRtMidiError, sink.get());
         const int i = resolve(listPorts(*out, strip), index, endpointName);
         if (i < 0)
@@ -307,19 +312,14 @@ int RtMidiBackend::openInput(int index, const QString& endpointName, const QStri
 {
     if (!receiver)
         return MidiStatusInvalid;
-    if (createClient() != MidiStatusOk)
-        return MidiStatusClientFailed;
-    RtMidi::Api api;
+    Api api;
     bool strip;
-    {
-        std::lock_guard lock(m_mutex);
-        api = toRtApi(m_current);
-        strip = stripsNumbers();
-    }
+    if (!portSettings(api, strip))
+        return MidiStatusClientFailed;
     try {
         auto guard = std::make_unique<InputGuard>();
         guard->receiver = receiver;
-        auto in = std::make_unique<RtMidiIn>(api, ClientName);
+        auto in = std::make_unique<RtMidiIn>(toRtApi(api), ClientName);
         in->setErrorCallback(onRtMidiError, &guard->sink);
         const int i = resolve(listPorts(*in, strip), index, endpointName);
         if (i < 0)

@@ -48,6 +48,10 @@ public:
 
 private:
     bool stripsNumbers() const;
+    // Makes the client, then gives what a port object needs of it: the API
+    // the listing objects run on and whether names lose their numbers. False
+    // when the client cannot be made.
+    bool portSettings(Api& api, bool& strip);
 
     const Api m_requested;
     mutable std::mutex m_mutex; // guards the two listing objects and m_current

@@ -148,7 +148,8 @@ int Sysex::getParameterData(const MidiParam& param)
     // The whole value must lie in the data region; a position from a
     // message of another layout must not read past it.
     const int count = param.size;
-    if (count > 0 && (dataIndex(pos) < 0 || dataIndex(pos + count - 1) < 0))
+    if (count > 0 && (static_cast<long long>(pos) + count > dataSize() || dataIndex(pos) < 0 ||
+                      dataIndex(pos + count - 1) < 0))
         return -1;
     return ReadData7(data() + m_dataStart + pos, count, param.nibbles);
 }

@@ -11,11 +11,23 @@ SysexSignal::SysexSignal(MidiDevice* device, int n) : MySignal(n), m_device(devi
 
 void SysexSignal::init()
 {
-    {
-        QMutexLocker lock(&m_lock);
-        disarm();
-    }
+    QMutexLocker lock(&m_lock);
+    disarm();
+    m_busy = false;
+    // Under the lock: a request that takes the signal next must not have its
+    // arming cleared by this.
     signal(false);
+}
+
+bool SysexSignal::occupy()
+{
+    QMutexLocker lock(&m_lock);
+    if (m_busy)
+        return false;
+    m_busy = true;
+    disarm();
+    signal(true);
+    return true;
 }
 
 void SysexSignal::disarm()
@@ -48,11 +60,10 @@ MidiInPort* SysexSignal::requestId(MidiOutPort* out, int timeoutMs)
 {
     // Testing and arming in one step: of two threads asking at once, one waits
     // and the other is refused.
-    if (!tryOccupy())
+    if (!occupy())
         return nullptr;
     {
         QMutexLocker lock(&m_lock);
-        disarm();
         m_idPending = true;
     }
     m_device->idRequest(out);
@@ -68,12 +79,11 @@ MidiInPort* SysexSignal::requestId(MidiOutPort* out, int timeoutMs)
 
 bool SysexSignal::requestBulkDump(unsigned int address, BulkDump& target, int timeoutMs)
 {
-    if (!tryOccupy())
+    if (!occupy())
         return false;
 
     {
         QMutexLocker lock(&m_lock);
-        disarm();
         target.clear();
         m_dump = &target;
     }
@@ -90,11 +100,10 @@ int SysexSignal::requestParameter(MidiParam param, int timeoutMs)
     // come: do not block the caller for the whole timeout.
     if (!param.hasAddress())
         return -1;
-    if (!tryOccupy())
+    if (!occupy())
         return -1;
     {
         QMutexLocker lock(&m_lock);
-        disarm();
         m_param = param;
     }
     m_device->paramRequest(param);

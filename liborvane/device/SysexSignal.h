@@ -41,8 +41,12 @@ private:
     // Clears what is awaited; the caller holds m_lock. The occupation of the
     // signal is left alone.
     void disarm();
-    // Waits for the armed reply, then disarms and frees the signal. True when
-    // the reply came, even if it came just as the time ran out.
+    // Takes the signal for one request and arms it, in one step; false when
+    // another request holds it.
+    bool occupy();
+    // Waits for the armed reply, then disarms it; the request keeps the signal
+    // until its init(). True when the reply came, even if it came just as the
+    // time ran out.
     bool finish(int timeoutMs);
 
     MidiDevice* const m_device;
@@ -58,4 +62,9 @@ private:
     bool m_idPending = false;       // an identity reply is awaited
     MidiInPort* m_idPort = nullptr; // where the accepted identity reply came
     bool m_answered = false;        // the awaited reply is in
+    // A request holds the signal from occupy() to its closing init(). The
+    // reply only wakes the waiter: the signal stays taken until the request
+    // has read its result, so no other request can arm in between and swap
+    // the answers.
+    bool m_busy = false;
 };

@@ -281,8 +281,8 @@ private slots:
     void pollStopsWhenConnected()
     {
         Rig rig(*bus);
-        rig.device.poller()->setInterval(30);
-        rig.instrument.setIdentityDelay(40); // answers after the second request went out
+        rig.device.poller()->setInterval(100);
+        rig.instrument.setIdentityDelay(150); // answers after the second request went out
 
         rig.device.setPorts(rig.instrument.name(), rig.instrument.name());
         QTRY_VERIFY_WITH_TIMEOUT(rig.device.isConnected(), 5000);

@@ -219,6 +219,46 @@ private slots:
         QCOMPARE(rig.instrument.parameterRequests(), answered);
     }
 
+    // A refused thread that asks again at once must not slip in between the
+    // reply to a waiting request and that request's return: it would take the
+    // signal over, and the two requests would lose each other's answers.
+    void requestsAskedAgainAtOnce()
+    {
+        Rig rig(*bus);
+        rig.instrument.setParameter(0x010101, 11);
+        rig.instrument.setParameter(0x010102, 22);
+
+        // Each thread asks until it has had 30 answers; a refusal returns at
+        // once, so the other thread keeps knocking while one waits. The clock
+        // only ends a run that lost answers.
+        std::atomic<int> answered{0};
+        std::atomic<int> wrong{0};
+        QElapsedTimer clock;
+        clock.start();
+        auto ask = [&](int i) {
+            const int expected = i == 0 ? 11 : 22;
+            for (int mine = 0; mine < 30 && clock.elapsed() < 20000;) {
+                const int result =
+                    rig.device.syncParamRequest(MidiParam(0x010101 + i, 1, false, false), 2000);
+                if (result == expected) {
+                    ++mine;
+                    ++answered;
+                } else if (result != -1) {
+                    ++wrong;
+                }
+            }
+        };
+        std::thread a(ask, 0);
+        std::thread b(ask, 1);
+        a.join();
+        b.join();
+        QCOMPARE(wrong.load(), 0);
+        // Every request that went out was answered in time, so every one of
+        // them returned its value.
+        QVERIFY(bus->waitIdle());
+        QCOMPARE(rig.instrument.parameterRequests(), answered.load());
+    }
+
     void parameterRequest_data()
     {
         QTest::addColumn<int>("size");
