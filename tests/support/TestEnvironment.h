@@ -20,17 +20,24 @@ private:
     QTemporaryDir m_dir;
 };
 
-// QTEST_MAIN / QTEST_GUILESS_MAIN with a private environment.
-#define ORVANE_TEST_MAIN_IMPL(TestObject, AppClass)                                                          \
-    int main(int argc, char** argv)                                                                          \
-    {                                                                                                        \
-        TestEnvironment env;                                                                                 \
-        AppClass app(argc, argv);                                                                            \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                             \
-        TestObject tc;                                                                                       \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
-        return QTest::qExec(&tc, argc, argv);                                                                \
-    }
+// Every area of the suite is one executable (tests/<area>) holding all of its
+// test files; each file registers its test object here instead of defining a
+// main, and the area's runner (tests/support/TestRunner.cpp) runs the file
+// named on its command line: "tst_device sysex -v2" runs tst_sysex.cpp of
+// tests/device with QtTest's own options after the name.
+namespace OrvaneTest {
+using Factory = QObject* (*)();
+// Registers a test object of the file `sourceFile`; `gui` asks for a
+// QApplication instead of a QCoreApplication. Returns true.
+bool registerTest(const char* sourceFile, Factory factory, bool gui);
+} // namespace OrvaneTest
 
-#define ORVANE_TEST_MAIN(TestObject) ORVANE_TEST_MAIN_IMPL(TestObject, QApplication)
-#define ORVANE_TEST_GUILESS_MAIN(TestObject) ORVANE_TEST_MAIN_IMPL(TestObject, QCoreApplication)
+#define ORVANE_TEST_REGISTER_IMPL(TestObject, Gui, Line)                                                     \
+    static const bool orvaneRegistered_##Line =                                                              \
+        OrvaneTest::registerTest(__FILE__, []() -> QObject* { return new TestObject; }, Gui);
+#define ORVANE_TEST_REGISTER(TestObject, Gui, Line) ORVANE_TEST_REGISTER_IMPL(TestObject, Gui, Line)
+
+// A test file's last line: its test object, run under a QApplication
+// (widgets) or a QCoreApplication. A file may register several objects.
+#define ORVANE_TEST_MAIN(TestObject) ORVANE_TEST_REGISTER(TestObject, true, __LINE__)
+#define ORVANE_TEST_GUILESS_MAIN(TestObject) ORVANE_TEST_REGISTER(TestObject, false, __LINE__)
