@@ -1,6 +1,7 @@
 // The seven shipped plug-in board definitions: the generator gives the files
 // as committed, and each holds the board's banks and voice counts.
 #include "IniFile.h"
+#include "PlgBoards.h"
 #include "TestEnvironment.h"
 
 #include <QDir>
@@ -89,6 +90,15 @@ private slots:
                 generated == fileBytes(boardSourcePath(code)),
                 qPrintable(QStringLiteral("the committed VER150-%1.ini differs from the generator's output")
                                .arg(code)));
+        }
+    }
+
+    void boardsStandWhereThePromptStarts()
+    {
+        for (const QString& code : BoardCodes) {
+            const QString copy = PlgBoards::boardFolder() + QStringLiteral("VER150-%1.ini").arg(code);
+            QVERIFY2(QFile::exists(copy), qPrintable(copy));
+            QCOMPARE(fileBytes(copy), fileBytes(boardSourcePath(code)));
         }
     }
 
