@@ -1,11 +1,13 @@
 // The voice copier: building the 193 parameter changes of a full copy, and a
-// full copy sent to the instrument on the virtual bus, each change echoed to a
-// client, until the bus has delivered the last one.
+// full copy of the initial voice by the instrument's device to the virtual
+// bus, each change echoed to a client that makes the monitor text of it as
+// an editor window does, until the bus has delivered the last one.
 #include "BulkDump.h"
 #include "MidiClient.h"
 #include "TestEnvironment.h"
 #include "TestInstrument.h"
 #include "TestSysex.h"
+#include "Vesk.h"
 #include "VirtualMidiBus.h"
 #include "VoiceCopier.h"
 #include "VoiceCopierInfo.h"
@@ -16,13 +18,19 @@
 
 namespace {
 
-// Counts the echoes; called on the sending (GUI) thread.
+// Counts the echoes and makes their monitor text; called on the sending
+// (GUI) thread.
 class EchoCounter : private ClientWindow, public MidiClient
 {
 public:
     explicit EchoCounter(MidiDevice* device) : MidiClient(QStringLiteral("Bench"), device, &ownWindow) {}
-    void OnSysex(Sysex*, MidiSource) override { ++count; }
+    void OnSysex(Sysex* message, MidiSource) override
+    {
+        text = midiDevice()->displaySysex(message);
+        ++count;
+    }
     int count = 0;
+    QString text;
 };
 
 // A voice dump of the six blocks the copier reads.
@@ -68,18 +76,20 @@ void BM_VoiceCopierToBus(benchmark::State& state)
     VirtualMidiBus* bus = VirtualMidiBus::instance();
     bus->reset();
     auto instrument = std::make_unique<TestInstrument>(*bus);
-    auto device = std::make_unique<BusDevice>();
+    auto device = std::make_unique<Vesk>();
     device->setDelay(0);
-    device->attach(*instrument);
+    device->midiIn()->setName(instrument->name());
+    device->midiOut()->setName(instrument->name());
+    device->connect(false);
     EchoCounter client(device.get());
     BulkDump dump;
-    fillVoice(dump, device.get());
-    const VoiceCopierInfo info = fullCopy();
+    dump.fromFile(QStringLiteral(ORVANE_SOURCE_DIR "/resources/vesk/data/init/voice.syx"), device.get());
+    VoiceCopierInfo info = fullCopy();
 
     for (auto _ : state) {
         client.count = 0;
-        if (!VoiceCopier::copy(device.get(), dump, info, VoiceCopierInfo::Performance, false) ||
-            !bus->waitIdle() || client.count != 193) {
+        if (!device->CopyVoiceES(&dump, &info, VoiceCopierInfo::Performance) || !bus->waitIdle() ||
+            client.count != 193) {
             state.SkipWithError("the copy did not go out whole");
             break;
         }

@@ -2,6 +2,8 @@
 
 #include "IniFile.h"
 #include "MidiDevice.h"
+#include "PlgSetupDlg.h"
+#include "Vesk.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -169,4 +171,36 @@ QString PlgBoards::boardFolder()
     // file name when the folder is missing.
     return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/vesk/plg")) +
            QLatin1Char('/');
+}
+
+// --- The instrument's members ------------------------------------------------------
+
+QString Vesk::plgFileName(int slot)
+{
+    return PlgBoards::plgFileName(this, slot);
+}
+
+QString Vesk::plgName(int slot)
+{
+    return PlgBoards::plgName(this, slot);
+}
+
+void Vesk::loadPLG()
+{
+    PlgBoards::loadPLG(this);
+}
+
+QString Vesk::translatePLGBankName(const QString& entry, int slot)
+{
+    return PlgBoards::translatePLGBankName(entry, slot);
+}
+
+bool Vesk::createPLGFile(int slot, const QString& path, QString* error)
+{
+    return PlgBoards::createPLGFile(this, slot, path, error);
+}
+
+bool Vesk::plgSetup(QWidget* parent)
+{
+    return RunPlgSetup(this, parent);
 }

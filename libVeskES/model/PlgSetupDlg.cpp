@@ -4,6 +4,7 @@
 #include "PlgBoards.h"
 #include "Prompts.h"
 #include "Strings.h"
+#include "WindowState.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,7 +19,7 @@ namespace {
 // technologies read and what its tool tip shows.
 void describe(QPushButton* button, const QString& text)
 {
-    button->setAccessibleName(text);
+    SetAccessibleText(button, text);
     button->setToolTip(text);
 }
 

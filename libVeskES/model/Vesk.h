@@ -21,6 +21,8 @@
 
 class BulkDump;
 class VeskSysex;
+class VoiceCopierInfo;
+class QWidget;
 
 class Vesk : public MidiDevice
 {
@@ -156,6 +158,27 @@ public:
     // Names the sixteen mixing voices "--" in the device's user bank.
     void resetMixVoices();
     void readUserWaveforms(const QString&) {}
+
+    // --- plug-in boards (PlgBoards.cpp) ---------------------------------------------
+    // Slots 0-2; see PlgBoards.h.
+    QString plgFileName(int slot);
+    QString plgName(int slot);
+    void loadPLG();
+    static QString translatePLGBankName(const QString& entry, int slot);
+    // False, with the reason in error and the slot's old file kept, when the
+    // board is refused or cannot be installed.
+    bool createPLGFile(int slot, const QString& path, QString* error = nullptr);
+    // The "PLG Setup" dialog; true when it was accepted.
+    bool plgSetup(QWidget* parent);
+
+    // --- the voice copier (VoiceCopier.cpp) ------------------------------------------
+    // Copies the voice of dump into the part of the performance (kind 1) or
+    // mix (any other kind) that info names, as parameter changes. A drum kit
+    // bank is copied as a drum kit by either; any other bank as a voice by
+    // CopyVoiceES and as a drum kit by CopyDrumES. False, with nothing sent
+    // and the reason in error, when the copy cannot be made whole.
+    bool CopyVoiceES(BulkDump* dump, VoiceCopierInfo* info, int kind, QString* error = nullptr);
+    bool CopyDrumES(BulkDump* dump, VoiceCopierInfo* info, int kind, QString* error = nullptr);
 
 private:
     void buildInitDumps();

@@ -4,6 +4,7 @@
 #include "MidiDevice.h"
 #include "MidiParam.h"
 #include "Sysex.h"
+#include "Vesk.h"
 #include "VoiceCopierInfo.h"
 
 #include <algorithm>
@@ -335,4 +336,22 @@ bool VoiceCopier::copy(MidiDevice* device, const BulkDump& dump, const VoiceCopi
     for (const Change& c : list)
         device->paramChange(MidiParam(c.address, c.size, false, false), c.value);
     return true;
+}
+
+// --- The instrument's members ------------------------------------------------------
+
+bool Vesk::CopyVoiceES(BulkDump* dump, VoiceCopierInfo* info, int kind, QString* error)
+{
+    if (!dump || !info)
+        return false;
+    const bool drum = isDrumBank(info->voice.bank.word());
+    return VoiceCopier::copy(this, *dump, *info, kind, drum, error);
+}
+
+bool Vesk::CopyDrumES(BulkDump* dump, VoiceCopierInfo* info, int kind, QString* error)
+{
+    if (!dump || !info)
+        return false;
+    const bool voice = isVoiceBank(info->voice.bank.word());
+    return VoiceCopier::copy(this, *dump, *info, kind, !voice, error);
 }

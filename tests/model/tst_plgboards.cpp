@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "PlgBoards.h"
 #include "TestEnvironment.h"
+#include "Vesk.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,6 +94,44 @@ private slots:
         }
     }
 
+    void boardsAreBuiltIn()
+    {
+        for (const QString& code : BoardCodes)
+            QCOMPARE(fileBytes(QStringLiteral(":/vesk/data/VER150-%1.ini").arg(code)),
+                     fileBytes(boardSourcePath(code)));
+    }
+
+    // The sections a board brings into the device's tables, in any slot, are
+    // the slot's own or the board's direct banks: none may stand for a table
+    // or bank of the device data, but the user bank sections, which the data
+    // holds as the boards write them.
+    void boardSectionsDoNotClashWithTheTables()
+    {
+        Vesk device;
+        const IniFile* tables = device.ini();
+        QVERIFY(tables->section(QStringLiteral("PLG_USER")));
+        for (const QString& code : BoardCodes) {
+            IniFile board;
+            QString name;
+            QString error;
+            QVERIFY2(PlgBoards::readBoard(boardSourcePath(code), board, &name, &error), qPrintable(error));
+            for (int slot = 0; slot < PlgBoards::SlotCount; ++slot) {
+                IniFile installed;
+                installed.loadData(PlgBoards::installedText(&board, slot));
+                for (const QString& title : installed.keys()) {
+                    const IniSection* own = tables->section(title);
+                    if (title == QStringLiteral("P%1-USER").arg(slot + 1)) {
+                        QVERIFY(own);
+                        QCOMPARE(own->intValue(QStringLiteral("Ridev")), 64);
+                        QCOMPARE(own->count(), installed.section(title)->count());
+                        continue;
+                    }
+                    QVERIFY2(!own, qPrintable(code + QStringLiteral(": section ") + title));
+                }
+            }
+        }
+    }
+
     void boardsStandWhereThePromptStarts()
     {
         for (const QString& code : BoardCodes) {
@@ -161,5 +200,5 @@ private slots:
     }
 };
 
-ORVANE_TEST_GUILESS_MAIN(TestPlgBoards)
+ORVANE_TEST_MAIN(TestPlgBoards)
 #include "tst_plgboards.moc"

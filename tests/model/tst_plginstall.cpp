@@ -6,6 +6,7 @@
 #include "PlgBoards.h"
 #include "TestEnvironment.h"
 #include "TestSysex.h"
+#include "Vesk.h"
 
 #include <QDir>
 #include <QFile>
@@ -228,6 +229,32 @@ private slots:
         QCOMPARE(plg2.bankAt(0)->count(), 64);
         QCOMPARE(plg2.bankAt(1)->patchName(0), QStringLiteral("Ap:AN P1 001"));
         QCOMPARE(plg2.bankAt(2)->patchName(127), QStringLiteral("Co:AN B1 128"));
+    }
+
+    // The instrument's own members, with the board built into the library.
+    void instrumentMembers()
+    {
+        Vesk vesk;
+        QDir(vesk.dataFolder()).removeRecursively();
+        QVERIFY(QDir().mkpath(vesk.dataFolder()));
+        QCOMPARE(Vesk::translatePLGBankName(QStringLiteral("PRE3"), 2), QStringLiteral("63,78,P3-PRE3"));
+        QString error;
+        QVERIFY2(vesk.createPLGFile(1, QStringLiteral(":/vesk/data/VER150-AN.ini"), &error),
+                 qPrintable(error));
+        // The same copy as from the board's source file.
+        QVERIFY(PlgBoards::createPLGFile(m_device.get(), 1, shippedBoard(QStringLiteral("AN"))));
+        QCOMPARE(bytesOf(vesk.plgFileName(1)), bytesOf(PlgBoards::plgFileName(m_device.get(), 1)));
+        vesk.loadPLG();
+        QCOMPARE(vesk.plgName(1), QStringLiteral("VER150-AN"));
+        const BankSet plg2(&vesk, QStringLiteral("PLG2"));
+        QCOMPARE(plg2.size(), 5);
+        // The slot's banks are the instrument's PLG banks.
+        QCOMPARE(vesk.bankType(plg2.bankAt(0)->bankWord()), 2);
+        QVERIFY(vesk.isUserBank(plg2.bankAt(0)->bankWord()));
+        QCOMPARE(vesk.bankType(plg2.bankAt(1)->bankWord()), 2);
+        // The device's own set of the PLG user banks names the same bank.
+        const BankSet users(&vesk, QStringLiteral("PLG_USER"));
+        QCOMPARE(users.bankAt(1), plg2.bankAt(0));
     }
 
     void reloadingKeepsHeldBanksAlive()

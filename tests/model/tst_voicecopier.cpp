@@ -5,11 +5,14 @@
 #include "TestEnvironment.h"
 #include "TestInstrument.h"
 #include "TestSysex.h"
+#include "VeskRig.h"
 #include "VirtualMidiBus.h"
 #include "VoiceCopier.h"
 #include "VoiceCopierInfo.h"
 
 #include <QRegularExpression>
+
+#include <functional>
 
 namespace {
 
@@ -63,13 +66,19 @@ int patternByte(int block, int n)
     return (n * 3 + block * 11 + 1) & 0x7F;
 }
 
+// A source byte: block index (0 common .. 5 insertion B) and offset.
+using SourceBytes = std::function<int(int block, int n)>;
+
+// A voice or drum kit dump of the six blocks with pattern bytes; blocks can
+// be left out or cut short.
 class VoiceFixture
 {
 public:
     VoiceFixture(MidiDevice* device, bool drum, int arpSwitch = 0, const QList<int>& leaveOut = {},
                  int shortBlock = -1, int shortSize = 0)
-        : m_drum(drum), m_arpSwitch(arpSwitch)
+        : m_arpSwitch(arpSwitch)
     {
+        QStringList hex;
         for (int b = 0; b < 6; ++b) {
             if (leaveOut.contains(b))
                 continue;
@@ -77,32 +86,31 @@ public:
             const int size = drum ? SourceBlocks[b].drumSize : SourceBlocks[b].voiceSize;
             for (int n = 0; n < (b == shortBlock ? shortSize : size); ++n)
                 data.append(char(byteAt(b, n)));
-            dump.fromString(dump.isEmpty()
-                                ? TestSysex::bulkDumpText(sourceAddressOf(b, drum), data)
-                                : text() + u' ' + TestSysex::bulkDumpText(sourceAddressOf(b, drum), data),
-                            device);
+            hex << TestSysex::bulkDumpText(sourceAddressOf(b, drum), data);
         }
+        dump.fromString(hex.join(u' '), device);
     }
 
     int byteAt(int block, int n) const
     {
         return block == 0 && n == 0x16 ? m_arpSwitch : patternByte(block, n);
     }
+    SourceBytes bytes() const
+    {
+        return [this](int block, int n) { return byteAt(block, n); };
+    }
 
     BulkDump dump;
 
 private:
-    QString text() const
-    {
-        QStringList hex;
-        for (const Sysex* s : dump)
-            hex << s->toString(-1);
-        return hex.join(u' ');
-    }
-
-    bool m_drum;
     int m_arpSwitch;
 };
+
+// The bytes of a dump as the instrument sent it.
+SourceBytes bytesOfDump(const BulkDump& dump, bool drum)
+{
+    return [&dump, drum](int block, int n) { return dump.getSysex(sourceAddressOf(block, drum))->dataAt(n); };
+}
 
 unsigned int targetBase(QChar target, int kind, int part)
 {
@@ -126,7 +134,7 @@ unsigned int targetBase(QChar target, int kind, int part)
 }
 
 // The changes the rows give for a fixture.
-QList<Change> expectedChanges(const VoiceFixture& fx, const VoiceCopierInfo& info, int kind, bool drum)
+QList<Change> expectedChanges(const SourceBytes& byteAt, const VoiceCopierInfo& info, int kind, bool drum)
 {
     QList<QStringList> steps;
     if (kind == VoiceCopierInfo::Performance && info.copyname)
@@ -166,12 +174,11 @@ QList<Change> expectedChanges(const VoiceFixture& fx, const VoiceCopierInfo& inf
                 } else if (source == QLatin1String("sw")) {
                     value = (1 << info.part) | (info.copyinsfx ? 0x80000 : 0);
                 } else if (source == QLatin1String("rx")) {
-                    value = fx.byteAt(0, 0x16) * 2 | 0x7D;
+                    value = byteAt(0, 0x16) * 2 | 0x7D;
                 } else {
                     const int block = int(blocks.indexOf(source.at(0)));
                     const int at = source.size() > 1 ? source.mid(1).toInt(nullptr, 16) : offset;
-                    value = size == 2 ? fx.byteAt(block, at) * 128 + fx.byteAt(block, at + 1)
-                                      : fx.byteAt(block, at);
+                    value = size == 2 ? byteAt(block, at) * 128 + byteAt(block, at + 1) : byteAt(block, at);
                 }
                 out.append(
                     Change{targetBase(m.captured(1).at(0), kind, info.part) + unsigned(offset), size, value});
@@ -192,6 +199,14 @@ QString parameterChangeHex(const Change& c)
     for (int i = c.size - 1; i >= 0; --i)
         hex += QStringLiteral(" %1").arg((c.value >> (7 * i)) & 0x7F, 2, 16, QLatin1Char('0'));
     return (hex + QStringLiteral(" F7")).toUpper();
+}
+
+// The instrument's initial voice (type 0) or drum kit (1), as the instrument
+// sends them.
+QString initialPatchFile(int type)
+{
+    return QStringLiteral(ORVANE_SOURCE_DIR "/resources/vesk/data/init/%1.syx")
+        .arg(type == 0 ? QStringLiteral("voice") : QStringLiteral("drum"));
 }
 
 VoiceCopierInfo allOptions(Patch voice, int part)
@@ -217,7 +232,7 @@ private slots:
         QVERIFY2(bus, "the tests run on the virtual MIDI bus (ORVANE_MIDI_BACKEND=virtual)");
     }
 
-    void init() { resetBusAndPorts(); }
+    void init() { resetVeskTest(); }
 
     void changesFollowTheRows_data()
     {
@@ -257,7 +272,7 @@ private slots:
         QString error;
         QVERIFY2(VoiceCopier::changes(fx.dump, info, kind, drum, changes, &error), qPrintable(error));
         QCOMPARE(changes.size(), qsizetype(count));
-        QCOMPARE(changes, expectedChanges(fx, info, kind, drum));
+        QCOMPARE(changes, expectedChanges(fx.bytes(), info, kind, drum));
     }
 
     void edgeValues()
@@ -327,52 +342,80 @@ private slots:
         QFETCH(int, shortBlock);
         QFETCH(int, shortSize);
         QFETCH(QString, reason);
-        TestInstrument instrument(*bus);
-        BusDevice device;
-        device.attach(instrument);
-        RecordingClient client(&device);
-        bus->clearSent();
+        VeskRig rig(*bus);
 
         QList<int> leaveOut;
         if (missingBlock >= 0)
             leaveOut << missingBlock;
-        const VoiceFixture fx(&device, false, 0, leaveOut, shortBlock, shortSize);
+        VoiceFixture fx(&rig.device, false, 0, leaveOut, shortBlock, shortSize);
         // Even with the insertion effects off, a missing block stops the copy.
         VoiceCopierInfo info = allOptions(Patch(0x3F00, 0), part);
         info.copyinsfx = false;
         QString error;
-        QVERIFY(!VoiceCopier::copy(&device, fx.dump, info, kind, false, &error));
+        QVERIFY(!rig.device.CopyVoiceES(&fx.dump, &info, kind, &error));
         QVERIFY2(error.contains(reason), qPrintable(error));
-        QVERIFY(bus->waitIdle());
-        QVERIFY(bus->sentPackets(instrument.destination()).isEmpty());
-        QVERIFY(client.texts(RecordingClient::Event::Sysex).isEmpty());
+        QVERIFY(rig.received().isEmpty());
+        QVERIFY(rig.client.texts(RecordingClient::Event::Sysex).isEmpty());
     }
 
-    void copyReachesTheInstrumentAndTheClients()
+    // The instrument's initial voice and drum kit copied into a part: the
+    // bytes the instrument receives, and the echo every client sees.
+    void copyOfTheInitialPatches_data()
     {
-        TestInstrument instrument(*bus);
-        BusDevice device;
-        device.attach(instrument);
-        RecordingClient client(&device);
-        bus->clearSent();
+        QTest::addColumn<int>("type");
+        QTest::addColumn<Patch>("voice");
+        QTest::addColumn<bool>("throughDrum");
+        QTest::addColumn<bool>("drumRows");
+        QTest::newRow("voice") << 0 << Patch(0x3F01, 100) << false << false;
+        QTest::newRow("voice handed over by the drum copier") << 0 << Patch(0x3F08, 3) << true << false;
+        QTest::newRow("drum kit handed over by the voice copier") << 1 << Patch(0x7F00, 0) << false << true;
+        QTest::newRow("drum kit") << 1 << Patch(0x3F28, 5) << true << true;
+    }
 
-        const VoiceFixture fx(&device, false, 1);
-        const VoiceCopierInfo info = allOptions(Patch(0x3F01, 100), 2);
-        QVERIFY(VoiceCopier::copy(&device, fx.dump, info, VoiceCopierInfo::Performance, false));
-        QVERIFY(bus->waitIdle());
+    void copyOfTheInitialPatches()
+    {
+        QFETCH(int, type);
+        QFETCH(Patch, voice);
+        QFETCH(bool, throughDrum);
+        QFETCH(bool, drumRows);
+        VeskRig rig(*bus);
+        BulkDump initial;
+        QVERIFY(initial.fromFile(initialPatchFile(type), &rig.device));
+        BulkDump* dump = &initial;
+        VoiceCopierInfo info = allOptions(voice, 2);
+
+        QString error;
+        const bool copied = throughDrum
+                                ? rig.device.CopyDrumES(dump, &info, VoiceCopierInfo::Performance, &error)
+                                : rig.device.CopyVoiceES(dump, &info, VoiceCopierInfo::Performance, &error);
+        QVERIFY2(copied, qPrintable(error));
 
         QStringList expected;
-        for (const Change& c : expectedChanges(fx, info, VoiceCopierInfo::Performance, false))
+        for (const Change& c :
+             expectedChanges(bytesOfDump(*dump, drumRows), info, VoiceCopierInfo::Performance, drumRows))
             expected << parameterChangeHex(c);
-        QStringList sent;
-        for (const QByteArray& packet : bus->sentPackets(instrument.destination()))
-            sent << QString::fromLatin1(packet.toHex(' ').toUpper());
+        const QStringList sent = rig.received();
         QCOMPARE(sent.size(), 193);
         QCOMPARE(sent, expected);
         // Part index 2 with the A/D input: the switch word 0x80004.
         QVERIFY(sent.contains(QStringLiteral("F0 43 10 7F 00 30 00 60 00 20 00 04 F7")));
         // Each change is echoed to the clients as sent by the program.
-        QCOMPARE(client.texts(RecordingClient::Event::Sysex, SourceGUI), sent);
+        QCOMPARE(rig.client.texts(RecordingClient::Event::Sysex, SourceGUI), sent);
+    }
+
+    void copyCarriesTheDeviceNumber()
+    {
+        VeskRig rig(*bus);
+        rig.device.setDeviceId(5);
+        VoiceCopierInfo info = allOptions(Patch(0x3F00, 0), 0);
+        info.copyvoice = info.copyarp = info.copyfx = info.copyinsfx = false;
+        BulkDump initial;
+        QVERIFY(initial.fromFile(initialPatchFile(0), &rig.device));
+        QVERIFY(rig.device.CopyVoiceES(&initial, &info, VoiceCopierInfo::Performance));
+        const QStringList sent = rig.received();
+        QCOMPARE(sent.size(), 12);
+        // "Init Voice": the name characters in order.
+        QCOMPARE(sent.first(), QStringLiteral("F0 43 15 7F 00 30 00 00 49 F7"));
     }
 };
 
