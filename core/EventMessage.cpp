@@ -21,6 +21,21 @@ void PostMessage(QObject* target, int id, const QVariant& data, const QVariant& 
     QCoreApplication::postEvent(target, new EventMessage(id, data, source));
 }
 
+CommandEvent::CommandEvent(int id) : QEvent(Type()), m_id(id) {}
+
+QEvent::Type CommandEvent::Type()
+{
+    static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+void PostCommand(QObject* target, int id)
+{
+    if (!target)
+        return;
+    QCoreApplication::postEvent(target, new CommandEvent(id));
+}
+
 QVariant PointerToVar(void* pointer)
 {
     return QVariant::fromValue(pointer);

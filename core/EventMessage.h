@@ -37,6 +37,33 @@ private:
 void PostMessage(QObject* target, int id, const QVariant& data = QVariant(),
                  const QVariant& source = QVariant());
 
+// The event that PostCommand() delivers: a command id, as a menu entry or a
+// tool button of a main window would trigger it. The main window turns it
+// into its onCommand(int) dispatch.
+class CommandEvent : public QEvent
+{
+public:
+    explicit CommandEvent(int id);
+
+    // The registered event type of every command.
+    static QEvent::Type Type();
+
+    int id() const { return m_id; }
+
+    CommandEvent* clone() const override { return new CommandEvent(*this); }
+
+protected:
+    CommandEvent(const CommandEvent&) = default;
+
+private:
+    int m_id;
+};
+
+// Queues a CommandEvent for target, from any thread, in the same way as
+// PostMessage: a null target does nothing, and a command for a target that
+// is deleted before it is handled is dropped.
+void PostCommand(QObject* target, int id);
+
 // A pointer carried in a message value. VarToPointer gives null for a value
 // that does not hold one.
 QVariant PointerToVar(void* pointer);

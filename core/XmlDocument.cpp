@@ -113,9 +113,14 @@ S escapeBareAmpersands(const S& in)
         } else if (c == '<' && startsWithAt(in, i, "<?")) {
             copyThrough("?>");
         } else if (c == '<' && startsWithAt(in, i, "<!DOCTYPE")) {
-            const qsizetype open = indexOfAscii(in, "[", i);
-            const qsizetype close = indexOfAscii(in, ">", i);
-            if (open >= 0 && (close < 0 || open < close))
+            // An internal subset is a "[" before the declaration's ">". The
+            // look stops at whichever comes first: searching the whole rest
+            // of the text for each declaration made a damaged file with many
+            // of them take quadratic time.
+            qsizetype k = i;
+            while (k < in.size() && codeAt(in, k) != '[' && codeAt(in, k) != '>')
+                ++k;
+            if (k < in.size() && codeAt(in, k) == '[')
                 copyThrough("]");
             copyThrough(">");
         } else if (c == '&') {

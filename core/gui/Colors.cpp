@@ -1,4 +1,5 @@
 #include "Colors.h"
+#include "PainterState.h"
 
 #include <QBrush>
 #include <QLinearGradient>
@@ -14,19 +15,6 @@ int clampChannel(double v)
 {
     return std::clamp(static_cast<int>(std::lround(v)), 0, 255);
 }
-
-// Restores the painter state it saved, on every way out.
-class PainterState
-{
-public:
-    explicit PainterState(QPainter* p) : m_p(p) { m_p->save(); }
-    ~PainterState() { m_p->restore(); }
-    PainterState(const PainterState&) = delete;
-    PainterState& operator=(const PainterState&) = delete;
-
-private:
-    QPainter* m_p;
-};
 
 // The gradient line through the pixel centres of the first and last row (or
 // column), so that they take the two end colours exactly.

@@ -2,11 +2,15 @@
 
 #include "Profile.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QInputDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -225,6 +229,25 @@ QString QtPrompts::fileSave(QWidget* parent, const QString& filter, const QStrin
         .value(0);
 }
 
+QColor QtPrompts::chooseColor(QWidget* parent, const QColor& initial, const QString& title)
+{
+    return QColorDialog::getColor(initial, parent, boxTitle(title));
+}
+
+bool QtPrompts::chooseFont(QWidget* parent, QFont& font, const QString& title)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, parent, boxTitle(title));
+    if (ok)
+        font = chosen;
+    return ok;
+}
+
+QAction* QtPrompts::popupMenu(QMenu* menu, const QPoint& pos)
+{
+    return menu ? menu->exec(pos) : nullptr;
+}
+
 // --- ScriptedPrompts -------------------------------------------------------------
 
 ScriptedPrompts::ScriptedPrompts() : m_replaced(Prompts::install(this)) {}
@@ -362,6 +385,56 @@ QString ScriptedPrompts::fileSave(QWidget* parent, const QString& filter, const 
     return next(Kind::FileSave).toString();
 }
 
+QColor ScriptedPrompts::chooseColor(QWidget* parent, const QColor& initial, const QString& title)
+{
+    record(Kind::Color, parent, QString(), title).color = initial;
+    return next(Kind::Color).value<QColor>();
+}
+
+bool ScriptedPrompts::chooseFont(QWidget* parent, QFont& font, const QString& title)
+{
+    record(Kind::Font, parent, QString(), title).font = font;
+    const QVariant answer = next(Kind::Font);
+    if (answer.typeId() != QMetaType::QFont)
+        return false;
+    font = answer.value<QFont>();
+    return true;
+}
+
+namespace {
+
+// The first enabled entry of menu, or of its sub-menus depth-first, whose data
+// equals data; null when there is none.
+QAction* findEntry(const QMenu* menu, const QVariant& data)
+{
+    for (QAction* action : menu->actions()) {
+        if (!action->isEnabled() || action->isSeparator())
+            continue;
+        if (const QMenu* sub = action->menu()) {
+            if (QAction* found = findEntry(sub, data))
+                return found;
+        } else if (action->data() == data) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QAction* ScriptedPrompts::popupMenu(QMenu* menu, const QPoint& pos)
+{
+    Call& c = record(Kind::Popup, menu ? menu->parentWidget() : nullptr, QString(),
+                     menu ? menu->title() : QString());
+    c.pos = pos;
+    if (!menu)
+        return nullptr;
+    for (const QAction* action : menu->actions())
+        c.items << action->text();
+    const QVariant answer = next(Kind::Popup);
+    return answer.isValid() ? findEntry(menu, answer) : nullptr;
+}
+
 // --- The calls --------------------------------------------------------------------
 
 void error(QWidget* parent, const QString& text, const QString& title)
@@ -432,6 +505,21 @@ QString PromptFileSave(QWidget* parent, const QString& filter, const QString& ti
         Prompts::current()->fileSave(parent, QtFileFilter(filter), title, startPath(proposedName, key));
     rememberFolder(key, path);
     return path;
+}
+
+QColor ChooseColor(QWidget* parent, const QColor& initial, const QString& title)
+{
+    return Prompts::current()->chooseColor(parent, initial, title);
+}
+
+bool ChooseFont(QWidget* parent, QFont& font, const QString& title)
+{
+    return Prompts::current()->chooseFont(parent, font, title);
+}
+
+QAction* RunPopupMenu(QMenu* menu, const QPoint& pos)
+{
+    return Prompts::current()->popupMenu(menu, pos);
 }
 
 QString QtFileFilter(const QString& filter)

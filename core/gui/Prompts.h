@@ -1,5 +1,6 @@
 // Every modal question the programs ask the user: message boxes, the save
-// prompt, the item chooser and the file prompts.
+// prompt, the item chooser, the file prompts, the colour and font choosers and
+// the pop-up menus.
 //
 // They all go through one object, the prompts in force (Prompts::current()).
 // By default that is QtPrompts, Qt's standard dialogs. A test installs a
@@ -10,14 +11,19 @@
 // name. All of it runs on the GUI thread only.
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QHash>
 #include <QList>
+#include <QPoint>
 #include <QPointer>
 #include <QQueue>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+class QAction;
+class QMenu;
 class QWidget;
 
 // The answers of promptSave.
@@ -62,6 +68,15 @@ public:
     virtual QString fileSave(QWidget* parent, const QString& filter, const QString& title,
                              const QString& start) = 0;
 
+    // The chosen colour; an invalid colour when cancelled.
+    virtual QColor chooseColor(QWidget* parent, const QColor& initial, const QString& title) = 0;
+    // True with the chosen font in font; false, font untouched, when cancelled.
+    virtual bool chooseFont(QWidget* parent, QFont& font, const QString& title) = 0;
+    // Runs a built pop-up menu at pos (global screen coordinates) until the
+    // user picks an entry or closes it. The entry picked, null when closed.
+    // The menu's parent widget stands for the prompt's parent.
+    virtual QAction* popupMenu(QMenu* menu, const QPoint& pos) = 0;
+
     // The prompts in force: the installed ones, else Qt's.
     static Prompts* current();
     // Puts p in force (null brings Qt's back) and returns what it replaces.
@@ -89,6 +104,9 @@ public:
                           const QString& start) override;
     QString fileSave(QWidget* parent, const QString& filter, const QString& title,
                      const QString& start) override;
+    QColor chooseColor(QWidget* parent, const QColor& initial, const QString& title) override;
+    bool chooseFont(QWidget* parent, QFont& font, const QString& title) override;
+    QAction* popupMenu(QMenu* menu, const QPoint& pos) override;
 };
 
 // Shows nothing: records every call and answers from per-kind queues of
@@ -110,7 +128,10 @@ public:
         Item,
         FileOpen,
         FilesOpen,
-        FileSave
+        FileSave,
+        Color,
+        Font,
+        Popup
     };
 
     // What one call was given. text: the message, the save prompt's path or
@@ -127,6 +148,9 @@ public:
         int initial = -1;
         QString filter;
         QString start;
+        QColor color;
+        QFont font;
+        QPoint pos;
     };
 
     ScriptedPrompts();
@@ -134,8 +158,10 @@ public:
 
     // Queues the answer of the next unanswered call of that kind: a bool for
     // YesNo and OkCancel, an int for Save, a text for Choice, Item, FileOpen
-    // and FileSave, a QStringList for FilesOpen. The boxes without an answer
-    // take none.
+    // and FileSave, a QStringList for FilesOpen, a QColor for Color, a QFont
+    // for Font. For Popup, the data of the entry to pick: the first enabled
+    // entry (sub-menus searched depth-first, in menu order) whose data equals
+    // it; none such closes the menu. The boxes without an answer take none.
     void script(Kind kind, const QVariant& answer);
 
     QList<Call> calls() const { return m_calls; }
@@ -161,6 +187,9 @@ public:
                           const QString& start) override;
     QString fileSave(QWidget* parent, const QString& filter, const QString& title,
                      const QString& start) override;
+    QColor chooseColor(QWidget* parent, const QColor& initial, const QString& title) override;
+    bool chooseFont(QWidget* parent, QFont& font, const QString& title) override;
+    QAction* popupMenu(QMenu* menu, const QPoint& pos) override;
 
 private:
     Call& record(Kind kind, QWidget* parent, const QString& text, const QString& title);
@@ -196,6 +225,12 @@ QStringList PromptFilesOpen(QWidget* parent, const QString& filter, const QStrin
                             const QString& folderOrName = QString(), const QString& key = QString());
 QString PromptFileSave(QWidget* parent, const QString& filter, const QString& title,
                        const QString& proposedName = QString(), const QString& key = QString());
+
+// The colour and font choosers; see Prompts.
+QColor ChooseColor(QWidget* parent, const QColor& initial, const QString& title = QString());
+bool ChooseFont(QWidget* parent, QFont& font, const QString& title = QString());
+// Runs a pop-up menu through the prompts in force; the entry picked, or null.
+QAction* RunPopupMenu(QMenu* menu, const QPoint& pos);
 
 // The programs write a filter as "Native Files (*.w7a;*.w7v);;": filters
 // joined by ";;", often with an empty one at the end, and patterns inside

@@ -84,11 +84,15 @@ void Sysex::copyData(const Sysex* src, int from, int to)
             from = 0;
         if (to == -1)
             to = qMin(dataSize(), src->dataSize());
+        // Past this region nothing is written, however far the caller asks.
+        to = qMin(to, dataSize());
         for (int i = qMax(from, 0); i < to; ++i) {
             const int index = dataIndex(i);
-            const int value = src->dataAt(i);
-            if (index >= 0 && value != 255)
-                setAt(index, value);
+            const int srcIndex = src->dataIndex(i);
+            // A stored patch of another model may carry any byte: only seven
+            // bits of it may reach a message sent to the instrument.
+            if (index >= 0 && srcIndex >= 0)
+                setAt(index, src->at(srcIndex) & 0x7F);
         }
     }
     updateChecksum();

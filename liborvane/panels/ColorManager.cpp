@@ -1,6 +1,7 @@
 #include "ColorManager.h"
 
 #include "Application.h"
+#include "ColorManager_SetupDlg.h"
 #include "Colors.h"
 
 #include <QPainter>
@@ -152,6 +153,12 @@ void ColorManager::drawBackground(QPainter* p, const QRect& r, int band) const
         const QRect top(r.left(), r.top(), r.width(), std::min(band, r.height()));
         FillGradient2(p, top, BlendColor(shade, 250), BlendColor(shade, 0), true);
     }
+}
+
+bool ColorManager::setup(QWidget* parent)
+{
+    ColorManager_SetupDlg dialog(this, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void ColorManager::fromRegistry(int defaultScheme)

@@ -19,6 +19,7 @@
 
 class QPainter;
 class QRect;
+class QWidget;
 
 // The eleven colours of a scheme, in the order of the settings keys
 // "color00" to "color10".
@@ -79,6 +80,11 @@ public:
     // half transparent over it, and when band > 0 a shadow fading down from
     // the top edge over the first band rows.
     void drawBackground(QPainter* p, const QRect& r, int band) const;
+
+    // Lets the user edit the colours and the font in the "Appearance" dialog,
+    // modal over parent. True when the dialog was accepted; cancelled, the
+    // manager is as it was.
+    bool setup(QWidget* parent);
 
     // Reads the colours and the font from the settings; a missing colour
     // takes defaultScheme's (an invalid colour when that number is out of

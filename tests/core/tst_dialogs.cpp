@@ -6,6 +6,7 @@
 #include "Profile.h"
 #include "Prompts.h"
 #include "TestEnvironment.h"
+#include "WhenModal.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -34,23 +35,6 @@ public:
     int applied = 0;
     void apply() override { ++applied; }
 };
-
-// Runs action on the first modal window that opens, from inside its event
-// loop, so the test can answer Qt's real boxes.
-void onModal(std::function<void(QWidget*)> action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(modal);
-    });
-    timer->start();
-}
 
 void pressKey(QWidget* w, Qt::Key key)
 {
@@ -120,7 +104,7 @@ private slots:
         dlg.addRow(edit);
         QDialogButtonBox* box = dlg.addHButtons(5, false);
         QCOMPARE(dlg.buttons(), box);
-        onModal([&](QWidget* w) {
+        whenModal<QWidget>([&](QWidget* w) {
             QCOMPARE(w, static_cast<QWidget*>(&dlg));
             if (how == QLatin1String("ok"))
                 box->button(QDialogButtonBox::Ok)->click();
@@ -499,7 +483,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, answer);
         QVERIFY(dynamic_cast<QtPrompts*>(Prompts::current()));
-        onModal([how](QWidget* w) {
+        whenModal<QWidget>([how](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY(box);
             QVERIFY(box->text().contains(QStringLiteral("a.mix")));
@@ -519,14 +503,14 @@ private slots:
 
     void realBoxesEscape()
     {
-        onModal([](QWidget* w) { pressKey(w, Qt::Key_Escape); });
+        whenModal<QWidget>([](QWidget* w) { pressKey(w, Qt::Key_Escape); });
         QVERIFY(!yesNo(nullptr, QStringLiteral("Overwrite?"), QString()));
-        onModal([](QWidget* w) { pressKey(w, Qt::Key_Return); });
+        whenModal<QWidget>([](QWidget* w) { pressKey(w, Qt::Key_Return); });
         QVERIFY(yesNo(nullptr, QStringLiteral("Overwrite?"), QString()));
-        onModal([](QWidget* w) { w->close(); });
+        whenModal<QWidget>([](QWidget* w) { w->close(); });
         QVERIFY(!okCancel(nullptr, QStringLiteral("Load?"), QString()));
 
-        onModal([](QWidget* w) {
+        whenModal<QWidget>([](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY(box);
             QCOMPARE(box->windowTitle(), QStringLiteral("Oops"));
@@ -540,7 +524,7 @@ private slots:
     {
         const QString song = QStringLiteral("Song");
         const QString pattern = QStringLiteral("Pattern");
-        onModal([&](QWidget* w) {
+        whenModal<QWidget>([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY(box);
             for (QAbstractButton* b : box->buttons()) {
@@ -549,23 +533,23 @@ private slots:
             }
         });
         QCOMPARE(choice(nullptr, QStringLiteral("Which mode?"), QString(), song, pattern), pattern);
-        onModal([](QWidget* w) { pressKey(w, Qt::Key_Escape); });
+        whenModal<QWidget>([](QWidget* w) { pressKey(w, Qt::Key_Escape); });
         QCOMPARE(choice(nullptr, QStringLiteral("Which mode?"), QString(), song, pattern), QString());
     }
 
     void realChooser()
     {
         const QStringList banks = {QStringLiteral("USR"), QStringLiteral("FL1"), QStringLiteral("FL2")};
-        onModal([](QWidget* w) {
+        whenModal<QWidget>([](QWidget* w) {
             QVERIFY(qobject_cast<QInputDialog*>(w));
             qobject_cast<QDialog*>(w)->accept();
         });
         QCOMPARE(
             ChoseItem(nullptr, QStringLiteral("Bank"), QStringLiteral("Chose destination bank"), banks, 2),
             QStringLiteral("FL2"));
-        onModal([](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); });
+        whenModal<QWidget>([](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); });
         QCOMPARE(ChoseItem(nullptr, QString(), QString(), banks, -1), QStringLiteral("USR"));
-        onModal([](QWidget* w) { pressKey(w, Qt::Key_Escape); });
+        whenModal<QWidget>([](QWidget* w) { pressKey(w, Qt::Key_Escape); });
         QCOMPARE(ChoseItem(nullptr, QString(), QString(), banks, 0), QString());
         // Nothing to choose from: no window at all.
         QCOMPARE(ChoseItem(nullptr, QString(), QString(), QStringList(), 0), QString());

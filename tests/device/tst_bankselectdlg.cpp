@@ -4,6 +4,7 @@
 #include "DeviceBank.h"
 #include "TestEnvironment.h"
 #include "TestSysex.h"
+#include "WhenModal.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -49,22 +50,6 @@ QStringList names(const BankSet& set)
     for (int i = 0; i < set.size(); ++i)
         list << set.bankAt(i)->name();
     return list;
-}
-
-// Runs action on the bank select dialog once it is the modal window.
-void whenShown(const std::function<void(BankSelectDlg*)>& action)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* dlg = qobject_cast<BankSelectDlg*>(QApplication::activeModalWidget());
-        if (!dlg)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(dlg);
-    });
-    timer->start();
 }
 
 } // namespace
@@ -186,7 +171,7 @@ private slots:
         QFETCH(QStringList, chosen);
         QWidget parent;
         QString shownTitle;
-        whenShown([&](BankSelectDlg* dlg) {
+        whenModal<BankSelectDlg>([&](BankSelectDlg* dlg) {
             shownTitle = dlg->windowTitle();
             if (answer == QLatin1String("untick"))
                 dlg->checkList()->setChecked(1, false);

@@ -1,0 +1,25 @@
+// Window helpers: remembered window positions, frameless windows and the
+// text that assistive technology announces for a widget. (The fixed-size
+// window is SetFixedWindow in Dialog.h.) GUI thread only.
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+class QWidget;
+
+// Moves the window to the position saved under name (StoreWindowState). With
+// none saved, or one that lies on no screen any more (a monitor unplugged
+// since), it goes to defaultPos; a null defaultPos (0, 0) leaves it where it
+// is. Nothing for a null window.
+void LoadWindowState(QWidget* window, const QString& name, const QPoint& defaultPos = QPoint());
+// Saves the window's position under name in the profile. Nothing for a null
+// window or an empty name.
+void StoreWindowState(QWidget* window, const QString& name);
+
+// Shows the window without the system's frame and title bar.
+void RemoveWindowFrame(QWidget* window);
+
+// The text assistive technology announces for the widget (its accessible
+// name). Nothing for a null widget.
+void SetAccessibleText(QWidget* widget, const QString& text);
