@@ -1,6 +1,20 @@
 #include "Application.h"
 
+#include <QPixmap>
+#include <QPointer>
+#include <QSplashScreen>
 #include <QStringList>
+
+namespace {
+
+// The splash on screen, owned here; GUI thread only.
+QPointer<QSplashScreen>& splash()
+{
+    static QPointer<QSplashScreen> screen;
+    return screen;
+}
+
+} // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -14,6 +28,29 @@ Application* Application::instance()
 void Application::readVersion(const QString& title, const QString& organisation, const QString& version)
 {
     setIdentity(title, organisation, version);
+}
+
+void Application::showSplash(const QString& image)
+{
+    closeSplash();
+    const QPixmap pixmap(image);
+    if (pixmap.isNull())
+        return;
+    splash() = new QSplashScreen(pixmap);
+    splash()->setAttribute(Qt::WA_DeleteOnClose);
+    splash()->show();
+}
+
+void Application::closeSplash()
+{
+    if (QSplashScreen* screen = splash())
+        screen->close();
+    splash() = nullptr;
+}
+
+bool Application::isSplashShown()
+{
+    return splash() && splash()->isVisible();
 }
 
 QString Application::arg(int i)

@@ -32,6 +32,14 @@ public:
     // "Tamsel", "2.8.0"), which names its settings store. Call it first.
     void readVersion(const QString& title, const QString& organisation, const QString& version);
 
+    // Shows the image (for example "VeskVoice:splash_es.png") centred on the
+    // screen until closeSplash; a second call replaces the first splash. An
+    // image that cannot be read shows nothing.
+    static void showSplash(const QString& image);
+    // Closes the splash, if one shows; later calls do nothing.
+    static void closeSplash();
+    static bool isSplashShown();
+
     // The i-th command-line argument after the program name; "" when the
     // program got fewer arguments.
     static QString arg(int i);

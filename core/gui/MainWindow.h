@@ -1,13 +1,33 @@
 // The main window base of the programs.
 //
-// What stands here is what the dialogs need of it: a window whose style sheets
-// a dialog can ask it to rebuild after the user changed its colours or font.
-// The commands, menus and message hooks of the programs' windows are added
-// with the windows themselves.
+// A program's window is driven through integer command ids. Each command is
+// created once, with its text, shortcut and icon, as a QAction the window
+// keeps; menus and tool bars are filled from ranges of ids; triggering any of
+// them, or posting the id to the window (PostCommand), reaches the one
+// dispatch onCommand(int). The enabled and checked states are recomputed in
+// onUpdateUi, which runs when the window has loaded, before a menu built here
+// opens, after each command, and whenever autoUpdateUi asks for it.
+//
+// Messages posted to the window (PostMessage) reach onMessage after the
+// window's event filters have seen them. Files dropped on a window that
+// accepts drops are handed to openFile one by one.
+//
+// The hooks, in the order a program overrides them: updateStyleSheets,
+// onLoadWindow, onUpdateUi, openFile, onCommand, onMessage, onInstanceData.
+// All of it runs on the GUI thread.
 #pragma once
 
+#include <QKeySequence>
 #include <QMainWindow>
+#include <QMap>
 #include <QSize>
+#include <QString>
+#include <QVariant>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
 
 class MainWindow : public QMainWindow
 {
@@ -18,7 +38,83 @@ public:
     explicit MainWindow(QSize size = QSize(), QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // --- hooks ---------------------------------------------------------------
     // Rebuilds the window's style sheets from its current colours and font.
     // Nothing here.
     virtual void updateStyleSheets();
+    // Runs once, after the window was first shown, from the event loop.
+    // Nothing here.
+    virtual void onLoadWindow();
+    // Recomputes the enabled and checked states of the commands. Nothing here.
+    virtual void onUpdateUi();
+    // Opens the file at path. Nothing here.
+    virtual void openFile(const QString& path);
+    // Carries out command id. Nothing here.
+    virtual void onCommand(int id);
+    // A message posted to the window. Nothing here; an override passes the
+    // ids it does not handle on to its base.
+    virtual void onMessage(int id, const QVariant& data, const QVariant& source);
+    // The text a second start of the program handed over (its file
+    // argument): opens it unless it is empty, then raises the window.
+    virtual void onInstanceData(const QString& data);
+
+    // --- commands --------------------------------------------------------------
+    // Creates the command, or gives the one already created under id (which
+    // keeps its text, shortcut and icon). icon: an image name such as
+    // "core:save.png"; "" for none.
+    QAction* createCommand(int id, const QString& text, const QKeySequence& shortcut = QKeySequence(),
+                           const QString& icon = QString());
+    // Null for an id never created.
+    QAction* command(int id) const;
+    // Nothing for an id never created.
+    void enableCommand(int id, bool enable);
+    void checkCommand(int id, bool check);
+    // The two take opposite senses: showCommand(id, false) hides,
+    // hideCommand(id, false) shows.
+    void showCommand(int id, bool show);
+    void hideCommand(int id, bool hide);
+
+    // --- menus and tool bars ---------------------------------------------------
+    // Appends the created commands whose ids lie in first..last, in id order;
+    // ids never created add nothing.
+    void addCommands(QMenu* menu, int first, int last);
+    void addCommands(QToolBar* bar, int first, int last);
+    // A sub-menu titled title, appended to menu and filled from the range; out,
+    // when not null, receives the sub-menu's action in menu.
+    QMenu* addCommands(QMenu* menu, const QString& title, int first, int last, QAction** out = nullptr);
+    // The command's action once appended; null for an id never created.
+    QAction* addCommand(QMenu* menu, int id);
+    QAction* addCommand(QToolBar* bar, int id);
+    void addSeparator(QMenu* menu);
+    void addSeparator(QToolBar* bar);
+    // A menu of the menu bar, titled title, that recomputes the states before
+    // it opens.
+    QMenu* addMenu(const QString& title);
+
+    // --- state -------------------------------------------------------------------
+    // Runs onUpdateUi once after the current event (calls in between merge).
+    void autoUpdateUi();
+    // The window's own message line in the status bar; a program that shows
+    // its own status widgets takes it out of the bar.
+    QLabel* statusWidget() const { return m_statusWidget; }
+    void setStatusMessage(const QString& text);
+    // onLoadWindow has run.
+    bool isLoaded() const { return m_loaded; }
+
+protected:
+    void customEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void loadWindow();
+    void runUpdateUi();
+    void hookMenu(QMenu* menu);
+
+    QMap<int, QAction*> m_commands; // children of the window
+    QLabel* m_statusWidget = nullptr;
+    bool m_loadPosted = false;
+    bool m_loaded = false;
+    bool m_updatePosted = false;
 };

@@ -2,7 +2,9 @@
 
 #include "Profile.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QUrl>
 #include <QWidget>
@@ -62,4 +64,16 @@ void SetAccessibleText(QWidget* widget, const QString& text)
 {
     if (widget)
         widget->setAccessibleName(text);
+}
+
+void SetWindowIcon(QWidget* window, const QString& image)
+{
+    if (window)
+        window->setWindowIcon(QIcon(image));
+}
+
+void CopyToClipboard(const QString& text)
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text);
 }

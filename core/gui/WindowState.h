@@ -1,5 +1,6 @@
-// Window helpers: remembered window positions, frameless windows and the
-// text that assistive technology announces for a widget. (The fixed-size
+// Window helpers: remembered window positions, frameless windows, window
+// icons, the text that assistive technology announces for a widget, and the
+// clipboard. (The fixed-size
 // window is SetFixedWindow in Dialog.h.) GUI thread only.
 #pragma once
 
@@ -23,3 +24,10 @@ void RemoveWindowFrame(QWidget* window);
 // The text assistive technology announces for the widget (its accessible
 // name). Nothing for a null widget.
 void SetAccessibleText(QWidget* widget, const QString& text);
+
+// The window's icon from an image name such as "core:searchfile.png". Nothing
+// for a null window; an image that does not exist leaves the icon empty.
+void SetWindowIcon(QWidget* window, const QString& image);
+
+// The text becomes the clipboard's content (an empty text empties it).
+void CopyToClipboard(const QString& text);

@@ -1,0 +1,324 @@
+#include "MidiEditorWindow.h"
+
+#include "Application.h"
+#include "Buffer.h"
+#include "BulkDump.h"
+#include "Colors.h"
+#include "EventMessage.h"
+#include "KeyboardDlg.h"
+#include "MidiDevice.h"
+#include "Paths.h"
+#include "Profile.h"
+#include "Prompts.h"
+#include "Sysex.h"
+#include "VarArgs.h"
+#include "WindowState.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSettings>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimerEvent>
+
+namespace {
+
+const QString NoPort = QStringLiteral("(none)");
+
+bool isUsablePortName(const QString& name)
+{
+    return !name.isEmpty() && name != NoPort;
+}
+
+} // namespace
+
+MidiEditorWindow::MidiEditorWindow(MidiDevice* device)
+    : MainWindow(QSize(800, 600)), MidiClient(Profile::title(), device, this)
+{
+    setAcceptDrops(true);
+
+    if (device->hasPorts()) {
+        device->connect(true);
+    } else if (!isUsablePortName(device->midiIn()->name()) && !isUsablePortName(device->midiOut()->name())) {
+        // The editor has no ports of its own (never set, or "(none)" stored
+        // by an earlier start): the librarian's, when it has a pair, become
+        // the editor's. Nothing is stored otherwise, so the librarian's
+        // ports are found as soon as it has some.
+        QSettings librarian(QStringLiteral("Tamsel"), device->name() + QStringLiteral(" Ridev Vurivodez"));
+        const QString in = librarian.value(QStringLiteral("MidiIn"), NoPort).toString();
+        const QString out = librarian.value(QStringLiteral("MidiOut"), NoPort).toString();
+        if (isUsablePortName(in) && isUsablePortName(out))
+            device->setPorts(in, out);
+    }
+    // Otherwise one port is named and the other is not usable: the user
+    // connects from the MIDI set-up.
+
+    // The editor shows its own labels in place of the window's message line.
+    statusBar()->removeWidget(statusWidget());
+}
+
+MidiEditorWindow::~MidiEditorWindow()
+{
+    colors.toRegistry();
+    Profile::settings()->setValue(QStringLiteral("ShowKeyboard"), keyboardDlg && keyboardDlg->isVisible());
+}
+
+// --- connection ----------------------------------------------------------------
+
+void MidiEditorWindow::OnConnect()
+{
+    // A hidden window (not shown yet, or hidden by the program) keeps the
+    // notice until it shows: the device reports a state only when it
+    // changes, so a notice dropped here would never come again.
+    if (!isVisible()) {
+        m_connectPending = true;
+        return;
+    }
+    m_connectPending = false;
+    Application::closeSplash();
+    statusLabels[0].setText(device->connectionStatus());
+    if (!device->isConnected())
+        return;
+    initDevice();
+    MidiReceive();
+    if (firstConnection) {
+        firstConnection = false;
+        openFile(Application::arg(0));
+    }
+    connectedOnce = true;
+}
+
+void MidiEditorWindow::showEvent(QShowEvent* event)
+{
+    MainWindow::showEvent(event);
+    if (m_connectPending) {
+        m_connectPending = false;
+        PostMessage(this, ConnectMessage, QVariant(0), QVariant(0));
+    }
+}
+
+void MidiEditorWindow::initDevice() {}
+
+// --- device hooks ------------------------------------------------------------------
+
+void MidiEditorWindow::OnMidiMessage(const MidiMessage& message, MidiSource source)
+{
+    if (keyboardDlg && source != SourceGUI)
+        keyboardDlg->onMidiMessage(message);
+    MidiClient::OnMidiMessage(message, source);
+}
+
+void MidiEditorWindow::OnPatchChange(Patch patch, MidiSource source)
+{
+    if (keyboardDlg)
+        keyboardDlg->allKeysOff();
+    MidiClient::OnPatchChange(patch, source);
+}
+
+void MidiEditorWindow::MidiReceive()
+{
+    if (keyboardDlg)
+        keyboardDlg->allKeysOff();
+}
+
+void MidiEditorWindow::OnSysex(Sysex* message, MidiSource source)
+{
+    // Only what the program sends is shown; received messages go to the
+    // panels alone.
+    if (source == SourceGUI && message) {
+        const QString text = device->displaySysex(message);
+        if (!text.isEmpty()) {
+            const QString hex = message->toString(-1);
+            // A worker job's sends echo on its own thread; the labels are the
+            // GUI thread's.
+            if (QThread::currentThread() == thread())
+                showSent(text, hex);
+            else
+                QMetaObject::invokeMethod(
+                    this, [this, text, hex]() { showSent(text, hex); }, Qt::QueuedConnection);
+        }
+    }
+    MidiClient::OnSysex(message, source);
+}
+
+void MidiEditorWindow::showSent(const QString& text, const QString& hex)
+{
+    sysexText = hex;
+    statusLabels[1].setText(text);
+    SetAccessibleText(&statusLabels[1], sysexText);
+}
+
+// --- files -------------------------------------------------------------------------
+
+QString MidiEditorWindow::sysexFileError(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return QStringLiteral("The file is empty.");
+    if (quint8(bytes.at(0)) != 0xF0)
+        return QStringLiteral("The file does not start with a system-exclusive message.");
+    bool inMessage = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const quint8 b = quint8(bytes.at(i));
+        if (!inMessage) {
+            if (b != 0xF0)
+                return VarArgs::format("The file holds other data after its system-exclusive messages "
+                                       "(byte %d).",
+                                       int(i));
+            inMessage = true;
+        } else if (b == 0xF7) {
+            inMessage = false;
+        } else if (b >= 0x80) {
+            return VarArgs::format("A system-exclusive message of the file is broken (byte %d).", int(i));
+        }
+    }
+    if (inMessage)
+        return QStringLiteral("The last system-exclusive message of the file is cut short.");
+    return QString();
+}
+
+void MidiEditorWindow::openFile(const QString& path)
+{
+    if (path.isEmpty() || path == QLatin1String("edit"))
+        return;
+    const QString shown = GetCompactPath(path, -1);
+    const QFileInfo info(path);
+    QByteArray bytes;
+    if (!info.isFile() || !info.isReadable()) {
+        error(this, VarArgs::format("File not found\n\n%s", shown));
+        return;
+    }
+    if (info.size() > MaxSysexFileSize) {
+        error(this,
+              VarArgs::format("Illegal file\n\n%s\n\nThe file is too large for a patch file (%d KB at most).",
+                              shown, int(MaxSysexFileSize / 1024)));
+        return;
+    }
+    if (!ReadFileBytes(path, MaxSysexFileSize, bytes)) {
+        error(this, VarArgs::format("File not found\n\n%s", shown));
+        return;
+    }
+    const QString why = sysexFileError(bytes);
+    if (!why.isEmpty()) {
+        error(this, VarArgs::format("Illegal file\n\n%s\n\n%s", shown, why));
+        return;
+    }
+    // The bytes checked are the bytes sent: the file is not read again.
+    Buffer buffer;
+    buffer.copy(reinterpret_cast<const unsigned char*>(bytes.constData()), int(bytes.size()));
+    BulkDump dump;
+    dump.fromBuffer(&buffer, device, false);
+    dump.sendToSynth(device);
+    MidiReceive();
+}
+
+// --- patches -------------------------------------------------------------------------
+
+void MidiEditorWindow::selectPatch(Patch)
+{
+    selectTimer.stop();
+    // Precise: a coarse timer may fire a twentieth early.
+    selectTimer.start(SelectDelayMs, Qt::PreciseTimer, this);
+}
+
+void MidiEditorWindow::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == selectTimer.timerId()) {
+        selectTimer.stop();
+        MidiReceive();
+    }
+    MainWindow::timerEvent(event);
+}
+
+// --- status bar, style, painting -------------------------------------------------------
+
+void MidiEditorWindow::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    // The window paints the strip under the bar.
+    bar->setAutoFillBackground(false);
+    bar->setStyleSheet(QStringLiteral("QStatusBar::item {border-right: 1px solid #c4c4c4; }"));
+    bar->setFixedHeight(StatusBarHeight);
+    bar->setSizeGripEnabled(false);
+}
+
+void MidiEditorWindow::onLoadWindow()
+{
+    const QFont font = QApplication::font("QStatusBar");
+    for (QLabel& label : statusLabels) {
+        label.setTextFormat(Qt::RichText);
+        label.setMargin(1);
+        label.setIndent(1);
+        label.setFont(font);
+    }
+    statusLabels[0].setText(device->connectionStatus());
+    statusBar()->addPermanentWidget(&statusLabels[0], 100);
+    statusBar()->addPermanentWidget(&statusLabels[1], 55);
+    statusLabels[0].show();
+    statusLabels[1].show();
+
+    if (Profile::settings()->value(QStringLiteral("ShowKeyboard"), false).toBool()) {
+        showKeyboard();
+        // The main window keeps the focus.
+        activateWindow();
+    }
+}
+
+QString MidiEditorWindow::menuBarStyleSheet(const QColor& selected, const QColor& pressed)
+{
+    return VarArgs::format(
+        " QMenuBar { padding: 0px; background: transparent; }  QMenuBar::item { spacing: 0px; "
+        "padding: 4px 10px; background: transparent; border-radius: 0px; }  "
+        "QMenuBar::item:selected { background: %s; }  QMenuBar::item:pressed { background: %s; } ",
+        QVariant(selected), QVariant(pressed));
+}
+
+void MidiEditorWindow::updateStyleSheets()
+{
+    const QColor face = colors.getColor(ButtonFaceColor);
+    const QColor caption = colors.getColor(CaptionColor);
+    menuBar()->setStyleSheet(menuBarStyleSheet(GetColor2(face, 1.0, 0.91), MergeColors(face, caption, 0.4)));
+}
+
+void MidiEditorWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    colors.drawBackground(&painter, rect(), 6);
+    const int w = width();
+    const int h = height();
+    const QColor face = colors.getColor(ButtonFaceColor);
+    const QRect strip(0, h - StatusBarHeight, w, StatusBarHeight);
+    FillGradient(&painter, strip, GetColor2(face, 1.0, 0.99), GetColor2(face, 1.0, 1.01), true, -1);
+    QColor shadow = face.darker(200);
+    shadow.setAlpha(250);
+    QColor clear = face;
+    clear.setAlpha(0);
+    FillGradient(&painter, QRect(0, h - StatusBarHeight, w, 4), shadow, clear, true, -1);
+}
+
+// --- keyboard window, clipboard -----------------------------------------------------------
+
+void MidiEditorWindow::showKeyboard()
+{
+    if (keyboardDlg && keyboardDlg->isVisible()) {
+        keyboardDlg->close();
+        return;
+    }
+    // One keyboard window for the window's whole life: a closed one is only
+    // hidden and shows again with its channel and position.
+    if (!keyboardDlg)
+        keyboardDlg = new KeyboardDlg(this, device);
+    keyboardDlg->show();
+}
+
+void MidiEditorWindow::setKeyboardChannel(int channel)
+{
+    if (keyboardDlg)
+        keyboardDlg->setChannel(channel);
+}
+
+void MidiEditorWindow::copySysexToClipboard()
+{
+    CopyToClipboard(sysexText);
+}

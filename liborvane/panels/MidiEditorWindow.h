@@ -1,0 +1,127 @@
+// The main window every editor program derives its own from.
+//
+// The window is its device's client: it starts the connection when it is
+// made (taking the librarian's saved ports when the editor has none of its
+// own), reads the instrument's edit buffer whenever the connection is
+// reported, opens the patch file handed over on the command line at the
+// first connection, shows the connection and the messages it sends in its
+// status bar, re-reads the editor a pause after a patch was selected,
+// receives whole bank sets on a worker job, moves the keyboard focus between
+// its panels, hands plain keys to the controls and toggles the on-screen
+// keyboard. The editor program supplies its panels, its patch selector and
+// its own reading of the edit buffer (MidiReceive).
+//
+// Threads: everything runs on the GUI thread. The connection notice comes as
+// a posted message; an echo of a message sent by a worker job is shown in the
+// monitor through the event queue.
+#pragma once
+
+#include "MainWindow.h"
+#include "MidiClient.h"
+
+#include <QBasicTimer>
+#include <QLabel>
+#include <QString>
+
+class KeyboardDlg;
+class MidiPatchEdit;
+
+class MidiEditorWindow : public MainWindow, public MidiClient
+{
+    Q_OBJECT
+
+public:
+    // The largest file openFile sends: a patch file holds one patch (a drum
+    // kit, the largest, is under 10 KB); a bank of them stays well below.
+    static constexpr qint64 MaxSysexFileSize = 1 << 20;
+    // The pause after selectPatch before the editor is read again.
+    static constexpr int SelectDelayMs = 2000;
+    // Height of the status bar and of the strip painted under it.
+    static constexpr int StatusBarHeight = 22;
+
+    // device: made before the window and outliving it.
+    explicit MidiEditorWindow(MidiDevice* device);
+    ~MidiEditorWindow() override;
+
+    // --- MainWindow hooks --------------------------------------------------------
+    // The menu bar's colours from the scheme.
+    void updateStyleSheets() override;
+    // The status labels into the status bar, and the keyboard window back
+    // when it showed at the last close.
+    void onLoadWindow() override;
+    // Sends a file of system-exclusive messages to the instrument, then reads
+    // the edit buffer again. "" and "edit" do nothing. A file that is missing,
+    // too large or not made of whole system-exclusive messages is refused
+    // with a message saying why; nothing is sent.
+    void openFile(const QString& path) override;
+
+    // --- MidiClient hooks ------------------------------------------------------
+    void OnConnect() override;
+    void OnMidiMessage(const MidiMessage& message, MidiSource source) override;
+    void OnSysex(Sysex* message, MidiSource source) override;
+    void OnPatchChange(Patch patch, MidiSource source) override;
+    // Releases the keys of the keyboard window; the editor requests its data.
+    void MidiReceive() override;
+
+    // --- editor hooks ------------------------------------------------------------
+    // Prepares the instrument before the edit buffer is read. Nothing here.
+    virtual void initDevice();
+    // The editor's patch selector, or null.
+    virtual MidiPatchEdit* patchEdit() = 0;
+
+    // --- patches -------------------------------------------------------------------
+    // Shows the patch in the patch selector (nothing is sent) and reads the
+    // editor again SelectDelayMs after the last call.
+    void selectPatch(Patch patch);
+
+    // --- status bar, keyboard, clipboard -------------------------------------------
+    // Sets up the status bar; the editor calls it from its constructor.
+    void createStatusBar();
+    // Opens the keyboard window, or closes it when it shows.
+    void showKeyboard();
+    // The channel of the keyboard window's notes; nothing without one.
+    void setKeyboardChannel(int channel);
+    // The hex text of the last message shown in the monitor.
+    void copySysexToClipboard();
+
+    // --- for tests and the editors ---------------------------------------------------
+    QLabel* connectionLabel() { return &statusLabels[0]; }
+    QLabel* monitorLabel() { return &statusLabels[1]; }
+    QString lastSysexText() const { return sysexText; }
+    KeyboardDlg* keyboard() const { return keyboardDlg; }
+    bool isConnectedOnce() const { return connectedOnce; }
+    bool isSelectPending() const { return selectTimer.isActive(); }
+
+    // Why bytes are no file of whole system-exclusive messages; "" when they
+    // are one: one message or more, each F0, data bytes below 0x80, F7, one
+    // after the other with nothing between or after them.
+    static QString sysexFileError(const QByteArray& bytes);
+    // The menu bar's style sheet for the two colours of the selected and the
+    // pressed item.
+    static QString menuBarStyleSheet(const QColor& selected, const QColor& pressed);
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+    // Set by the first OnConnect that finds the device connected; the editors
+    // switch the instrument's mode without asking before it.
+    bool connectedOnce = false;
+    QBasicTimer selectTimer;
+    // Hex text of the last message shown in the monitor.
+    QString sysexText;
+    // [0] the connection, [1] the monitor of sent messages.
+    QLabel statusLabels[2];
+    bool firstConnection = true;
+    // Made on first use, a child of the window, kept (hidden) when closed.
+    KeyboardDlg* keyboardDlg = nullptr;
+
+private:
+    // Shows a sent message's analysis text; GUI thread.
+    void showSent(const QString& text, const QString& hex);
+
+    // A connection notice came while the window was hidden: it is acted on
+    // when the window shows.
+    bool m_connectPending = false;
+};

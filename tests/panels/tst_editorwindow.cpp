@@ -1,0 +1,514 @@
+// The editor window base: how it starts the connection (its own ports, the
+// librarian's, none), what it does when the connection is reported (also
+// while hidden), the monitor of sent messages, the patch file it is handed,
+// the pause after a patch was selected, the status bar, its style and
+// painting, the keyboard window and what it keeps in the settings.
+#include "Application.h"
+#include "ColorManager.h"
+#include "Colors.h"
+#include "KeyboardDlg.h"
+#include "MidiEditorWindow.h"
+#include "Paths.h"
+#include "Profile.h"
+#include "Prompts.h"
+#include "TestBus.h"
+#include "TestEnvironment.h"
+#include "TestInstrument.h"
+#include "VarArgs.h"
+#include "VeskRig.h"
+#include "VirtualMidiBus.h"
+
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+// An editor with no panels of its own: it counts what the base asks of it.
+class ProbeEditor : public MidiEditorWindow
+{
+public:
+    using MidiEditorWindow::MidiEditorWindow;
+
+    MidiPatchEdit* patchEdit() override { return nullptr; }
+    void initDevice() override { calls.append(QStringLiteral("init")); }
+    void MidiReceive() override
+    {
+        MidiEditorWindow::MidiReceive();
+        calls.append(QStringLiteral("receive"));
+    }
+    void openFile(const QString& path) override
+    {
+        calls.append(QStringLiteral("open:") + path);
+        MidiEditorWindow::openFile(path);
+    }
+    int count(const QString& call) const { return int(calls.count(call)); }
+
+    QStringList calls;
+};
+
+// The librarian of the test instrument's device keeps its ports under this
+// name.
+const QString LibrarianName = QStringLiteral("Test Instrument Ridev Vurivodez");
+
+void setLibrarianPorts(const QString& in, const QString& out)
+{
+    QSettings librarian(QStringLiteral("Tamsel"), LibrarianName);
+    librarian.clear();
+    if (!in.isNull())
+        librarian.setValue(QStringLiteral("MidiIn"), in);
+    if (!out.isNull())
+        librarian.setValue(QStringLiteral("MidiOut"), out);
+}
+
+// The instrument's identity reply for an ES6, so that the instrument's device
+// connects to the test instrument.
+const QByteArray VeskIdentity = QByteArray::fromHex("F07E000602430000690500000000F7");
+
+} // namespace
+
+class TestEditorWindow : public QObject
+{
+    Q_OBJECT
+
+    VirtualMidiBus* bus = nullptr;
+    std::unique_ptr<TestInstrument> instrument;
+    std::unique_ptr<BusDevice> device;
+    std::unique_ptr<ProbeEditor> window;
+    // No test waits on a message box (the program's argument may name a file).
+    std::unique_ptr<ScriptedPrompts> prompts;
+
+    // The device is made after the settings a case writes, as a program's
+    // device reads its ports when it is made.
+    void start()
+    {
+        device = std::make_unique<BusDevice>();
+        window = std::make_unique<ProbeEditor>(device.get());
+    }
+
+    void showAndLoad()
+    {
+        window->show();
+        QTRY_VERIFY(window->isLoaded());
+    }
+
+    QString tempFile(const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(QStringLiteral("f%1.syx").arg(++files));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return QString();
+        return path;
+    }
+
+    QTemporaryDir dir;
+    int files = 0;
+
+private slots:
+    void initTestCase()
+    {
+        bus = testBus();
+        QVERIFY2(bus, "the tests run on the virtual MIDI bus (ORVANE_MIDI_BACKEND=virtual)");
+    }
+
+    void init()
+    {
+        resetBusAndPorts();
+        instrument = std::make_unique<TestInstrument>(*bus);
+        setLibrarianPorts(QString(), QString());
+        prompts = std::make_unique<ScriptedPrompts>();
+        Profile::settings()->remove(QStringLiteral("ShowKeyboard"));
+    }
+
+    void cleanup()
+    {
+        window.reset();
+        device.reset();
+        instrument.reset();
+        prompts.reset();
+    }
+
+    // --- connection start ------------------------------------------------------------
+
+    void connectionStart_data()
+    {
+        QTest::addColumn<QString>("ownIn");
+        QTest::addColumn<QString>("ownOut");
+        QTest::addColumn<QString>("librarianIn"); // null: the librarian saved none
+        QTest::addColumn<QString>("librarianOut");
+        QTest::addColumn<bool>("connects");
+        QTest::addColumn<QString>("storedIn"); // the editor's "MidiIn" afterwards
+
+        const QString sim = QStringLiteral("Test Instrument");
+        const QString none = QStringLiteral("(none)");
+        const QString null;
+        QTest::newRow("own ports") << sim << sim << null << null << true << sim;
+        QTest::newRow("own ports before the librarian's")
+            << sim << sim << QStringLiteral("Other") << QStringLiteral("Other") << true << sim;
+        QTest::newRow("librarian's taken") << ""
+                                           << "" << sim << sim << true << sim;
+        // Nothing is stored when the librarian has no pair: its ports are
+        // taken as soon as it has some.
+        QTest::newRow("no ports anywhere") << ""
+                                           << "" << null << null << false << "";
+        QTest::newRow("librarian's (none)") << ""
+                                            << "" << none << none << false << "";
+        QTest::newRow("librarian has one port") << ""
+                                                << "" << sim << null << false << "";
+        QTest::newRow("(none) stored earlier") << none << none << sim << sim << true << sim;
+        // One port named: the user sets the other; nothing is tried.
+        QTest::newRow("input only") << sim << "" << sim << sim << false << sim;
+        QTest::newRow("input and (none)") << sim << none << sim << sim << false << sim;
+    }
+
+    void connectionStart()
+    {
+        QFETCH(QString, ownIn);
+        QFETCH(QString, ownOut);
+        QFETCH(QString, librarianIn);
+        QFETCH(QString, librarianOut);
+        QFETCH(bool, connects);
+        QFETCH(QString, storedIn);
+
+        Profile::writeProfileString(QString(), QStringLiteral("MidiIn"), ownIn);
+        Profile::writeProfileString(QString(), QStringLiteral("MidiOut"), ownOut);
+        setLibrarianPorts(librarianIn, librarianOut);
+        start();
+        showAndLoad();
+
+        if (connects) {
+            QTRY_VERIFY(device->isConnected());
+            QTRY_COMPARE(window->connectionLabel()->text(),
+                         VarArgs::format("%s connected", TestDevice::ModelName));
+        } else {
+            QTest::qWait(100);
+            QVERIFY(!device->isConnected());
+            QCOMPARE(instrument->identityRequests(), 0);
+            QCOMPARE(window->connectionLabel()->text(), QStringLiteral("Not connected"));
+        }
+        QCOMPARE(Profile::readProfileString(QString(), QStringLiteral("MidiIn")), storedIn);
+    }
+
+    // A first start without ports anywhere, then the librarian is given
+    // ports: the next start takes them.
+    void librarianPortsFoundLater()
+    {
+        start();
+        window.reset();
+        device.reset();
+        QVERIFY(Profile::readProfileString(QString(), QStringLiteral("MidiIn")).isEmpty());
+
+        setLibrarianPorts(instrument->name(), instrument->name());
+        start();
+        showAndLoad();
+        QTRY_VERIFY(device->isConnected());
+        QCOMPARE(Profile::readProfileString(QString(), QStringLiteral("MidiOut")), instrument->name());
+    }
+
+    // --- the connection notice ----------------------------------------------------------
+
+    void connectReadsAndOpensOnce()
+    {
+        start();
+        showAndLoad();
+        device->setConnected(true);
+        QTRY_VERIFY(window->isConnectedOnce());
+        // Device prepared, edit buffer read, then the argument file once.
+        QCOMPARE(window->calls, QStringList({QStringLiteral("init"), QStringLiteral("receive"),
+                                             QStringLiteral("open:") + Application::arg(0)}));
+
+        window->calls.clear();
+        device->setConnected(false);
+        QTRY_COMPARE(window->connectionLabel()->text(), QStringLiteral("Not connected"));
+        QVERIFY(window->calls.isEmpty());
+        device->setConnected(true);
+        QTRY_COMPARE(window->calls, QStringList({QStringLiteral("init"), QStringLiteral("receive")}));
+    }
+
+    // A notice that comes while the window is hidden waits for it to show.
+    void connectWhileHidden()
+    {
+        start();
+        window->connectionLabel()->setText(QStringLiteral("before"));
+        device->setConnected(true);
+        QTest::qWait(50);
+        QVERIFY(window->calls.isEmpty());
+        QCOMPARE(window->connectionLabel()->text(), QStringLiteral("before"));
+        QVERIFY(!window->isConnectedOnce());
+
+        window->show();
+        QTRY_VERIFY(window->isConnectedOnce());
+        QCOMPARE(window->count(QStringLiteral("receive")), 1);
+        QCOMPARE(window->count(QStringLiteral("open:") + Application::arg(0)), 1);
+    }
+
+    // --- the monitor ------------------------------------------------------------------------
+
+    void monitorShowsSentOnly()
+    {
+        // The rig has an instrument of its own by the same name.
+        instrument.reset();
+        resetBusAndPorts();
+        VeskRig rig(*bus);
+        rig.instrument.setIdentityReply(VeskIdentity);
+        ProbeEditor editor(&rig.device);
+        editor.show();
+        QTRY_VERIFY(rig.device.isConnected());
+        QTRY_VERIFY(editor.isConnectedOnce());
+
+        // A parameter change sent: its analysis shows, its hex text is kept.
+        rig.device.paramChange(MidiParam(0x300011, 1, false, false), 0x40);
+        QVERIFY(editor.monitorLabel()->text().contains(QStringLiteral("PARAM CHANGE")) ||
+                editor.monitorLabel()->text().contains(QStringLiteral("<font")));
+        QCOMPARE(editor.lastSysexText(), QStringLiteral("F0 43 10 7F 00 30 00 11 40 F7"));
+        QCOMPARE(editor.monitorLabel()->accessibleName(), editor.lastSysexText());
+        const QString shown = editor.monitorLabel()->text();
+
+        // Sent with no analysis (a request), or received: nothing changes.
+        rig.device.bulkRequest(0x3F0000);
+        rig.instrument.sendHex(QStringLiteral("F0431F7F0030001122F7"));
+        QTest::qWait(100);
+        QCOMPARE(editor.monitorLabel()->text(), shown);
+        QCOMPARE(editor.lastSysexText(), QStringLiteral("F0 43 10 7F 00 30 00 11 40 F7"));
+
+        editor.copySysexToClipboard();
+        QCOMPARE(QGuiApplication::clipboard()->text(), editor.lastSysexText());
+
+        // A worker's send is shown too, through the event queue.
+        QThread* worker =
+            QThread::create([&rig]() { rig.device.paramChange(MidiParam(0x300012, 1, false, false), 5); });
+        worker->start();
+        QVERIFY(worker->wait(5000));
+        delete worker;
+        QTRY_COMPARE(editor.lastSysexText(), QStringLiteral("F0 43 10 7F 00 30 00 12 05 F7"));
+    }
+
+    void clipboardBeforeAnySend()
+    {
+        start();
+        QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+        window->copySysexToClipboard();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    }
+
+    // --- the patch file --------------------------------------------------------------------
+
+    void openFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("refusal"); // "" when the file is sent
+
+        const QByteArray a = QByteArray::fromHex("F043107F00100000 05F7");
+        const QByteArray b = QByteArray::fromHex("F043107F00100001 06F7");
+        QTest::newRow("one message") << a << "";
+        QTest::newRow("two messages") << a + b << "";
+        QTest::newRow("empty") << QByteArray() << "empty";
+        QTest::newRow("maker byte second, no F0") << QByteArray::fromHex("4143107F00F7") << "does not start";
+        QTest::newRow("one byte F0") << QByteArray::fromHex("F0") << "cut short";
+        QTest::newRow("no final F7") << a + QByteArray::fromHex("F04310") << "cut short";
+        QTest::newRow("data after the messages") << a + "\n"
+                                                 << "other data";
+        QTest::newRow("status byte inside a message") << QByteArray::fromHex("F0439010F7") << "broken";
+    }
+
+    void openFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, refusal);
+
+        // Ports opened without the identity poll, whose requests would mix
+        // with what the file sends.
+        start();
+        device->attach(*instrument);
+        bus->waitIdle();
+        bus->clearSent();
+        const QString path = tempFile(bytes);
+        QVERIFY(!path.isEmpty());
+
+        ScriptedPrompts scripted;
+        window->openFile(path);
+        bus->waitIdle();
+        const QByteArray sent = bus->sentBytes(instrument->destination());
+        if (refusal.isEmpty()) {
+            QCOMPARE(scripted.count(ScriptedPrompts::Kind::Error), 0);
+            QCOMPARE(sent, bytes);
+            QCOMPARE(window->calls.last(), QStringLiteral("receive"));
+        } else {
+            QCOMPARE(scripted.count(ScriptedPrompts::Kind::Error), 1);
+            const QString text = scripted.last(ScriptedPrompts::Kind::Error).text;
+            QVERIFY2(text.startsWith(QStringLiteral("Illegal file\n\n")), qPrintable(text));
+            QVERIFY2(text.contains(refusal), qPrintable(text));
+            QVERIFY(sent.isEmpty());
+            QCOMPARE(window->count(QStringLiteral("receive")), 0);
+        }
+    }
+
+    void openFileRefusals()
+    {
+        start();
+        ScriptedPrompts scripted;
+        window->openFile(QString());
+        window->openFile(QStringLiteral("edit"));
+        QCOMPARE(scripted.calls().size(), 0);
+
+        const QString missing = dir.filePath(QStringLiteral("missing.syx"));
+        window->openFile(missing);
+        QCOMPARE(scripted.last(ScriptedPrompts::Kind::Error).text,
+                 QStringLiteral("File not found\n\n") + GetCompactPath(missing, -1));
+        QVERIFY(scripted.last(ScriptedPrompts::Kind::Error).title.isEmpty());
+
+        // Too large to be a patch file: refused before it is read.
+        QByteArray big;
+        big.fill('\x10', MidiEditorWindow::MaxSysexFileSize);
+        big.prepend('\xF0');
+        big.append('\xF7');
+        window->openFile(tempFile(big));
+        QVERIFY(scripted.last(ScriptedPrompts::Kind::Error).text.contains(QStringLiteral("too large")));
+        QCOMPARE(window->count(QStringLiteral("receive")), 0);
+    }
+
+    // --- selecting a patch -------------------------------------------------------------------
+
+    // Each call restarts the pause: one read, a pause after the last call.
+    void selectPatchRestartsPause()
+    {
+        start();
+        window->selectPatch(Patch(0x3F, 0, 1));
+        QTest::qWait(500);
+        QCOMPARE(window->count(QStringLiteral("receive")), 0);
+        QElapsedTimer clock;
+        clock.start();
+        window->selectPatch(Patch(0x3F, 0, 2));
+        QVERIFY(window->isSelectPending());
+        QTRY_COMPARE_WITH_TIMEOUT(window->count(QStringLiteral("receive")), 1, 5000);
+        QVERIFY2(clock.elapsed() >= MidiEditorWindow::SelectDelayMs - 20,
+                 qPrintable(QString::number(clock.elapsed())));
+        QTest::qWait(300);
+        QCOMPARE(window->count(QStringLiteral("receive")), 1);
+        QVERIFY(!window->isSelectPending());
+    }
+
+    // --- status bar, style, painting -----------------------------------------------------------
+
+    void statusBarAfterLoad()
+    {
+        start();
+        window->createStatusBar();
+        showAndLoad();
+        QStatusBar* bar = window->statusBar();
+        QCOMPARE(bar->height(), MidiEditorWindow::StatusBarHeight);
+        QCOMPARE(bar->styleSheet(), QStringLiteral("QStatusBar::item {border-right: 1px solid #c4c4c4; }"));
+        QCOMPARE(window->connectionLabel()->parentWidget(), bar);
+        QCOMPARE(window->monitorLabel()->parentWidget(), bar);
+        QVERIFY(window->statusWidget()->isHidden());
+        QCOMPARE(window->connectionLabel()->text(), QStringLiteral("Not connected"));
+        QCOMPARE(window->connectionLabel()->textFormat(), Qt::RichText);
+    }
+
+    void menuBarStyle()
+    {
+        QCOMPARE(MidiEditorWindow::menuBarStyleSheet(QColor(0x12, 0xAB, 0xEF), QColor(1, 2, 3)),
+                 QStringLiteral(
+                     " QMenuBar { padding: 0px; background: transparent; }  QMenuBar::item { spacing: 0px; "
+                     "padding: 4px 10px; background: transparent; border-radius: 0px; }  "
+                     "QMenuBar::item:selected { background: #12abef; }  "
+                     "QMenuBar::item:pressed { background: #010203; } "));
+        start();
+        window->updateStyleSheets();
+        ColorManager& colors = window->colorManager();
+        const QColor face = colors.getColor(ButtonFaceColor);
+        QCOMPARE(window->menuBar()->styleSheet(),
+                 MidiEditorWindow::menuBarStyleSheet(GetColor2(face, 1.0, 0.91),
+                                                     MergeColors(face, colors.getColor(CaptionColor), 0.4)));
+    }
+
+    // The strip under the status bar: 22 rows at the bottom, the top 4 of them
+    // shaded.
+    void paintsStrip()
+    {
+        start();
+        window->resize(400, 300);
+        QImage image(400, 300, QImage::Format_ARGB32);
+        image.fill(Qt::magenta);
+        window->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        const QColor face = window->colorManager().getColor(ButtonFaceColor);
+        const auto nearFace = [&](int y) {
+            const QColor c = image.pixelColor(200, y);
+            return qAbs(c.red() - face.red()) <= 6 && qAbs(c.green() - face.green()) <= 6 &&
+                   qAbs(c.blue() - face.blue()) <= 6;
+        };
+        QVERIFY(nearFace(283));
+        QVERIFY(nearFace(299));
+        QVERIFY(!nearFace(278)); // shadow
+        QVERIFY(image.pixelColor(200, 278).lightness() < image.pixelColor(200, 283).lightness());
+        QVERIFY(image.pixelColor(200, 150) != QColor(Qt::magenta));
+    }
+
+    // --- keyboard window and settings ------------------------------------------------------------
+
+    void keyboardToggles()
+    {
+        start();
+        window->setKeyboardChannel(5); // no window yet: lost
+        window->showKeyboard();
+        KeyboardDlg* keyboard = window->keyboard();
+        QVERIFY(keyboard && keyboard->isVisible());
+        QCOMPARE(keyboard->channel(), -1);
+        window->setKeyboardChannel(3);
+        QCOMPARE(keyboard->channel(), 3);
+
+        window->showKeyboard();
+        QVERIFY(!keyboard->isVisible());
+        // Opened again, it is the same window: no hidden one is left behind.
+        window->showKeyboard();
+        QCOMPARE(window->keyboard(), keyboard);
+        QVERIFY(keyboard->isVisible());
+        QCOMPARE(window->findChildren<KeyboardDlg*>().size(), 1);
+    }
+
+    void keyboardStateKept_data()
+    {
+        QTest::addColumn<int>("toggles");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("never opened") << 0 << false;
+        QTest::newRow("open at close") << 1 << true;
+        QTest::newRow("closed before") << 2 << false;
+    }
+
+    void keyboardStateKept()
+    {
+        QFETCH(int, toggles);
+        QFETCH(bool, stored);
+        start();
+        showAndLoad();
+        for (int i = 0; i < toggles; ++i)
+            window->showKeyboard();
+        window->colorManager().loadScheme(2);
+        window.reset();
+        QCOMPARE(Profile::settings()->value(QStringLiteral("ShowKeyboard")).toBool(), stored);
+        // The scheme is stored with it.
+        ColorManager read;
+        read.fromRegistry(ColorManager::BasicScheme);
+        QCOMPARE(read.toString(), [] {
+            ColorManager m;
+            m.loadScheme(2);
+            return m.toString();
+        }());
+
+        // The next window opens the keyboard again when it showed.
+        start();
+        showAndLoad();
+        QCOMPARE(window->keyboard() && window->keyboard()->isVisible(), stored);
+    }
+};
+
+ORVANE_TEST_MAIN(TestEditorWindow)
+#include "tst_editorwindow.moc"
