@@ -2,6 +2,7 @@
 
 #include "Buffer.h"
 #include "MidiMessage.h"
+#include "MidiReceiveThread.h"
 #include "Patch.h"
 #include "PortInfo.h"
 #include "Profile.h"
@@ -287,8 +288,17 @@ bool MidiInPort::open()
 void MidiInPort::close()
 {
     m_port = 0;
-    // Waits for a receive in progress; none starts afterwards.
+    if (!m_handle)
+        return;
+    // The backend first: once its handle is gone it queues nothing more for
+    // us. Then what it queued and a hook running on it now.
     m_handle.reset();
+    MidiReceiveThread::instance().forget(this);
+}
+
+void MidiInPort::receivePacket(const unsigned char* data, int size)
+{
+    MidiReceiveThread::instance().queue(this, data, size);
 }
 
 int MidiInPort::id()

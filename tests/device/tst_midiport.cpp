@@ -12,6 +12,8 @@
 #include "VirtualMidiBus.h"
 
 #include <QMutex>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QThread>
 
 #include <atomic>
@@ -533,6 +535,72 @@ private slots:
         QVERIFY(bus->waitIdle());
         QVERIFY(owner.calls > 0);
         QCOMPARE(owner.late.load(), 0);
+    }
+
+    void hooksNeverHoldUpTheBackend()
+    {
+        // The owner's first hook blocks. The backend must still take every
+        // packet and go on with its other work (here a responder on the bus
+        // thread), and once the hook returns the owner gets everything in order,
+        // on a thread that is neither the backend's nor the test's.
+        const int src = bus->addSource(QStringLiteral("Busy"));
+        const int dst = bus->addDestination(QStringLiteral("Echo"));
+        InitMidiPorts();
+
+        struct Blocking : IMidiPortOwner
+        {
+            QSemaphore entered;
+            QSemaphore release;
+            QMutex mutex;
+            QStringList events;
+            QThread* thread = nullptr;
+            void OnShortMessage(MidiInPort*, unsigned int message) override
+            {
+                {
+                    QMutexLocker lock(&mutex);
+                    events << QString::number(message, 16);
+                    thread = QThread::currentThread();
+                    if (events.size() > 1)
+                        return;
+                }
+                entered.release();
+                release.tryAcquire(1, 20000);
+            }
+            void OnLongMessage(MidiInPort*, unsigned char*, int) override {}
+        } owner;
+        // Lets the hook go even when a check below fails.
+        auto unblock = qScopeGuard([&] { owner.release.release(); });
+
+        std::atomic<QThread*> responderThread{nullptr};
+        bus->setResponder(
+            dst, [&](VirtualMidiBus&, const QByteArray&) { responderThread = QThread::currentThread(); });
+        MidiInPort port(&owner);
+        port.setName(QStringLiteral("Busy"));
+        QVERIFY(port.open());
+        MidiOutPort out;
+        out.setName(QStringLiteral("Echo"));
+        QVERIFY(out.open());
+
+        QList<QByteArray> packets;
+        QStringList expected;
+        for (int i = 0; i < 1000; ++i) {
+            const unsigned int note = 0x90u | (unsigned(i >> 7) << 8) | (unsigned(i & 0x7F) << 16);
+            packets << QByteArray(reinterpret_cast<const char*>(&note), 3);
+            expected << QString::number(note, 16);
+        }
+        bus->inject(src, packets);
+        QVERIFY(owner.entered.tryAcquire(1, 10000));
+        // Queued behind all 1000 packets on the bus thread.
+        out.sendShort(0x00403C90u);
+        QTRY_VERIFY_WITH_TIMEOUT(responderThread.load() != nullptr, 10000);
+
+        unblock.dismiss();
+        owner.release.release();
+        QVERIFY(bus->waitIdle());
+        QMutexLocker lock(&owner.mutex);
+        QCOMPARE(owner.events, expected);
+        QVERIFY(owner.thread != responderThread.load());
+        QVERIFY(owner.thread != QThread::currentThread());
     }
 
     void concurrentSendsKeepMessagesWhole()
