@@ -209,6 +209,11 @@ private slots:
             << false << 2 << true << "E0 00 40" << QStringList{"E2 00 40"} << none;
         QTest::newRow("aux clock unchanged")
             << false << 3 << true << "F8 90 3C 40" << QStringList{"F8", "93 3C 40"} << none;
+        QTest::newRow("aux lone clock unchanged") << false << 3 << true << "F8" << QStringList{"F8"} << none;
+        QTest::newRow("aux start stays") << false << 3 << true << "FA" << none << none;
+        QTest::newRow("main lone clock to keyboard")
+            << true << -1 << true << "F8" << none << QStringList{"F8"};
+        QTest::newRow("main stop stays") << true << -1 << true << "FC" << none << none;
         QTest::newRow("aux song select stays") << false << 3 << true << "F3 05" << none << none;
         QTest::newRow("aux active sensing stays")
             << false << 3 << true << "FE 90 3C 40" << QStringList{"93 3C 40"} << none;

@@ -122,7 +122,7 @@ private slots:
         QTest::newRow("clock inside a sysex")
             << QStringList{"F0 01 F8 02 F7"} << QStringList{"F8", "F0 01 02 F7"};
         QTest::newRow("clock packet while a sysex is open")
-            << QStringList{"F0 01", "F8", "02 F7"} << QStringList{"F0 01 02 F7"};
+            << QStringList{"F0 01", "F8", "02 F7"} << QStringList{"F8", "F0 01 02 F7"};
         QTest::newRow("lost F7, then a note")
             << QStringList{"F0 01 02", "90 3C 40", "03 F7"} << QStringList{"90 3C 40"};
         QTest::newRow("status inside a sysex packet")
@@ -140,7 +140,9 @@ private slots:
         QTest::newRow("active sensing alone") << QStringList{"FE"} << QStringList{};
         QTest::newRow("active sensing before a note")
             << QStringList{"FE 90 3C 40"} << QStringList{"90 3C 40"};
-        QTest::newRow("clock alone") << QStringList{"F8"} << QStringList{};
+        // Each real-time byte comes as a packet of its own.
+        QTest::newRow("lone real-time bytes") << QStringList{"F8", "FA", "F8", "FB", "FC", "FF"}
+                                              << QStringList{"F8", "FA", "F8", "FB", "FC", "FF"};
         QTest::newRow("clock before a note") << QStringList{"F8 90 3C 40"} << QStringList{"F8", "90 3C 40"};
         QTest::newRow("empty packet") << QStringList{"", "90 3C 40"} << QStringList{"90 3C 40"};
     }
