@@ -1,5 +1,6 @@
 #include "Panel.h"
 
+#include "EventMessage.h"
 #include "MidiClient.h"
 
 Panel::Panel(MidiClient* client, QWidget* parent)
@@ -19,6 +20,43 @@ MidiClient* Panel::liveClient() const
 {
     return m_clientToken ? m_client : nullptr;
 }
+
+QWidget* Panel::panelWindow() const
+{
+    MidiClient* client = liveClient();
+    return client ? client->clientWindow() : nullptr;
+}
+
+ColorManager* Panel::colorManager() const
+{
+    if (m_colors)
+        return m_colors;
+    MidiClient* client = liveClient();
+    return client ? &client->colorManager() : nullptr;
+}
+
+void Panel::setEnabled(bool enabled)
+{
+    if (enabled == m_enabled)
+        return;
+    m_enabled = enabled;
+    // Every control paints its own greyed look; each is asked to repaint.
+    update();
+    for (QWidget* child : findChildren<QWidget*>())
+        child->update();
+}
+
+void Panel::onPanelSelected(bool selected)
+{
+    PostMessage(panelWindow(), PanelSelectedMessage, PointerToVar(this), selected);
+}
+
+int Panel::selectFirstItem(int, int)
+{
+    return -1;
+}
+
+void Panel::requestGroup(int) {}
 
 void Panel::OnSysex(Sysex*) {}
 

@@ -60,7 +60,9 @@ struct TestInstrument::State
     mutable QMutex mutex;
     bool answersIdentity = true;
     int identityDelay = 0;
+    QByteArray identityReply;
     BulkReply bulk;
+    BulkScript bulkScript;
     QMap<unsigned int, Parameter> parameters;
     int parameterDelay = 0;
     // Counters: written by the responder, read by the test; under mutex.
@@ -90,14 +92,16 @@ struct TestInstrument::State
     void answerBulk(VirtualMidiBus& bus, unsigned int address)
     {
         BulkReply reply;
+        BulkScript script;
         {
             QMutexLocker lock(&mutex);
             ++bulkRequests;
             reply = bulk;
+            script = bulkScript;
         }
         if (!reply.answer)
             return;
-        QList<QByteArray> dump = messages(reply, address);
+        QList<QByteArray> dump = script ? script(address) : messages(reply, address);
         if (reply.count >= 0 && reply.count < dump.size())
             dump.resize(reply.count);
 
@@ -142,14 +146,18 @@ struct TestInstrument::State
     void answerIdentity(VirtualMidiBus& bus, int deviceNumber)
     {
         int delay;
+        QByteArray reply;
         {
             QMutexLocker lock(&mutex);
             ++identityRequests;
             if (!answersIdentity)
                 return;
             delay = identityDelay;
+            reply = identityReply;
         }
-        bus.inject(source, bytesOf(TestSysex::identityReplyText(deviceNumber)), delay);
+        if (reply.isEmpty())
+            reply = bytesOf(TestSysex::identityReplyText(deviceNumber));
+        bus.inject(source, reply, delay);
     }
 
     void receive(VirtualMidiBus& bus, const QByteArray& packet)
@@ -188,6 +196,18 @@ void TestInstrument::setIdentityDelay(int ms)
 {
     QMutexLocker lock(&m_state->mutex);
     m_state->identityDelay = ms;
+}
+
+void TestInstrument::setIdentityReply(const QByteArray& reply)
+{
+    QMutexLocker lock(&m_state->mutex);
+    m_state->identityReply = reply;
+}
+
+void TestInstrument::setBulkScript(BulkScript script)
+{
+    QMutexLocker lock(&m_state->mutex);
+    m_state->bulkScript = std::move(script);
 }
 
 void TestInstrument::setBulkReply(const BulkReply& reply)
@@ -229,11 +249,13 @@ int TestInstrument::parameterRequests() const
 QList<QByteArray> TestInstrument::bulkMessages(unsigned int address) const
 {
     BulkReply reply;
+    BulkScript script;
     {
         QMutexLocker lock(&m_state->mutex);
         reply = m_state->bulk;
+        script = m_state->bulkScript;
     }
-    QList<QByteArray> list = State::messages(reply, address);
+    QList<QByteArray> list = script ? script(address) : State::messages(reply, address);
     if (reply.count >= 0 && reply.count < list.size())
         list.resize(reply.count);
     return list;

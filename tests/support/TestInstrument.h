@@ -28,6 +28,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class QThread;
@@ -69,7 +70,16 @@ public:
     // Settings of the answers; each takes effect for the next request.
     void setAnswersIdentity(bool on);
     void setIdentityDelay(int ms);
+    // The identity reply sent in place of TestSysex::identityReplyText (an
+    // empty array restores that one).
+    void setIdentityReply(const QByteArray& reply);
     void setBulkReply(const BulkReply& reply);
+    // The messages a bulk request for an address is answered with, in place
+    // of the generated blocks; the other settings of the bulk reply (count,
+    // delays, packets, inserts) still apply. An empty function restores the
+    // generated blocks.
+    using BulkScript = std::function<QList<QByteArray>(unsigned int address)>;
+    void setBulkScript(BulkScript script);
     // The value a parameter request for address is answered with, as size
     // 7-bit bytes. A parameter that was never set goes unanswered.
     void setParameter(unsigned int address, int value, int size = 1);

@@ -1,0 +1,239 @@
+#!/usr/bin/env python3
+"""Writes the seed inputs of every fuzz target into fuzz/corpus/<target>/.
+
+The seeds are small inputs written for the purpose: one or two of each kind a
+target reads, so that a short run starts from every branch of its format.
+Run it again after changing a target's input layout; the fuzzer itself never
+writes here.
+"""
+import os
+import shutil
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = os.path.join(HERE, "corpus")
+
+
+class Provider:
+    """Lays out values the way libFuzzer's FuzzedDataProvider takes them:
+    byte runs and strings from the front, numbers from the back."""
+
+    def __init__(self):
+        self.front = bytearray()
+        self.back = bytearray()  # in the order the numbers are taken
+
+    def number(self, lo, hi, value):
+        span, v, count = hi - lo, value - lo, 0
+        while count < 8 and (span >> (8 * count)) > 0:
+            count += 1
+        self.back += v.to_bytes(count, "big")
+        return self
+
+    def u8(self, v):
+        return self.number(0, 255, v)
+
+    def flag(self, b):
+        return self.u8(1 if b else 0)
+
+    def int32(self, v):
+        return self.number(-(1 << 31), (1 << 31) - 1, v)
+
+    def uint32(self, v):
+        return self.number(0, (1 << 32) - 1, v)
+
+    def raw(self, b):
+        self.front += b
+        return self
+
+    def string(self, s):
+        # A lone backslash ends the string; a doubled one is a backslash.
+        self.front += s.replace(b"\\", b"\\\\") + b"\\e"
+        return self
+
+    def data(self):
+        return bytes(self.front) + bytes(reversed(self.back))
+
+
+def test_dump(address, data):
+    """A bulk dump of the test instrument: size, address, data, checksum."""
+    body = bytes([len(data) >> 7, len(data) & 0x7F, address >> 16 & 0xFF, address >> 8 & 0xFF,
+                  address & 0xFF]) + bytes(data)
+    return bytes([0xF0, 0x43, 0x00, 0x7F, 0x00]) + body + bytes([(-sum(body)) & 0x7F, 0xF7])
+
+
+def stored(messages, comment=None):
+    raw = b"".join(messages)
+    out = struct.pack(">i", len(raw)) + raw
+    if comment is not None:
+        text = comment.encode("utf-8")
+        out += struct.pack(">I", len(text)) + text
+    return out
+
+
+def ini_text(*lines):
+    return ("\n".join(lines) + "\n").encode("latin-1")
+
+
+def native_file(header, chunks, listed=None):
+    """chunks: (tag, size, header length or None, content length); listed:
+    catalogue order as indexes (default: file order)."""
+    out = bytearray(512)
+    out[0:len(header)] = header
+    out[16:24] = b"SEEDFILE"
+    offsets = []
+    for tag, size, hlen, length in chunks:
+        offsets.append(len(out))
+        chunk = bytearray((i * 7 + 3) & 0xFF for i in range(length))
+        chunk[0:4] = tag
+        chunk[4:8] = struct.pack(">I", size)
+        if hlen is not None:
+            chunk[40:44] = struct.pack(">I", hlen)
+        out += chunk
+    for slot, i in enumerate(listed if listed is not None else range(len(chunks))):
+        at = 128 + 8 * slot
+        out[at:at + 4] = chunks[i][0]
+        out[at + 4:at + 8] = struct.pack(">I", offsets[i])
+    return bytes(out)
+
+
+def seeds():
+    s = {}
+
+    # Receive assembly: packets of a length (low 6 bits) and bytes; the top
+    # bit repeats a packet.
+    def packets(*items):
+        p = Provider()
+        for item in items:
+            data, repeats = item if isinstance(item, tuple) else (item, 1)
+            control = len(data) | (0x80 if repeats > 1 else 0)
+            p.u8(control)
+            if repeats > 1:
+                p.u8(repeats - 1)
+            p.raw(data)
+        return p.data()
+
+    s["receive"] = {
+        "short_messages": packets(bytes([0x90, 0x3C, 0x40, 0x80, 0x3C, 0x00]), bytes([0xC0, 0x05]),
+                                  bytes([0xB0, 0x07, 0x64, 0x10, 0x20]), bytes([0xFE]), bytes([0xF8])),
+        "sysex_over_packets": packets(bytes([0xF0, 0x43, 0x10, 0x7F]), bytes([0x00, 0x30, 0xF8, 0x00]),
+                                      bytes([0x01, 0x05, 0xF7, 0x90, 0x3C])),
+        "sysex_cut_by_status": packets(bytes([0xF0, 0x7E, 0x7F, 0x06]), bytes([0xB0, 0x00, 0x3F, 0xF7])),
+        "sysex_past_the_limit": packets(bytes([0xF0]), *[(bytes(range(0x20, 0x5F)), 256)] * 5,
+                                        bytes([0x01, 0xF7, 0xF0, 0x01, 0xF7])),
+    }
+
+    # Sysex: mode, a message, operations; or the formatter.
+    dump = test_dump(0x100000, b"Init Voice\x00\x01\x02\x03\x04\x05")
+    p = Provider().u8(0).number(0, 300, len(dump)).raw(dump)
+    for kind, pos, count in ((0, 3, 1), (4, 0, 10), (7, 0, 0)):
+        p.number(-4, 300, pos).number(-4, 300, count).number(0, 7, kind)
+        if kind == 0:
+            p.int32(0x90)
+        if kind == 4:
+            p.number(-4, 8, 2)
+    other = test_dump(0x100000, b"\x10\x90\xFF\x7F")
+    p.number(-4, 300, -1).number(-4, 300, -1).number(0, 7, 1).number(0, 300, len(other)).raw(other)
+    p.number(-4, 300, 0).number(-4, 300, 3).number(0, 7, 3).string(b"Piano")
+    p.number(-4, 300, 0).number(-4, 300, 0).number(0, 7, 5).uint32(0x100003).number(-2, 40, 2).flag(False)
+    p.flag(False).int32(300)
+    change = bytes([0xF0, 0x43, 0x10, 0x7F, 0x00, 0x10, 0x00, 0x0C, 0x01, 0x48, 0xF7])
+    q = Provider().u8(0).number(0, 300, len(change)).raw(change)
+    q.number(-4, 300, 1).number(-4, 300, 2).number(0, 7, 2).raw(b"\x81\x02").number(-4, 300, 0)
+    q.number(-4, 300, 0).number(-4, 300, 0).number(0, 7, 6).uint32(0x200000)
+    s["sysex"] = {
+        "bulk_dump_operations": p.data(),
+        "parameter_change": q.data(),
+        "template_bulk": Provider().u8(1).string(b"F0 43 00 %M #2 %A3 %D *5 F7").number(0, 4, 3)
+        .flag(False).string(b"7F 00").flag(True).uint32(0x100000).flag(False).string(b"01 02 03").data(),
+        "template_odd_codes": Provider().u8(1).string(b"F0 %A %Q #x *9 %A9 F7").number(0, 4, 2)
+        .flag(True).uint32(0xFFFFFFFF).flag(False).string(b"zz").data(),
+    }
+
+    # Bulk and patch dumps: mode byte, then the stream.
+    header = test_dump(0x0E0000, b"")
+    footer = test_dump(0x0F0000, b"")
+    voice = [test_dump(0x100000, b"Grand     \x03\x00\x00\x00\x00\x00"),
+             test_dump(0x100100, b"\x40" * 8), test_dump(0x100200, b"\x7F\x7F\x7F\x7F")]
+    s["bulkdump"] = {
+        "raw_block": b"\x00" + header + b"\x00\x01" + b"".join(voice) + footer + b"\xF0\x43",
+        "raw_keep_invalid": b"\x05" + b"\xF0\x01\xF7" + voice[1],
+        "stored_bulk": b"\x01" + stored(voice),
+        "stored_patch_same_model": b"\x03" + stored(voice, "a comment"),
+        "stored_patch_other_model": b"\x04" + stored([test_dump(0x100000, b"Odd\x90\xFF" + b"\x00" * 11),
+                                                       voice[2]], ""),
+        "stored_patch_cut": b"\x02" + stored(voice)[:-7],
+    }
+
+    # Archive: script length, (kind, argument) pairs, then the stream.
+    script = bytes([0, 0, 1, 0, 2, 0, 4, 3, 5, 0, 6, 0, 7, 5, 8, 0, 9, 0, 11, 0, 12, 4, 13, 2, 14, 120,
+                    10, 3, 15, 9, 16, 0, 3, 0])
+    stream = (b"\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A" + struct.pack(">d", 1.5)[:6] +
+              b"\x03abc" + b"RIFF\x00" + b"\x81\x80\x00" + struct.pack(">I", 3) + b"xyz" +
+              struct.pack(">I", 4) + "é☃".encode("utf-8")[:4] + b"\xF0\x43\x00\xF7" + b"tail")
+    s["archive"] = {
+        "every_read": bytes([len(script)]) + script + stream,
+        "lengths_past_the_end": bytes([6, 9, 0, 11, 0, 6, 0]) + b"\xFF\xFF\xFF\xF0\x00",
+    }
+
+    device_ini = ini_text(
+        "; device data", "[BANKS]", "Ridev=3", "Size=2", "0=63,0,PRESET1", "1=63,8,USER1",
+        "2=3F10,USER2", "[PRESET1]", "Ridev=4", "0=Grand", "1=Bright", "3=---",
+        "[WAVES]", "Ridev=4", "Hex=1", "0=0A,Wave|Piano", "1=1F,Wave|Strings", "2=FF", "3=x",
+        "[PLG]", "Ridev=2", "Name=Board", "0=1,2,One", "1=3,4,Two", "[TABLE]", "Ridev=3",
+        "0=off", "[Escapes \\] here]", "\\;key\\s=\\svalue \\n next\\\\", "a\\=b=c", "k=v=w")
+    s["inifile"] = {
+        "device_data": device_ini,
+        "groups_and_crlf": b"\xEF\xBB\xBF.Patch Names\r\n[Pianos]\r\n0=Grand\r\n.Instrument Definitions\r\n"
+                           b"[Model X]\r\nPatch[0]=Pianos\r\n[unclosed\r\nlost=1\r\n[]\r\n=empty key\r\n",
+        "latin1": b"[Caf\xE9]\nna\xEFve=1\n",
+    }
+    s["devicetable"] = {"device_data": device_ini, "tokens": b"off|on||Reverb|Hall"}
+
+    ins = ini_text(".Patch Names", "[Pianos]", "0=Grand", "1=Upright", "127=Last", "[Strings]", "0=Ensemble",
+                   ".Instrument Definitions", "[Model X]", "Patch[0]=Pianos", "Patch[129]=Strings",
+                   "Patch[*]=1..128", "Patch[-1]=None", "Patch[99999]=Wrapped", "[Model Y]", "Patch[3]=Missing")
+    s["insfile"] = {
+        "named_model": bytes([7]) + b"Model X" + ins,
+        "only_model": bytes([0]) + ini_text(".Instrument Definitions", "[Solo]", "Patch[256]=Names",
+                                            ".Patch Names", "[Names]", "0=One"),
+        "unknown_model": bytes([5]) + b"Other" + ins,
+    }
+
+    panel = (b'<?xml version="1.0"?>\n<!-- hand written & kept -->\n<panel name="Voice" title="&Edit">\n'
+             b'  <tab title="A &amp; B &#65;&#x42;"><label value="0x28" note="&lt;x&gt;"/>'
+             b'<text><![CDATA[& <raw>]]></text></tab>\n  <?pi data?>\n</panel>\n')
+    s["xml"] = {
+        "panel": panel,
+        "doctype_subset": b"<!DOCTYPE p [<!ENTITY e 'E'>]><p a='&e; & b'>&e;</p>",
+        "doctypes_and_ampersand": b"<r t='&'/>" + b"<!DOCTYPE r>" * 8,
+        "utf16": b"\xFF\xFE" + "<p a='&x'>ü</p>".encode("utf-16-le"),
+        "declared_encoding": b"<?xml version='1.0' encoding='ISO-8859-1'?><p a='\xE9 &'/>",
+    }
+
+    s["esdocument"] = {
+        "all_kinds": native_file(b"A0745 ALL", [(b"ENVC", 32 + 3 * 32, None, 8), (b"DNVC", 48 + 3 * 20, 48, 108),
+                                                (b"EDVC", 64, None, 8), (b"DDVC", 1000, 48, 1000),
+                                                (b"DWFM", 60, 48, 60), (b"XTRA", 8, None, 8)]),
+        "count_after_data": native_file(b" 8E24", [(b"DPFM", 48 + 2 * 10, 48, 68), (b"EPFM", 96, None, 8)]),
+        "count_too_large": native_file(b" 8E57", [(b"EMST", 0x7FFFFFFF, None, 8), (b"DMST", 60, 48, 60)]),
+        "offset_outside": native_file(b"A0745", [(b"DNVC", 44, 44, 44)]) + b"",
+        "unknown_model": native_file(b"8E57", []),
+    }
+    off = bytearray(s["esdocument"]["offset_outside"])
+    off[132:136] = struct.pack(">I", 0xFFFFFFF0)
+    s["esdocument"]["offset_outside"] = bytes(off)
+    return s
+
+
+def main():
+    for target, files in seeds().items():
+        folder = os.path.join(CORPUS, target)
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        for name, data in files.items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(data)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,7 +1,0 @@
-#pragma once
-
-#include <QString>
-
-namespace VeskES {
-QString deviceName();
-}

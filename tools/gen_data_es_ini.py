@@ -1,0 +1,289 @@
+#!/usr/bin/env python3
+"""Writes the instrument's table resource, data_ES.ini.
+
+The facts come from tools/data/tables_ES.txt: the categories, the banks and
+bank sets, the effect types each effect table must offer and the lines that
+must stand exactly as written. Everything else is generated here: wave,
+arpeggio, controller and preset patch names are visibly synthetic placeholders
+("Ap:Pre1 001", "Ap Wave0002"), marked by a comment in their section.
+
+Line grammar (as the device's table reader takes it): "key=text", Size=1
+"key=value,text", Size=2 "key=msb,lsb,text" or "key=HHHH,text"; "a|b" puts the
+text b under the menu a; bank sets are "key=msb,lsb,name" in decimal. The
+output is plain ASCII with CR LF line ends, keys 0..Ridev-1 in order.
+
+Usage: gen_data_es_ini.py [output]   (default: resources/vesk/data/data_ES.ini
+beside this script's repository)
+"""
+
+import os
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+FACTS = os.path.join(ROOT, "tools", "data", "tables_ES.txt")
+
+WAVES = 1860
+USER_WAVES = 1024
+ARP_TYPES = 2044
+CONTROLLERS = 96
+OUTPUTS = 26
+FILTERS = 10
+
+
+def read_facts(path):
+    """The data file's sections as lists of their lines (comments dropped)."""
+    sections = {}
+    current = None
+    with open(path, encoding="ascii") as f:
+        for raw in f:
+            line = raw.strip()
+            if not line or line.startswith(";"):
+                continue
+            if line.startswith("[") and line.endswith("]"):
+                current = sections.setdefault(line[1:-1], [])
+                continue
+            assert current is not None, "line before the first section: " + line
+            current.append(line)
+    return sections
+
+
+class Facts:
+    def __init__(self, path):
+        s = read_facts(path)
+        self.categories = []  # (short, [sub names])
+        for line in s["categories"]:
+            fields = line.split()
+            assert int(fields[0]) == len(self.categories), line
+            self.categories.append((fields[1], fields[2:]))
+        self.banks = {}  # name -> (msb, lsb, count)
+        self.bank_order = []
+        for line in s["banks"]:
+            fields = line.split()
+            name = " ".join(fields[:-3])
+            self.banks[name] = tuple(int(x) for x in fields[-3:])
+            self.bank_order.append(name)
+        self.sets = []  # (set name, [bank names])
+        for line in s["sets"]:
+            name, banks = line.split("=", 1)
+            self.sets.append((name.strip(), [b.strip() for b in banks.split(",")]))
+        self.effects = []  # (table, count, [(value, "HH,LL,text")])
+        for line in s["effects"]:
+            parts = [p.strip() for p in line.split(";")]
+            table, count = parts[0].split()
+            types = []
+            for entry in parts[1:]:
+                hh, ll, _ = entry.split(",", 2)
+                types.append((int(hh, 16) * 128 + int(ll, 16), entry))
+            self.effects.append((table, int(count), types))
+        self.lines = {}  # section -> {key: line value}
+        for line in s["lines"]:
+            section, text = line.split(":", 1)
+            key, value = text.strip().split("=", 1)
+            self.lines.setdefault(section.strip(), {})[int(key)] = value
+
+    def shorts(self):
+        return [short for short, _ in self.categories]
+
+
+class Writer:
+    def __init__(self, facts):
+        self.facts = facts
+        self.out = []
+        self.titles = set()
+
+    def section(self, title, controls, entries, placeholder=False, derived=False):
+        """entries: the line values for keys 0..n-1. Lines the facts fix
+        replace generated ones; in a section derived from the facts they must
+        agree with them instead."""
+        assert title not in self.titles, "section twice: " + title
+        self.titles.add(title)
+        entries = list(entries)
+        for key, value in self.facts.lines.get(title, {}).items():
+            assert 0 <= key < len(entries), "%s: line %d outside the table" % (title, key)
+            if derived:
+                assert entries[key] == value, "%s: %d=%s, not %s" % (title, key, entries[key], value)
+            entries[key] = value
+        if self.out:
+            self.out.append("")
+        self.out.append("[%s]" % title)
+        if placeholder:
+            self.out.append("; placeholder texts, generated")
+        self.out.extend(controls)
+        self.out.append("Ridev=%d" % len(entries))
+        for key, value in enumerate(entries):
+            self.out.append("%d=%s" % (key, value))
+
+    def section_count(self, title, count):
+        """A section that only sizes a bank."""
+        assert title not in self.titles, "section twice: " + title
+        self.titles.add(title)
+        self.out.extend(["", "[%s]" % title, "Ridev=%d" % count])
+
+    def text(self):
+        lines = ["; The instrument's tables, banks and bank sets.",
+                 "; Generated by tools/gen_data_es_ini.py from tools/data/tables_ES.txt; do not edit.",
+                 ""] + self.out
+        for line in lines:
+            assert all(0x20 <= ord(c) < 0x7F for c in line), line
+        return "".join(line + "\r\n" for line in lines).encode("ascii")
+
+
+def category_of(index, total, shorts):
+    """Spreads index 0..total-1 evenly over the sixteen main categories."""
+    return shorts[1 + index * 16 // total]
+
+
+def tables(w, f):
+    shorts = f.shorts()
+    w.section("MODES", [], ["Voice", "Performance", "Pattern", "Song"])
+    w.section("CHANNELS", ["Size=1"], ["%d,%d" % (i, i + 1) for i in range(16)] + ["127,off"])
+    w.section("CATEGORIES", [], shorts)
+    full = ["00,00,--"]
+    for main, (short, subs) in enumerate(f.categories[1:], start=1):
+        for sub, name in enumerate(subs, start=1):
+            full.append("%02d,%02d,%s|%s:%s" % (main, sub, short, short, name))
+    w.section("CATEGORIES_FULL", ["Size=2"], full, derived=True)
+
+    w.section("WaveTypes", ["Size=1"], ["0,PRE", "1,USR"])
+    w.section("WaveTypes2", ["Size=1"], ["0,INT", "2,USR"])
+    waves = ["0000,-- SinTest"]
+    for i in range(1, WAVES):
+        cat = category_of(i - 1, WAVES - 1, shorts)
+        waves.append("%04X,%s|%s Wave%04d" % (i, cat, cat, i))
+    w.section("WaveList", ["Size=2", "Hex=1"], waves, placeholder=True)
+    drums = ["0000,-- SinTest"]
+    groups = [("Voices", None, 1200), ("Drums", "Dr Drum", 300), ("Percussion", "Dr Perc", 200),
+              ("SFX", "Se Sfx", WAVES - 1701)]
+    i = 1
+    for menu, stem, count in groups:
+        for _ in range(count):
+            if stem is None:
+                cat = category_of(i - 1, 1200, shorts)
+                text = "%s Wave%04d" % (cat, i)
+            else:
+                text = "%s%04d" % (stem, i)
+            drums.append("%04X,%s|%s" % (i, menu, text))
+            i += 1
+    assert len(drums) == WAVES
+    w.section("DrumWaveList", ["Size=2", "Hex=1"], drums, placeholder=True)
+    w.section("UserWaveList", ["Size=2", "Hex=1"], ["%04X,User %04d" % (i, i + 1) for i in range(USER_WAVES)])
+
+    dest = ["off", "Volume", "Reverb Send", "Chorus Send"]
+    dest += ["InsA-P%d" % (i + 1) for i in range(16)] + ["InsB-P%d" % (i + 1) for i in range(16)]
+    dest += ["Common %d" % (i + 1) for i in range(12)] + ["Element %d" % (i + 1) for i in range(21)]
+    assert len(dest) == 69
+    w.section("CTRL_DEST", ["Size=2", "Hex=1"], ["%04X,%s" % (i, t) for i, t in enumerate(dest)], placeholder=True)
+
+    arps = []
+    for i in range(ARP_TYPES):
+        arps.append("%04X,%s:Arp%04d" % (i, category_of(i, ARP_TYPES, shorts), i + 1))
+    w.section("ARPType", ["Size=2", "Hex=1"], arps, placeholder=True)
+    w.section("Detune", ["Size=2", "Hex=1"], ["00,%02X,%.1f" % (i, (i - 128) / 10.0) for i in range(256)])
+
+    w.section("CONTROLLERS", ["Size=1"], ["%02d Ctrl%02d" % (i, i) for i in range(CONTROLLERS)], placeholder=True)
+    w.section("OUTPUT", ["Size=1"], ["%d,Out %02d" % (i, i) for i in range(OUTPUTS)], placeholder=True)
+    w.section("FILTERS", ["Size=1"], ["0,Thru"] + ["%d,Filter %d" % (i, i) for i in range(1, FILTERS)],
+              placeholder=True)
+
+    # A type named in any effect table is never a placeholder in another:
+    # each type value has one name across the tables.
+    named = set(v for _, _, types in f.effects for v, _ in types)
+    for table, count, types in f.effects:
+        effect_table(w, f, table, count, types, named)
+
+
+def effect_table(w, f, table, count, types, named):
+    """The types the facts name fill the free keys in order (keys a fixed
+    line holds are skipped); placeholders of unnamed values fill the rest."""
+    fixed = f.lines.get(table, {})
+    used = set(named)
+    for value in fixed.values():
+        hh, ll, _ = value.split(",", 2)
+        used.add(int(hh, 16) * 128 + int(ll, 16))
+    entries = [None] * count
+    for key, value in fixed.items():
+        entries[key] = value
+    free = (k for k in range(count) if entries[k] is None)
+    placed = set()
+    for value in fixed.values():
+        hh, ll, _ = value.split(",", 2)
+        placed.add(int(hh, 16) * 128 + int(ll, 16))
+    for value, entry in types:
+        if value in placed:
+            continue
+        placed.add(value)
+        entries[next(free)] = entry
+    groups = {0x01: "Reverb", 0x02: "Delay", 0x0F: "Misc"}
+    grid = ((h, l) for h in range(1, 16) for l in range(0, 0x80, 8))
+    for key in free:
+        h, l = next((h, l) for h, l in grid if h * 128 + l not in used)
+        used.add(h * 128 + l)
+        entries[key] = "%02X,%02X,%s|Type %02X%02X" % (h, l, groups.get(h, "Group %02X" % h), h, l)
+    w.section(table, ["Size=2", "Hex=1"], entries)
+
+
+def bank_sets(w, f):
+    for name, banks in f.sets:
+        lines = []
+        for bank in banks:
+            msb, lsb, _ = f.banks[bank]
+            lines.append("%02d,%02d,%s" % (msb, lsb, bank))
+        w.section(name, ["Size=2"], lines, derived=True)
+
+
+def preset_names(name, count, shorts):
+    """Placeholder patch names, category first ("Ap:Pre1 001")."""
+    if name.startswith("PRE"):
+        stem = "Pre%s " % name[3:]
+    elif name == "GM":
+        stem = "GM "
+    elif name == "DR:PRE":
+        return ["Dr:Kit %03d" % (p + 1) for p in range(count)]
+    elif name == "DR:GM":
+        return ["Dr:GM Kit %03d" % (p + 1) for p in range(count)]
+    else:
+        return None
+    return ["%s:%s%03d" % (category_of(p, count, shorts), stem, p + 1) for p in range(count)]
+
+
+def bank_names(w, f):
+    shorts = f.shorts()
+    for name in f.bank_order:
+        count = f.banks[name][2]
+        names = preset_names(name, count, shorts)
+        if names is None:
+            # A user bank: only its size; the names come from the user's own
+            # bank file at run time.
+            assert name not in f.lines
+            w.section_count(name, count)
+        else:
+            w.section(name, [], names, placeholder=True)
+
+
+def render():
+    facts = Facts(FACTS)
+    w = Writer(facts)
+    tables(w, facts)
+    bank_sets(w, facts)
+    bank_names(w, facts)
+    for section in facts.lines:
+        assert section in w.titles, "no section " + section
+    return w.text()
+
+
+def main(argv):
+    if len(argv) > 2:
+        sys.stderr.write(__doc__)
+        return 2
+    out = argv[1] if len(argv) == 2 else os.path.join(ROOT, "resources", "vesk", "data", "data_ES.ini")
+    data = render()
+    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+    tmp = out + ".tmp"
+    with open(tmp, "wb") as f:
+        f.write(data)
+    os.replace(tmp, out)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
