@@ -1,7 +1,11 @@
 #include "PanelXml.h"
 
+#include "ControlFactory.h"
 #include "MidiDevice.h"
+#include "Panel.h"
+#include "Patch.h"
 #include "Strings.h"
+#include "VarArgs.h"
 #include "XmlDocument.h"
 
 #include <QHash>
@@ -352,4 +356,180 @@ LabelInfo FillerInfo()
     LabelInfo label;
     label.width = 1;
     return label;
+}
+
+// --- Panel: the section walk -----------------------------------------------------------
+
+namespace {
+
+// Includes nested deeper than this are refused: no layout comes near it, and
+// a chain of templates must not exhaust the stack.
+constexpr int MaxIncludeDepth = 32;
+
+} // namespace
+
+void Panel::loadSection(const QString& section, int iterator, const QString& conditions)
+{
+    clear();
+    loadXmlSection(QString(), QStringLiteral("name"), section, iterator, conditions);
+    fit();
+}
+
+void Panel::loadSubSection(const QString& scope, const QString& attribute, const QString& value, int iterator,
+                           const QString& conditions)
+{
+    clear();
+    loadXmlSection(scope, attribute, value, iterator, conditions);
+    fit();
+}
+
+void Panel::loadXmlSection(const QString& scope, const QString& attribute, const QString& value, int iterator,
+                           const QString& conditions)
+{
+    MidiDevice* dev = device();
+    if (!dev)
+        return;
+    // A section window opened at an address is known by its scope and
+    // address, whatever sub-section it shows.
+    if (m_baseAddress == 0xFFFFFFFF)
+        m_internalName = VarArgs::format(QStringLiteral("%s|%d"), value, iterator);
+    else
+        m_internalName = VarArgs::format(QStringLiteral("%s|%d|%06X"), scope, iterator, m_baseAddress);
+
+    deleteItems();
+    m_tabNames.clear();
+    m_header = false;
+    m_iterator = iterator;
+    setTitle(QString());
+    m_loadErrors.clear();
+    m_includes.clear();
+
+    const XmlDocument* doc = dev->xml();
+    const XmlElement* scopeElement = doc->root();
+    if (!scope.isEmpty()) {
+        scopeElement = doc->findElement(QStringLiteral("section"), QStringLiteral("name"), scope);
+        if (!scopeElement)
+            scopeElement = doc->findElement(QStringLiteral("section"), QStringLiteral("title"), scope);
+    }
+    // A scope the document lacks holds no sub-section: the search is not
+    // widened to the whole document.
+    const XmlElement* target = scopeElement;
+    if (!attribute.isEmpty())
+        target = XmlDocument::findSubElement(scopeElement, QStringLiteral("section"), attribute, value);
+    loadXmlElement(target, conditions);
+}
+
+void Panel::loadXmlElement(const XmlElement* element, const QString& conditions)
+{
+    if (!element)
+        return;
+    const QString& tag = element->tagName();
+    // Tabs and includes are never dropped by a condition; every other element
+    // outside the vocabulary (a disabled "_edit", a "template") adds nothing
+    // itself but its children are read.
+    if (tag == QLatin1String("tab"))
+        m_tabNames.append(element->attribute(QStringLiteral("title")));
+    else if (tag == QLatin1String("include"))
+        loadInclude(*element, conditions);
+    else if (IsPanelCommonElement(tag) && PassesCondition(*element, conditions))
+        loadCells(*element);
+
+    const int count = element->childCount();
+    for (int i = 0; i < count; ++i)
+        loadXmlElement(element->child(i), conditions);
+}
+
+void Panel::loadInclude(const XmlElement& element, const QString& conditions)
+{
+    const QString name = element.attribute(QStringLiteral("template"));
+    MidiDevice* dev = device();
+    if (name.isEmpty() || !dev)
+        return;
+    const XmlElement* tmpl =
+        dev->xml()->findElement(QStringLiteral("template"), QStringLiteral("name"), name);
+    if (!tmpl)
+        return;
+    if (m_includes.contains(tmpl)) {
+        m_loadErrors << VarArgs::format(QStringLiteral("Template \"%s\" includes itself"), name);
+        qWarning("%s", qPrintable(m_loadErrors.last()));
+        return;
+    }
+    if (m_includes.size() >= MaxIncludeDepth) {
+        m_loadErrors << VarArgs::format(QStringLiteral("Templates nested deeper than %d at \"%s\""),
+                                        MaxIncludeDepth, name);
+        qWarning("%s", qPrintable(m_loadErrors.last()));
+        return;
+    }
+    m_includes.append(tmpl);
+    loadXmlElement(tmpl, conditions);
+    m_includes.removeLast();
+}
+
+void Panel::loadCells(const XmlElement& e)
+{
+    const QString& tag = e.tagName();
+    const CommonInfo common = ReadCommonInfo(e, m_iterator, tabCount() - 1);
+
+    if (IsPanelCaptionedElement(tag) && !common.title.isEmpty() && !common.no_title)
+        CreateLabel(ReadCaptionInfo(e, common, m_controlHeight));
+    if (tag == QLatin1String("header") || tag == QLatin1String("label"))
+        CreateLabel(ReadLabelInfo(e, common));
+
+    MidiDevice* dev = device();
+    const ParamInfo param = ReadParamInfo(e, dev, m_iterator, m_baseAddress);
+    if (tag == QLatin1String("edit") || tag == QLatin1String("combo")) {
+        addControl(ControlFactory::create(this, tag, ReadEditInfo(e, common, param)));
+    } else if (tag == QLatin1String("patch")) {
+        addControl(ControlFactory::create(this, tag, ReadPatchEditInfo(e, common, param)));
+    } else if (tag == QLatin1String("range")) {
+        addControl(ControlFactory::create(this, tag, ReadRangeInfo(e, common, param, dev, m_iterator)));
+    } else if (tag == QLatin1String("string")) {
+        addControl(ControlFactory::create(this, tag, ReadStringInfo(e, common, param)));
+    } else if (tag == QLatin1String("check")) {
+        addControl(ControlFactory::create(this, tag, ReadCheckInfo(e, common, param, m_iterator)));
+    } else if (tag == QLatin1String("button")) {
+        addControl(ControlFactory::create(this, tag, ReadButtonInfo(e, common)));
+    } else if (tag == QLatin1String("eg")) {
+        addControl(ControlFactory::create(this, tag, ReadEgInfo(e, common)));
+    } else if (tag == QLatin1String("section")) {
+        loadCaption(e, common);
+    } else if (tag == QLatin1String("column") || tag == QLatin1String("col")) {
+        // Fill the current column so the next cell starts a new one; an
+        // empty column is left as it is.
+        const int used = itemCount() % m_rowsPerColumn;
+        for (int i = used ? used : m_rowsPerColumn; i < m_rowsPerColumn; ++i)
+            CreateLabel(FillerInfo());
+    } else if (tag == QLatin1String("p")) {
+        CreateLabel(FillerInfo());
+        CreateLabel(FillerInfo());
+    } else if (tag == QLatin1String("br")) {
+        CreateLabel(LineGapInfo(common));
+    } else if (tag == QLatin1String("separator") || tag == QLatin1String("sep")) {
+        CreateLabel(SeparatorInfo(common));
+    }
+}
+
+void Panel::loadCaption(const XmlElement& e, const CommonInfo& common)
+{
+    QString type = e.attribute(QStringLiteral("type"));
+    if (type.isEmpty())
+        type = QStringLiteral("Part");
+    const int offset = e.intAttribute(QStringLiteral("offset"));
+    QString caption = common.title;
+    if (m_iterator != -1) {
+        const QString number = QString::number(m_iterator + 1);
+        if (caption.isEmpty())
+            caption = number;
+        else if (caption.contains(QLatin1String("xx")))
+            caption.replace(QLatin1String("xx"), number);
+        else if (isVertical() && type == QLatin1String("Key"))
+            caption = VarArgs::format(QStringLiteral("%s %s - %s"), type, Note::name(offset + m_iterator),
+                                      common.title);
+        else if (isVertical())
+            caption =
+                VarArgs::format(QStringLiteral("%s %d - %s"), type, offset + m_iterator + 1, common.title);
+    }
+    if (m_caption)
+        m_sectionType = type;
+    setTitle(caption);
 }
