@@ -503,6 +503,19 @@ void Panel::showControl(int index, bool show)
     item->widget()->setVisible(show && !info->hidden && onTab);
 }
 
+void Panel::selectTab(int tab)
+{
+    m_currentTab = tab;
+    const int count = itemCount();
+    for (int i = 0; i < count; ++i)
+        showControl(i, true);
+}
+
+QString Panel::tabName(int index) const
+{
+    return m_tabNames.value(index);
+}
+
 // --- Panel: what the controls report ---------------------------------------------
 
 void Panel::onPanelSelected(bool selected)

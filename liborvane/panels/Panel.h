@@ -269,6 +269,11 @@ public:
     // it belongs to no tab, to every tab, or to the current one. index must
     // be valid.
     void showControl(int index, bool show);
+    // Stores tab as the current tab (no range check) and applies the rule
+    // above to every item. The focus does not move.
+    void selectTab(int tab);
+    // The name of tab index; "" out of range.
+    QString tabName(int index) const;
 
     // --- what the panel's controls report (routing builds on these) -------------
     // A control of the panel gained or lost the keyboard focus: tells the

@@ -2,7 +2,7 @@
 // common attributes, the parameter attributes with their address, bit field
 // and range rules, and each control element's own attributes.
 #include "DeviceTable.h"
-#include "LayoutDevice.h"
+#include "LayoutRig.h"
 #include "PanelXml.h"
 #include "TestEnvironment.h"
 #include "XmlDocument.h"
