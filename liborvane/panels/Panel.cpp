@@ -1,7 +1,35 @@
 #include "Panel.h"
 
+#include "CommonInfo.h"
 #include "EventMessage.h"
+#include "MidiCheckBox.h"
 #include "MidiClient.h"
+#include "MidiEdit.h"
+
+namespace {
+
+// The controls on the panel's frame, in the order they were made.
+QList<QWidget*> controlWidgets(const Panel* panel)
+{
+    QList<QWidget*> list;
+    for (QWidget* child : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (dynamic_cast<MidiCtrl*>(child))
+            list.append(child);
+    }
+    return list;
+}
+
+// The value a control shows, for the controls that enable others.
+int shownValue(MidiCtrl* ctrl)
+{
+    if (auto* edit = dynamic_cast<MidiEdit*>(ctrl))
+        return edit->value();
+    if (auto* check = dynamic_cast<MidiCheckBox*>(ctrl))
+        return check->value();
+    return -1;
+}
+
+} // namespace
 
 Panel::Panel(MidiClient* client, QWidget* parent)
     : QWidget(parent), m_client(client), m_clientToken(client ? client->lifetimeToken() : nullptr)
@@ -57,6 +85,36 @@ int Panel::selectFirstItem(int, int)
 }
 
 void Panel::requestGroup(int) {}
+
+int Panel::itemCount() const
+{
+    return int(controlWidgets(this).size());
+}
+
+QWidget* Panel::widgetAt(int n) const
+{
+    return controlWidgets(this).value(n, nullptr);
+}
+
+void Panel::onValueChanged(MidiCtrl* ctrl, int value, int which)
+{
+    emit valueChanged(ctrl, value, which);
+}
+
+void Panel::changeEnabling(MidiCtrl* ctrl)
+{
+    if (!ctrl)
+        return;
+    const QString title = ctrl->gInfo()->title;
+    const QString value = QString::number(shownValue(ctrl));
+    for (QWidget* widget : controlWidgets(this)) {
+        auto* other = dynamic_cast<MidiCtrl*>(widget);
+        const CommonInfo* info = other->gInfo();
+        if (other == ctrl || info->enable.isEmpty() || info->enable != title)
+            continue;
+        widget->setEnabled(info->enable_values.split(QLatin1Char('|')).contains(value));
+    }
+}
 
 void Panel::OnSysex(Sysex*) {}
 

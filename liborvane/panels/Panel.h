@@ -14,11 +14,14 @@
 
 class ColorManager;
 class MidiClient;
+class MidiCtrl;
 class MidiMessage;
 class Sysex;
 
 class Panel : public QWidget
 {
+    Q_OBJECT
+
 public:
     // Messages posted to the panel's window, each with the panel as its first
     // value (PointerToVar).
@@ -85,6 +88,22 @@ public:
     // instrument for its value. The panel here holds no controls of its own:
     // nothing to ask.
     virtual void requestGroup(int group);
+
+    // --- what the value controls ask of the panel -----------------------------
+    bool isVertical() const { return !isHorizontal(); }
+    // The cells placed so far, in order: the controls on the frame.
+    int itemCount() const;
+    // The widget of cell n; null outside the cells.
+    QWidget* widgetAt(int n) const;
+    // A control's value changed by the user (which: 0, or 1 for the high end
+    // of a range): emits valueChanged.
+    void onValueChanged(MidiCtrl* ctrl, int value, int which);
+    // Enables every control whose "enable" names ctrl's title when ctrl's
+    // value is one of its enable_values, and disables it otherwise.
+    void changeEnabling(MidiCtrl* ctrl);
+
+signals:
+    void valueChanged(MidiCtrl* ctrl, int value, int which);
 
 private:
     MidiClient* m_client;
