@@ -8,17 +8,6 @@
 
 namespace {
 
-// The controls on the panel's frame, in the order they were made.
-QList<QWidget*> controlWidgets(const Panel* panel)
-{
-    QList<QWidget*> list;
-    for (QWidget* child : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (dynamic_cast<MidiCtrl*>(child))
-            list.append(child);
-    }
-    return list;
-}
-
 // The value a control shows, for the controls that enable others.
 int shownValue(MidiCtrl* ctrl)
 {
@@ -86,14 +75,20 @@ int Panel::selectFirstItem(int, int)
 
 void Panel::requestGroup(int) {}
 
+void Panel::addControl(MidiCtrl* ctrl)
+{
+    if (ctrl && ctrl->widget())
+        m_items.append(ctrl->widget());
+}
+
 int Panel::itemCount() const
 {
-    return int(controlWidgets(this).size());
+    return int(m_items.size());
 }
 
 QWidget* Panel::widgetAt(int n) const
 {
-    return controlWidgets(this).value(n, nullptr);
+    return n >= 0 && n < m_items.size() ? m_items.at(n).data() : nullptr;
 }
 
 void Panel::onValueChanged(MidiCtrl* ctrl, int value, int which)
@@ -107,8 +102,10 @@ void Panel::changeEnabling(MidiCtrl* ctrl)
         return;
     const QString title = ctrl->gInfo()->title;
     const QString value = QString::number(shownValue(ctrl));
-    for (QWidget* widget : controlWidgets(this)) {
+    for (QWidget* widget : std::as_const(m_items)) {
         auto* other = dynamic_cast<MidiCtrl*>(widget);
+        if (!other)
+            continue;
         const CommonInfo* info = other->gInfo();
         if (other == ctrl || info->enable.isEmpty() || info->enable != title)
             continue;

@@ -91,7 +91,10 @@ public:
 
     // --- what the value controls ask of the panel -----------------------------
     bool isVertical() const { return !isHorizontal(); }
-    // The cells placed so far, in order: the controls on the frame.
+    // Adds a control built on the panel's frame to the panel's controls, as
+    // its next cell. The control's widget stays owned by the frame.
+    void addControl(MidiCtrl* ctrl);
+    // The cells placed so far, in order.
     int itemCount() const;
     // The widget of cell n; null outside the cells.
     QWidget* widgetAt(int n) const;
@@ -113,6 +116,8 @@ private:
     int m_orientation = 1;
     bool m_enabled = true;
     ColorManager* m_colors = nullptr;
+    // The controls in the order they were added; each goes with its widget.
+    QList<QPointer<QWidget>> m_items;
 };
 
 // A secondary window holding one panel whose section can change.
