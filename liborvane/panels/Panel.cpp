@@ -58,6 +58,11 @@ int Panel::selectFirstItem(int, int)
 
 void Panel::requestGroup(int) {}
 
+void Panel::onValueChanged(MidiCtrl* ctrl, int value, int which)
+{
+    emit valueChanged(ctrl, value, which);
+}
+
 void Panel::OnSysex(Sysex*) {}
 
 void Panel::OnMidiMessage(const MidiMessage&) {}

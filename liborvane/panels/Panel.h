@@ -14,11 +14,14 @@
 
 class ColorManager;
 class MidiClient;
+class MidiCtrl;
 class MidiMessage;
 class Sysex;
 
 class Panel : public QWidget
 {
+    Q_OBJECT
+
 public:
     // Messages posted to the panel's window, each with the panel as its first
     // value (PointerToVar).
@@ -85,6 +88,13 @@ public:
     // instrument for its value. The panel here holds no controls of its own:
     // nothing to ask.
     virtual void requestGroup(int group);
+
+    // A control's value changed by the user (which: 0, or 1 for the high end
+    // of a range): emits valueChanged.
+    void onValueChanged(MidiCtrl* ctrl, int value, int which);
+
+signals:
+    void valueChanged(MidiCtrl* ctrl, int value, int which);
 
 private:
     MidiClient* m_client;
