@@ -4,7 +4,10 @@
 #include "MidiCheckBox.h"
 #include "MidiCtrl.h"
 #include "MidiEdit.h"
+#include "MidiEgCtrl.h"
 #include "MidiLabel.h"
+#include "MidiPatchEdit.h"
+#include "MidiRange.h"
 #include "MidiString.h"
 #include "Panel.h"
 
@@ -52,6 +55,13 @@ QList<int> oneValue(MidiCtrl* control)
     return ctrl ? QList<int>{ctrl->value()} : QList<int>{};
 }
 
+// A range adds its high end, then its low end.
+QList<int> rangeValues(MidiCtrl* control)
+{
+    auto* range = dynamic_cast<MidiRange*>(control);
+    return range ? QList<int>{range->value(false), range->value(true)} : QList<int>{};
+}
+
 struct Kind
 {
     const char* element;
@@ -70,6 +80,10 @@ const Kind Kinds[] = {
     {"check", ControlFactory::CheckRecord, MidiCtrl::CheckType, make<MidiCheckBox, CheckInfo>,
      oneValue<MidiCheckBox>},
     {"button", ControlFactory::ButtonRecord, MidiCtrl::ButtonType, make<MidiButton, ButtonInfo>, nullptr},
+    {"range", ControlFactory::RangeRecord, MidiCtrl::RangeType, make<MidiRange, RangeInfo>, rangeValues},
+    {"patch", ControlFactory::PatchEditRecord, MidiCtrl::PatchEditType, make<MidiPatchEdit, PatchEditInfo>,
+     nullptr},
+    {"eg", ControlFactory::EgRecord, MidiCtrl::EgType, make<MidiEgCtrl, EgInfo>, nullptr},
 };
 
 const Kind* findKind(const QString& element)
