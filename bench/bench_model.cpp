@@ -1,18 +1,24 @@
 // The instrument model's costs: constructing the device against a bare Qt
-// widget program's start-up, and finding parameters in incoming messages (a
+// widget program's start-up; finding parameters in incoming messages (a
 // whole drum kit against a panel's worth of parameters), with the window
 // index and with a scan of every window per call as the sub-block table
-// lists them.
+// lists them; building the six initial patches from their stored form; and a
+// drum kit sent to and requested from the instrument over the virtual bus
+// without pauses, against copying its bytes.
+#include "BulkDump.h"
 #include "MidiParam.h"
 #include "TestEnvironment.h"
+#include "TestInstrument.h"
 #include "Vesk.h"
 #include "VeskSysex.h"
+#include "VirtualMidiBus.h"
 
 #include <QApplication>
 #include <QProcess>
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -171,6 +177,115 @@ void BM_BareQtWidgetProgram(benchmark::State& state)
     }
 }
 BENCHMARK(BM_BareQtWidgetProgram)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The six initial patches as the device builds them at construction: each
+// split from its stored messages into a dump.
+void BM_BuildInitDumps(benchmark::State& state)
+{
+    Vesk device;
+    long messages = 0;
+    for (auto _ : state) {
+        for (int type = 0; type < VeskDump::TypeCount; ++type) {
+            std::unique_ptr<PatchDump> dump(device.createPatchDump(type));
+            dump->buildInit(QStringLiteral("Vesk ES"));
+            messages += dump->size();
+        }
+    }
+    state.SetItemsProcessed(messages);
+    state.SetLabel("messages");
+}
+BENCHMARK(BM_BuildInitDumps)->Unit(benchmark::kMicrosecond);
+
+// The instrument on the bus holding the initial drum kit, and the device on
+// its ports without a pause between messages.
+struct BusFixture
+{
+    VirtualMidiBus* bus = VirtualMidiBus::instance();
+    std::unique_ptr<TestInstrument> instrument;
+    std::unique_ptr<Vesk> device;
+    QList<QByteArray> drumKit; // header, the kit's messages, footer
+
+    BusFixture()
+    {
+        bus->reset();
+        instrument = std::make_unique<TestInstrument>(*bus);
+        device = std::make_unique<Vesk>();
+        device->setDelay(0);
+        device->midiIn()->setName(instrument->name());
+        device->midiOut()->setName(instrument->name());
+        device->connect(false);
+        device->setConnected(true);
+        const auto add = [this](const Sysex* message) {
+            drumKit.append(QByteArray(reinterpret_cast<const char*>(message->data()), message->size()));
+        };
+        VeskSysex frame;
+        frame.prepareBulkHeader(0x2800);
+        add(&frame);
+        for (const Sysex* message : *device->initDump(VeskDump::TypeDrum))
+            add(message);
+        frame.prepareBulkFooter(0x2800);
+        add(&frame);
+        const QList<QByteArray> kit = drumKit;
+        instrument->setBulkScript([kit](unsigned int) { return kit; });
+    }
+    ~BusFixture()
+    {
+        device.reset();
+        instrument.reset();
+        bus->reset();
+    }
+};
+
+// A drum kit sent to a patch location: header, 373 messages, footer.
+void BM_BulkTransmitDrumKit(benchmark::State& state)
+{
+    BusFixture f;
+    DrumDump* kit = static_cast<DrumDump*>(f.device->initDump(VeskDump::TypeDrum));
+    for (auto _ : state) {
+        f.device->bulkTransmit(0x2800, kit);
+        state.PauseTiming();
+        f.bus->waitIdle();
+        if (f.bus->sentPackets(f.instrument->destination()).size() != kit->size() + 2) {
+            state.SkipWithError("the instrument did not receive the whole kit");
+            break;
+        }
+        f.bus->clearSent();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * (kit->size() + 2));
+    state.SetLabel("messages sent");
+}
+BENCHMARK(BM_BulkTransmitDrumKit)->Unit(benchmark::kMillisecond);
+
+// A drum kit requested and received whole (375 messages) into a dump.
+void BM_SyncRequestDrumKit(benchmark::State& state)
+{
+    BusFixture f;
+    BulkDump dump;
+    for (auto _ : state) {
+        if (!f.device->syncPatchRequest(Patch(0x3F28, 0), dump, false) || dump.size() != 375) {
+            state.SkipWithError("the drum kit did not come");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 375);
+    state.SetLabel("messages received");
+}
+BENCHMARK(BM_SyncRequestDrumKit)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor: the same bytes copied once.
+void BM_MemcpyDrumKit(benchmark::State& state)
+{
+    BusFixture f;
+    const QByteArray bytes = f.drumKit.join();
+    QByteArray target(bytes.size(), '\0');
+    for (auto _ : state) {
+        std::memcpy(target.data(), bytes.constData(), size_t(bytes.size()));
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_MemcpyDrumKit)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

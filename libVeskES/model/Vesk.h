@@ -113,6 +113,56 @@ public:
     // rich text; "" for every other message and for mode and master reports.
     QString displaySysex(Sysex* message) override;
 
+    // --- requests and block transmission (VeskTransfer.cpp) --------------------
+    // Asks for a block (by its header address); nothing for NoBulkAddress.
+    void bulkRequest(unsigned int block) override;
+    // Asks for a patch's block without waiting, switching to the patch's mode
+    // first when setMode is set.
+    void patchRequest(Patch patch, bool setMode) override;
+    // Receives a patch's block, header and footer included, into dump (3000
+    // ms); false on time-out or for a patch without a block.
+    bool syncPatchRequest(Patch patch, BulkDump& dump, bool setMode) override;
+    // Receives the edit buffer of a dump type; false at once for another type.
+    bool syncEditBufferRequest(int type, BulkDump& dump, int timeoutMs) override;
+    // Requests need no pause of their own.
+    void waitRequest() override {}
+    // A bulk dump of hex-text data (null: none) at the address, sent.
+    void sendBulkBuffer(unsigned int address, const char* data);
+    // Header, every message of dump, footer, each followed by the device's
+    // pause; the header and footer tell the instrument where the block goes.
+    void bulkTransmit(unsigned int block, BulkDump* dump) override;
+    // The dump to a patch location; nothing for an empty dump or a patch
+    // without a block.
+    void patchTransmit(Patch patch, BulkDump* dump, bool setMode) override;
+    // The dump to the edit buffer of its type; nothing for an empty dump.
+    void toEditBuffer(PatchDump* dump) override;
+    // Drops the header and footer of a received block (its first and last
+    // message); a dump of fewer than two messages stays as it is.
+    void strip(BulkDump* dump) override;
+    // Copies the data of each of the count altered messages into the dump's
+    // message of the same address, then sends the dump message by message as
+    // it stands. False when a message found no place in the dump (the rest
+    // goes out all the same).
+    bool bulkTransmitAltered(BulkDump* dump, const VeskSysex* altered, int count);
+    // Receives the block, alters it and sends it back with its own header and
+    // footer. False when the block did not come (nothing is sent) or an
+    // altered message found no place in it (the block goes out as received
+    // but for the others).
+    bool bulkTransmitAltered(unsigned int block, const Sysex* altered, int timeoutMs);
+    bool bulkTransmitAltered(unsigned int block, const VeskSysex* altered, int count, int timeoutMs);
+    // The store-all message, then 2500 ms for the instrument to write.
+    void storeAllPatches() override;
+    void storePatch(Patch) override {}
+    void storeGlobal() override {}
+    // The initial patches: voices, drum kits and PLG voices to a given block,
+    // the others to their edit buffers.
+    void initVoice(unsigned int block);
+    void initDrumVoice(unsigned int block);
+    void initPlgVoice(unsigned int block);
+    void initPerformance();
+    void initMix();
+    void initMaster();
+
     // --- modes (VeskModes.cpp) -------------------------------------------------
     // "Voice", "Performance", "Pattern", "Song", "Master"; "" for others.
     static QString modeName(int mode);

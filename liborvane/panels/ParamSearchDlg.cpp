@@ -1,82 +1,149 @@
 #include "ParamSearchDlg.h"
 
+#include "ComboBox.h"
 #include "DeviceBank.h"
 #include "DeviceTable.h"
 #include "Library.h"
-#include "ListCtrl.h"
+#include "MidiEdit.h"
+#include "MidiPatchEdit.h"
 #include "PatchDump.h"
 #include "PatchGroupList.h"
 #include "VarArgs.h"
 #include "WaitCursor.h"
 #include "WindowState.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
-const QString PatchesHistory = QStringLiteral("Patches");
-const QChar Colon = QLatin1Char(':');
+enum Column
+{
+    NameColumn = 0,
+    CategoryColumn = 1,
+    ProgramColumn = 2,
+    BankColumn = 3
+};
 
-// Slots without a patch in them.
+// Slots that hold no patch.
 bool isUnnamed(const QString& name)
 {
     return name.isEmpty() || name == QLatin1String("---") || name == QLatin1String("(empty)");
 }
 
-// The list switched to one rebuild: no repaint per row, and the busy cursor.
-class Rebuild
-{
-public:
-    explicit Rebuild(ListCtrl* list) : m_list(list)
-    {
-        m_list->setUpdatesEnabled(false);
-        m_list->clear();
-    }
-    ~Rebuild() { m_list->setUpdatesEnabled(true); }
-
-private:
-    WaitCursor m_cursor;
-    ListCtrl* m_list;
-};
+const QString PatchesHistory = QStringLiteral("Patches");
 
 } // namespace
 
-ParamSearchDlg::ParamSearchDlg(MidiDevice* device, PatchGroupList* groups)
+ParamSearchDlg::ParamSearchDlg(MidiEdit* control) : Dialog(nullptr), m_valueControl(control)
 {
-    reset();
-    m_device = device;
-    m_groups = groups;
+    if (control) {
+        m_items = control->editInfo().param.items;
+        m_device = control->device();
+        m_openingValue = unsigned(control->getData());
+    }
     init();
 }
 
-ParamSearchDlg::ParamSearchDlg(MidiDevice* device, BankSet* banks)
+ParamSearchDlg::ParamSearchDlg(MidiPatchEdit* control) : Dialog(nullptr), m_patchControl(control)
 {
-    reset();
-    m_device = device;
-    m_banks = banks;
+    if (control) {
+        m_banks = &control->bankSet();
+        m_device = control->device();
+        m_openingValue = control->patch().toUInt();
+    }
+    init();
+}
+
+ParamSearchDlg::ParamSearchDlg(MidiDevice* device, const PatchGroupList* groups)
+    : Dialog(nullptr), m_groups(groups), m_device(device)
+{
+    init();
+}
+
+ParamSearchDlg::ParamSearchDlg(MidiDevice* device, const BankSet* banks)
+    : Dialog(nullptr), m_banks(banks), m_device(device)
+{
     init();
 }
 
 ParamSearchDlg::~ParamSearchDlg() = default;
 
-void ParamSearchDlg::reset()
+void ParamSearchDlg::init()
 {
-    m_groups = nullptr;
-    m_banks = nullptr;
-    m_items = nullptr;
-    m_edit = nullptr;
-    m_patchEdit = nullptr;
-    m_device = nullptr;
-    m_openingValue = NoValue;
-    selectedValue = NoValue;
-    selectedGroup.clear();
-    m_selectedGroupIndex = -1;
+    SetWindowIcon(this, QStringLiteral("core:searchfile.png"));
+    setMargin(12, 1);
+    setSpacing(8);
+
+    m_filter = new ComboBox(this);
+    m_list = new QTreeWidget(this);
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setAllColumnsShowFocus(true);
+    addRow(QStringLiteral("Enter Name:"));
+    addRow(m_filter);
+    addSpacer(3);
+    addRow(m_list);
+    addHButtons(3, false);
+
+    setUpSource();
+    m_list->header()->setStretchLastSection(true);
+    m_list->setMinimumSize(380, 260);
+
+    loadFiltered(QString());
+
+    m_timer = new QTimer(this);
+    connect(m_filter, &QComboBox::editTextChanged, this, &ParamSearchDlg::startTimer);
+    connect(m_timer, &QTimer::timeout, this, &ParamSearchDlg::load);
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &ParamSearchDlg::onListItemChanged);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &ParamSearchDlg::onListDoubleClick);
 }
 
-Patch ParamSearchDlg::patch() const
+void ParamSearchDlg::setUpSource()
 {
-    return Patch(selectedValue);
+    struct Heading
+    {
+        const char* title;
+        int width;
+    };
+    QList<Heading> columns;
+    QString history;
+    if (m_banks || m_groups) {
+        setWindowTitle(QStringLiteral("Patch Browser"));
+        history = PatchesHistory;
+        // A library's columns follow its first group.
+        const bool byRow =
+            m_groups && !m_groups->isEmpty() && m_groups->first()->type() != Library::BankGroup;
+        if (byRow)
+            columns = {{"Name", 145}, {"Cat", 55}, {"Program", 55}, {"Group", 10}};
+        else
+            columns = {{"Name", 145}, {"Cat", 55}, {"Program", 80}, {"Bank", 10}};
+    } else {
+        const QString title = m_valueControl ? m_valueControl->editInfo().title : QString();
+        setWindowTitle(title.isEmpty() ? QStringLiteral("Parameter Search")
+                                       : VarArgs::format("%s Parameters", title));
+        if (m_items) {
+            // Every value search without a title shares one history; a titled
+            // control has its own.
+            history = windowTitle();
+            if (m_valueControl->editInfo().param.cat_sep.isEmpty())
+                columns = {{"Parameter", 200}, {"Value", 10}};
+            else
+                columns = {{"Name", 200}, {"Cat", 55}, {"Value", 10}};
+        }
+    }
+    if (!history.isEmpty())
+        m_filter->loadHistory(history, 10, QStringList());
+    QStringList titles;
+    for (const Heading& column : columns)
+        titles.append(QString::fromLatin1(column.title));
+    m_list->setColumnCount(int(columns.size()));
+    m_list->setHeaderLabels(titles);
+    for (int c = 0; c < columns.size(); ++c)
+        m_list->setColumnWidth(c, columns.at(c).width);
 }
 
 PatchGroup* ParamSearchDlg::selectedPatchGroup() const
@@ -92,55 +159,27 @@ int ParamSearchDlg::selectedGroupType() const
     return group ? group->type() : -1;
 }
 
-// --- window --------------------------------------------------------------------
+// --- filter ----------------------------------------------------------------------
 
-void ParamSearchDlg::init()
+void ParamSearchDlg::parseFilters(const QString& text, QString& category, QString& name)
 {
-    SetWindowIcon(this, QStringLiteral("core:searchfile.png"));
-    setMargin(12, 1);
-    setSpacing(8);
-
-    QString title = QStringLiteral("Parameter Search");
-    if (m_banks || m_groups)
-        title = QStringLiteral("Patch Browser");
-    setWindowTitle(title);
-
-    m_filter = new ComboBox(this);
-    m_list = new ListCtrl(this);
-    addRow(QStringLiteral("Enter Name:"));
-    addRow(m_filter);
-    addSpacer(3);
-    addRow(m_list);
-    addHButtons(3, false);
-
-    const bool libraryOfBanks =
-        m_groups && !m_groups->isEmpty() && m_groups->first()->type() == Library::BankGroup;
-    if (m_banks || libraryOfBanks) {
-        m_filter->loadHistory(PatchesHistory, 10);
-        m_list->addColumn(QStringLiteral("Name"), 145);
-        m_list->addColumn(QStringLiteral("Cat"), 55);
-        m_list->addColumn(QStringLiteral("Program"), 80);
-        m_list->addColumn(QStringLiteral("Bank"), 10);
-    } else if (m_groups) {
-        m_filter->loadHistory(PatchesHistory, 10);
-        m_list->addColumn(QStringLiteral("Name"), 145);
-        m_list->addColumn(QStringLiteral("Cat"), 55);
-        m_list->addColumn(QStringLiteral("Program"), 55);
-        m_list->addColumn(QStringLiteral("Group"), 10);
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() == 1) {
+        name = text;
+        return;
     }
-    m_list->setMinimumSize(380, 260);
-
-    loadFiltered(QString());
-
-    m_timer = new QTimer(this);
-    m_timer->setSingleShot(true);
-    connect(m_filter, &QComboBox::editTextChanged, this, &ParamSearchDlg::startTimer);
-    connect(m_timer, &QTimer::timeout, this, &ParamSearchDlg::load);
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &ParamSearchDlg::onListItemChanged);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &ParamSearchDlg::onListDoubleClick);
+    category = parts.at(0);
+    name = parts.at(1);
 }
 
-// --- type-ahead ------------------------------------------------------------------
+bool ParamSearchDlg::match(const QString& item, const QString& category, const QString& name)
+{
+    QString itemCategory;
+    QString itemName;
+    parseFilters(item.toLower(), itemCategory, itemName);
+    return (category.isEmpty() || itemCategory.contains(category)) &&
+           (name.isEmpty() || itemName.contains(name));
+}
 
 void ParamSearchDlg::startTimer()
 {
@@ -161,132 +200,178 @@ void ParamSearchDlg::loadFiltered(const QString& text)
         loadBanks(text);
     else if (m_groups)
         loadGroups(text);
+    else if (m_items && m_valueControl)
+        loadParams(text, m_valueControl->editInfo().param.cat_sep);
 }
 
-// --- filter language ---------------------------------------------------------------
+// --- rows --------------------------------------------------------------------------
 
-void ParamSearchDlg::parseFilters(const QString& text, QString& category, QString& name)
-{
-    const qsizetype first = text.indexOf(Colon);
-    if (first < 0) {
-        name = text;
-        return;
-    }
-    category = text.left(first);
-    const qsizetype second = text.indexOf(Colon, first + 1);
-    name = second < 0 ? text.mid(first + 1) : text.mid(first + 1, second - first - 1);
-}
-
-bool ParamSearchDlg::match(const QString& item, const QString& category, const QString& name)
+QTreeWidgetItem* ParamSearchDlg::newRow(const QString& text, bool withCategory)
 {
     QString itemCategory;
     QString itemName;
-    parseFilters(item.toLower(), itemCategory, itemName);
-    return (category.isEmpty() || itemCategory.contains(category)) &&
-           (name.isEmpty() || itemName.contains(name));
-}
-
-// --- loading ---------------------------------------------------------------------------
-
-int ParamSearchDlg::addListRow(const QString& text, bool withCategory)
-{
-    QString category;
-    QString name;
-    parseFilters(text, category, name);
-    const int row = m_list->addItem(name);
+    parseFilters(text, itemCategory, itemName);
+    auto* row = new QTreeWidgetItem;
+    row->setText(NameColumn, itemName);
     if (withCategory)
-        m_list->setItemText(row, 1, category);
+        row->setText(CategoryColumn, itemCategory);
     return row;
 }
 
-void ParamSearchDlg::loadBanks(const QString& text)
+void ParamSearchDlg::setRows(const QList<QTreeWidgetItem*>& rows)
 {
+    m_list->setUpdatesEnabled(false);
+    {
+        // Rebuilding clears the selection; that is no choice of the user's.
+        const QSignalBlocker blocker(m_list);
+        m_list->clear();
+        m_list->addTopLevelItems(rows);
+    }
+    m_list->setUpdatesEnabled(true);
+}
+
+void ParamSearchDlg::loadParams(const QString& filter, const QString& separator)
+{
+    const WaitCursor busy;
     QString category;
     QString name;
-    parseFilters(text.toLower(), category, name);
-    const Rebuild rebuild(m_list);
+    parseFilters(filter.toLower(), category, name);
+    const ParamInfo& param = m_valueControl->editInfo().param;
+    // The entries are split at ':' whatever the separator; the separator
+    // only asks for the category column.
+    const bool withCategory = !separator.isEmpty();
+    const int valueColumn = withCategory ? 2 : 1;
+    QList<QTreeWidgetItem*> rows;
+    const int count = int(m_items->size());
+    for (int index = 0; index < count; ++index) {
+        if (!param.isValueValid(index))
+            continue;
+        const QString text = m_items->at(index).text;
+        if (!match(text, category, name))
+            continue;
+        const int data = param.valueToData(index);
+        QTreeWidgetItem* row = newRow(text, withCategory);
+        row->setText(valueColumn, param.printMidiBytes(data));
+        row->setData(NameColumn, Qt::UserRole, unsigned(data));
+        rows.append(row);
+    }
+    setRows(rows);
+}
+
+void ParamSearchDlg::loadBanks(const QString& filter)
+{
+    const WaitCursor busy;
+    QString category;
+    QString name;
+    parseFilters(filter.toLower(), category, name);
+    QList<QTreeWidgetItem*> rows;
     for (int b = 0; b < m_banks->size(); ++b) {
         const DeviceBank* bank = m_banks->bankAt(b);
         if (!bank)
             continue;
-        const unsigned short word = bank->bank();
-        for (int p = 0; p < bank->count(); ++p) {
-            const QString patchName = bank->patchName(p);
-            if (isUnnamed(patchName) || !match(patchName, category, name))
+        const int count = bank->count();
+        for (int program = 0; program < count; ++program) {
+            const QString text = bank->patchName(program);
+            if (isUnnamed(text) || !match(text, category, name))
                 continue;
-            const int row = addListRow(patchName, true);
-            m_list->setItemText(row, 2, Patch::PrintProgram(p, Patch::OneBasedGrouped));
-            m_list->setItemText(row, 3, bank->name());
-            m_list->setItemData(row, quint32(Patch(word, p)));
+            QTreeWidgetItem* row = newRow(text, true);
+            row->setText(ProgramColumn, Patch::PrintProgram(program, Patch::OneBasedGrouped));
+            row->setText(BankColumn, bank->name());
+            row->setData(NameColumn, Qt::UserRole, Patch(bank->bankWord(), program).toUInt());
+            rows.append(row);
         }
     }
+    setRows(rows);
 }
 
-void ParamSearchDlg::loadGroups(const QString& text)
+void ParamSearchDlg::loadGroups(const QString& filter)
 {
+    const WaitCursor busy;
     QString category;
     QString name;
-    parseFilters(text.toLower(), category, name);
-    const Rebuild rebuild(m_list);
+    parseFilters(filter.toLower(), category, name);
+    QList<QTreeWidgetItem*> rows;
     m_rowGroups.clear();
     for (int g = 0; g < m_groups->size(); ++g) {
-        PatchGroup* group = m_groups->at(g);
+        const PatchGroup* group = m_groups->at(g);
         if (!group)
             continue;
         const bool bankGroup = group->type() == Library::BankGroup;
-        const unsigned short word = bankGroup ? static_cast<BankPatchGroup*>(group)->bank() : 0;
-        for (int r = 0; r < group->itemCount(); ++r) {
+        const unsigned short word = bankGroup ? static_cast<const BankPatchGroup*>(group)->bank().word() : 0;
+        const int count = group->itemCount();
+        for (int r = 0; r < count; ++r) {
             PatchDump* dump = group->patchDumpAt(r);
-            const QString patchName = dump ? dump->name(true) : QString();
-            if (isUnnamed(patchName) || !match(patchName, category, name))
+            const QString text = dump ? dump->name(true) : QString();
+            if (isUnnamed(text) || !match(text, category, name))
                 continue;
-            const int row = addListRow(patchName, true);
-            m_list->setItemText(
-                row, 2, bankGroup ? Patch::PrintProgram(r, Patch::OneBasedGrouped) : QString::number(r + 1));
-            m_list->setItemText(row, 3, group->name());
-            m_list->setItemData(row, bankGroup ? quint32(Patch(word, r)) : quint32(r));
+            QTreeWidgetItem* row = newRow(text, true);
+            row->setText(ProgramColumn,
+                         bankGroup ? Patch::PrintProgram(r, Patch::OneBasedGrouped) : QString::number(r + 1));
+            row->setText(BankColumn, group->name());
+            row->setData(NameColumn, Qt::UserRole, bankGroup ? Patch(word, r).toUInt() : unsigned(r));
+            rows.append(row);
             m_rowGroups.append(g);
         }
     }
+    setRows(rows);
 }
 
-// --- choosing --------------------------------------------------------------------------
+// --- choosing ----------------------------------------------------------------------
 
 void ParamSearchDlg::setValueFromList()
 {
-    const int row = m_list->curSel();
-    if (row < 0) {
+    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
+    if (selected.isEmpty()) {
         selectedValue = NoValue;
         selectedGroup.clear();
         m_selectedGroupIndex = -1;
         return;
     }
-    selectedValue = m_list->itemData(row);
-    selectedGroup = m_list->itemText(row, 3);
-    m_selectedGroupIndex = m_groups && row < m_rowGroups.size() ? m_rowGroups.at(row) : -1;
+    selectedValue = selected.first()->data(NameColumn, Qt::UserRole).toUInt();
+    selectedGroup = selected.first()->text(BankColumn);
+    const int row = m_list->indexOfTopLevelItem(selected.first());
+    m_selectedGroupIndex = m_groups ? m_rowGroups.value(row, -1) : -1;
 }
 
 void ParamSearchDlg::onListItemChanged()
 {
-    if (m_list->curSel() < 0)
+    // An emptied selection keeps the row chosen last.
+    if (m_list->selectedItems().isEmpty())
         return;
     setValueFromList();
+    if (m_valueControl)
+        m_valueControl->changeData(long(int(selectedValue)));
+    if (m_patchControl)
+        m_patchControl->changePatch(patch(), false);
 }
 
 void ParamSearchDlg::onListDoubleClick()
 {
     setValueFromList();
-    if (m_list->curSel() >= 0)
+    if (selectedValue != NoValue)
         accept();
 }
 
 void ParamSearchDlg::accept()
 {
     m_filter->addToHistory();
+    // A value control already holds the value previewed.
+    if (m_patchControl && selectedValue != NoValue)
+        m_patchControl->changePatch(patch(), true);
     Dialog::accept();
 }
 
 void ParamSearchDlg::reject()
 {
+    // The value at opening goes back, also when nothing was previewed; a
+    // control that had none (-1) is sent nothing.
+    if (m_valueControl)
+        m_valueControl->changeData(long(int(m_openingValue)));
+    if (m_patchControl) {
+        const Patch opening(m_openingValue);
+        // A selector that had no patch has nothing to go back to: the patch
+        // previewed last is what the instrument holds now, so it stays.
+        m_patchControl->changePatch(opening.isValid() ? opening : m_patchControl->patch(), true);
+    }
     Dialog::reject();
 }

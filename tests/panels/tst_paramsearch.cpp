@@ -1,54 +1,31 @@
-// The parameter search dialog: the filter language as tables of cases, and
-// each source as the user sees it (title, columns, rows and their values),
-// the type-ahead pause, choosing, preview, OK and Cancel.
-#include "DeviceBank.h"
+// The search dialog's other sources beside the patch browser: a value
+// control's items table (title, columns, the values the parameter accepts,
+// preview on the instrument, OK and Cancel) and a library's patch groups
+// (mixed bank and type groups); and the filter splitting as a table of cases.
+#include "ComboBox.h"
+#include "ControlRig.h"
+#include "DeviceTable.h"
 #include "Library.h"
-#include "ListCtrl.h"
+#include "MidiEdit.h"
 #include "ParamSearchDlg.h"
 #include "PatchGroupList.h"
 #include "TestEnvironment.h"
-#include "TestSysex.h"
 
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QSignalSpy>
-#include <QTimer>
+#include <QTreeWidget>
 
 #include <memory>
 
 namespace {
 
-const char* const SearchFixture = R"(
-[SET]
-Ridev=2
-0=63,00,PRE1
-1=63,01,PRE2
-
-[PRE1]
-Ridev=128
-0=Ap:Full Grand
-1=Ap:Bright Grand
-2=---
-3=(empty)
-4=
-127=Pd:Warm Pad
-
-[PRE2]
-Ridev=3
-0=Seq:Up:Oct
-1=Plain Name
-2=Ap:Grand Hall
-)";
-
-QStringList column(const ListCtrl* list, int c)
+QStringList column(const QTreeWidget* list, int c)
 {
     QStringList texts;
-    for (int row = 0; row < list->count(); ++row)
-        texts.append(list->itemText(row, c));
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+        texts.append(list->topLevelItem(row)->text(c));
     return texts;
 }
 
-QStringList headers(const ListCtrl* list)
+QStringList headers(const QTreeWidget* list)
 {
     QStringList texts;
     for (int c = 0; c < list->columnCount(); ++c)
@@ -56,13 +33,27 @@ QStringList headers(const ListCtrl* list)
     return texts;
 }
 
-quint32 packed(unsigned short word, int program)
+unsigned rowData(const QTreeWidget* list, int row)
 {
-    return quint32(Patch(word, program));
+    return list->topLevelItem(row)->data(0, Qt::UserRole).toUInt();
 }
 
-// A named voice of the test instrument: "Cat<category>:<name>" with its
-// category.
+// Entries whose data is not their index; the last lies past the range the
+// control is given.
+void addArpTable(MidiDevice& device)
+{
+    auto* table = new DeviceTable;
+    table->append(TableData(0x10, QStringLiteral("Seq:UpOct1")));
+    table->append(TableData(0x20, QStringLiteral("Seq:Down")));
+    table->append(TableData(0x30, QStringLiteral("Ap:Grand:Oct")));
+    table->append(TableData(0x40, QStringLiteral("Seq:Never")));
+    device.addTable(QStringLiteral("ARP"), table);
+}
+
+const QString Change = QStringLiteral("F0 43 10 7F 00 30 02 00 %1 F7");
+const QString Request = QStringLiteral("F0 43 30 7F 00 30 02 00 F7");
+
+// A named voice of the test instrument, "Cat<category>:<name>".
 PatchDump* namedDump(MidiDevice* device, const QString& name, int category)
 {
     auto* dump = new TestPatchDump(device);
@@ -78,25 +69,24 @@ class TestParamSearch : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDevice> device;
-    BankSet set;
+    std::unique_ptr<ControlRig> rig;
+
+    // A list control on parameter 30 02 00 over the ARP table, values 0..2.
+    std::unique_ptr<MidiEdit> arpControl(const QString& title, const QString& separator)
+    {
+        addArpTable(rig->device);
+        EditInfo info;
+        info.title = title;
+        info.combo = true;
+        info.param.setAddress(0x300200);
+        info.param.cat_sep = separator;
+        info.param.loadItems(&rig->device, QStringLiteral("ARP"), 0, 2);
+        return std::make_unique<MidiEdit>(rig->panel, info);
+    }
 
 private slots:
-    void initTestCase()
-    {
-        device = std::make_unique<TestDevice>(QStringLiteral("Search ES"));
-        device->ini()->loadText(QString::fromUtf8(SearchFixture));
-        set.load(device.get(), QStringLiteral("SET"));
-        QCOMPARE(set.size(), 2);
-    }
-
-    void cleanupTestCase()
-    {
-        set.clear();
-        device.reset();
-    }
-
-    // --- the filter language ---------------------------------------------------------
+    void init() { rig = std::make_unique<ControlRig>(); }
+    void cleanup() { rig.reset(); }
 
     void parseFilters_data()
     {
@@ -125,9 +115,9 @@ private slots:
         QTest::newRow("second colon cuts") << "ap:gr:x"
                                            << "ap"
                                            << "gr";
-        QTest::newRow("item with two colons") << "Seq:Up:Oct"
-                                              << "Seq"
-                                              << "Up";
+        QTest::newRow("case kept") << "Seq:Up:Oct"
+                                   << "Seq"
+                                   << "Up";
     }
 
     void parseFilters()
@@ -142,172 +132,154 @@ private slots:
         QCOMPARE(gotName, name);
     }
 
-    void match_data()
+    // --- value search -----------------------------------------------------------------
+
+    void valueSearchLayout_data()
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("filter"); // as typed
-        QTest::addColumn<bool>("matches");
-        QTest::newRow("name") << "Ap:Full Grand"
-                              << "grand" << true;
-        QTest::newRow("case ignored") << "Ap:Full Grand"
-                                      << "GRAND" << true;
-        QTest::newRow("names only without colon") << "Ap:Full Grand"
-                                                  << "ap" << false;
-        QTest::newRow("category") << "Ap:Full Grand"
-                                  << "ap:" << true;
-        QTest::newRow("both") << "Ap:Full Grand"
-                              << "ap:full" << true;
-        QTest::newRow("other category") << "Pd:Warm Pad"
-                                        << "ap:w" << false;
-        QTest::newRow("lone colon") << "Ap:Full Grand"
-                                    << ":" << true;
-        QTest::newRow("empty") << "Ap:Full Grand"
-                               << "" << true;
-        QTest::newRow("no category in item") << "Full Grand"
-                                             << "ap:" << false;
-        QTest::newRow("plain item, name") << "Full Grand"
-                                          << "ll gr" << true;
-        QTest::newRow("filter's third part dropped") << "Ap:Full Grand"
-                                                     << "ap:gr:x" << true;
-        QTest::newRow("item's third part not searched") << "Seq:Up:Oct"
-                                                        << "seq:oct" << false;
-        QTest::newRow("item's second part") << "Seq:Up:Oct"
-                                            << "seq:up" << true;
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QString>("windowTitle");
+        QTest::addColumn<QStringList>("columns");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("values");
+        const QStringList names{"UpOct1", "Down", "Grand"};
+        QTest::newRow("untitled, no separator") << ""
+                                                << ""
+                                                << "Parameter Search" << QStringList{"Parameter", "Value"}
+                                                << names << QStringList{"10 ", "20 ", "30 "};
+        QTest::newRow("titled, separator") << "Arp & Type"
+                                           << ":"
+                                           << "Arp & Type Parameters" << QStringList{"Name", "Cat", "Value"}
+                                           << names << QStringList{"10 ", "20 ", "30 "};
     }
 
-    void match()
+    // One row per value the parameter accepts (the table's fourth entry lies
+    // past its maximum), split at ':' for display; the window title names the
+    // history.
+    void valueSearchLayout()
     {
-        QFETCH(QString, item);
-        QFETCH(QString, filter);
-        QFETCH(bool, matches);
-        QString category;
-        QString name;
-        ParamSearchDlg::parseFilters(filter.toLower(), category, name);
-        QCOMPARE(ParamSearchDlg::match(item, category, name), matches);
+        QFETCH(QString, title);
+        QFETCH(QString, separator);
+        QFETCH(QString, windowTitle);
+        QFETCH(QStringList, columns);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, values);
+        const auto edit = arpControl(title, separator);
+        ParamSearchDlg dlg(edit.get());
+        QCOMPARE(dlg.windowTitle(), windowTitle);
+        QCOMPARE(dlg.filterBox()->historyName(), windowTitle);
+        QCOMPARE(headers(dlg.list()), columns);
+        QCOMPARE(column(dlg.list(), 0), names);
+        QCOMPARE(column(dlg.list(), columns.size() - 1), values);
+        if (columns.size() == 3)
+            QCOMPARE(column(dlg.list(), 1), QStringList({"Seq", "Seq", "Ap"}));
+        QCOMPARE(rowData(dlg.list(), 2), 0x30u);
+
+        dlg.loadFiltered(QStringLiteral("seq:"));
+        QCOMPARE(column(dlg.list(), 0), QStringList({"UpOct1", "Down"}));
+        dlg.loadFiltered(QStringLiteral("oct"));
+        QCOMPARE(column(dlg.list(), 0), QStringList({"UpOct1"}));
     }
 
-    // --- bank set ------------------------------------------------------------------------
-
-    void bankSetRows()
+    // Each row chosen is sent at once; OK keeps the last; Cancel sends the
+    // opening value again, also when nothing was previewed.
+    void valuePreviewOkCancel()
     {
-        ParamSearchDlg dlg(device.get(), &set);
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("Patch Browser"));
-        QCOMPARE(dlg.filterBox()->historyKey(), QStringLiteral("Patches"));
-        const ListCtrl* list = dlg.list();
-        QCOMPARE(headers(list), QStringList({"Name", "Cat", "Program", "Bank"}));
-        // Named slots only, in source order.
-        QCOMPARE(column(list, 0),
-                 QStringList({"Full Grand", "Bright Grand", "Warm Pad", "Up", "Plain Name", "Grand Hall"}));
-        QCOMPARE(column(list, 1), QStringList({"Ap", "Ap", "Pd", "Seq", "", "Ap"}));
-        QCOMPARE(column(list, 2),
-                 QStringList({"001 (A01)", "002 (A02)", "128 (H16)", "001 (A01)", "002 (A02)", "003 (A03)"}));
-        QCOMPARE(column(list, 3), QStringList({"PRE1", "PRE1", "PRE1", "PRE2", "PRE2", "PRE2"}));
-        QCOMPARE(list->itemData(2), packed(0x3F00, 127));
-        QCOMPARE(list->itemData(5), packed(0x3F01, 2));
-        QCOMPARE(list->curSel(), -1);
-
-        dlg.loadFiltered(QStringLiteral("ap:gr"));
-        QCOMPARE(column(list, 0), QStringList({"Full Grand", "Bright Grand", "Grand Hall"}));
-        dlg.loadFiltered(QStringLiteral("GRAND"));
-        QCOMPARE(list->count(), 3);
-        dlg.loadFiltered(QStringLiteral("ap"));
-        QCOMPARE(list->count(), 0);
+        const auto edit = arpControl(QString(), QStringLiteral(":"));
+        edit->setValue(1);
+        rig->clearSent();
+        {
+            ParamSearchDlg dlg(edit.get());
+            QCOMPARE(dlg.openingValue(), 0x20u);
+            QTreeWidget* list = dlg.list();
+            list->setCurrentItem(list->topLevelItem(2));
+            QCOMPARE(edit->value(), 2);
+            list->setCurrentItem(list->topLevelItem(0));
+            dlg.accept();
+            QCOMPARE(edit->value(), 0);
+            QCOMPARE(rig->sent(), QStringList({Change.arg("30"), Request, Change.arg("10"), Request}));
+        }
+        rig->clearSent();
+        {
+            ParamSearchDlg dlg(edit.get());
+            dlg.list()->setCurrentItem(dlg.list()->topLevelItem(2));
+            dlg.reject();
+            QCOMPARE(edit->value(), 0);
+            QCOMPARE(rig->sent(), QStringList({Change.arg("30"), Request, Change.arg("10"), Request}));
+        }
+        rig->clearSent();
+        {
+            // Nothing previewed: the value stands, so nothing goes out.
+            ParamSearchDlg dlg(edit.get());
+            dlg.reject();
+            QCOMPARE(edit->value(), 0);
+            QVERIFY(rig->sent().isEmpty());
+        }
     }
 
-    // Choosing sets the value; a rebuilt list keeps it though no row shows
-    // selected; OK returns it.
-    void choosingAndAccepting()
+    // A control without a value has nothing to go back to.
+    void valueCancelWithoutOpeningValue()
     {
-        ParamSearchDlg dlg(device.get(), &set);
-        QCOMPARE(dlg.selectedValue, ParamSearchDlg::NoValue);
-        QVERIFY(!dlg.patch().isValid());
-
-        dlg.list()->setCurSel(3);
-        QCOMPARE(dlg.selectedValue, packed(0x3F01, 0));
-        QCOMPARE(dlg.selectedGroup, QStringLiteral("PRE2"));
-        QCOMPARE(quint32(dlg.patch()), packed(0x3F01, 0));
-
-        dlg.loadFiltered(QStringLiteral("pad"));
-        QCOMPARE(dlg.list()->curSel(), -1);
-        QCOMPARE(dlg.selectedValue, packed(0x3F01, 0));
-
-        QTreeWidgetItem* item = dlg.list()->topLevelItem(0);
-        emit dlg.list()->itemDoubleClicked(item, 0); // the row is not selected: nothing
-        QCOMPARE(dlg.result(), 0);
-        dlg.list()->setCurSel(0);
-        emit dlg.list()->itemDoubleClicked(item, 0);
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(dlg.selectedValue, packed(0x3F00, 127));
+        const auto edit = arpControl(QString(), QString());
+        rig->clearSent();
+        ParamSearchDlg dlg(edit.get());
+        QCOMPARE(dlg.openingValue(), ParamSearchDlg::NoValue);
+        dlg.reject();
+        QCOMPARE(edit->value(), -1);
+        QVERIFY(rig->sent().isEmpty());
     }
 
-    // The list is rebuilt once, TypeAheadMs after the last keystroke; the
-    // filter joins the history.
-    void typeAhead()
-    {
-        ParamSearchDlg dlg(device.get(), &set);
-        QSignalSpy fired(dlg.typeAheadTimer(), &QTimer::timeout);
-        QLineEdit* edit = dlg.filterBox()->lineEdit();
-        QTest::keyClicks(edit, QStringLiteral("gra"));
-        QCOMPARE(dlg.list()->count(), 6);
-        QVERIFY(dlg.typeAheadTimer()->isActive());
-        QTest::qWait(ParamSearchDlg::TypeAheadMs / 2);
-        QTest::keyClicks(edit, QStringLiteral("nd"));
-        QTest::qWait(ParamSearchDlg::TypeAheadMs / 2);
-        QCOMPARE(fired.count(), 0);
-        QTRY_COMPARE(dlg.list()->count(), 3);
-        QTest::qWait(50);
-        QCOMPARE(fired.count(), 1);
-        QCOMPARE(dlg.filterBox()->history().value(0), QStringLiteral("grand"));
-        QCOMPARE(edit->text(), QStringLiteral("grand"));
-    }
-
-    // --- library -----------------------------------------------------------------------
+    // --- library ------------------------------------------------------------------------
 
     // A library that mixes a bank group and a type group: the columns follow
     // the first group, each row keeps its own group's numbering and value,
-    // and the result is read by the chosen row's own group.
+    // and the chosen row's own group tells how to read the value.
     void libraryMixingGroups()
     {
-        LibraryFolder root(device.get(), QStringLiteral("Library"));
-        auto* bank = new BankPatchGroup(device.get(), QStringLiteral("USER1"), 0, Bank(0x3F, 0x08));
-        bank->addPatchDump(namedDump(device.get(), QStringLiteral("Grand"), 1));
-        bank->addPatchDump(new TestPatchDump(device.get())); // an empty slot
-        bank->addPatchDump(namedDump(device.get(), QStringLiteral("Organ"), 2));
-        auto* types = new TypePatchGroup(device.get(), QStringLiteral("Voices"), 0);
-        types->addPatchDump(namedDump(device.get(), QStringLiteral("Strings"), 3));
-        types->addPatchDump(namedDump(device.get(), QStringLiteral("Grand 2"), 1));
+        MidiDevice* device = &rig->device;
+        LibraryFolder root(device, QStringLiteral("Library"));
+        auto* bank = new BankPatchGroup(device, QStringLiteral("USER1"), 0, Bank(0x3F, 0x08));
+        bank->addPatchDump(namedDump(device, QStringLiteral("Grand"), 1));
+        bank->addPatchDump(new TestPatchDump(device)); // an empty slot
+        bank->addPatchDump(namedDump(device, QStringLiteral("Organ"), 2));
+        auto* types = new TypePatchGroup(device, QStringLiteral("Voices"), 0);
+        types->addPatchDump(namedDump(device, QStringLiteral("Strings"), 3));
+        types->addPatchDump(namedDump(device, QStringLiteral("Grand 2"), 1));
         root.children().append(bank);
         root.children().append(types);
-        PatchGroupList groups(&root);
+        const PatchGroupList groups(&root);
         QCOMPARE(groups.size(), 2);
 
-        ParamSearchDlg dlg(device.get(), &groups);
-        const ListCtrl* list = dlg.list();
+        ParamSearchDlg dlg(device, &groups);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Patch Browser"));
+        QCOMPARE(dlg.filterBox()->historyName(), QStringLiteral("Patches"));
+        QTreeWidget* list = dlg.list();
         QCOMPARE(headers(list), QStringList({"Name", "Cat", "Program", "Bank"}));
         QCOMPARE(column(list, 0), QStringList({"Grand", "Organ", "Strings", "Grand 2"}));
         QCOMPARE(column(list, 1), QStringList({"Cat1", "Cat2", "Cat3", "Cat1"}));
         QCOMPARE(column(list, 2), QStringList({"001 (A01)", "003 (A03)", "1", "2"}));
         QCOMPARE(column(list, 3), QStringList({"USER1", "USER1", "Voices", "Voices"}));
-        QCOMPARE(list->itemData(1), packed(0x3F08, 2));
-        QCOMPARE(list->itemData(3), 1u);
+        QCOMPARE(rowData(list, 1), Patch(0x3F08, 2).toUInt());
+        QCOMPARE(rowData(list, 3), 1u);
 
-        dlg.list()->setCurSel(3);
+        list->setCurrentItem(list->topLevelItem(3));
         QCOMPARE(dlg.selectedValue, 1u);
         QCOMPARE(dlg.selectedGroup, QStringLiteral("Voices"));
         QCOMPARE(dlg.selectedPatchGroup(), types);
         QCOMPARE(dlg.selectedGroupType(), int(Library::TypeGroup));
-        dlg.list()->setCurSel(1);
+        list->setCurrentItem(list->topLevelItem(1));
         QCOMPARE(dlg.selectedGroupType(), int(Library::BankGroup));
-        QCOMPARE(quint32(dlg.patch()), packed(0x3F08, 2));
+        QCOMPARE(dlg.patch(), Patch(0x3F08, 2));
 
         dlg.loadFiltered(QStringLiteral("cat1:"));
         QCOMPARE(column(list, 0), QStringList({"Grand", "Grand 2"}));
+        QCOMPARE(dlg.selectedPatchGroup(), bank); // a rebuild keeps the choice
 
         // A library led by a type group titles its columns after it.
         PatchGroupList typesFirst;
         typesFirst.append(types);
         typesFirst.append(bank);
-        ParamSearchDlg byType(device.get(), &typesFirst);
+        ParamSearchDlg byType(device, &typesFirst);
         QCOMPARE(headers(byType.list()), QStringList({"Name", "Cat", "Program", "Group"}));
         QCOMPARE(byType.list()->columnWidth(2), 55);
         QCOMPARE(column(byType.list(), 2), QStringList({"1", "2", "001 (A01)", "003 (A03)"}));

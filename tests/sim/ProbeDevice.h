@@ -12,7 +12,6 @@
 #include "TestSysex.h"
 
 #include "BulkDump.h"
-#include "Task_Poller.h"
 
 namespace SimProbe {
 
@@ -37,7 +36,6 @@ public:
         midiOut()->setName(out);
         connect(poll);
     }
-    Task_Poller* poller() { return m_poller.get(); }
 
     Sysex* createSysex() override { return new ProbeSysex; }
     bool hasDeviceId() override { return true; }

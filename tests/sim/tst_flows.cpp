@@ -1,8 +1,9 @@
-// The framework's device against the simulated instrument on the virtual
-// bus: identity and automatic connection, edit buffers and patch locations
-// read in the right mode and refused in the wrong one, a block written and read
-// back, store-all, parameters, the instrument's own reports, and each fault of
-// the cable.
+// The framework's block and parameter requests against the simulated
+// instrument on the virtual bus: edit buffers and patch locations read in the
+// right mode and refused in the wrong one, a block written and read back,
+// store-all, parameters, the instrument's own reports, and each fault of the
+// cable. The device is a plain one for the protocol (ProbeDevice.h) until the
+// instrument's own device requests and sends blocks.
 #include "ProbeDevice.h"
 #include "Simulator.h"
 #include "TestBus.h"
@@ -62,77 +63,6 @@ private slots:
     {
         device.reset();
         sim.reset();
-    }
-
-    void identity_data()
-    {
-        QTest::addColumn<int>("model");
-        QTest::addColumn<int>("instrumentDevice");
-        QTest::addColumn<int>("deviceId");
-        QTest::addColumn<QString>("connected"); // the model, or empty for no connection
-        QTest::newRow("ES6") << 0x69 << 0 << 0 << "Vesk ES6";
-        QTest::newRow("ES8, device 3") << 0x6B << 3 << 3 << "Vesk ES8";
-        QTest::newRow("device numbers differ") << 0x6A << 3 << 0 << "";
-        QTest::newRow("another model") << 0x6C << 0 << 0 << "";
-    }
-
-    void identity()
-    {
-        QFETCH(int, model);
-        QFETCH(int, instrumentDevice);
-        QFETCH(int, deviceId);
-        QFETCH(QString, connected);
-        Sim::Options options;
-        options.model = model;
-        options.device = instrumentDevice;
-        start(options);
-        device->setDeviceId(deviceId);
-        device->poller()->setInterval(50);
-        device->poller()->setRequestCount(4);
-        device->connect(true);
-        if (connected.isEmpty()) {
-            // The poll ends unconnected and closes the ports.
-            QTRY_VERIFY_WITH_TIMEOUT(!device->midiOut()->isOpened(), 10000);
-            QVERIFY(!device->isConnected());
-        } else {
-            QTRY_VERIFY_WITH_TIMEOUT(device->isConnected(), 10000);
-            QCOMPARE(device->model(), connected);
-        }
-    }
-
-    // The poll asks again after a lost or broken reply.
-    void identityRetried_data()
-    {
-        QTest::addColumn<int>("fault");
-        QTest::newRow("dropped") << int(Sim::Fault::Drop);
-        QTest::newRow("truncated") << int(Sim::Fault::Truncate);
-        QTest::newRow("late") << int(Sim::Fault::Delay);
-    }
-
-    void identityRetried()
-    {
-        QFETCH(int, fault);
-        start();
-        (*sim)->setFault(Sim::IdentityReply, Sim::Fault(fault), fault == int(Sim::Fault::Delay) ? 700 : -1,
-                         2);
-        device->poller()->setInterval(200);
-        device->connect(true);
-        QTRY_VERIFY_WITH_TIMEOUT(device->isConnected(), 10000);
-        QVERIFY((*sim)->counters().identityRequests >= 2);
-    }
-
-    void autoConnect()
-    {
-        bus->addSource(QStringLiteral("Dead In"));
-        bus->addDestination(QStringLiteral("Dead Out"));
-        sim = std::make_unique<Sim::BusSimulator>(*bus);
-        device = std::make_unique<ProbeDevice>();
-        device->autoConnect();
-        QTRY_VERIFY_WITH_TIMEOUT(device->isConnected(), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!device->isAutoConnecting(), 10000);
-        QCOMPARE(device->midiOut()->name(), sim->name());
-        QCOMPARE(device->midiIn()->name(), sim->name());
-        QCOMPARE(device->model(), QStringLiteral("Vesk ES6"));
     }
 
     void editBuffers_data()
