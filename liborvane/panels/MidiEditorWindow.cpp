@@ -7,6 +7,9 @@
 #include "EventMessage.h"
 #include "KeyboardDlg.h"
 #include "MidiDevice.h"
+#include "MidiPatchEdit.h"
+#include "MidiString.h"
+#include "Panel.h"
 #include "Paths.h"
 #include "Profile.h"
 #include "Prompts.h"
@@ -16,6 +19,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSettings>
@@ -215,11 +219,19 @@ void MidiEditorWindow::openFile(const QString& path)
 
 // --- patches -------------------------------------------------------------------------
 
-void MidiEditorWindow::selectPatch(Patch)
+void MidiEditorWindow::selectPatch(Patch patch)
 {
     selectTimer.stop();
+    if (MidiPatchEdit* edit = patchEdit())
+        edit->setPatch(patch);
     // Precise: a coarse timer may fire a twentieth early.
     selectTimer.start(SelectDelayMs, Qt::PreciseTimer, this);
+}
+
+Patch MidiEditorWindow::selectedPatch()
+{
+    MidiPatchEdit* edit = patchEdit();
+    return edit ? edit->patch() : Patch();
 }
 
 void MidiEditorWindow::timerEvent(QTimerEvent* event)
@@ -295,6 +307,56 @@ void MidiEditorWindow::paintEvent(QPaintEvent*)
     QColor clear = face;
     clear.setAlpha(0);
     FillGradient(&painter, QRect(0, h - StatusBarHeight, w, 4), shadow, clear, true, -1);
+}
+
+// --- keys, focus, mouse -------------------------------------------------------------------
+
+AbstractPanel* MidiEditorWindow::activePanel() const
+{
+    for (AbstractPanel* panel : editorPanels) {
+        if (panel && panel->hasFocus())
+            return panel;
+    }
+    return nullptr;
+}
+
+int MidiEditorWindow::nextPanel(bool back)
+{
+    const int n = int(editorPanels.size());
+    if (n == 0)
+        return -1;
+    const int i = int(editorPanels.indexOf(activePanel()));
+    int target = 0;
+    if (i != -1)
+        target = back ? (n + i - 1) % n : (i + 1) % n;
+    if (AbstractPanel* panel = editorPanels.at(target))
+        panel->setFocus(0);
+    return target;
+}
+
+void MidiEditorWindow::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if ((modifiers & Qt::ControlModifier) && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
+        nextPanel(key == Qt::Key_Backtab);
+        return;
+    }
+    // Meta and keypad keys still reach the controls.
+    if (!(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))) {
+        const int count = int(panels.size());
+        for (int i = 0; i < count; ++i) {
+            if (isPanelValid(i))
+                panels.at(i)->onKey(key);
+        }
+    }
+    MainWindow::keyPressEvent(event);
+}
+
+void MidiEditorWindow::mousePressEvent(QMouseEvent* event)
+{
+    MidiString::stopEditing(true);
+    MainWindow::mousePressEvent(event);
 }
 
 // --- keyboard window, clipboard -----------------------------------------------------------

@@ -16,6 +16,7 @@
 // monitor through the event queue.
 #pragma once
 
+#include "Containers.h"
 #include "MainWindow.h"
 #include "MidiClient.h"
 
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QString>
 
+class AbstractPanel;
 class KeyboardDlg;
 class MidiPatchEdit;
 
@@ -73,6 +75,16 @@ public:
     // Shows the patch in the patch selector (nothing is sent) and reads the
     // editor again SelectDelayMs after the last call.
     void selectPatch(Patch patch);
+    // The patch the patch selector shows; the invalid patch without one.
+    Patch selectedPatch();
+
+    // --- keyboard focus ------------------------------------------------------------
+    // The first panel of editorPanels that has the focus, or null.
+    AbstractPanel* activePanel() const;
+    // Moves the focus to the next panel of editorPanels (previous when back
+    // is set), wrapping around; with none focused, to the first. The index
+    // focused, or -1 without panels.
+    virtual int nextPanel(bool back);
 
     // --- status bar, keyboard, clipboard -------------------------------------------
     // Sets up the status bar; the editor calls it from its constructor.
@@ -103,8 +115,17 @@ public:
 protected:
     void timerEvent(QTimerEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Ctrl+Tab and Ctrl+Shift+Tab move between the panels; a key without
+    // Ctrl, Alt and Shift goes to the controls of every panel, which react
+    // to their own shortcut keys. Every key not used goes on.
+    void keyPressEvent(QKeyEvent* event) override;
+    // A click on the window ends the typing of a name.
+    void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
+    // The panels the focus moves through, in order; the editor appends them.
+    // The window never deletes them.
+    Vector<AbstractPanel*> editorPanels;
     // Set by the first OnConnect that finds the device connected; the editors
     // switch the instrument's mode without asking before it.
     bool connectedOnce = false;

@@ -524,6 +524,14 @@ void Panel::onPanelSelected(bool selected)
     PostMessage(panelWindow(), PanelSelectedMessage, PointerToVar(this), selected);
 }
 
+void Panel::onKey(int key)
+{
+    for (int i = 0; i < itemCount(); ++i) {
+        if (MidiCtrl* ctrl = itemAt(i))
+            ctrl->onKey(key);
+    }
+}
+
 void Panel::onValueChanged(MidiCtrl* ctrl, int value, int data)
 {
     emit valueChanged(ctrl, value, data);

@@ -281,6 +281,9 @@ public:
     void onPanelSelected(bool selected);
     // A control's value changed by the user or the instrument: valueChanged.
     void onValueChanged(MidiCtrl* ctrl, int value, int data);
+    // A key the window did not use: every control of the panel, in cell
+    // order, reacts to it when it is the control's own shortcut.
+    void onKey(int key);
     // Switches on or off every item of this panel whose "enable" names the
     // driver's title, by the driver's value (edits and check boxes only; a
     // driver without a title or a value changes nothing).

@@ -7,7 +7,11 @@
 #include "ColorManager.h"
 #include "Colors.h"
 #include "KeyboardDlg.h"
+#include "MidiCheckBox.h"
 #include "MidiEditorWindow.h"
+#include "MidiPatchEdit.h"
+#include "MidiString.h"
+#include "Panel.h"
 #include "Paths.h"
 #include "Profile.h"
 #include "Prompts.h"
@@ -51,8 +55,44 @@ public:
         MidiEditorWindow::openFile(path);
     }
     int count(const QString& call) const { return int(calls.count(call)); }
+    void addEditorPanel(AbstractPanel* panel) { editorPanels.append(panel); }
 
     QStringList calls;
+};
+
+// Panels whose focus is one mark shared among them: what the window asks of
+// a panel for focus moves, without controls that take the focus.
+struct FocusRing
+{
+    AbstractPanel* focused = nullptr;
+};
+
+class RingPanel : public Panel
+{
+public:
+    RingPanel(MidiClient* client, QWidget* parent, FocusRing* ring) : Panel(client, parent), ring(ring) {}
+    bool hasFocus() const override { return ring->focused == this; }
+    void setFocus(int index) override
+    {
+        ring->focused = this;
+        indices.append(index);
+    }
+
+    FocusRing* ring;
+    QList<int> indices; // of each setFocus
+};
+
+// An editor with a patch selector of the device's bank set "SET".
+class SelectorEditor : public ProbeEditor
+{
+public:
+    explicit SelectorEditor(MidiDevice* device)
+        : ProbeEditor(device), selector(new MidiPatchEdit(this, device, QStringLiteral("SET")))
+    {
+    }
+    MidiPatchEdit* patchEdit() override { return selector; }
+
+    MidiPatchEdit* selector;
 };
 
 // The librarian of the test instrument's device keeps its ports under this
@@ -394,6 +434,122 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(window->count(QStringLiteral("receive")), 1);
         QVERIFY(!window->isSelectPending());
+    }
+
+    void selectPatchShowsOnSelector()
+    {
+        device = std::make_unique<BusDevice>();
+        device->attach(*instrument);
+        device->ini()->loadText(QStringLiteral("[SET]\nRidev=1\n0=63,0,PRE1\n"));
+        {
+            SelectorEditor editor(device.get());
+            bus->waitIdle();
+            bus->clearSent();
+            editor.selectPatch(Patch(63, 0, 5));
+            QCOMPARE(editor.selector->patch(), Patch(63, 0, 5));
+            QCOMPARE(editor.selectedPatch(), Patch(63, 0, 5));
+            bus->waitIdle();
+            QVERIFY(bus->sentBytes(instrument->destination()).isEmpty()); // shown only
+            QVERIFY(editor.isSelectPending());
+        }
+        start();
+        QVERIFY(!window->selectedPatch().isValid());
+    }
+
+    // --- focus and keys ---------------------------------------------------------------
+
+    void nextPanelWraps_data()
+    {
+        QTest::addColumn<int>("panels");
+        QTest::addColumn<int>("focused"); // -1: none
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<int>("target"); // -1: nothing moves
+        QTest::newRow("no panels") << 0 << -1 << false << -1;
+        QTest::newRow("none focused, forward") << 3 << -1 << false << 0;
+        QTest::newRow("none focused, back") << 3 << -1 << true << 0;
+        QTest::newRow("forward") << 3 << 0 << false << 1;
+        QTest::newRow("back from the first") << 3 << 0 << true << 2;
+        QTest::newRow("forward from the last") << 3 << 2 << false << 0;
+        QTest::newRow("one panel") << 1 << 0 << true << 0;
+    }
+
+    void nextPanelWraps()
+    {
+        QFETCH(int, panels);
+        QFETCH(int, focused);
+        QFETCH(bool, back);
+        QFETCH(int, target);
+        start();
+        FocusRing ring;
+        QList<RingPanel*> list;
+        for (int i = 0; i < panels; ++i) {
+            list.append(new RingPanel(window.get(), window.get(), &ring));
+            window->addEditorPanel(list.last());
+        }
+        if (focused != -1)
+            ring.focused = list.at(focused);
+        QCOMPARE(window->nextPanel(back), target);
+        if (target == -1)
+            return;
+        QCOMPARE(window->activePanel(), list.at(target));
+        QCOMPARE(list.at(target)->indices.last(), 0);
+    }
+
+    // Ctrl+Tab and Ctrl+Shift+Tab move the focus; keys without Ctrl, Alt and
+    // Shift reach the controls' own shortcuts; others do not.
+    void keyMap()
+    {
+        start();
+        FocusRing ring;
+        auto* first = new RingPanel(window.get(), window.get(), &ring);
+        auto* second = new RingPanel(window.get(), window.get(), &ring);
+        window->addEditorPanel(first);
+        window->addEditorPanel(second);
+        CheckInfo info;
+        info.title = QStringLiteral("Arp");
+        info.key = QStringLiteral("F6");
+        auto* arp = new MidiCheckBox(second, info);
+        second->addControl(arp);
+        first->fit();
+        second->fit();
+        QVERIFY(window->isPanelValid(1));
+
+        QTest::keyClick(window.get(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(window->activePanel(), first);
+        QTest::keyClick(window.get(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(window->activePanel(), second);
+        QTest::keyClick(window.get(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(window->activePanel(), first);
+
+        arp->setValue(0);
+        QTest::keyClick(window.get(), Qt::Key_F6, Qt::ShiftModifier);
+        QTest::keyClick(window.get(), Qt::Key_F6, Qt::AltModifier);
+        QTest::keyClick(window.get(), Qt::Key_F6, Qt::ControlModifier);
+        QCOMPARE(arp->value(), 0);
+        QTest::keyClick(window.get(), Qt::Key_F6);
+        QCOMPARE(arp->value(), 1);
+        QTest::keyClick(window.get(), Qt::Key_F6, Qt::KeypadModifier);
+        QCOMPARE(arp->value(), 0);
+    }
+
+    // A click on the window accepts the name being typed.
+    void clickEndsNameEditing()
+    {
+        start();
+        auto* panel = new Panel(window.get(), window.get());
+        StringInfo info;
+        info.param.setAddress(0x100000);
+        info.chars = 4;
+        auto* name = new MidiString(panel, info);
+        panel->addControl(name);
+        panel->fit();
+        window->show();
+        name->edit(QStringLiteral("Abc"), true);
+        QVERIFY(MidiString::editor());
+        MidiString::editor()->setText(QStringLiteral("Wxyz"));
+        QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        QVERIFY(!MidiString::editor());
+        QCOMPARE(name->text(), QStringLiteral("Wxyz"));
     }
 
     // --- status bar, style, painting -----------------------------------------------------------
