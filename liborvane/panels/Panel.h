@@ -1,24 +1,52 @@
-// A panel of parameter controls in an editor window.
+// A panel of parameter controls in an editor window, built from a section of
+// the device's panel data.
 //
-// The controls and the layout from panel data come with the editor windows;
-// what stands here is the panel's link to its window's client: registration
-// when laid out, removal when cleared, the hooks through which the client
-// hands it incoming messages, and what its controls and caption ask of it:
-// the widget they are drawn on, the colour scheme, the enabled flag that
-// greys them, and the messages that tell the window about selection and
-// caption clicks.
+// AbstractPanel is what every panel of a window shares (this grid panel and
+// the tabbed panel of rows): the link to the window's client, the window that
+// hears about selection and caption clicks, the colour scheme, the caption
+// bar, the margins and the name the loaded section goes by. A panel is its
+// own frame: the widget that is the panel on screen, on which the caption and
+// every control are drawn.
+//
+// Panel lays its items (labels, separators and value controls, in cell
+// order) out on a grid. A vertical panel (the default) stacks them in columns
+// of rowsPerColumn cells; a horizontal one (a row of a tabbed panel) puts them
+// side by side behind a caption at its left. Each item gets its rectangle when
+// it is added and keeps it. The panel owns its items; clear() and the
+// destructor delete them.
+//
+// Where the parts of a panel live: construction, grid, placement, sizes,
+// queries, snapshot, teardown and visibility in Panel.cpp; reading a section
+// of the panel data (the walk, captions, templates) in PanelXml.cpp; which
+// class each control element builds in ControlFactory.cpp. The panel's MIDI
+// routing, request groups, enabling rules, header rows and keyboard
+// navigation build on these.
+//
+// Look-ups out of range give null or -1; nothing here reports an error but
+// the section loader, which keeps what it refused (loadErrors). GUI thread
+// only; no locks.
 #pragma once
 
+#include "CommonInfo.h"
+#include "Containers.h"
+#include "IMidiReceiver.h"
+#include "MidiPanelCtrl.h"
+
+#include <QHash>
+#include <QPoint>
 #include <QPointer>
-#include <QWidget>
+#include <QRect>
+#include <QStringList>
 
 class ColorManager;
 class MidiClient;
 class MidiCtrl;
+class MidiDevice;
 class MidiMessage;
 class Sysex;
+class XmlElement;
 
-class Panel : public QWidget
+class AbstractPanel : public MidiPanelCtrl
 {
     Q_OBJECT
 
@@ -32,78 +60,287 @@ public:
         CaptionMenuMessage = 4203         // a context menu was asked for on the caption; second value 0
     };
 
-    // A null client marks a panel that is not attached to a client.
-    explicit Panel(MidiClient* client, QWidget* parent = nullptr);
-    ~Panel() override;
+    // A null client marks a panel that is not attached to a client. The
+    // frame starts as the empty rectangle at (0, 0).
+    explicit AbstractPanel(MidiClient* client, QWidget* parent = nullptr);
+    ~AbstractPanel() override;
 
     MidiClient* client() const { return m_client; }
     // The client while it exists, else null.
     MidiClient* liveClient() const;
+    // The client's device; null without a client.
+    MidiDevice* device() const;
 
-    // Pass the message to the panel's controls.
-    virtual void OnSysex(Sysex* message);
-    virtual void OnMidiMessage(const MidiMessage& message);
-    // Replaces the item list of the panel's edit controls at address.
-    virtual void setAddressItems(unsigned int address, const QString& items);
-
-    // After laying out: registers with the client, unless a header panel.
-    void fit();
-    // Unregisters from the client, then empties the panel.
-    void clear();
-    // Fills this panel as the header of another; a header never registers.
-    void loadAsHeader(Panel* owner);
-    bool isHeader() const { return m_header; }
+    // 0: one row of cells (a row of a tabbed panel); 1: vertical, the default.
+    virtual bool isHorizontal() const = 0;
+    // Gives the focus to the first control from item on that takes it; its
+    // index, or -1 when none does.
+    virtual int selectFirstItem(int item, int second) = 0;
+    // The panel-wide enabled flag (it greys; it disables no widget).
+    virtual void setEnabled(bool on) = 0;
+    // One of the panel's controls has the keyboard focus.
+    virtual bool hasFocus() const = 0;
+    virtual void setFocus(int panelIndex) = 0;
+    using QWidget::setFocus;
 
     // The widget the panel's controls and caption are children of.
     QWidget* frame() { return this; }
-    // The window that hears about selection and caption clicks: the client's
-    // window; null without a client.
+    // The window that hears about selection and caption clicks: the parent
+    // given to init, else the client's window; null for neither.
     QWidget* panelWindow() const;
-
-    // 0: one row of cells (a row of a tabbed panel); 1: vertical, the default.
-    void setOrientation(int orientation) { m_orientation = orientation; }
-    virtual bool isHorizontal() const { return m_orientation == 0; }
+    QWidget* parentWindow() const { return m_parentWindow; }
+    MidiCaptionCtrl* caption() const { return m_caption; }
 
     // The panel's own colour scheme when it was given one, else its client's;
     // null for neither. The manager is not owned.
     ColorManager* colorManager() const;
-    void setColorManager(ColorManager* manager) { m_colors = manager; }
+    // A scheme of the panel's own (null: the client's again); the frame
+    // paints with it at once, the controls made afterwards take it.
+    void setColorManager(ColorManager* manager);
 
-    // The enabled flag greys the panel's controls without disabling any
-    // widget: they still take the focus and keys. Setting a new state
-    // repaints the panel and everything on it. (It stands in front of
-    // QWidget::setEnabled, which still disables the panel's widget when
-    // called as such.)
-    bool enabled() const { return m_enabled; }
-    void setEnabled(bool enabled);
+    // An argument of -1 leaves that margin; the top is stored one larger and
+    // the bottom two larger than given.
+    void setMargins(int left, int top, int right, int bottom);
+    int marginLeft() const { return m_marginLeft; }
+    int marginTop() const { return m_marginTop; }
+    int marginRight() const { return m_marginRight; }
+    int marginBottom() const { return m_marginBottom; }
 
-    // A control of the panel gained or lost the keyboard focus: tells the
-    // window (PanelSelectedMessage), after the current event.
-    void onPanelSelected(bool selected);
-    // Gives the focus to the first control from item on that takes it; its
-    // index, or -1 when none does. The panel here holds no controls of its
-    // own: -1.
-    virtual int selectFirstItem(int item, int second);
-    // Has every control of the request group (every control for -1) ask the
-    // instrument for its value. The panel here holds no controls of its own:
-    // nothing to ask.
-    virtual void requestGroup(int group);
+    // The caption's text; "" without a caption.
+    QString title() const;
+    // The loaded section's key: "section|iterator", or with a base address
+    // "scope|iterator|address" (six hex digits). A section window keeps its
+    // window state under it.
+    QString internalName() const { return m_internalName; }
 
-    // A control's value changed by the user (which: 0, or 1 for the high end
-    // of a range): emits valueChanged.
-    void onValueChanged(MidiCtrl* ctrl, int value, int which);
-
-signals:
-    void valueChanged(MidiCtrl* ctrl, int value, int which);
+protected:
+    QWidget* m_parentWindow = nullptr;
+    MidiCaptionCtrl* m_caption = nullptr; // a child of the frame
+    QString m_internalName;
 
 private:
     MidiClient* m_client;
     // Goes null when the client is destroyed, which may be before this panel.
     QPointer<QObject> m_clientToken;
-    bool m_header = false;
-    int m_orientation = 1;
-    bool m_enabled = true;
     ColorManager* m_colors = nullptr;
+    int m_marginLeft = 0;
+    int m_marginTop = 0;
+    int m_marginRight = 0;
+    int m_marginBottom = 0;
+};
+
+class Panel : public AbstractPanel, public IMidiReceiver
+{
+    Q_OBJECT
+
+public:
+    // Defaults: vertical, cells of 90 x 19, margins (9, 8, 9, 10) as given to
+    // setMargins, padding 8 x 2, caption width 23, no base address, no
+    // iterator. The panel is not in its client's list until it is fitted.
+    explicit Panel(MidiClient* client, QWidget* parent = nullptr);
+    ~Panel() override;
+
+    // Clears the panel, puts it on parent at pos, gives it the effective
+    // colour scheme, a caption bar when asked (flat without), and fits it.
+    void init(QWidget* parent, QPoint pos, bool withCaption);
+
+    // --- settings (each stores its arguments; sizes act on the items placed
+    //     afterwards and at the next fit) --------------------------------------
+    void setPadding(int x, int y);
+    void setControlSize(int width, int height);
+    void setControlWidth(int width) { m_controlWidth = width; }
+    void setControlHeight(int height) { m_controlHeight = height; }
+    void setCaptionWidth(int width) { m_captionWidth = width; }
+    void setBaseAddress(unsigned int address) { m_baseAddress = address; }
+    // Set before init: a tabbed panel makes its rows horizontal (0).
+    void setOrientation(int orientation) { m_orientation = orientation; }
+    // The caption's text (when there is a caption), then the accessible texts.
+    void setTitle(const QString& text);
+
+    int controlWidth() const { return m_controlWidth; }
+    int controlHeight() const { return m_controlHeight; }
+    int captionWidth() const { return m_captionWidth; }
+    int rowsPerColumn() const { return m_rowsPerColumn; }
+    int paddingX() const { return m_paddingX; }
+    int paddingY() const { return m_paddingY; }
+    unsigned int baseAddress() const { return m_baseAddress; }
+    int iterator() const { return m_iterator; }
+    int currentTab() const { return m_currentTab; }
+    bool isHeader() const { return m_header; }
+    const Vector<QString>& tabNames() const { return m_tabNames; }
+
+    // --- enabled flag ----------------------------------------------------------------
+    // The enabled flag greys the panel's controls (MidiCtrl::isGrayed) and a
+    // row's caption without disabling any widget: they still take the focus
+    // and keys. A new state repaints the caption and every item; the same
+    // state does nothing. (It stands in front of QWidget::setEnabled, which
+    // still disables the panel's widget when called as such.)
+    bool enabled() const { return m_enabled; }
+    void setEnabled(bool on) override;
+    // Schedules a repaint of the caption and of every item.
+    void updateItems();
+
+    // --- grid and layout --------------------------------------------------------------
+    bool isVertical() const { return m_orientation == 1; }
+    bool isHorizontal() const override { return m_orientation == 0; }
+    // The rectangle of the item about to be appended, from the info's size,
+    // span and offsets and the items before it (see Panel.cpp).
+    QRect placeControl(const CommonInfo& info);
+    // Sizes the frame, places the caption, and registers the panel with its
+    // client (a header row never registers).
+    void fit();
+    int calcWidth() const;
+    int calcHeight() const;
+    // The widest item of column k (items that wrap left out); 0 for none.
+    int columnWidth(int column) const;
+    // Fixes the frame's minimum size at its current size.
+    void setMinimumSize();
+    using QWidget::setMinimumSize;
+
+    // --- queries ------------------------------------------------------------------------
+    int itemCount() const { return int(m_items.size()); }
+    bool isEmpty() const { return m_items.isEmpty(); }
+    int tabCount() const { return int(m_tabNames.size()); }
+    // (itemCount - 1) / rowsPerColumn + 1: an empty panel has one column.
+    int columnCount() const;
+    // -1 outside the grid or past the last item.
+    int cellIndex(int column, int row) const;
+    MidiCtrl* itemAt(int index) const;
+    QWidget* widgetAt(int index) const;
+    MidiCtrl* itemAtCell(int column, int row) const;
+    QWidget* widgetAtCell(int column, int row) const;
+    // The last item's widget; null for an empty panel.
+    QWidget* lastControl() const;
+    // The first item from start on that is not a label, whose type is type
+    // (-1: any) and whose title is title exactly ("&" marks included). Null
+    // when none, and for a negative start.
+    MidiCtrl* getItem(const QString& title, int type, int start) const;
+    // The index of the item whose widget has the application's focus; -1.
+    int selectedItemIndex() const;
+    bool hasFocus() const override { return selectedItemIndex() != -1; }
+    // True for an index outside the items and for a label titled "" or " "
+    // (the fillers and separators of the panel data).
+    bool isSeparator(int index) const;
+
+    // --- building ---------------------------------------------------------------------
+    // Builds a label, except in a horizontal panel that is not a header row:
+    // there only a separator (a label titled " ") is built.
+    void CreateLabel(const LabelInfo& info);
+    // Places and registers a newly built control, which the panel owns from
+    // now on; a null control is ignored.
+    void addControl(MidiCtrl* control);
+
+    // --- the panel data (PanelXml.cpp) ---------------------------------------------
+    // Clears the panel, loads the section named section with the iterator and
+    // conditions, and fits the panel.
+    void loadSection(const QString& section, int iterator, const QString& conditions = QString());
+    // The same for the section below scope (a section named, else titled,
+    // scope) whose attribute equals value. A scope the document lacks loads
+    // nothing.
+    void loadSubSection(const QString& scope, const QString& attribute, const QString& value, int iterator,
+                        const QString& conditions = QString());
+    // Resets the panel and loads the section found by scope, attribute and
+    // value; nothing without a client, device or document.
+    void loadXmlSection(const QString& scope, const QString& attribute, const QString& value, int iterator,
+                        const QString& conditions);
+    // Adds the cells of element and of its children (null: nothing).
+    void loadXmlElement(const XmlElement* element, const QString& conditions);
+    // What the last load refused, one text each (an include cycle, includes
+    // nested too deep); empty after a clean load.
+    const QStringList& loadErrors() const { return m_loadErrors; }
+
+    // --- value snapshot and teardown ---------------------------------------------
+    // The values of the value controls in cell order (an edit or check one,
+    // a range its high then its low value; -1 for none).
+    QList<int> getValues() const;
+    void checkPoint();
+    bool isModified() const;
+    const QList<int>& checkPointValues() const { return m_checkPointValues; }
+    // Leaves the client's list and deletes every item. Client, iterator, tab
+    // names, current tab and checkpoint stay.
+    void clear();
+
+    // --- visibility and accessible texts ------------------------------------------
+    // Gives the caption the text, and the frame the text, or for a row of a
+    // tabbed panel (horizontal, with iterator and caption) "<type> <n>" of the
+    // section type and iterator + 1.
+    void updateAccessibility(const QString& text);
+    // Shows item index exactly when show is set, the item is not hidden and
+    // it belongs to no tab, to every tab, or to the current one. index must
+    // be valid.
+    void showControl(int index, bool show);
+    // Stores tab as the current tab (no range check) and applies the rule
+    // above to every item. The focus does not move.
+    void selectTab(int tab);
+    // The name of tab index; "" out of range.
+    QString tabName(int index) const;
+
+    // --- what the panel's controls report (routing builds on these) -------------
+    // A control of the panel gained or lost the keyboard focus: tells the
+    // window (PanelSelectedMessage), after the current event.
+    void onPanelSelected(bool selected);
+    // A control's value changed by the user or the instrument: valueChanged.
+    void onValueChanged(MidiCtrl* ctrl, int value, int data);
+    int selectFirstItem(int item, int second) override;
+    void setFocus(int panelIndex) override;
+    // Has every control of the request group (every control for -1) ask the
+    // instrument for its value.
+    virtual void requestGroup(int group);
+    // Replaces the item list of the panel's edit controls at address.
+    virtual void setAddressItems(unsigned int address, const QString& items);
+    // Fills this panel as the header of another; a header never registers.
+    void loadAsHeader(Panel* owner);
+
+    // IMidiReceiver
+    void MidiReceive() override;
+    void OnSysex(Sysex* message) override;
+    void OnMidiMessage(const MidiMessage& message) override;
+
+signals:
+    void valueChanged(MidiCtrl* ctrl, int value, int data);
+
+private:
+    // The placement state the items added so far leave behind, so that
+    // placing the next item does not walk the items before it again.
+    struct Placement
+    {
+        QList<int> columnWidths;  // widest counted item of each column
+        int columnHeight = 0;     // heights (plus gaps) of the current column's cells
+        int rowAll = 0;           // a row's advance over every counted item
+        QHash<int, int> rowByTab; // the same per tab of the items
+    };
+
+    void deleteItems();
+    void notePlaced(MidiCtrl* control, const QRect& rect);
+    // The common step, caption label and kind of one element that passed its
+    // condition (PanelXml.cpp).
+    void loadCells(const XmlElement& element);
+    void loadInclude(const XmlElement& element, const QString& conditions);
+    void loadCaption(const XmlElement& element, const CommonInfo& common);
+
+    int m_controlWidth = 90;
+    int m_controlHeight = 19;
+    int m_orientation = 1;
+    bool m_header = false;
+    unsigned int m_baseAddress = 0xFFFFFFFF;
+    int m_iterator = -1;
+    int m_currentTab = -1;
+    VectorEx<MidiCtrl*> m_items; // owned
+    Vector<QString> m_tabNames;
+    bool m_enabled = true;
+    int m_captionWidth = 23;
+    int m_rowsPerColumn = 24;
+    int m_paddingX = 8;
+    int m_paddingY = 2;
+    QList<int> m_checkPointValues;
+    Placement m_placement;
+    // The section type of the last section read ("Part" when it names none);
+    // only a panel with a caption keeps one.
+    QString m_sectionType;
+    QStringList m_loadErrors;
+    // Templates being expanded, innermost last: an include of one of them
+    // would expand without end.
+    QList<const XmlElement*> m_includes;
 };
 
 // A secondary window holding one panel whose section can change.

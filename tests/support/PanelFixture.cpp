@@ -28,6 +28,9 @@ PanelFixture::PanelFixture()
     : client(QStringLiteral("Test Editor"), &device, &window), panel(new ProbePanel(&client, &window))
 {
     window.resize(200, 200);
+    // A panel starts as an empty rectangle until it is fitted around its
+    // items; controls placed here by hand need room on it.
+    panel->resize(200, 200);
 }
 
 PanelFixture::~PanelFixture()

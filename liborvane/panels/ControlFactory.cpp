@@ -1,0 +1,160 @@
+#include "ControlFactory.h"
+
+#include "MidiCtrl.h"
+#include "MidiEgCtrl.h"
+#include "MidiLabel.h"
+#include "MidiPatchEdit.h"
+#include "MidiRange.h"
+#include "Panel.h"
+
+#include <QWidget>
+
+namespace {
+
+// The cell of an element whose control class is not built yet: it keeps the
+// element's common part (its size, tab and visibility go into the layout)
+// and shows nothing.
+class StandInCtrl : public QWidget, public MidiCtrl
+{
+public:
+    StandInCtrl(Panel* panel, const CommonInfo& from)
+        : QWidget(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
+          info(from)
+    {
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    int type() const override { return LabelType; }
+    CommonInfo* gInfo() override { return &info; }
+    void onKey(int) override {}
+    void MidiReceive() override {}
+    void OnSysex(Sysex*) override {}
+    void OnMidiMessage(const MidiMessage&) override {}
+
+    CommonInfo info;
+};
+
+template <class Ctrl, class Info>
+MidiCtrl* make(Panel* panel, const CommonInfo& info)
+{
+    return new Ctrl(panel, static_cast<const Info&>(info));
+}
+
+QList<int> rangeValues(MidiCtrl* control)
+{
+    auto* range = static_cast<MidiRange*>(control);
+    return {range->value(false), range->value(true)};
+}
+
+// One row per control element: the record the reader hands over for it, the
+// class code of what it builds, how to build it, and what a built control
+// adds to the value snapshot (null: nothing).
+struct Kind
+{
+    const char* element;
+    ControlFactory::Record record;
+    int type;
+    MidiCtrl* (*create)(Panel*, const CommonInfo&);
+    QList<int> (*values)(MidiCtrl*);
+};
+
+const Kind Kinds[] = {
+    {"label", ControlFactory::LabelRecord, MidiCtrl::LabelType, make<MidiLabel, LabelInfo>, nullptr},
+    {"header", ControlFactory::LabelRecord, MidiCtrl::LabelType, make<MidiLabel, LabelInfo>, nullptr},
+    {"range", ControlFactory::RangeRecord, MidiCtrl::RangeType, make<MidiRange, RangeInfo>, rangeValues},
+    {"patch", ControlFactory::PatchEditRecord, MidiCtrl::PatchEditType, make<MidiPatchEdit, PatchEditInfo>,
+     nullptr},
+    {"eg", ControlFactory::EgRecord, MidiCtrl::EgType, make<MidiEgCtrl, EgInfo>, nullptr},
+};
+
+const Kind* findKind(const QString& element)
+{
+    for (const Kind& kind : Kinds) {
+        if (element == QLatin1String(kind.element))
+            return &kind;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+MidiCtrl* ControlFactory::build(Panel* panel, const QString& element, Record record, const CommonInfo& info)
+{
+    const Kind* kind = findKind(element);
+    if (!kind)
+        return new StandInCtrl(panel, info);
+    if (kind->record != record) {
+        qWarning("Control element \"%s\" was handed the record of another kind", qPrintable(element));
+        return nullptr;
+    }
+    return kind->create(panel, info);
+}
+
+MidiCtrl* ControlFactory::create(Panel* panel, const QString& element, const LabelInfo& info)
+{
+    return build(panel, element, LabelRecord, info);
+}
+
+MidiCtrl* ControlFactory::create(Panel* panel, const QString& element, const EditInfo& info)
+{
+    return build(panel, element, EditRecord, info);
+}
+
+MidiCtrl* ControlFactory::create(Panel* panel, const QString& element, const RangeInfo& info)
+{
+    return build(panel, element, RangeRecord, info);
+}
+
+MidiCtrl* ControlFactory::create(Panel* panel, const QString& element, const StringInfo& info)
+{
+    return build(panel, element, StringRecord, info);
+}
+
+MidiCtrl* ControlFactory::create(Panel* panel, const QString& element, const PatchEditInfo& info)
+{
+    return build(panel, element, PatchEditRecord, info);
+}
+
+MidiCtrl* ControlFactory::create(Panel* panel, const QString& element, const CheckInfo& info)
+{
+    return build(panel, element, CheckRecord, info);
+}
+
+MidiCtrl* ControlFactory::create(Panel* panel, const QString& element, const ButtonInfo& info)
+{
+    return build(panel, element, ButtonRecord, info);
+}
+
+MidiCtrl* ControlFactory::create(Panel* panel, const QString& element, const EgInfo& info)
+{
+    return build(panel, element, EgRecord, info);
+}
+
+QStringList ControlFactory::builtElements()
+{
+    QStringList list;
+    for (const Kind& kind : Kinds)
+        list << QLatin1String(kind.element);
+    return list;
+}
+
+bool ControlFactory::isBuilt(const QString& element)
+{
+    return findKind(element) != nullptr;
+}
+
+bool ControlFactory::isStandIn(const MidiCtrl* control)
+{
+    return dynamic_cast<const StandInCtrl*>(control) != nullptr;
+}
+
+QList<int> ControlFactory::snapshotValues(MidiCtrl* control)
+{
+    if (!control || isStandIn(control))
+        return {};
+    for (const Kind& kind : Kinds) {
+        if (kind.type == control->type() && kind.values)
+            return kind.values(control);
+    }
+    return {};
+}

@@ -1,0 +1,71 @@
+// The one place that knows which control class each control element of the
+// panel data builds: a table keyed by the element name. A new kind of
+// control is its class and one row here (ControlFactory.cpp); the panel's
+// reader and the panel itself never name a control class.
+//
+// The element's descriptor record is read by the panel's reader
+// (PanelXml.h) and handed over as the record the element calls for: a
+// LabelInfo for "label" and "header", an EditInfo for "edit" and "combo", and
+// so on. A row builds its class from that record; a record of the wrong kind
+// for the element builds nothing.
+//
+// An element whose kind has no row yet still takes its cell: it gets a
+// stand-in item, a blank label-typed control of the element's size that
+// shows, sends and navigates nothing, so the grid is laid out as it will be
+// once the kind is built.
+//
+// The table also says what each kind adds to a panel's value snapshot.
+// GUI thread only.
+#pragma once
+
+#include "CommonInfo.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class MidiCtrl;
+class Panel;
+
+class ControlFactory
+{
+public:
+    // The record kinds the reader hands over.
+    enum Record
+    {
+        LabelRecord,
+        EditRecord,
+        RangeRecord,
+        StringRecord,
+        PatchEditRecord,
+        CheckRecord,
+        ButtonRecord,
+        EgRecord
+    };
+
+    // A new control of panel for the element, built from its record; a
+    // stand-in when the element has no row. The caller adds it to the panel
+    // (Panel::addControl). Null for a record of the wrong kind.
+    static MidiCtrl* create(Panel* panel, const QString& element, const LabelInfo& info);
+    static MidiCtrl* create(Panel* panel, const QString& element, const EditInfo& info);
+    static MidiCtrl* create(Panel* panel, const QString& element, const RangeInfo& info);
+    static MidiCtrl* create(Panel* panel, const QString& element, const StringInfo& info);
+    static MidiCtrl* create(Panel* panel, const QString& element, const PatchEditInfo& info);
+    static MidiCtrl* create(Panel* panel, const QString& element, const CheckInfo& info);
+    static MidiCtrl* create(Panel* panel, const QString& element, const ButtonInfo& info);
+    static MidiCtrl* create(Panel* panel, const QString& element, const EgInfo& info);
+
+    // The elements that build a control of their own class, in table order.
+    static QStringList builtElements();
+    static bool isBuilt(const QString& element);
+    // A stand-in item (see above).
+    static bool isStandIn(const MidiCtrl* control);
+
+    // What the control adds to its panel's value snapshot: one value of an
+    // edit or a check box, the high then the low value of a range, nothing
+    // for the other kinds.
+    static QList<int> snapshotValues(MidiCtrl* control);
+
+private:
+    static MidiCtrl* build(Panel* panel, const QString& element, Record record, const CommonInfo& info);
+};
