@@ -180,8 +180,14 @@ QRect Panel::placeControl(const CommonInfo& info)
         y = marginTop() + (m_caption ? CaptionBarHeight : 0);
         const int col = n / m_rowsPerColumn;
         const int row = n % m_rowsPerColumn;
-        for (int k = 0; k < col; ++k)
-            x += m_placement.columnWidths.value(k) + m_paddingX;
+        // Widths of the columns before col; the one col is about to start
+        // has no entry yet.
+        const Placement& p = m_placement;
+        if (col < p.columnStarts.size())
+            x += p.columnStarts.at(col);
+        else if (!p.columnStarts.isEmpty())
+            x += p.columnStarts.last() + p.columnWidths.last();
+        x += col * m_paddingX;
         if (row > 0)
             y += m_placement.columnHeight + row * m_paddingY;
     }
@@ -200,8 +206,12 @@ void Panel::notePlaced(MidiCtrl* control, const QRect& rect)
     const CommonInfo* info = control->gInfo();
     const int index = itemCount() - 1;
     const int col = index / m_rowsPerColumn;
-    while (m_placement.columnWidths.size() <= col)
+    while (m_placement.columnWidths.size() <= col) {
+        const int k = int(m_placement.columnWidths.size());
+        m_placement.columnStarts.append(
+            k ? m_placement.columnStarts.at(k - 1) + m_placement.columnWidths.at(k - 1) : 0);
         m_placement.columnWidths.append(0);
+    }
     if (!info->wrap)
         m_placement.columnWidths[col] = qMax(m_placement.columnWidths[col], rect.width());
     if (index % m_rowsPerColumn == 0)

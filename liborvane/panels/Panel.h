@@ -305,7 +305,8 @@ private:
     struct Placement
     {
         QList<int> columnWidths;  // widest counted item of each column
-        int columnHeight = 0;     // heights (plus gaps) of the current column's cells
+        QList<int> columnStarts;  // sum of the widths of the columns before each
+        int columnHeight = 0;     // heights of the current column's cells
         int rowAll = 0;           // a row's advance over every counted item
         QHash<int, int> rowByTab; // the same per tab of the items
     };
