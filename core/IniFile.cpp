@@ -189,9 +189,17 @@ bool IniSection::add(IniLine* line)
 {
     if (!line)
         return false;
-    if (!m_lines.contains(line->key()))
+    // One look-up per line, whose place is also where a new key goes: the
+    // device tables run to thousands of lines and are read at every program
+    // start.
+    const auto it = m_lines.lowerBound(line->key());
+    if (it == m_lines.end() || it.key() != line->key()) {
         m_order.append(line->key());
-    m_lines.add(line->key(), line);
+        m_lines.insert(it, line->key(), line);
+    } else if (it.value() != line) {
+        m_lines.deleteValue(it.value());
+        it.value() = line;
+    }
     return true;
 }
 

@@ -210,6 +210,24 @@ def seeds():
         "declared_encoding": b"<?xml version='1.0' encoding='ISO-8859-1'?><p a='\xE9 &'/>",
     }
 
+    def vesk(message, *params):
+        p = Provider().number(0, 400, len(message)).raw(message)
+        for address, size, nibbles, value in params:
+            p.uint32(address).number(-1, 8, size).flag(nibbles).int32(value)
+        return p.data()
+
+    name = b"Init Voice" + bytes([0, 0, 1, 2]) + bytes(range(16, 40))
+    s["vesksysex"] = {
+        "voice_common": vesk(bytes([0xF0, 0x43, 0x00, 0x7F, 0x00, 0, len(name), 0x40, 0x70, 0x00]) + name +
+                             bytes([0x00, 0xF7]), (0x407000, 1, False, 5), (0x40700C, 2, False, 300),
+                             (0x407026, 4, True, 0xFFFF)),
+        "parameter_change": vesk(bytes([0xF0, 0x43, 0x10, 0x7F, 0x00, 0x30, 0x11, 0x00, 0x0E, 0x40, 0xF7]),
+                                 (0x301100, 1, False, 0x740), (0x002100, 2, False, 3)),
+        "window": vesk(bytes([0xF0, 0x43, 0x00, 0x7F, 0x00, 0, 4, 0x40, 0x00, 0x40, 1, 2, 3, 4, 0, 0xF7]),
+                       (0x400042, 2, False, 64), (0x470A20, 1, False, 1)),
+        "request": vesk(bytes([0xF0, 0x43, 0x20, 0x7F, 0x00, 0x0E, 0x40, 0x00, 0xF7]), (0x0E4000, 0, False, 0)),
+    }
+
     s["esdocument"] = {
         "all_kinds": native_file(b"A0745 ALL", [(b"ENVC", 32 + 3 * 32, None, 8), (b"DNVC", 48 + 3 * 20, 48, 108),
                                                 (b"EDVC", 64, None, 8), (b"DDVC", 1000, 48, 1000),

@@ -3,12 +3,11 @@
 #include "Prompts.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
 // --- ColorButton ---------------------------------------------------------------------
 
-ColorButton::ColorButton(QWidget* parent) : QWidget(parent)
+ColorButton::ColorButton(QWidget* parent) : MyCtrl(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -25,16 +24,9 @@ void ColorButton::setColor(const QColor& color)
     emit colorChanged();
 }
 
-void ColorButton::setText(const QString& text)
-{
-    m_text = text;
-    setAccessibleName(text);
-    update();
-}
-
 void ColorButton::choose()
 {
-    const QColor chosen = ChooseColor(this, m_color, m_text);
+    const QColor chosen = ChooseColor(this, m_color, text());
     if (chosen.isValid())
         setColor(chosen);
 }
@@ -44,43 +36,30 @@ QSize ColorButton::sizeHint() const
     return QSize(58, 20);
 }
 
-void ColorButton::paintEvent(QPaintEvent*)
+void ColorButton::paint(QPainter* p, const QRect& whole)
 {
-    QPainter p(this);
-    const QRect r = rect().adjusted(0, 0, -1, -1);
-    p.fillRect(r, palette().button());
+    const QRect r = whole.adjusted(0, 0, -1, -1);
+    p->fillRect(r, palette().button());
     const QRect swatch = r.adjusted(3, 3, -3, -3);
     // An invalid colour (a scheme read from damaged settings) shows as a
     // crossed box rather than as black.
     if (m_color.isValid()) {
-        p.fillRect(swatch, m_color);
+        p->fillRect(swatch, m_color);
     } else {
-        p.setPen(palette().color(QPalette::Mid));
-        p.drawLine(swatch.topLeft(), swatch.bottomRight());
-        p.drawLine(swatch.bottomLeft(), swatch.topRight());
+        p->setPen(palette().color(QPalette::Mid));
+        p->drawLine(swatch.topLeft(), swatch.bottomRight());
+        p->drawLine(swatch.bottomLeft(), swatch.topRight());
     }
-    p.setPen(palette().color(hasFocus() || m_pressed ? QPalette::Highlight : QPalette::Mid));
-    p.drawRect(r);
-    p.setPen(palette().color(QPalette::Dark));
-    p.drawRect(swatch);
+    const bool lit = hasFocus() || testAttribute(Qt::WA_UnderMouse);
+    p->setPen(palette().color(lit ? QPalette::Highlight : QPalette::Mid));
+    p->drawRect(r);
+    p->setPen(palette().color(QPalette::Dark));
+    p->drawRect(swatch);
 }
 
-void ColorButton::mousePressEvent(QMouseEvent* event)
+void ColorButton::onClick()
 {
-    if (event->button() != Qt::LeftButton)
-        return QWidget::mousePressEvent(event);
-    m_pressed = true;
-    update();
-}
-
-void ColorButton::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton || !m_pressed)
-        return QWidget::mouseReleaseEvent(event);
-    m_pressed = false;
-    update();
-    if (rect().contains(event->position().toPoint()))
-        choose();
+    choose();
 }
 
 void ColorButton::keyPressEvent(QKeyEvent* event)
@@ -92,7 +71,7 @@ void ColorButton::keyPressEvent(QKeyEvent* event)
         choose();
         break;
     default:
-        QWidget::keyPressEvent(event);
+        MyCtrl::keyPressEvent(event);
     }
 }
 

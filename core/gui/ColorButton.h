@@ -2,19 +2,20 @@
 //
 // ColorButton shows a colour as a swatch; a click (or Space or Return) opens
 // the colour chooser, and a colour chosen there becomes the button's colour.
-// Its text names what the colour is for: it titles the chooser and is the
-// button's accessible name. FontCtrl shows a font by name and size in that
+// Its text (MyCtrl::setText) names what the colour is for and titles the
+// chooser. FontCtrl shows a font by name and size in that
 // font; a click opens the font chooser, and the chosen font becomes the
 // widget's own font. Both ask through the prompts in force (Prompts.h), so a
 // test answers them without a window.
 #pragma once
 
+#include "MyCtrl.h"
+
 #include <QColor>
 #include <QPushButton>
 #include <QString>
-#include <QWidget>
 
-class ColorButton : public QWidget
+class ColorButton : public MyCtrl
 {
     Q_OBJECT
 
@@ -26,27 +27,22 @@ public:
     // Emits colorChanged() when the colour differs from the one shown.
     void setColor(const QColor& color);
 
-    QString text() const { return m_text; }
-    void setText(const QString& text);
-
     // Opens the colour chooser; a colour chosen there is set.
     void choose();
 
     QSize sizeHint() const override;
+    void paint(QPainter* p, const QRect& r) override;
+    // A click opens the chooser.
+    void onClick() override;
 
 signals:
     void colorChanged();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QColor m_color;
-    QString m_text;
-    bool m_pressed = false;
 };
 
 class FontCtrl : public QPushButton

@@ -85,7 +85,9 @@ Vesk::~Vesk()
 
 void Vesk::buildInitDumps()
 {
-    const QString model = name();
+    // Our own model's patches, even when a definition file has given the
+    // device another name.
+    const QString model = QStringLiteral("Vesk ES");
     for (int type = 0; type < VeskDump::TypeCount; ++type)
         initDump(type)->buildInit(model);
 }

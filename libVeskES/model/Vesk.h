@@ -21,6 +21,8 @@
 
 class BulkDump;
 class VeskSysex;
+class VoiceCopierInfo;
+class QWidget;
 
 class Vesk : public MidiDevice
 {
@@ -111,6 +113,56 @@ public:
     // rich text; "" for every other message and for mode and master reports.
     QString displaySysex(Sysex* message) override;
 
+    // --- requests and block transmission (VeskTransfer.cpp) --------------------
+    // Asks for a block (by its header address); nothing for NoBulkAddress.
+    void bulkRequest(unsigned int block) override;
+    // Asks for a patch's block without waiting, switching to the patch's mode
+    // first when setMode is set.
+    void patchRequest(Patch patch, bool setMode) override;
+    // Receives a patch's block, header and footer included, into dump (3000
+    // ms); false on time-out or for a patch without a block.
+    bool syncPatchRequest(Patch patch, BulkDump& dump, bool setMode) override;
+    // Receives the edit buffer of a dump type; false at once for another type.
+    bool syncEditBufferRequest(int type, BulkDump& dump, int timeoutMs) override;
+    // Requests need no pause of their own.
+    void waitRequest() override {}
+    // A bulk dump of hex-text data (null: none) at the address, sent.
+    void sendBulkBuffer(unsigned int address, const char* data);
+    // Header, every message of dump, footer, each followed by the device's
+    // pause; the header and footer tell the instrument where the block goes.
+    void bulkTransmit(unsigned int block, BulkDump* dump) override;
+    // The dump to a patch location; nothing for an empty dump or a patch
+    // without a block.
+    void patchTransmit(Patch patch, BulkDump* dump, bool setMode) override;
+    // The dump to the edit buffer of its type; nothing for an empty dump.
+    void toEditBuffer(PatchDump* dump) override;
+    // Drops the header and footer of a received block (its first and last
+    // message); a dump of fewer than two messages stays as it is.
+    void strip(BulkDump* dump) override;
+    // Copies the data of each of the count altered messages into the dump's
+    // message of the same address, then sends the dump message by message as
+    // it stands. False when a message found no place in the dump (the rest
+    // goes out all the same).
+    bool bulkTransmitAltered(BulkDump* dump, const VeskSysex* altered, int count);
+    // Receives the block, alters it and sends it back with its own header and
+    // footer. False when the block did not come (nothing is sent) or an
+    // altered message found no place in it (the block goes out as received
+    // but for the others).
+    bool bulkTransmitAltered(unsigned int block, const Sysex* altered, int timeoutMs);
+    bool bulkTransmitAltered(unsigned int block, const VeskSysex* altered, int count, int timeoutMs);
+    // The store-all message, then 2500 ms for the instrument to write.
+    void storeAllPatches() override;
+    void storePatch(Patch) override {}
+    void storeGlobal() override {}
+    // The initial patches: voices, drum kits and PLG voices to a given block,
+    // the others to their edit buffers.
+    void initVoice(unsigned int block);
+    void initDrumVoice(unsigned int block);
+    void initPlgVoice(unsigned int block);
+    void initPerformance();
+    void initMix();
+    void initMaster();
+
     // --- modes (VeskModes.cpp) -------------------------------------------------
     // "Voice", "Performance", "Pattern", "Song", "Master"; "" for others.
     static QString modeName(int mode);
@@ -156,6 +208,27 @@ public:
     // Names the sixteen mixing voices "--" in the device's user bank.
     void resetMixVoices();
     void readUserWaveforms(const QString&) {}
+
+    // --- plug-in boards (PlgBoards.cpp) ---------------------------------------------
+    // Slots 0-2; see PlgBoards.h.
+    QString plgFileName(int slot);
+    QString plgName(int slot);
+    void loadPLG();
+    static QString translatePLGBankName(const QString& entry, int slot);
+    // False, with the reason in error and the slot's old file kept, when the
+    // board is refused or cannot be installed.
+    bool createPLGFile(int slot, const QString& path, QString* error = nullptr);
+    // The "PLG Setup" dialog; true when it was accepted.
+    bool plgSetup(QWidget* parent);
+
+    // --- the voice copier (VoiceCopier.cpp) ------------------------------------------
+    // Copies the voice of dump into the part of the performance (kind 1) or
+    // mix (any other kind) that info names, as parameter changes. A drum kit
+    // bank is copied as a drum kit by either; any other bank as a voice by
+    // CopyVoiceES and as a drum kit by CopyDrumES. False, with nothing sent
+    // and the reason in error, when the copy cannot be made whole.
+    bool CopyVoiceES(BulkDump* dump, VoiceCopierInfo* info, int kind, QString* error = nullptr);
+    bool CopyDrumES(BulkDump* dump, VoiceCopierInfo* info, int kind, QString* error = nullptr);
 
 private:
     void buildInitDumps();

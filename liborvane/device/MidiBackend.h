@@ -42,9 +42,11 @@ struct MidiEndpoint
     QString name;
 };
 
-// Receives the bytes of one source. receivePacket runs on the backend's
-// receive thread, never on the thread that opened the port; data is valid only
-// during the call.
+// Receives the bytes of one source. receivePacket runs on the backend's own
+// thread, never on the thread that opened the port; data is valid only during
+// the call. It must return at once (JACK's process thread has a deadline in
+// every cycle): our input ports only queue the bytes for the receive thread
+// (MidiReceiveThread.h).
 class MidiPacketReceiver
 {
 public:

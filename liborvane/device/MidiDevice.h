@@ -18,11 +18,13 @@
 #include "Patch.h"
 #include "XmlDocument.h"
 
+#include <QByteArray>
 #include <QMutex>
 #include <QObject>
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <vector>
 
 class BulkDump;
 class MidiClient;
@@ -37,12 +39,17 @@ class MidiDevice : public QObject, public IMidiPortOwner
     Q_OBJECT
 
 public:
-    // Ids of the messages the receive thread posts to the device.
+    // Ids of the messages posted to the device. The receive thread posts only
+    // PostedBatch: one event for everything it handed on since the last one,
+    // which the GUI thread takes in order. The other three carry one message
+    // each (a short message packed, a system-exclusive message as hex text, a
+    // packed patch) and are handed on in turn with the batches.
     enum PostedMessage
     {
         PostedShort = 1,
         PostedSysex = 2,
-        PostedPatch = 3
+        PostedPatch = 3,
+        PostedBatch = 4
     };
 
     // name: the device name; delay: the default of the "Delay" setting, the
@@ -247,6 +254,8 @@ protected:
     // For the instrument's checkId, on the receive thread.
     void setModel(const QString& model);
 
+    // Receive thread: hand a message on to the GUI thread, behind everything
+    // handed on before. The message is copied (a sysex as its bytes).
     void PostMidiMessage(const MidiMessage& message, MidiSource source);
     void PostSysex(Sysex* message, MidiSource source);
     void PostPatchChange(Patch patch, MidiSource source);
@@ -302,6 +311,23 @@ protected:
 
 private:
     // (send and receive path: private helpers go here)
+    // One message on its way from the receive thread to the GUI thread.
+    struct Received
+    {
+        int kind; // PostedShort, PostedSysex or PostedPatch
+        MidiSource source;
+        unsigned int value; // the packed short message or patch
+        QByteArray bytes;   // the whole system-exclusive message
+    };
+    // Receive thread: queues the message, and posts a batch event unless one
+    // is on its way already.
+    void queueReceived(Received&& message);
+    // GUI thread: adds messages to the hand-over and runs it, unless it runs
+    // further up the stack already (a hook that runs an event loop must not
+    // let later messages overtake the ones still waiting).
+    void deliverReceived(std::vector<Received>&& messages);
+    void deliver(const Received& message);
+
     bool isMainInput(const MidiInPort* port) const { return port == &m_midiIn; }
     // Hands the message on to the other side of the cable when it is of a kind
     // that is passed through. Receive thread.
@@ -311,6 +337,19 @@ private:
     // Patch changes (packed patch, source) waiting for their pause, oldest
     // first. Written and read on the GUI thread only.
     QList<QPair<unsigned int, int>> m_pendingPatches;
+
+    // Messages handed on by the receive thread that the GUI thread has not
+    // taken yet, oldest first, and whether a batch event is on its way to take
+    // them. Written by the receive thread, taken by the GUI thread; under
+    // m_receivedLock. The list swaps with m_delivering, so it keeps its room.
+    std::vector<Received> m_received;
+    bool m_batchPosted = false;
+    QMutex m_receivedLock;
+    // GUI thread only: the messages being handed to the hooks, the next one
+    // of them, and whether the hand-over is running.
+    std::vector<Received> m_delivering;
+    size_t m_nextDelivery = 0;
+    bool m_delivery = false;
 
     // GUI thread: tells every client to compare its state with the device's.
     void notifyClients();

@@ -1,12 +1,15 @@
 // The device's traffic: connection, sending, and the receive path.
 //
-// Three threads meet here. The backend's receive thread runs OnShortMessage
-// and OnLongMessage; it posts everything the clients are to see and touches
-// only atomics, the ports and the signal's guarded fields. The GUI thread runs
-// customEvent and so every client hook for received data. Sends run on the
-// caller's thread (a window, or a task) and echo to the clients there.
+// Three threads meet here. The receive thread (MidiReceiveThread) runs
+// OnShortMessage and OnLongMessage; it queues everything the clients are to
+// see, as copies, and touches only atomics, the ports, the signal's guarded
+// fields and that queue. The GUI thread takes the queue in batches in
+// customEvent and so runs every client hook for received data, in the order
+// the messages came. Sends run on the caller's thread (a window, or a task)
+// and echo to the clients there.
 #include "MidiDevice.h"
 
+#include "Buffer.h"
 #include "BulkDump.h"
 #include "EventMessage.h"
 #include "MidiClient.h"
@@ -353,17 +356,33 @@ void MidiDevice::OnLongMessage(MidiInPort* port, unsigned char* data, int length
 
 void MidiDevice::PostMidiMessage(const MidiMessage& message, MidiSource source)
 {
-    PostMessage(this, PostedShort, QVariant(unsigned(message)), QVariant(int(source)));
+    queueReceived(Received{PostedShort, source, unsigned(message), QByteArray()});
 }
 
 void MidiDevice::PostSysex(Sysex* message, MidiSource source)
 {
-    PostMessage(this, PostedSysex, QVariant(message->toString(-1)), QVariant(int(source)));
+    if (message)
+        queueReceived(Received{PostedSysex, source, 0, message->bytes()});
 }
 
 void MidiDevice::PostPatchChange(Patch patch, MidiSource source)
 {
-    PostMessage(this, PostedPatch, QVariant(int(patch.toUInt())), QVariant(int(source)));
+    queueReceived(Received{PostedPatch, source, patch.toUInt(), QByteArray()});
+}
+
+void MidiDevice::queueReceived(Received&& message)
+{
+    // One event per batch, not per message: a burst of thousands costs the
+    // GUI thread one wake-up, and the queue keeps them in order.
+    bool post = false;
+    {
+        QMutexLocker lock(&m_receivedLock);
+        m_received.push_back(std::move(message));
+        post = !m_batchPosted;
+        m_batchPosted = true;
+    }
+    if (post)
+        PostMessage(this, PostedBatch);
 }
 
 // --- GUI thread ------------------------------------------------------------------
@@ -375,22 +394,80 @@ void MidiDevice::customEvent(QEvent* event)
     const auto* posted = static_cast<EventMessage*>(event);
     const auto source = static_cast<MidiSource>(posted->source().toInt());
 
+    std::vector<Received> messages;
     switch (posted->id()) {
+    case PostedBatch: {
+        QMutexLocker lock(&m_receivedLock);
+        messages.swap(m_received);
+        m_batchPosted = false;
+        break;
+    }
     case PostedShort:
-        OnMidiMessage(MidiMessage(posted->data().toUInt()), source);
+        messages.push_back(Received{PostedShort, source, posted->data().toUInt(), QByteArray()});
         break;
     case PostedSysex: {
-        std::unique_ptr<Sysex> message(createSysex());
-        if (message && message->fromString(posted->data().toString()))
-            OnSysex(message.get(), source);
+        Buffer text;
+        if (!text.fromString(posted->data().toString()))
+            return;
+        messages.push_back(Received{PostedSysex, source, 0, text.bytes()});
+        break;
+    }
+    case PostedPatch:
+        messages.push_back(Received{PostedPatch, source, posted->data().toUInt(), QByteArray()});
+        break;
+    default:
+        return;
+    }
+    deliverReceived(std::move(messages));
+}
+
+void MidiDevice::deliverReceived(std::vector<Received>&& messages)
+{
+    if (m_delivering.empty()) {
+        m_delivering.swap(messages);
+    } else {
+        m_delivering.insert(m_delivering.end(), std::make_move_iterator(messages.begin()),
+                            std::make_move_iterator(messages.end()));
+    }
+    if (m_delivery)
+        return; // the hand-over further up the stack takes these in turn
+    m_delivery = true;
+    while (m_nextDelivery < m_delivering.size()) {
+        // Moved out first: a hook may add to the list and so move its items.
+        const Received message = std::move(m_delivering[m_nextDelivery++]);
+        deliver(message);
+    }
+    m_delivering.clear();
+    m_nextDelivery = 0;
+    m_delivery = false;
+
+    // The emptied list goes back to the receive side with its room, so that
+    // a steady stream allocates nothing.
+    QMutexLocker lock(&m_receivedLock);
+    if (m_received.empty() && m_received.capacity() < m_delivering.capacity())
+        m_received.swap(m_delivering);
+}
+
+void MidiDevice::deliver(const Received& message)
+{
+    switch (message.kind) {
+    case PostedShort:
+        OnMidiMessage(MidiMessage(message.value), message.source);
+        break;
+    case PostedSysex: {
+        std::unique_ptr<Sysex> sysex(createSysex());
+        if (!sysex)
+            break;
+        sysex->setBytes(message.bytes);
+        OnSysex(sysex.get(), message.source);
         break;
     }
     case PostedPatch:
         // The instrument needs a moment after a program change before it
         // answers requests for the new patch. The pause is a timer, so the
-        // GUI keeps running; the program change itself was posted earlier and
+        // GUI keeps running; the program change itself was queued earlier and
         // has reached the clients already.
-        m_pendingPatches.append(qMakePair(posted->data().toUInt(), int(source)));
+        m_pendingPatches.append(qMakePair(message.value, int(message.source)));
         QTimer::singleShot(PatchChangePauseMs, this, [this] { deliverPatchChange(); });
         break;
     default:

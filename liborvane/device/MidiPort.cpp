@@ -2,6 +2,7 @@
 
 #include "Buffer.h"
 #include "MidiMessage.h"
+#include "MidiReceiveThread.h"
 #include "Patch.h"
 #include "PortInfo.h"
 #include "Profile.h"
@@ -287,8 +288,17 @@ bool MidiInPort::open()
 void MidiInPort::close()
 {
     m_port = 0;
-    // Waits for a receive in progress; none starts afterwards.
+    if (!m_handle)
+        return;
+    // The backend first: once its handle is gone it queues nothing more for
+    // us. Then what it queued and a hook running on it now.
     m_handle.reset();
+    MidiReceiveThread::instance().forget(this);
+}
+
+void MidiInPort::receivePacket(const unsigned char* data, int size)
+{
+    MidiReceiveThread::instance().queue(this, data, size);
 }
 
 int MidiInPort::id()
@@ -326,9 +336,6 @@ void MidiInPort::ReceiveProc(const unsigned char* data, int size)
 {
     if (!data || size <= 0)
         return;
-    // Clock and sensing arrive as packets of their own, many per second.
-    if (size == 1 && data[0] >= 0xF8)
-        return;
 
     // A short message never continues from one packet into the next.
     unsigned int message = 0;
@@ -338,7 +345,10 @@ void MidiInPort::ReceiveProc(const unsigned char* data, int size)
         const unsigned char b = data[i];
         if (b >= 0xF8) {
             // Real-time bytes may stand between any two bytes, even inside a
-            // system-exclusive message; they are messages of their own.
+            // system-exclusive message; they are messages of their own. Our
+            // backends deliver each one as a packet of its own: clock, start,
+            // continue, stop and reset reach the owner that way too, and only
+            // active sensing stops at the port.
             onShortMessage(b);
             continue;
         }

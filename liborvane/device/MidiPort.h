@@ -18,9 +18,10 @@ class Buffer;
 class MidiInPort;
 class Patch;
 
-// What an input port hands its complete messages to. Both run on the
-// backend's receive thread; data is the port's own buffer and valid only
-// during the call, so the owner copies what it keeps.
+// What an input port hands its complete messages to. Both run on the receive
+// thread (MidiReceiveThread), never on the backend's own thread nor the GUI
+// thread; data is the port's own buffer and valid only during the call, so the
+// owner copies what it keeps.
 class IMidiPortOwner
 {
 public:
@@ -155,9 +156,9 @@ public:
     ~MidiInPort() override;
 
     bool open();
-    // Once it returns, the owner is not called again until the next open.
-    // Call it from any thread but the receive thread: the owner's callbacks
-    // must not close their own port.
+    // Once it returns, the owner is not called again until the next open: what
+    // arrived but was not handled yet is dropped, and a hook running right now
+    // is waited for (unless close runs inside one of the owner's hooks).
     void close() override;
     bool isOpened() override { return m_port.load() != 0; }
     bool equals(MidiInPort* other) const { return other && m_port.load() == other->m_port.load(); }
@@ -172,7 +173,8 @@ public:
     void ReceiveProc(const unsigned char* data, int size);
 
 private:
-    void receivePacket(const unsigned char* data, int size) override { ReceiveProc(data, size); }
+    // The backend's thread: the packet only joins the receive thread's queue.
+    void receivePacket(const unsigned char* data, int size) override;
     void appendSysex(unsigned char byte);
 
     // Assembly state: written and read only by ReceiveProc on the receive

@@ -14,6 +14,13 @@ bool PatchList::add(unsigned int patch)
     return true;
 }
 
+bool UserPatchList::add(Patch patch, MidiDevice* device)
+{
+    if (!patch.isValid() || (device && !device->isUserBank(patch.bank.word())))
+        return false;
+    return PatchList::add(patch.toUInt());
+}
+
 QString PatchList::toString(MidiDevice* device, Library* library, const QString& prefix,
                             const QString& separator) const
 {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Containers.h"
+#include "Patch.h"
 
 #include <QString>
 
@@ -24,4 +25,17 @@ public:
     // a device.
     QString toString(MidiDevice* device, Library* library, const QString& prefix,
                      const QString& separator) const;
+};
+
+// The user patches one patch uses, as its dump reports them
+// (PatchDump::getUserPatches): each once, and only those in a user bank of
+// the device.
+class UserPatchList : public PatchList
+{
+public:
+    using PatchList::add;
+    // Appends the patch unless it is invalid, lies outside the device's user
+    // banks (any bank passes without a device) or is listed already; true when
+    // appended.
+    bool add(Patch patch, MidiDevice* device);
 };

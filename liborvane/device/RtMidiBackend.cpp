@@ -136,8 +136,9 @@ private:
 };
 
 // What RtMidi's input thread reaches through its callback. The thread holds
-// mutex while it hands a message on, so closing waits for a running receive;
-// recursive because a receiver may close its own port.
+// mutex while it hands a message on (the receiver only queues it), so closing
+// waits for a hand-over in progress; recursive so that closing from within a
+// receiver stays safe.
 struct InputGuard
 {
     std::recursive_mutex mutex;

@@ -143,10 +143,14 @@ bool SysexSignal::OnData(Sysex* message)
         signal(false);
         return true;
     }
-    if (!m_dump || !message->isValid() || !message->isBulkDump())
+    // Once the block's last message is in, what follows (a second copy of the
+    // block, a message the user sent meanwhile) is not part of the reply: it
+    // would land in the caller's dump until the request has woken and
+    // disarmed.
+    if (!m_dump || m_answered || !message->isValid() || !message->isBulkDump())
         return false;
     m_dump->addNew(message, m_device);
-    if (message->isLastOfBulk() && !m_answered) {
+    if (message->isLastOfBulk()) {
         m_answered = true;
         signal(false);
     }

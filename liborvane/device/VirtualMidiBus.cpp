@@ -1,5 +1,7 @@
 #include "VirtualMidiBus.h"
 
+#include "MidiReceiveThread.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -382,11 +384,29 @@ bool VirtualMidiBus::inject(int source, const QList<QByteArray>& packets, int de
 
 bool VirtualMidiBus::waitIdle(int timeoutMs)
 {
-    if (d->onDeliveryThread())
+    MidiReceiveThread& receiver = MidiReceiveThread::instance();
+    if (d->onDeliveryThread() || receiver.isCurrentThread())
         return false;
-    std::unique_lock lock(d->mutex);
-    return d->idle.wait_for(lock, std::chrono::milliseconds(qMax(0, timeoutMs)),
-                            [this] { return d->queue.empty() && !d->busy; });
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(qMax(0, timeoutMs));
+    auto left = [&] {
+        return int(qMax<qint64>(
+            0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
+    };
+    for (;;) {
+        {
+            std::unique_lock lock(d->mutex);
+            if (!d->idle.wait_until(lock, deadline, [this] { return d->queue.empty() && !d->busy; }))
+                return false;
+        }
+        // What the bus delivered still has to pass the ports' receive thread.
+        if (!receiver.waitIdle(left()))
+            return false;
+        // Its hooks may have sent to a responder meanwhile: settled only when
+        // the bus is still idle too.
+        std::lock_guard lock(d->mutex);
+        if (d->queue.empty() && !d->busy)
+            return true;
+    }
 }
 
 QList<QByteArray> VirtualMidiBus::sentPackets(int destination) const

@@ -71,7 +71,8 @@ public:
         return inject(source, QList<QByteArray>{packet}, delayMs);
     }
     // Waits until nothing is queued or being delivered (delayed packets
-    // included); false if that did not happen within timeoutMs.
+    // included) and the input ports have handed everything delivered to their
+    // owners; false if that did not happen within timeoutMs.
     bool waitIdle(int timeoutMs = 5000);
 
     // Every packet sent to the destination since it was made or last cleared.

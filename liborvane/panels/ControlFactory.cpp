@@ -1,7 +1,14 @@
 #include "ControlFactory.h"
 
+#include "MidiButton.h"
+#include "MidiCheckBox.h"
 #include "MidiCtrl.h"
+#include "MidiEdit.h"
+#include "MidiEgCtrl.h"
 #include "MidiLabel.h"
+#include "MidiPatchEdit.h"
+#include "MidiRange.h"
+#include "MidiString.h"
 #include "Panel.h"
 
 #include <QWidget>
@@ -40,6 +47,21 @@ MidiCtrl* make(Panel* panel, const CommonInfo& info)
 // One row per control element: the record the reader hands over for it, the
 // class code of what it builds, how to build it, and what a built control
 // adds to the value snapshot (null: nothing).
+// The one value an edit or a check box adds to the snapshot.
+template <class Ctrl>
+QList<int> oneValue(MidiCtrl* control)
+{
+    auto* ctrl = dynamic_cast<Ctrl*>(control);
+    return ctrl ? QList<int>{ctrl->value()} : QList<int>{};
+}
+
+// A range adds its high end, then its low end.
+QList<int> rangeValues(MidiCtrl* control)
+{
+    auto* range = dynamic_cast<MidiRange*>(control);
+    return range ? QList<int>{range->value(false), range->value(true)} : QList<int>{};
+}
+
 struct Kind
 {
     const char* element;
@@ -52,6 +74,16 @@ struct Kind
 const Kind Kinds[] = {
     {"label", ControlFactory::LabelRecord, MidiCtrl::LabelType, make<MidiLabel, LabelInfo>, nullptr},
     {"header", ControlFactory::LabelRecord, MidiCtrl::LabelType, make<MidiLabel, LabelInfo>, nullptr},
+    {"edit", ControlFactory::EditRecord, MidiCtrl::EditType, make<MidiEdit, EditInfo>, oneValue<MidiEdit>},
+    {"combo", ControlFactory::EditRecord, MidiCtrl::EditType, make<MidiEdit, EditInfo>, oneValue<MidiEdit>},
+    {"string", ControlFactory::StringRecord, MidiCtrl::StringType, make<MidiString, StringInfo>, nullptr},
+    {"check", ControlFactory::CheckRecord, MidiCtrl::CheckType, make<MidiCheckBox, CheckInfo>,
+     oneValue<MidiCheckBox>},
+    {"button", ControlFactory::ButtonRecord, MidiCtrl::ButtonType, make<MidiButton, ButtonInfo>, nullptr},
+    {"range", ControlFactory::RangeRecord, MidiCtrl::RangeType, make<MidiRange, RangeInfo>, rangeValues},
+    {"patch", ControlFactory::PatchEditRecord, MidiCtrl::PatchEditType, make<MidiPatchEdit, PatchEditInfo>,
+     nullptr},
+    {"eg", ControlFactory::EgRecord, MidiCtrl::EgType, make<MidiEgCtrl, EgInfo>, nullptr},
 };
 
 const Kind* findKind(const QString& element)

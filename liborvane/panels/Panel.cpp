@@ -4,6 +4,7 @@
 #include "EventMessage.h"
 #include "MidiClient.h"
 #include "MidiCtrl.h"
+#include "Strings.h"
 #include "VarArgs.h"
 #include "WindowState.h"
 
@@ -536,6 +537,34 @@ void Panel::onPanelSelected(bool selected)
 void Panel::onValueChanged(MidiCtrl* ctrl, int value, int data)
 {
     emit valueChanged(ctrl, value, data);
+}
+
+void Panel::changeEnabling(MidiCtrl* driver)
+{
+    if (!driver || driver->gInfo()->title.isEmpty())
+        return;
+    if (driver->type() != MidiCtrl::EditType && driver->type() != MidiCtrl::CheckType)
+        return;
+    const QList<int> values = ControlFactory::snapshotValues(driver);
+    if (values.isEmpty() || values.first() == -1)
+        return;
+    const int value = values.first();
+    const QString title = driver->gInfo()->title;
+    const int count = itemCount();
+    for (int i = 0; i < count; ++i) {
+        MidiCtrl* item = m_items.at(i);
+        if (!item || item->gInfo()->enable != title)
+            continue;
+        const QString list = item->gInfo()->enable_values.isEmpty() ? QStringLiteral("1") : item->gInfo()->enable_values;
+        bool match = false;
+        for (const QString& piece : list.split(QLatin1Char('|'))) {
+            if (StringToInt(piece, false, 0) == value) {
+                match = true;
+                break;
+            }
+        }
+        item->widget()->setEnabled(match);
+    }
 }
 
 int Panel::selectFirstItem(int, int)

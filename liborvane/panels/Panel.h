@@ -281,6 +281,10 @@ public:
     void onPanelSelected(bool selected);
     // A control's value changed by the user or the instrument: valueChanged.
     void onValueChanged(MidiCtrl* ctrl, int value, int data);
+    // Switches on or off every item of this panel whose "enable" names the
+    // driver's title, by the driver's value (edits and check boxes only; a
+    // driver without a title or a value changes nothing).
+    void changeEnabling(MidiCtrl* driver);
     int selectFirstItem(int item, int second) override;
     void setFocus(int panelIndex) override;
     // Has every control of the request group (every control for -1) ask the

@@ -29,13 +29,15 @@ public:
     static constexpr int MaxSubMenuEntries = 256;
     // Above this many entries the busy cursor shows while the menu is built.
     static constexpr int BusyEntries = 5000;
-    // The most entries one menu builds: 16384, every value of a two-byte
-    // parameter (7 bits a byte) and more than any table of the instrument
-    // holds. Wider ranges (3- and 4-byte parameters reach millions of values,
-    // which would take seconds and hundreds of megabytes to build and could
-    // not be scrolled through anyway) show the 16384 values around the
-    // current one; the parameter search dialog reaches the rest.
-    static constexpr int MaxEntries = 16384;
+    // The most entries one menu builds: 8192, more than any table of the
+    // instrument holds (the longest lists about 2000 entries) and than any
+    // range its parameters offer as numbers. Wider ranges (a 3-byte parameter
+    // spans two million values) show the 8192 values around the current one;
+    // the parameter search dialog reaches the rest. Qt checks every action
+    // added against those already in the menu, so building grows with the
+    // square of the count: 8192 entries take about 75 ms, 16384 four times
+    // as long, millions would take hours.
+    static constexpr int MaxEntries = 8192;
 
     explicit ParamMenu(QWidget* parent = nullptr);
     ~ParamMenu() override;

@@ -15,6 +15,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -354,6 +355,43 @@ private slots:
         prompts.clear();
         QVERIFY(prompts.calls().isEmpty());
         QVERIFY(!okCancel(nullptr, QStringLiteral("q"), QString()));
+    }
+
+    void scriptedChoosersAndMenus()
+    {
+        ScriptedPrompts prompts;
+        QFont font(QStringLiteral("Serif"), 9);
+        QVERIFY(!ChooseColor(nullptr, Qt::red, QStringLiteral("Border")).isValid());
+        QVERIFY(!ChooseFont(nullptr, font, QString()));
+        QCOMPARE(font.family(), QStringLiteral("Serif"));
+        prompts.script(Kind::Color, QColor(Qt::blue));
+        QCOMPARE(ChooseColor(nullptr, Qt::red, QStringLiteral("Border")), QColor(Qt::blue));
+        QCOMPARE(prompts.last(Kind::Color).color, QColor(Qt::red));
+        prompts.script(Kind::Font, QFont(QStringLiteral("Monospace"), 11));
+        QVERIFY(ChooseFont(nullptr, font, QString()));
+        QCOMPARE(font.family(), QStringLiteral("Monospace"));
+
+        // A menu is answered by the data of an entry: the first enabled one,
+        // sub-menus searched in menu order.
+        QWidget owner;
+        QMenu menu(&owner);
+        QAction* off = menu.addAction(QStringLiteral("off"));
+        off->setData(7);
+        off->setEnabled(false);
+        QMenu* sub = menu.addMenu(QStringLiteral("Sub"));
+        QAction* inner = sub->addAction(QStringLiteral("inner"));
+        inner->setData(7);
+        QAction* outer = menu.addAction(QStringLiteral("outer"));
+        outer->setData(7u);
+        prompts.script(Kind::Popup, 7u);
+        QCOMPARE(RunPopupMenu(&menu, QPoint(3, 4)), inner);
+        const ScriptedPrompts::Call call = prompts.last(Kind::Popup);
+        QCOMPARE(call.parent.data(), &owner);
+        QCOMPARE(call.items, (QStringList{"off", "Sub", "outer"}));
+        QCOMPARE(call.pos, QPoint(3, 4));
+        prompts.script(Kind::Popup, 8);
+        QCOMPARE(RunPopupMenu(&menu, QPoint()), nullptr);
+        QCOMPARE(RunPopupMenu(&menu, QPoint()), nullptr);
     }
 
     void installingAndRestoring()

@@ -2,6 +2,7 @@
 // thread, bank selects turning into patch changes, pass-through between the
 // main and auxiliary ports, connecting by identity reply and by the poll, and
 // what the senders put on the cable.
+#include "EventMessage.h"
 #include "MidiDevice.h"
 #include "MidiMessage.h"
 #include "MidiPort.h"
@@ -136,6 +137,56 @@ private slots:
         }
     }
 
+    // A burst reaches the clients whole and in order, short messages, system
+    // exclusive and patch changes alike, and costs the GUI thread one posted
+    // event for everything that came while it was busy.
+    void burstArrivesInOneBatch()
+    {
+        Rig rig(*bus);
+        struct EventCounter : QObject
+        {
+            int messages = 0;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == EventMessage::Type())
+                    ++messages;
+                return false;
+            }
+        } counter;
+        rig.device.installEventFilter(&counter);
+
+        QList<QByteArray> packets;
+        QStringList expected;
+        for (int i = 0; i < 1500; ++i) {
+            QByteArray m;
+            if (i % 100 == 50)
+                m = TestInstrument::parameterChange(0x100000 + unsigned(i & 0x7F), i & 0x7F);
+            else
+                m = hex(QStringLiteral("90 %1 %2")
+                            .arg(i >> 7, 2, 16, QChar(u'0'))
+                            .arg(i & 0x7F, 2, 16, QChar(u'0')));
+            packets << m;
+            expected << QString::fromLatin1(m.toHex(' ').toUpper());
+        }
+        packets << hex(QStringLiteral("B0 00 01 B0 20 02 C0 05"));
+        expected << QStringLiteral("B0 00 01") << QStringLiteral("B0 20 02") << QStringLiteral("C0 05");
+        bus->inject(rig.instrument.source(), packets);
+        // The test is the GUI thread: nothing is handed over until it runs
+        // its event loop again.
+        QVERIFY(bus->waitIdle());
+
+        QTRY_COMPARE_WITH_TIMEOUT(rig.client.texts(RecordingClient::Event::PatchChange),
+                                  QStringList{QStringLiteral("001/002:006")}, 10000);
+        QStringList received;
+        for (const RecordingClient::Event& e : rig.client.events()) {
+            if (e.kind != RecordingClient::Event::PatchChange)
+                received << e.text;
+        }
+        QCOMPARE(received, expected);
+        QVERIFY(rig.client.allOn(QThread::currentThread()));
+        QCOMPARE(counter.messages, 1);
+    }
+
     // What arrives on one side is passed to the other: from the auxiliary input
     // to the main output (on the aux channel when one is set), from the main
     // input to the auxiliary output while the instrument has a keyboard.
@@ -158,6 +209,11 @@ private slots:
             << false << 2 << true << "E0 00 40" << QStringList{"E2 00 40"} << none;
         QTest::newRow("aux clock unchanged")
             << false << 3 << true << "F8 90 3C 40" << QStringList{"F8", "93 3C 40"} << none;
+        QTest::newRow("aux lone clock unchanged") << false << 3 << true << "F8" << QStringList{"F8"} << none;
+        QTest::newRow("aux start stays") << false << 3 << true << "FA" << none << none;
+        QTest::newRow("main lone clock to keyboard")
+            << true << -1 << true << "F8" << none << QStringList{"F8"};
+        QTest::newRow("main stop stays") << true << -1 << true << "FC" << none << none;
         QTest::newRow("aux song select stays") << false << 3 << true << "F3 05" << none << none;
         QTest::newRow("aux active sensing stays")
             << false << 3 << true << "FE 90 3C 40" << QStringList{"93 3C 40"} << none;

@@ -12,6 +12,8 @@
 #include "VirtualMidiBus.h"
 
 #include <QMutex>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QThread>
 
 #include <atomic>
@@ -120,7 +122,7 @@ private slots:
         QTest::newRow("clock inside a sysex")
             << QStringList{"F0 01 F8 02 F7"} << QStringList{"F8", "F0 01 02 F7"};
         QTest::newRow("clock packet while a sysex is open")
-            << QStringList{"F0 01", "F8", "02 F7"} << QStringList{"F0 01 02 F7"};
+            << QStringList{"F0 01", "F8", "02 F7"} << QStringList{"F8", "F0 01 02 F7"};
         QTest::newRow("lost F7, then a note")
             << QStringList{"F0 01 02", "90 3C 40", "03 F7"} << QStringList{"90 3C 40"};
         QTest::newRow("status inside a sysex packet")
@@ -138,7 +140,9 @@ private slots:
         QTest::newRow("active sensing alone") << QStringList{"FE"} << QStringList{};
         QTest::newRow("active sensing before a note")
             << QStringList{"FE 90 3C 40"} << QStringList{"90 3C 40"};
-        QTest::newRow("clock alone") << QStringList{"F8"} << QStringList{};
+        // Each real-time byte comes as a packet of its own.
+        QTest::newRow("lone real-time bytes") << QStringList{"F8", "FA", "F8", "FB", "FC", "FF"}
+                                              << QStringList{"F8", "FA", "F8", "FB", "FC", "FF"};
         QTest::newRow("clock before a note") << QStringList{"F8 90 3C 40"} << QStringList{"F8", "90 3C 40"};
         QTest::newRow("empty packet") << QStringList{"", "90 3C 40"} << QStringList{"90 3C 40"};
     }
@@ -533,6 +537,72 @@ private slots:
         QVERIFY(bus->waitIdle());
         QVERIFY(owner.calls > 0);
         QCOMPARE(owner.late.load(), 0);
+    }
+
+    void hooksNeverHoldUpTheBackend()
+    {
+        // The owner's first hook blocks. The backend must still take every
+        // packet and go on with its other work (here a responder on the bus
+        // thread), and once the hook returns the owner gets everything in order,
+        // on a thread that is neither the backend's nor the test's.
+        const int src = bus->addSource(QStringLiteral("Busy"));
+        const int dst = bus->addDestination(QStringLiteral("Echo"));
+        InitMidiPorts();
+
+        struct Blocking : IMidiPortOwner
+        {
+            QSemaphore entered;
+            QSemaphore release;
+            QMutex mutex;
+            QStringList events;
+            QThread* thread = nullptr;
+            void OnShortMessage(MidiInPort*, unsigned int message) override
+            {
+                {
+                    QMutexLocker lock(&mutex);
+                    events << QString::number(message, 16);
+                    thread = QThread::currentThread();
+                    if (events.size() > 1)
+                        return;
+                }
+                entered.release();
+                release.tryAcquire(1, 20000);
+            }
+            void OnLongMessage(MidiInPort*, unsigned char*, int) override {}
+        } owner;
+        // Lets the hook go even when a check below fails.
+        auto unblock = qScopeGuard([&] { owner.release.release(); });
+
+        std::atomic<QThread*> responderThread{nullptr};
+        bus->setResponder(
+            dst, [&](VirtualMidiBus&, const QByteArray&) { responderThread = QThread::currentThread(); });
+        MidiInPort port(&owner);
+        port.setName(QStringLiteral("Busy"));
+        QVERIFY(port.open());
+        MidiOutPort out;
+        out.setName(QStringLiteral("Echo"));
+        QVERIFY(out.open());
+
+        QList<QByteArray> packets;
+        QStringList expected;
+        for (int i = 0; i < 1000; ++i) {
+            const unsigned int note = 0x90u | (unsigned(i >> 7) << 8) | (unsigned(i & 0x7F) << 16);
+            packets << QByteArray(reinterpret_cast<const char*>(&note), 3);
+            expected << QString::number(note, 16);
+        }
+        bus->inject(src, packets);
+        QVERIFY(owner.entered.tryAcquire(1, 10000));
+        // Queued behind all 1000 packets on the bus thread.
+        out.sendShort(0x00403C90u);
+        QTRY_VERIFY_WITH_TIMEOUT(responderThread.load() != nullptr, 10000);
+
+        unblock.dismiss();
+        owner.release.release();
+        QVERIFY(bus->waitIdle());
+        QMutexLocker lock(&owner.mutex);
+        QCOMPARE(owner.events, expected);
+        QVERIFY(owner.thread != responderThread.load());
+        QVERIFY(owner.thread != QThread::currentThread());
     }
 
     void concurrentSendsKeepMessagesWhole()

@@ -201,7 +201,7 @@ private slots:
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("last");
         const int cap = ParamMenu::MaxEntries;
-        QTest::newRow("two-byte range whole") << 0 << cap - 1 << 5 << 0 << cap - 1;
+        QTest::newRow("range of the cap, whole") << 0 << cap - 1 << 5 << 0 << cap - 1;
         QTest::newRow("three-byte, current inside")
             << 0 << (1 << 21) - 1 << 1000000 << 1000000 - cap / 2 << 1000000 + cap / 2 - 1;
         QTest::newRow("current near the low end") << 0 << (1 << 21) - 1 << 3 << 0 << cap - 1;

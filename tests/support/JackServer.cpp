@@ -8,8 +8,11 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <jack/jack.h>
+#include <jack/midiport.h>
 #include <rtmidi/rtmidi_c.h>
 
+#include <algorithm>
 #include <vector>
 
 #include <dlfcn.h>
@@ -55,16 +58,10 @@ bool JackServer::start(QString* error, int timeoutMs)
 
     // Everything the child needs is made before fork: after it, only calls
     // that are safe in the child of a threaded process.
-    const QList<QByteArray> args{jackd.toLocal8Bit(),
-                                 "--no-realtime",
-                                 "-n",
-                                 m_name.toLocal8Bit(),
-                                 "-d",
-                                 "dummy",
-                                 "-r",
-                                 "48000",
-                                 "-p",
-                                 "1024"};
+    QList<QByteArray> args{jackd.toLocal8Bit(), "--no-realtime", "-n", m_name.toLocal8Bit()};
+    if (m_synchronous)
+        args += QList<QByteArray>{"-S", "-t", QByteArray::number(SynchronousTimeoutMs)};
+    args += QList<QByteArray>{"-d", "dummy", "-r", "48000", "-p", QByteArray::number(m_period)};
     std::vector<char*> argv;
     for (const QByteArray& a : args)
         argv.push_back(const_cast<char*>(a.constData()));
@@ -278,4 +275,155 @@ void JackMidiPeer::onMessage(double, const unsigned char* message, size_t size, 
     auto* peer = static_cast<JackMidiPeer*>(userData);
     QMutexLocker lock(&peer->m_mutex);
     peer->m_received.append(QByteArray(reinterpret_cast<const char*>(message), qsizetype(size)));
+}
+
+// JackMidiSender
+
+namespace {
+
+// The JACK calls of the sender, looked up in the JACK library that RtMidi
+// (and so our MIDI layer) already loaded, as for RtMidi's C interface above.
+struct JackC
+{
+    decltype(&jack_client_open) clientOpen = nullptr;
+    decltype(&jack_client_close) clientClose = nullptr;
+    decltype(&jack_port_register) portRegister = nullptr;
+    decltype(&jack_set_process_callback) setProcessCallback = nullptr;
+    decltype(&jack_activate) activate = nullptr;
+    decltype(&jack_deactivate) deactivate = nullptr;
+    decltype(&jack_port_get_buffer) portGetBuffer = nullptr;
+    decltype(&jack_midi_clear_buffer) midiClearBuffer = nullptr;
+    decltype(&jack_midi_max_event_size) midiMaxEventSize = nullptr;
+    decltype(&jack_midi_event_reserve) midiEventReserve = nullptr;
+
+    bool ok() const
+    {
+        return clientOpen && clientClose && portRegister && setProcessCallback && activate && deactivate &&
+               portGetBuffer && midiClearBuffer && midiMaxEventSize && midiEventReserve;
+    }
+};
+
+const JackC& jack()
+{
+    static const JackC api = [] {
+        JackC c;
+        void* lib = dlopen("libjack.so.0", RTLD_NOW);
+        if (!lib)
+            return c;
+        resolve(lib, c.clientOpen, "jack_client_open");
+        resolve(lib, c.clientClose, "jack_client_close");
+        resolve(lib, c.portRegister, "jack_port_register");
+        resolve(lib, c.setProcessCallback, "jack_set_process_callback");
+        resolve(lib, c.activate, "jack_activate");
+        resolve(lib, c.deactivate, "jack_deactivate");
+        resolve(lib, c.portGetBuffer, "jack_port_get_buffer");
+        resolve(lib, c.midiClearBuffer, "jack_midi_clear_buffer");
+        resolve(lib, c.midiMaxEventSize, "jack_midi_max_event_size");
+        resolve(lib, c.midiEventReserve, "jack_midi_event_reserve");
+        return c;
+    }();
+    return api;
+}
+
+} // namespace
+
+JackMidiSender::~JackMidiSender()
+{
+    close();
+}
+
+bool JackMidiSender::open(const QString& client, QString* error)
+{
+    close();
+    const JackC& api = jack();
+    if (!api.ok()) {
+        *error = QStringLiteral("the JACK library is not available");
+        return false;
+    }
+    m_client = client;
+    m_jack = api.clientOpen(client.toUtf8().constData(), JackNoStartServer, nullptr);
+    if (!m_jack) {
+        *error = QStringLiteral("no JACK client %1").arg(client);
+        return false;
+    }
+    m_port = api.portRegister(m_jack, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+    if (!m_port || api.setProcessCallback(m_jack, &JackMidiSender::onProcess, this) != 0 ||
+        api.activate(m_jack) != 0) {
+        *error = QStringLiteral("cannot start the JACK client %1").arg(client);
+        close();
+        return false;
+    }
+    return true;
+}
+
+void JackMidiSender::close()
+{
+    if (m_jack) {
+        jack().deactivate(m_jack);
+        jack().clientClose(m_jack);
+        m_jack = nullptr;
+        m_port = nullptr;
+    }
+    std::lock_guard lock(m_queueMutex);
+    m_bytes.clear();
+    m_messages.clear();
+    m_next = 0;
+}
+
+bool JackMidiSender::send(const QList<QByteArray>& messages)
+{
+    if (!m_jack)
+        return false;
+    std::lock_guard lock(m_queueMutex);
+    for (const QByteArray& m : messages) {
+        m_messages.emplace_back(int(m_bytes.size()), int(m.size()));
+        m_bytes.insert(m_bytes.end(), m.cbegin(), m.cend());
+    }
+    return true;
+}
+
+bool JackMidiSender::allSent() const
+{
+    std::lock_guard lock(m_queueMutex);
+    return m_next == m_messages.size();
+}
+
+int JackMidiSender::onProcess(unsigned int frames, void* self)
+{
+    static_cast<JackMidiSender*>(self)->process(frames);
+    return 0;
+}
+
+void JackMidiSender::process(unsigned int frames)
+{
+    const JackC& api = jack();
+    void* buffer = api.portGetBuffer(m_port, frames);
+    api.midiClearBuffer(buffer);
+    // The JACK thread must not wait: what cannot be taken now goes next cycle.
+    std::unique_lock lock(m_queueMutex, std::try_to_lock);
+    if (!lock.owns_lock())
+        return;
+    const size_t whole = api.midiMaxEventSize(buffer);
+    while (m_next < m_messages.size()) {
+        const auto [offset, size] = m_messages[m_next];
+        if (size_t(size) > api.midiMaxEventSize(buffer)) {
+            // Larger than an empty buffer holds: it can never go.
+            if (size_t(size) > whole) {
+                ++m_dropped;
+                ++m_next;
+                continue;
+            }
+            break; // the buffer is full for this cycle
+        }
+        jack_midi_data_t* event = api.midiEventReserve(buffer, 0, size_t(size));
+        if (!event)
+            break;
+        std::copy_n(m_bytes.data() + offset, size, event);
+        ++m_next;
+    }
+    if (m_next == m_messages.size()) {
+        m_messages.clear();
+        m_bytes.clear();
+        m_next = 0;
+    }
 }

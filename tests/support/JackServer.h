@@ -9,7 +9,13 @@
 
 #include <sys/types.h>
 
+#include <atomic>
+#include <mutex>
+#include <vector>
+
 struct RtMidiWrapper;
+struct _jack_client;
+struct _jack_port;
 
 // Runs "jackd -d dummy" (no sound hardware, no realtime scheduling) under a
 // server name of its own, so parallel test processes and a user's server never
@@ -25,6 +31,15 @@ public:
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;
 
+    // Frames per cycle, 1024 unless set before start.
+    void setPeriod(int frames) { m_period = frames; }
+    // In synchronous mode (the default) every cycle waits for all clients to
+    // finish it, however long a loaded machine keeps them from running, so
+    // the transport itself never loses a message and tests stay reliable. In
+    // the asynchronous mode of real set-ups a client that is late misses
+    // data: benchmarks run that way.
+    void setSynchronous(bool on) { m_synchronous = on; }
+
     // False, with the reason in error, when jackd is missing or did not come
     // up within timeoutMs.
     bool start(QString* error, int timeoutMs = 10000);
@@ -34,9 +49,14 @@ public:
     QString log() const;
 
 private:
+    // How long a synchronous cycle waits for a client before giving up on it.
+    static constexpr int SynchronousTimeoutMs = 10000;
+
     QString m_name;
     QString m_log;
     pid_t m_pid = -1;
+    int m_period = 1024;
+    bool m_synchronous = true;
 };
 
 // A JACK client pair made through RtMidi directly (not through our ports):
@@ -69,4 +89,46 @@ private:
     RtMidiWrapper* m_out = nullptr;
     mutable QMutex m_mutex;
     QList<QByteArray> m_received; // appended by the JACK thread, read by the test
+};
+
+// A JACK client of our own with one MIDI output "<client>:out" that writes what
+// it is given straight into JACK's port buffer, as many messages per cycle as
+// the buffer holds (some thousands of short messages): a burst as a
+// sequencer or a busy controller sends it, with no pacing in between.
+class JackMidiSender
+{
+public:
+    JackMidiSender() = default;
+    ~JackMidiSender();
+    JackMidiSender(const JackMidiSender&) = delete;
+    JackMidiSender& operator=(const JackMidiSender&) = delete;
+
+    bool open(const QString& client, QString* error);
+    void close();
+    QString outputName() const { return m_client + QStringLiteral(":out"); }
+
+    // Queues the messages (each whole, F0..F7 for system exclusive); the next
+    // cycles send them in this order. False when the sender is not open.
+    bool send(const QList<QByteArray>& messages);
+    bool send(const QByteArray& message) { return send(QList<QByteArray>{message}); }
+    // Whether everything queued has gone into JACK's buffers.
+    bool allSent() const;
+    // Messages dropped because they are larger than a whole port buffer.
+    int dropped() const { return m_dropped.load(); }
+
+private:
+    static int onProcess(unsigned int frames, void* self);
+    void process(unsigned int frames);
+
+    QString m_client;
+    _jack_client* m_jack = nullptr;
+    _jack_port* m_port = nullptr;
+
+    // The queue: the test thread appends, the JACK thread takes from the front
+    // (trying the lock, never waiting on it). Both under m_queueMutex.
+    mutable std::mutex m_queueMutex;
+    std::vector<unsigned char> m_bytes;
+    std::vector<std::pair<int, int>> m_messages; // offset and size in m_bytes
+    size_t m_next = 0;                           // the first message not yet sent
+    std::atomic<int> m_dropped{0};
 };

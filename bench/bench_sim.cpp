@@ -1,0 +1,107 @@
+// The instrument simulator without pacing: a whole drum kit (header, 373
+// blocks, footer) asked for by the framework's device and received over the
+// virtual bus; the same kit written to a user location; and the simulator's
+// own share, building the kit's reply with no transport.
+#include "../tests/sim/ProbeDevice.h"
+#include "BulkDump.h"
+#include "Simulator.h"
+#include "TestEnvironment.h"
+#include "VirtualMidiBus.h"
+
+#include <QCoreApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr unsigned int KitBlock = 0x2800;
+constexpr int KitMessages = 375;
+
+struct SimFixture
+{
+    VirtualMidiBus* bus = VirtualMidiBus::instance();
+    std::unique_ptr<Sim::BusSimulator> sim;
+    std::unique_ptr<SimProbe::ProbeDevice> device;
+
+    SimFixture()
+    {
+        bus->reset();
+        sim = std::make_unique<Sim::BusSimulator>(*bus);
+        device = std::make_unique<SimProbe::ProbeDevice>();
+        device->attach(sim->name(), sim->name(), false);
+    }
+};
+
+// Request to footer of one kit, messages per second.
+void BM_SimKitRoundTrip(benchmark::State& state)
+{
+    SimFixture f;
+    BulkDump dump;
+    for (auto _ : state) {
+        if (!f.device->syncBulkRequest(KitBlock, dump, 3500) || dump.count() != KitMessages) {
+            state.SkipWithError("the kit did not arrive whole");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * KitMessages);
+}
+BENCHMARK(BM_SimKitRoundTrip)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The kit sent to a user location until the simulator has committed it.
+void BM_SimKitWrite(benchmark::State& state)
+{
+    SimFixture f;
+    BulkDump dump;
+    if (!f.device->syncBulkRequest(KitBlock, dump, 3500)) {
+        state.SkipWithError("no kit to write");
+        return;
+    }
+    dump.at(0)->setAddress(0x0E2801);
+    dump.at(dump.count() - 1)->setAddress(0x0F2801);
+    int writes = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < dump.count(); ++i)
+            f.device->sendSysex(dump.at(i));
+        ++writes;
+        while ((*f.sim)->counters().writes < writes)
+            QThread::yieldCurrentThread();
+    }
+    state.SetItemsProcessed(state.iterations() * KitMessages);
+}
+BENCHMARK(BM_SimKitWrite)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The simulator's reply to a kit request, with no transport.
+void BM_SimKitReply(benchmark::State& state)
+{
+    Sim::Instrument instrument;
+    QString error;
+    if (!instrument.load(Sim::Options(), &error)) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    const QByteArray request = Sim::bulkRequest(KitBlock);
+    QList<Sim::Reply> replies;
+    for (auto _ : state) {
+        replies.clear();
+        instrument.receive(request, replies);
+        benchmark::DoNotOptimize(replies);
+    }
+    state.SetItemsProcessed(state.iterations() * KitMessages);
+}
+BENCHMARK(BM_SimKitReply)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Before the MIDI system is first used: run on the in-process bus.
+    qputenv("ORVANE_MIDI_BACKEND", "virtual");
+    TestEnvironment env;
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

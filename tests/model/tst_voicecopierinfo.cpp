@@ -1,0 +1,215 @@
+// The voice copier's choices: their settings round trip and the dialog that
+// asks for them.
+#include "DeviceBank.h"
+#include "Profile.h"
+#include "TestEnvironment.h"
+#include "TestSysex.h"
+#include "VoiceCopierDlg.h"
+#include "WhenModal.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QSettings>
+
+#include <memory>
+
+namespace {
+
+const char* const CopierVoices = R"(
+[VOICES]
+Ridev=3
+0=63,00,PRE1
+1=00,00,GM
+2=127,00,DR:GM
+)";
+
+const QString CopierSection = QStringLiteral("VoiceCopier");
+
+int storedInt(const char* key)
+{
+    return Profile::readProfileInt(CopierSection, QString::fromLatin1(key), -12345);
+}
+
+QStringList comboTexts(const QComboBox* combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
+}
+
+} // namespace
+
+class TestVoiceCopierInfo : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestDevice> m_device;
+
+private slots:
+    void initTestCase()
+    {
+        m_device = std::make_unique<TestDevice>(QStringLiteral("Copier ES"));
+        m_device->ini()->loadText(QString::fromUtf8(CopierVoices));
+    }
+
+    void cleanupTestCase() { m_device.reset(); }
+
+    void init() { Profile::settings()->remove(CopierSection); }
+
+    void settingsRoundTrip()
+    {
+        VoiceCopierInfo fresh;
+        QVERIFY(!fresh.voice.isValid());
+        fresh.fromRegistry(Patch(0x3F00, 0));
+        QCOMPARE(fresh.voice.toUInt(), Patch(0x3F00, 0).toUInt());
+        QVERIFY(fresh.copyvoice && fresh.copyname && fresh.copyfx && fresh.copyarp && fresh.copyinsfx);
+        QCOMPARE(fresh.part, 0);
+
+        VoiceCopierInfo info;
+        info.voice = Patch(0x3F00, 0);
+        info.copyvoice = false;
+        info.copyname = true;
+        info.copyfx = false;
+        info.copyarp = true;
+        info.copyinsfx = false;
+        info.part = 11;
+        QVERIFY(info.toRegistry());
+        QCOMPARE(storedInt("voice"), 4128768);
+        QCOMPARE(storedInt("copyvoice"), 0);
+        QCOMPARE(storedInt("copyname"), 1);
+        QCOMPARE(storedInt("part"), 11);
+
+        VoiceCopierInfo back;
+        back.fromRegistry(Patch(0x0000, 5));
+        QCOMPARE(back.voice.toUInt(), info.voice.toUInt());
+        QCOMPARE(back.copyvoice, false);
+        QCOMPARE(back.copyname, true);
+        QCOMPARE(back.copyfx, false);
+        QCOMPARE(back.copyarp, true);
+        QCOMPARE(back.copyinsfx, false);
+        QCOMPARE(back.part, 11);
+    }
+
+    void storedVoicesThatAreNoPatch_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::newRow("none") << -1;
+        QTest::newRow("program 128") << int(0x3F0080);
+        QTest::newRow("bank LSB 128") << int(0x3F8000);
+    }
+
+    void storedVoicesThatAreNoPatch()
+    {
+        QFETCH(int, stored);
+        Profile::writeProfileInt(CopierSection, QStringLiteral("voice"), stored);
+        VoiceCopierInfo info;
+        info.fromRegistry(Patch(0x3F00, 0));
+        QVERIFY(!info.voice.isValid());
+        // An invalid voice is saved as -1.
+        QVERIFY(info.toRegistry());
+        QCOMPARE(storedInt("voice"), -1);
+    }
+
+    void dialogPerKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("parts");
+        QTest::addColumn<bool>("nameShown");
+        QTest::newRow("performance") << VoiceCopierInfo::Performance << 4 << true;
+        QTest::newRow("mix") << VoiceCopierInfo::Mix << 16 << false;
+    }
+
+    void dialogPerKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, parts);
+        QFETCH(bool, nameShown);
+        VoiceCopierDlg dlg(kind, m_device.get());
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Voice Copier"));
+        QStringList numbers;
+        for (int p = 1; p <= parts; ++p)
+            numbers << QString::number(p);
+        QCOMPARE(comboTexts(dlg.partList()), numbers);
+        QCOMPARE(dlg.partList()->currentIndex(), 0);
+
+        QStringList texts;
+        for (const QCheckBox* box : dlg.optionBoxes()) {
+            texts << box->text();
+            QVERIFY(box->isChecked());
+        }
+        QCOMPARE(texts, (QStringList{"Copy voice name", "Copy voice", "Copy system effects",
+                                     "Copy insert FX to A/D Input", "Copy arpeggios"}));
+        QCOMPARE(dlg.optionBoxes().at(0)->isVisibleTo(&dlg), nameShown);
+        QVERIFY(dlg.optionBoxes().at(4)->isVisibleTo(&dlg));
+        // First run: program 0 of the first bank of the voices.
+        QCOMPARE(dlg.sourceVoice().toUInt(), Patch(0x3F00, 0).toUInt());
+    }
+
+    void acceptSavesAndTheNextRunShowsIt()
+    {
+        VoiceCopierInfo info;
+        whenModal<VoiceCopierDlg>([](VoiceCopierDlg* dlg) {
+            dlg->setSourceVoice(Patch(0x7F00, 3));
+            dlg->partList()->setCurrentIndex(2);
+            dlg->optionBoxes().at(1)->setChecked(false); // voice
+            dlg->optionBoxes().at(4)->setChecked(false); // arpeggios
+            dlg->buttons()->button(QDialogButtonBox::Ok)->click();
+        });
+        QVERIFY(GetVoiceCopierInfo(info, VoiceCopierInfo::Performance, m_device.get(), nullptr));
+        QCOMPARE(info.voice.toUInt(), Patch(0x7F00, 3).toUInt());
+        QCOMPARE(info.part, 2);
+        QVERIFY(!info.copyvoice && !info.copyarp);
+        QVERIFY(info.copyname && info.copyfx && info.copyinsfx);
+
+        VoiceCopierDlg next(VoiceCopierInfo::Performance, m_device.get());
+        QCOMPARE(next.sourceVoice().toUInt(), Patch(0x7F00, 3).toUInt());
+        QCOMPARE(next.partList()->currentIndex(), 2);
+        QList<bool> checks;
+        for (const QCheckBox* box : next.optionBoxes())
+            checks << box->isChecked();
+        QCOMPARE(checks, (QList<bool>{true, false, true, true, false}));
+    }
+
+    void cancelWritesNothing()
+    {
+        VoiceCopierInfo info;
+        info.part = 7;
+        whenModal<VoiceCopierDlg>([](VoiceCopierDlg* dlg) {
+            dlg->partList()->setCurrentIndex(3);
+            dlg->buttons()->button(QDialogButtonBox::Cancel)->click();
+        });
+        QVERIFY(!GetVoiceCopierInfo(info, VoiceCopierInfo::Mix, m_device.get(), nullptr));
+        QCOMPARE(info.part, 7);
+        QVERIFY(!info.voice.isValid());
+        QVERIFY(!Profile::settings()->childGroups().contains(CopierSection));
+    }
+
+    void savedPartOutsideTheListIsBroughtIn_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("saved");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("mix part in a performance") << VoiceCopierInfo::Performance << 10 << 3;
+        QTest::newRow("beyond the mix") << VoiceCopierInfo::Mix << 99 << 15;
+        QTest::newRow("negative") << VoiceCopierInfo::Mix << -1 << 0;
+    }
+
+    void savedPartOutsideTheListIsBroughtIn()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, saved);
+        QFETCH(int, shown);
+        Profile::writeProfileInt(CopierSection, QStringLiteral("part"), saved);
+        VoiceCopierDlg dlg(kind, m_device.get());
+        QCOMPARE(dlg.partList()->currentIndex(), shown);
+        dlg.accept();
+        QCOMPARE(dlg.info().part, shown);
+        QCOMPARE(storedInt("part"), shown);
+    }
+};
+
+ORVANE_TEST_MAIN(TestVoiceCopierInfo)
+#include "tst_voicecopierinfo.moc"
