@@ -44,9 +44,6 @@ MidiCtrl* make(Panel* panel, const CommonInfo& info)
     return new Ctrl(panel, static_cast<const Info&>(info));
 }
 
-// One row per control element: the record the reader hands over for it, the
-// class code of what it builds, how to build it, and what a built control
-// adds to the value snapshot (null: nothing).
 // The one value an edit or a check box adds to the snapshot.
 template <class Ctrl>
 QList<int> oneValue(MidiCtrl* control)
@@ -62,6 +59,9 @@ QList<int> rangeValues(MidiCtrl* control)
     return range ? QList<int>{range->value(false), range->value(true)} : QList<int>{};
 }
 
+// One row per control element: the record the reader hands over for it, the
+// class code of what it builds, how to build it, and what a built control
+// adds to the value snapshot (null: nothing).
 struct Kind
 {
     const char* element;
