@@ -2,8 +2,13 @@
 
 #include "ControlFactory.h"
 #include "EventMessage.h"
+#include "MidiCheckBox.h"
 #include "MidiClient.h"
 #include "MidiCtrl.h"
+#include "MidiEdit.h"
+#include "MidiPatchEdit.h"
+#include "MidiRange.h"
+#include "MidiString.h"
 #include "Strings.h"
 #include "VarArgs.h"
 #include "WindowState.h"
@@ -370,6 +375,37 @@ MidiCtrl* Panel::getItem(const QString& title, int type, int start) const
     return nullptr;
 }
 
+QWidget* Panel::getWidget(const QString& title, int type, int start) const
+{
+    MidiCtrl* item = getItem(title, type, start);
+    return item ? item->widget() : nullptr;
+}
+
+MidiEdit* Panel::getEdit(const QString& title, int start) const
+{
+    return dynamic_cast<MidiEdit*>(getItem(title, MidiCtrl::EditType, start));
+}
+
+MidiRange* Panel::getRange(const QString& title, int start) const
+{
+    return dynamic_cast<MidiRange*>(getItem(title, MidiCtrl::RangeType, start));
+}
+
+MidiString* Panel::getStringEdit(const QString& title, int start) const
+{
+    return dynamic_cast<MidiString*>(getItem(title, MidiCtrl::StringType, start));
+}
+
+MidiCheckBox* Panel::getCheckBox(const QString& title, int start) const
+{
+    return dynamic_cast<MidiCheckBox*>(getItem(title, MidiCtrl::CheckType, start));
+}
+
+MidiPatchEdit* Panel::getPatchEdit(const QString& title, int start) const
+{
+    return dynamic_cast<MidiPatchEdit*>(getItem(title, MidiCtrl::PatchEditType, start));
+}
+
 int Panel::selectedItemIndex() const
 {
     const QWidget* focus = QApplication::focusWidget();
@@ -555,7 +591,8 @@ void Panel::changeEnabling(MidiCtrl* driver)
         MidiCtrl* item = m_items.at(i);
         if (!item || item->gInfo()->enable != title)
             continue;
-        const QString list = item->gInfo()->enable_values.isEmpty() ? QStringLiteral("1") : item->gInfo()->enable_values;
+        const QString list =
+            item->gInfo()->enable_values.isEmpty() ? QStringLiteral("1") : item->gInfo()->enable_values;
         bool match = false;
         for (const QString& piece : list.split(QLatin1Char('|'))) {
             if (StringToInt(piece, false, 0) == value) {

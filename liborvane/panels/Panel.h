@@ -39,9 +39,14 @@
 #include <QStringList>
 
 class ColorManager;
+class MidiCheckBox;
 class MidiClient;
 class MidiCtrl;
 class MidiDevice;
+class MidiEdit;
+class MidiPatchEdit;
+class MidiRange;
+class MidiString;
 class MidiMessage;
 class Sysex;
 class XmlElement;
@@ -215,6 +220,14 @@ public:
     // (-1: any) and whose title is title exactly ("&" marks included). Null
     // when none, and for a negative start.
     MidiCtrl* getItem(const QString& title, int type, int start) const;
+    // The widget of getItem(title, type, start); the typed look-ups by which
+    // the editors find their special controls, each from index start on.
+    QWidget* getWidget(const QString& title, int type, int start) const;
+    MidiEdit* getEdit(const QString& title, int start) const;
+    MidiRange* getRange(const QString& title, int start) const;
+    MidiString* getStringEdit(const QString& title, int start) const;
+    MidiCheckBox* getCheckBox(const QString& title, int start) const;
+    MidiPatchEdit* getPatchEdit(const QString& title, int start) const;
     // The index of the item whose widget has the application's focus; -1.
     int selectedItemIndex() const;
     bool hasFocus() const override { return selectedItemIndex() != -1; }
