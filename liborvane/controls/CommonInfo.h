@@ -31,6 +31,20 @@ public:
     bool toolwindow = false;
     bool modal = false;     // set by code opening a window itself: application-modal
     bool frameless = false; // set by code opening a window itself: no frame
+
+    bool hasSection() const { return !section.isEmpty(); }
+    bool hasSubSection() const { return hasSection() && !subsection.isEmpty(); }
+    // Points value at the sub-section of the launching control's data: its
+    // two 7-bit bytes as one word (data 128 is the bytes 01 00), "%d" for
+    // "dec" and "%04X" for "hex"; any other subsection keeps value.
+    void setSectionValue(int data)
+    {
+        const int word = Data7to8(data);
+        if (subsection == QLatin1String("dec"))
+            value = QString::number(word);
+        else if (subsection == QLatin1String("hex"))
+            value = QString::asprintf("%04X", unsigned(word));
+    }
 };
 
 // What every element of the panel data has.

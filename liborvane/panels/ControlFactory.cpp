@@ -1,38 +1,17 @@
 #include "ControlFactory.h"
 
+#include "MidiButton.h"
+#include "MidiCheckBox.h"
 #include "MidiCtrl.h"
+#include "MidiEdit.h"
 #include "MidiEgCtrl.h"
 #include "MidiLabel.h"
 #include "MidiPatchEdit.h"
 #include "MidiRange.h"
+#include "MidiString.h"
 #include "Panel.h"
 
-#include <QWidget>
-
 namespace {
-
-// The cell of an element whose control class is not built yet: it keeps the
-// element's common part (its size, tab and visibility go into the layout)
-// and shows nothing.
-class StandInCtrl : public QWidget, public MidiCtrl
-{
-public:
-    StandInCtrl(Panel* panel, const CommonInfo& from)
-        : QWidget(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
-          info(from)
-    {
-        setFocusPolicy(Qt::NoFocus);
-    }
-
-    int type() const override { return LabelType; }
-    CommonInfo* gInfo() override { return &info; }
-    void onKey(int) override {}
-    void MidiReceive() override {}
-    void OnSysex(Sysex*) override {}
-    void OnMidiMessage(const MidiMessage&) override {}
-
-    CommonInfo info;
-};
 
 template <class Ctrl, class Info>
 MidiCtrl* make(Panel* panel, const CommonInfo& info)
@@ -40,10 +19,19 @@ MidiCtrl* make(Panel* panel, const CommonInfo& info)
     return new Ctrl(panel, static_cast<const Info&>(info));
 }
 
+// The one value an edit or a check box adds to the snapshot.
+template <class Ctrl>
+QList<int> oneValue(MidiCtrl* control)
+{
+    auto* ctrl = dynamic_cast<Ctrl*>(control);
+    return ctrl ? QList<int>{ctrl->value()} : QList<int>{};
+}
+
+// A range adds its high end, then its low end.
 QList<int> rangeValues(MidiCtrl* control)
 {
-    auto* range = static_cast<MidiRange*>(control);
-    return {range->value(false), range->value(true)};
+    auto* range = dynamic_cast<MidiRange*>(control);
+    return range ? QList<int>{range->value(false), range->value(true)} : QList<int>{};
 }
 
 // One row per control element: the record the reader hands over for it, the
@@ -61,6 +49,12 @@ struct Kind
 const Kind Kinds[] = {
     {"label", ControlFactory::LabelRecord, MidiCtrl::LabelType, make<MidiLabel, LabelInfo>, nullptr},
     {"header", ControlFactory::LabelRecord, MidiCtrl::LabelType, make<MidiLabel, LabelInfo>, nullptr},
+    {"edit", ControlFactory::EditRecord, MidiCtrl::EditType, make<MidiEdit, EditInfo>, oneValue<MidiEdit>},
+    {"combo", ControlFactory::EditRecord, MidiCtrl::EditType, make<MidiEdit, EditInfo>, oneValue<MidiEdit>},
+    {"string", ControlFactory::StringRecord, MidiCtrl::StringType, make<MidiString, StringInfo>, nullptr},
+    {"check", ControlFactory::CheckRecord, MidiCtrl::CheckType, make<MidiCheckBox, CheckInfo>,
+     oneValue<MidiCheckBox>},
+    {"button", ControlFactory::ButtonRecord, MidiCtrl::ButtonType, make<MidiButton, ButtonInfo>, nullptr},
     {"range", ControlFactory::RangeRecord, MidiCtrl::RangeType, make<MidiRange, RangeInfo>, rangeValues},
     {"patch", ControlFactory::PatchEditRecord, MidiCtrl::PatchEditType, make<MidiPatchEdit, PatchEditInfo>,
      nullptr},
@@ -81,10 +75,8 @@ const Kind* findKind(const QString& element)
 MidiCtrl* ControlFactory::build(Panel* panel, const QString& element, Record record, const CommonInfo& info)
 {
     const Kind* kind = findKind(element);
-    if (!kind)
-        return new StandInCtrl(panel, info);
-    if (kind->record != record) {
-        qWarning("Control element \"%s\" was handed the record of another kind", qPrintable(element));
+    if (!kind || kind->record != record) {
+        qWarning("No control is built for \"%s\" from this record", qPrintable(element));
         return nullptr;
     }
     return kind->create(panel, info);
@@ -143,14 +135,9 @@ bool ControlFactory::isBuilt(const QString& element)
     return findKind(element) != nullptr;
 }
 
-bool ControlFactory::isStandIn(const MidiCtrl* control)
-{
-    return dynamic_cast<const StandInCtrl*>(control) != nullptr;
-}
-
 QList<int> ControlFactory::snapshotValues(MidiCtrl* control)
 {
-    if (!control || isStandIn(control))
+    if (!control)
         return {};
     for (const Kind& kind : Kinds) {
         if (kind.type == control->type() && kind.values)
