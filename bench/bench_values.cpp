@@ -4,9 +4,10 @@
 // a relative drag of 100 pointer moves sends to the instrument (one change
 // and one request per changed value, nothing for a move that leaves the
 // value as it is).
-#include "ControlRig.h"
+#include "BusPanelRig.h"
 #include "MidiCheckBox.h"
 #include "MidiEdit.h"
+#include "Panel.h"
 #include "TestEnvironment.h"
 #include "VirtualMidiBus.h"
 
@@ -17,6 +18,8 @@
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int PartRows = 16;
@@ -26,28 +29,39 @@ constexpr int PlugInControls = 38;
 constexpr int CellWidth = 46;
 constexpr int CellHeight = 19;
 
+// What one paint covers, so a layout that shows nothing would be seen.
+int paintedControls(QWidget& host)
+{
+    int shown = 0;
+    for (QWidget* w : host.findChildren<QWidget*>()) {
+        if (dynamic_cast<MidiCtrl*>(w) && w->isVisibleTo(&host))
+            ++shown;
+    }
+    return shown;
+}
+
 // One control of a part row, cycling through the looks a row holds: a
 // bipolar pan, a note list with its keyboard, a plain level, a list, and
 // the mute and solo boxes.
-void addControl(ControlRig& rig, int row, int column, unsigned int block)
+void addControl(BusPanelRig& rig, Panel* row, int part, int column, unsigned int block)
 {
-    const unsigned int address = block + (unsigned(row) << 8) + unsigned(column);
-    const QRect cell(column * CellWidth, row * CellHeight, CellWidth, CellHeight);
+    const unsigned int address = block + (unsigned(part) << 8) + unsigned(column);
     const int kind = column % 6;
     if (kind >= 4) {
         CheckInfo info;
         info.title = kind == 4 ? QStringLiteral("M") : QStringLiteral("S");
+        info.width = CellWidth;
         info.mute = kind == 4;
         info.solo = kind == 5;
-        info.part = row;
-        auto* box = new MidiCheckBox(rig.panel, info);
-        box->setGeometry(cell);
-        box->setValue(row % 2);
-        rig.panel->addControl(box);
+        info.part = part;
+        auto* box = new MidiCheckBox(row, info);
+        box->setValue(part % 2);
+        row->addControl(box);
         return;
     }
     EditInfo info;
     info.title = QStringLiteral("Param %1").arg(column);
+    info.width = CellWidth;
     info.param.setAddress(address);
     info.param.min = kind == 0 ? 1 : 0;
     info.param.max = 127;
@@ -62,43 +76,51 @@ void addControl(ControlRig& rig, int row, int column, unsigned int block)
         info.param.loadItems(&rig.device, QStringLiteral("off|on|auto"), 0, -1);
         info.combo = true;
     }
-    auto* edit = new MidiEdit(rig.panel, info);
-    edit->setGeometry(cell);
-    edit->setValue((row * 7 + column * 13) % (info.param.max + 1));
-    rig.panel->addControl(edit);
+    auto* edit = new MidiEdit(row, info);
+    edit->setValue((part * 7 + column * 13) % (info.param.max + 1));
+    row->addControl(edit);
 }
 
+// Rows of part controls laid out by their panels, as a tabbed panel stacks
+// them: each row a horizontal panel with its caption at the left.
 struct PartsTab
 {
     explicit PartsTab(int partRows, int plugInRows)
     {
-        rows = partRows + plugInRows;
-        for (int row = 0; row < partRows; ++row) {
-            for (int column = 0; column < PartControls; ++column)
-                addControl(rig, row, column, 0x370000);
+        int y = 0;
+        int width = 0;
+        for (int part = 0; part < partRows + plugInRows; ++part) {
+            auto* row = new Panel(&rig.client);
+            row->setOrientation(0);
+            row->setControlHeight(CellHeight);
+            row->init(&host, QPoint(0, y), true);
+            const bool plugIn = part >= partRows;
+            for (int column = 0; column < (plugIn ? PlugInControls : PartControls); ++column)
+                addControl(rig, row, part, column, plugIn ? 0x375000 - (unsigned(partRows) << 8) : 0x370000);
+            row->fit();
+            row->selectTab(-1);
+            y += row->height();
+            width = std::max(width, row->width());
+            count += row->itemCount();
         }
-        for (int row = partRows; row < rows; ++row) {
-            for (int column = 0; column < PlugInControls; ++column)
-                addControl(rig, row, column, 0x375000 - (unsigned(partRows) << 8));
-        }
-        rig.panel->resize(PartControls * CellWidth, rows * CellHeight);
-        count = rig.panel->itemCount();
+        host.resize(width, y);
     }
 
-    ControlRig rig;
-    int rows = 0;
+    BusPanelRig rig;
+    QWidget host;
     int count = 0;
 };
 
 void paintTab(benchmark::State& state, int partRows, int plugInRows)
 {
     PartsTab tab(partRows, plugInRows);
-    QImage image(tab.rig.panel->size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(tab.host.size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        tab.rig.panel->render(&image);
+        tab.host.render(&image);
         benchmark::DoNotOptimize(image.constBits());
     }
     state.counters["controls"] = tab.count;
+    state.counters["shown"] = paintedControls(tab.host);
 }
 
 void BM_PaintPartRow(benchmark::State& state)
@@ -118,7 +140,7 @@ BENCHMARK(BM_PaintPartsTab)->Unit(benchmark::kMillisecond);
 // nothing.
 void BM_DragMessages(benchmark::State& state)
 {
-    ControlRig rig;
+    BusPanelRig rig;
     EditInfo info;
     info.title = QStringLiteral("Level");
     info.param.setAddress(0x370100);

@@ -1,17 +1,16 @@
 #include "VoiceCopierDlg.h"
 
-#include "DeviceBank.h"
-#include "MidiDevice.h"
+#include "MidiPatchEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QLabel>
 
 #include <algorithm>
 
 VoiceCopierDlg::VoiceCopierDlg(int kind, MidiDevice* device, QWidget* parent)
-    : Dialog(parent), m_kind(kind), m_device(device), m_source(new QLabel),
+    : Dialog(parent), m_kind(kind), m_device(device),
+      m_voice(new MidiPatchEdit(this, device, QStringLiteral("VOICES"))),
       m_copyName(new QCheckBox(QStringLiteral("Copy voice name"))),
       m_copyVoice(new QCheckBox(QStringLiteral("Copy voice"))),
       m_copyFx(new QCheckBox(QStringLiteral("Copy system effects"))),
@@ -23,8 +22,8 @@ VoiceCopierDlg::VoiceCopierDlg(int kind, MidiDevice* device, QWidget* parent)
 
     auto* form = new DialogForm(QStringLiteral("Voice Copier Settings"),
                                 QStringLiteral(":/vesk/images/v2p.png"), 11, addHLayout(4));
-    m_source->setMinimumSize(200, 21);
-    form->addRow(QStringLiteral("Source voice:"), m_source, 200);
+    m_voice->setMinimumSize(200, 21);
+    form->addRow(QStringLiteral("Source voice:"), m_voice, 200);
     form->addRow(QStringLiteral("Destination part:"), m_part, 200);
     m_part->setMaxVisibleItems(16);
     for (QCheckBox* box : optionBoxes())
@@ -40,7 +39,7 @@ VoiceCopierDlg::VoiceCopierDlg(int kind, MidiDevice* device, QWidget* parent)
 
     addHButtons(1, false);
 
-    m_info.fromRegistry(device ? BankSet(device, QStringLiteral("VOICES")).firstPatch() : Patch());
+    m_info.fromRegistry(m_voice->bankSet().firstPatch());
     m_info.part = std::clamp(m_info.part, 0, parts - 1);
 
     setSourceVoice(m_info.voice);
@@ -54,15 +53,14 @@ VoiceCopierDlg::VoiceCopierDlg(int kind, MidiDevice* device, QWidget* parent)
 
 VoiceCopierDlg::~VoiceCopierDlg() = default;
 
+Patch VoiceCopierDlg::sourceVoice() const
+{
+    return m_voice->patch();
+}
+
 void VoiceCopierDlg::setSourceVoice(Patch voice)
 {
-    m_voice = voice;
-    if (!voice.isValid())
-        m_source->setText(QStringLiteral("(none)"));
-    else if (m_device)
-        m_source->setText(m_device->printPatch(voice, Patch::OneBasedGrouped));
-    else
-        m_source->setText(voice.toString());
+    m_voice->setPatch(voice);
 }
 
 QList<QCheckBox*> VoiceCopierDlg::optionBoxes() const
@@ -72,7 +70,7 @@ QList<QCheckBox*> VoiceCopierDlg::optionBoxes() const
 
 void VoiceCopierDlg::accept()
 {
-    m_info.voice = m_voice;
+    m_info.voice = m_voice->patch();
     m_info.part = std::max(0, m_part->currentIndex());
     m_info.copyvoice = m_copyVoice->isChecked();
     m_info.copyname = m_copyName->isChecked();

@@ -2,10 +2,10 @@
 // five options of one copy, kept in a VoiceCopierInfo and saved in the
 // settings when the user accepts.
 //
-// The source voice row shows the voice the settings name; picking another one
-// comes with the patch selector control, which takes the row's place. Until
-// then the voice is the saved one (program 0 of the first bank of "VOICES" on
-// a first run).
+// The source voice is picked with a patch selector over the device's bank
+// set "VOICES" (voices and drum kits); it starts at the voice the settings
+// name (program 0 of the set's first bank on a first run). The selector
+// belongs to no panel: it sends nothing, the dialog reads its patch.
 //
 // A part saved outside the destination's list (settings edited by hand, or
 // kept from a mix by a performance) is brought into the list, so the part
@@ -17,8 +17,8 @@
 
 class MidiDevice;
 class QCheckBox;
+class MidiPatchEdit;
 class QComboBox;
-class QLabel;
 
 class VoiceCopierDlg : public Dialog
 {
@@ -32,9 +32,10 @@ public:
 
     const VoiceCopierInfo& info() const { return m_info; }
 
-    // The voice the source row shows; the patch selector sets it.
-    Patch sourceVoice() const { return m_voice; }
+    // The voice the patch selector shows.
+    Patch sourceVoice() const;
     void setSourceVoice(Patch voice);
+    MidiPatchEdit* voiceSelector() const { return m_voice; }
 
     QComboBox* partList() const { return m_part; }
     // The option boxes in the order shown: name, voice, system effects,
@@ -49,8 +50,7 @@ private:
     VoiceCopierInfo m_info;
     int m_kind = VoiceCopierInfo::Performance;
     MidiDevice* m_device = nullptr;
-    Patch m_voice;
-    QLabel* m_source = nullptr;
+    MidiPatchEdit* m_voice = nullptr;
     QCheckBox* m_copyName = nullptr;
     QCheckBox* m_copyVoice = nullptr;
     QCheckBox* m_copyFx = nullptr;

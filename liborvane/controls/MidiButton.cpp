@@ -1,6 +1,5 @@
 #include "MidiButton.h"
 
-#include "MidiClient.h"
 #include "MidiDevice.h"
 #include "MidiEdit.h"
 #include "Panel.h"
@@ -8,18 +7,9 @@
 
 #include <QKeyEvent>
 
-namespace {
-
-MidiDevice* panelDevice(Panel* panel)
-{
-    MidiClient* client = panel ? panel->liveClient() : nullptr;
-    return client ? client->midiDevice() : nullptr;
-}
-
-} // namespace
-
 MidiButton::MidiButton(Panel* panel, const ButtonInfo& descriptor)
-    : MyButton(panel ? panel->frame() : nullptr), MidiCtrl(this, panelDevice(panel), panel), info(descriptor)
+    : MyButton(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
+      info(descriptor)
 {
     setText(info.title);
     setOption(DefaultOnEnter, false);

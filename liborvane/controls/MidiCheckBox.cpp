@@ -2,7 +2,6 @@
 
 #include "Colors.h"
 #include "Drawing.h"
-#include "MidiClient.h"
 #include "MidiDevice.h"
 #include "Panel.h"
 #include "Strings.h"
@@ -16,12 +15,6 @@ namespace {
 
 const QColor MuteLetter(255, 255, 0, 255);
 const QColor SoloLetter(0, 255, 0, 255);
-
-MidiDevice* panelDevice(Panel* panel)
-{
-    MidiClient* client = panel ? panel->liveClient() : nullptr;
-    return client ? client->midiDevice() : nullptr;
-}
 
 } // namespace
 
@@ -55,7 +48,8 @@ void dropSharedRecord(const SharedKey& key)
 } // namespace
 
 MidiCheckBox::MidiCheckBox(Panel* panel, const CheckInfo& descriptor)
-    : MyButton(panel ? panel->frame() : nullptr), MidiCtrl(this, panelDevice(panel), panel), info(descriptor)
+    : MyButton(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
+      info(descriptor)
 {
     setOption(DefaultOnEnter, false);
     setOption(HoverFace, false);

@@ -6,7 +6,6 @@
 #include "Colors.h"
 #include "DeviceTable.h"
 #include "Drawing.h"
-#include "MidiClient.h"
 #include "MidiDevice.h"
 #include "MidiMessage.h"
 #include "MidiPort.h"
@@ -33,19 +32,13 @@ const QColor NoteSpot(255, 255, 224);
 const QColor PressedWhiteKey(255, 255, 224);
 const QColor PressedBlackKey(0, 0, 0);
 
-MidiDevice* panelDevice(Panel* panel)
-{
-    MidiClient* client = panel ? panel->liveClient() : nullptr;
-    return client ? client->midiDevice() : nullptr;
-}
-
 } // namespace
 
 // --- construction -----------------------------------------------------------------
 
 MidiEdit::MidiEdit(Panel* panel, const EditInfo& descriptor)
-    : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, panelDevice(panel), panel), info(descriptor),
-      m_piano(24, 96)
+    : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
+      info(descriptor), m_piano(24, 96)
 {
     init();
     if (!info.image.isEmpty())

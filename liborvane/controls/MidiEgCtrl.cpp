@@ -21,12 +21,6 @@ QString MidiEgCtrl::m_clipboard;
 
 namespace {
 
-MidiDevice* envelopeDevice(Panel* panel)
-{
-    MidiClient* client = panel ? panel->liveClient() : nullptr;
-    return client ? client->midiDevice() : nullptr;
-}
-
 // A rectangle from its corners, both included.
 QRect corners(int x1, int y1, int x2, int y2)
 {
@@ -36,7 +30,8 @@ QRect corners(int x1, int y1, int x2, int y2)
 } // namespace
 
 MidiEgCtrl::MidiEgCtrl(::Panel* panel, const EgInfo& from)
-    : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, envelopeDevice(panel), panel), info(from)
+    : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
+      info(from)
 {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);

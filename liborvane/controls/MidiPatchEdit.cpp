@@ -18,12 +18,6 @@
 
 namespace {
 
-MidiDevice* selectorDevice(Panel* panel)
-{
-    MidiClient* client = panel ? panel->liveClient() : nullptr;
-    return client ? client->midiDevice() : nullptr;
-}
-
 bool isDataByte(int v)
 {
     return v >= 0 && v <= 127;
@@ -32,7 +26,8 @@ bool isDataByte(int v)
 } // namespace
 
 MidiPatchEdit::MidiPatchEdit(::Panel* panel, const PatchEditInfo& from)
-    : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, selectorDevice(panel), panel), info(from)
+    : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
+      info(from)
 {
     init();
 }

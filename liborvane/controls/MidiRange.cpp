@@ -21,18 +21,9 @@
 #include <QTimerEvent>
 #include <QWheelEvent>
 
-namespace {
-
-MidiDevice* rangeDevice(Panel* panel)
-{
-    MidiClient* client = panel ? panel->liveClient() : nullptr;
-    return client ? client->midiDevice() : nullptr;
-}
-
-} // namespace
-
 MidiRange::MidiRange(::Panel* panel, const RangeInfo& from)
-    : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, rangeDevice(panel), panel), info(from)
+    : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
+      info(from)
 {
     setFocusPolicy(Qt::StrongFocus);
     updateDisplay();

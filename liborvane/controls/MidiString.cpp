@@ -1,7 +1,6 @@
 #include "MidiString.h"
 
 #include "Drawing.h"
-#include "MidiClient.h"
 #include "MidiDevice.h"
 #include "Panel.h"
 #include "Strings.h"
@@ -15,18 +14,13 @@ namespace {
 constexpr int Blank = 32;
 constexpr int Unknown = '?';
 
-MidiDevice* panelDevice(Panel* panel)
-{
-    MidiClient* client = panel ? panel->liveClient() : nullptr;
-    return client ? client->midiDevice() : nullptr;
-}
-
 } // namespace
 
 QPointer<InlineEdit> MidiString::m_edit;
 
 MidiString::MidiString(Panel* panel, const StringInfo& descriptor)
-    : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, panelDevice(panel), panel), info(descriptor)
+    : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
+      info(descriptor)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_MacShowFocusRect, false);

@@ -11,32 +11,7 @@
 #include "MidiString.h"
 #include "Panel.h"
 
-#include <QWidget>
-
 namespace {
-
-// The cell of an element whose control class is not built yet: it keeps the
-// element's common part (its size, tab and visibility go into the layout)
-// and shows nothing.
-class StandInCtrl : public QWidget, public MidiCtrl
-{
-public:
-    StandInCtrl(Panel* panel, const CommonInfo& from)
-        : QWidget(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
-          info(from)
-    {
-        setFocusPolicy(Qt::NoFocus);
-    }
-
-    int type() const override { return LabelType; }
-    CommonInfo* gInfo() override { return &info; }
-    void onKey(int) override {}
-    void MidiReceive() override {}
-    void OnSysex(Sysex*) override {}
-    void OnMidiMessage(const MidiMessage&) override {}
-
-    CommonInfo info;
-};
 
 template <class Ctrl, class Info>
 MidiCtrl* make(Panel* panel, const CommonInfo& info)
@@ -44,9 +19,6 @@ MidiCtrl* make(Panel* panel, const CommonInfo& info)
     return new Ctrl(panel, static_cast<const Info&>(info));
 }
 
-// One row per control element: the record the reader hands over for it, the
-// class code of what it builds, how to build it, and what a built control
-// adds to the value snapshot (null: nothing).
 // The one value an edit or a check box adds to the snapshot.
 template <class Ctrl>
 QList<int> oneValue(MidiCtrl* control)
@@ -62,6 +34,9 @@ QList<int> rangeValues(MidiCtrl* control)
     return range ? QList<int>{range->value(false), range->value(true)} : QList<int>{};
 }
 
+// One row per control element: the record the reader hands over for it, the
+// class code of what it builds, how to build it, and what a built control
+// adds to the value snapshot (null: nothing).
 struct Kind
 {
     const char* element;
@@ -100,10 +75,8 @@ const Kind* findKind(const QString& element)
 MidiCtrl* ControlFactory::build(Panel* panel, const QString& element, Record record, const CommonInfo& info)
 {
     const Kind* kind = findKind(element);
-    if (!kind)
-        return new StandInCtrl(panel, info);
-    if (kind->record != record) {
-        qWarning("Control element \"%s\" was handed the record of another kind", qPrintable(element));
+    if (!kind || kind->record != record) {
+        qWarning("No control is built for \"%s\" from this record", qPrintable(element));
         return nullptr;
     }
     return kind->create(panel, info);
@@ -162,14 +135,9 @@ bool ControlFactory::isBuilt(const QString& element)
     return findKind(element) != nullptr;
 }
 
-bool ControlFactory::isStandIn(const MidiCtrl* control)
-{
-    return dynamic_cast<const StandInCtrl*>(control) != nullptr;
-}
-
 QList<int> ControlFactory::snapshotValues(MidiCtrl* control)
 {
-    if (!control || isStandIn(control))
+    if (!control)
         return {};
     for (const Kind& kind : Kinds) {
         if (kind.type == control->type() && kind.values)

@@ -9,11 +9,6 @@
 // so on. A row builds its class from that record; a record of the wrong kind
 // for the element builds nothing.
 //
-// An element whose kind has no row yet still takes its cell: it gets a
-// stand-in item, a blank label-typed control of the element's size that
-// shows, sends and navigates nothing, so the grid is laid out as it will be
-// once the kind is built.
-//
 // The table also says what each kind adds to a panel's value snapshot.
 // GUI thread only.
 #pragma once
@@ -43,9 +38,9 @@ public:
         EgRecord
     };
 
-    // A new control of panel for the element, built from its record; a
-    // stand-in when the element has no row. The caller adds it to the panel
-    // (Panel::addControl). Null for a record of the wrong kind.
+    // A new control of panel for the element, built from its record. The
+    // caller adds it to the panel (Panel::addControl). Null for an element
+    // without a row or a record of the wrong kind.
     static MidiCtrl* create(Panel* panel, const QString& element, const LabelInfo& info);
     static MidiCtrl* create(Panel* panel, const QString& element, const EditInfo& info);
     static MidiCtrl* create(Panel* panel, const QString& element, const RangeInfo& info);
@@ -58,8 +53,6 @@ public:
     // The elements that build a control of their own class, in table order.
     static QStringList builtElements();
     static bool isBuilt(const QString& element);
-    // A stand-in item (see above).
-    static bool isStandIn(const MidiCtrl* control);
 
     // What the control adds to its panel's value snapshot: one value of an
     // edit or a check box, the high then the low value of a range, nothing

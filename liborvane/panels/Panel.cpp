@@ -2,8 +2,13 @@
 
 #include "ControlFactory.h"
 #include "EventMessage.h"
+#include "MidiCheckBox.h"
 #include "MidiClient.h"
 #include "MidiCtrl.h"
+#include "MidiEdit.h"
+#include "MidiPatchEdit.h"
+#include "MidiRange.h"
+#include "MidiString.h"
 #include "Strings.h"
 #include "VarArgs.h"
 #include "WindowState.h"
@@ -181,8 +186,14 @@ QRect Panel::placeControl(const CommonInfo& info)
         y = marginTop() + (m_caption ? CaptionBarHeight : 0);
         const int col = n / m_rowsPerColumn;
         const int row = n % m_rowsPerColumn;
-        for (int k = 0; k < col; ++k)
-            x += m_placement.columnWidths.value(k) + m_paddingX;
+        // Widths of the columns before col; the one col is about to start
+        // has no entry yet.
+        const Placement& p = m_placement;
+        if (col < p.columnStarts.size())
+            x += p.columnStarts.at(col);
+        else if (!p.columnStarts.isEmpty())
+            x += p.columnStarts.last() + p.columnWidths.last();
+        x += col * m_paddingX;
         if (row > 0)
             y += m_placement.columnHeight + row * m_paddingY;
     }
@@ -201,8 +212,12 @@ void Panel::notePlaced(MidiCtrl* control, const QRect& rect)
     const CommonInfo* info = control->gInfo();
     const int index = itemCount() - 1;
     const int col = index / m_rowsPerColumn;
-    while (m_placement.columnWidths.size() <= col)
+    while (m_placement.columnWidths.size() <= col) {
+        const int k = int(m_placement.columnWidths.size());
+        m_placement.columnStarts.append(
+            k ? m_placement.columnStarts.at(k - 1) + m_placement.columnWidths.at(k - 1) : 0);
         m_placement.columnWidths.append(0);
+    }
     if (!info->wrap)
         m_placement.columnWidths[col] = qMax(m_placement.columnWidths[col], rect.width());
     if (index % m_rowsPerColumn == 0)
@@ -358,6 +373,37 @@ MidiCtrl* Panel::getItem(const QString& title, int type, int start) const
             return item;
     }
     return nullptr;
+}
+
+QWidget* Panel::getWidget(const QString& title, int type, int start) const
+{
+    MidiCtrl* item = getItem(title, type, start);
+    return item ? item->widget() : nullptr;
+}
+
+MidiEdit* Panel::getEdit(const QString& title, int start) const
+{
+    return dynamic_cast<MidiEdit*>(getItem(title, MidiCtrl::EditType, start));
+}
+
+MidiRange* Panel::getRange(const QString& title, int start) const
+{
+    return dynamic_cast<MidiRange*>(getItem(title, MidiCtrl::RangeType, start));
+}
+
+MidiString* Panel::getStringEdit(const QString& title, int start) const
+{
+    return dynamic_cast<MidiString*>(getItem(title, MidiCtrl::StringType, start));
+}
+
+MidiCheckBox* Panel::getCheckBox(const QString& title, int start) const
+{
+    return dynamic_cast<MidiCheckBox*>(getItem(title, MidiCtrl::CheckType, start));
+}
+
+MidiPatchEdit* Panel::getPatchEdit(const QString& title, int start) const
+{
+    return dynamic_cast<MidiPatchEdit*>(getItem(title, MidiCtrl::PatchEditType, start));
 }
 
 int Panel::selectedItemIndex() const
@@ -553,7 +599,8 @@ void Panel::changeEnabling(MidiCtrl* driver)
         MidiCtrl* item = m_items.at(i);
         if (!item || item->gInfo()->enable != title)
             continue;
-        const QString list = item->gInfo()->enable_values.isEmpty() ? QStringLiteral("1") : item->gInfo()->enable_values;
+        const QString list =
+            item->gInfo()->enable_values.isEmpty() ? QStringLiteral("1") : item->gInfo()->enable_values;
         bool match = false;
         for (const QString& piece : list.split(QLatin1Char('|'))) {
             if (StringToInt(piece, false, 0) == value) {

@@ -39,9 +39,14 @@
 #include <QStringList>
 
 class ColorManager;
+class MidiCheckBox;
 class MidiClient;
 class MidiCtrl;
 class MidiDevice;
+class MidiEdit;
+class MidiPatchEdit;
+class MidiRange;
+class MidiString;
 class MidiMessage;
 class Sysex;
 class XmlElement;
@@ -215,6 +220,14 @@ public:
     // (-1: any) and whose title is title exactly ("&" marks included). Null
     // when none, and for a negative start.
     MidiCtrl* getItem(const QString& title, int type, int start) const;
+    // The widget of getItem(title, type, start); the typed look-ups by which
+    // the editors find their special controls, each from index start on.
+    QWidget* getWidget(const QString& title, int type, int start) const;
+    MidiEdit* getEdit(const QString& title, int start) const;
+    MidiRange* getRange(const QString& title, int start) const;
+    MidiString* getStringEdit(const QString& title, int start) const;
+    MidiCheckBox* getCheckBox(const QString& title, int start) const;
+    MidiPatchEdit* getPatchEdit(const QString& title, int start) const;
     // The index of the item whose widget has the application's focus; -1.
     int selectedItemIndex() const;
     bool hasFocus() const override { return selectedItemIndex() != -1; }
@@ -312,7 +325,8 @@ private:
     struct Placement
     {
         QList<int> columnWidths;  // widest counted item of each column
-        int columnHeight = 0;     // heights (plus gaps) of the current column's cells
+        QList<int> columnStarts;  // sum of the widths of the columns before each
+        int columnHeight = 0;     // heights of the current column's cells
         int rowAll = 0;           // a row's advance over every counted item
         QHash<int, int> rowByTab; // the same per tab of the items
     };

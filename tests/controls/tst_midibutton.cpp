@@ -1,6 +1,6 @@
 // The button: the message it sends, the section window it opens, raises and
 // replaces, the value control it opens the window of, and its keys.
-#include "ControlRig.h"
+#include "BusPanelRig.h"
 #include "MidiButton.h"
 #include "MidiEdit.h"
 #include "TestEnvironment.h"
@@ -33,7 +33,7 @@ class TestMidiButton : public QObject
 private slots:
     void sendsItsMessage()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         ButtonInfo info = buttonInfo(QStringLiteral("Init"));
         info.sysex = QStringLiteral("F0 43 10 7F 00 30 01 00 05 F7");
         MidiButton button(rig.panel, info);
@@ -60,7 +60,7 @@ private slots:
     // the next click replaces it.
     void opensAndRaisesItsWindow()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiButton button(rig.panel, buttonInfo(QStringLiteral("Types..."), QStringLiteral("Voice:ARP:SF")));
         QVERIFY(!button.linkedEdit());
         button.click();
@@ -81,7 +81,7 @@ private slots:
     // window, which then follows the control's value.
     void opensTheWindowOfTheControlBeforeIt()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         EditInfo reverb;
         reverb.title = QStringLiteral("Reverb");
         reverb.section = QStringLiteral("Effects Parameters");
@@ -91,7 +91,7 @@ private slots:
         reverb.param.max = 16383;
         reverb.combo = true;
         auto* edit = new MidiEdit(rig.panel, reverb);
-        edit->OnSysex(ControlRig::parameterChange(0x300100, 0x80, 2).get());
+        edit->OnSysex(BusPanelRig::parameterChange(0x300100, 0x80, 2).get());
         rig.panel->addControl(edit);
         auto* button = new MidiButton(rig.panel, buttonInfo(QStringLiteral("Edit..."),
                                                             QStringLiteral("Effects Parameters"),
@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(button->sectionWindow(), edit->panelDlg());
 
         // A button that is the panel's first item opens its own section.
-        ControlRig other;
+        BusPanelRig other;
         MidiButton alone(other.panel,
                          buttonInfo(QStringLiteral("Edit..."), QStringLiteral("Effects Parameters"),
                                     QStringLiteral("hex")));

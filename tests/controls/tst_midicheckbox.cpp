@@ -1,7 +1,7 @@
 // The check box: what a toggle sends on the bus, bit-field boxes of one byte
 // packing into what the instrument holds, mixer-strip boxes, use boxes that
 // grey their panel, keys, and its painted looks.
-#include "ControlRig.h"
+#include "BusPanelRig.h"
 #include "MidiCheckBox.h"
 #include "MidiEdit.h"
 #include "TestBus.h"
@@ -78,7 +78,7 @@ private slots:
     // any received value but 1 shows off, and a click then turns it on.
     void toggling()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         CheckInfo info = checkInfo(QStringLiteral("Local Control"));
         info.request = 4;
         MidiCheckBox box(rig.panel, info);
@@ -92,11 +92,11 @@ private slots:
 
         rig.clearSent();
         QVERIFY(!box.setValue(1));
-        box.OnSysex(ControlRig::parameterChange(0x300110, 1).get());
+        box.OnSysex(BusPanelRig::parameterChange(0x300110, 1).get());
         QVERIFY(press(&box, Qt::Key_Up)); // already on: nothing to send
         QVERIFY(rig.sent().isEmpty());
 
-        box.OnSysex(ControlRig::parameterChange(0x300110, 2).get());
+        box.OnSysex(BusPanelRig::parameterChange(0x300110, 2).get());
         QCOMPARE(box.value(), 2);
         QVERIFY(!box.isChecked());
         box.click();
@@ -113,11 +113,11 @@ private slots:
     // read-back keeps the first one's bit.
     void bitFieldBoxesShareTheByte()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiCheckBox bit2(rig.panel, checkInfo(QStringLiteral("B2"), 0x300110, 2));
         MidiCheckBox bit5(rig.panel, checkInfo(QStringLiteral("B5"), 0x300110, 5));
         MidiCheckBox other(rig.panel, checkInfo(QStringLiteral("O"), 0x300111, 5));
-        bit2.OnSysex(ControlRig::parameterChange(0x300110, 0x44).get());
+        bit2.OnSysex(BusPanelRig::parameterChange(0x300110, 0x44).get());
         QCOMPARE(bit2.value(), 1);
         QCOMPARE(bit5.sharedData(), 0x44);
         QCOMPARE(other.sharedData(), -1);
@@ -127,8 +127,8 @@ private slots:
         QCOMPARE(rig.sent(), QStringList({change(0x64), Request, change(0x60), Request}));
 
         // The read-back shows in both.
-        bit2.OnSysex(ControlRig::parameterChange(0x300110, 0x60).get());
-        bit5.OnSysex(ControlRig::parameterChange(0x300110, 0x60).get());
+        bit2.OnSysex(BusPanelRig::parameterChange(0x300110, 0x60).get());
+        bit5.OnSysex(BusPanelRig::parameterChange(0x300110, 0x60).get());
         QCOMPARE(bit2.value(), 0);
         QCOMPARE(bit5.value(), 1);
     }
@@ -137,7 +137,7 @@ private slots:
     // first; without an answer it changes nothing.
     void unknownByteIsReadFirst()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiCheckBox box(rig.panel, checkInfo(QStringLiteral("B5"), 0x300110, 5));
 
         box.click();
@@ -156,7 +156,7 @@ private slots:
     // them; no parameter change goes out.
     void mixerStripBoxes()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiCheckBox solo(rig.panel, stripInfo(true, 3));
         solo.click();
         QVERIFY(rig.device.mixPart(3)->solo);
@@ -198,7 +198,7 @@ private slots:
     // that name it.
     void enabling()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         CheckInfo info = checkInfo(QStringLiteral("Use"));
         info.use = true;
         // The panel owns the controls it holds.
@@ -211,11 +211,11 @@ private slots:
         rig.panel->addControl(&use);
         rig.panel->addControl(&depth);
 
-        use.OnSysex(ControlRig::parameterChange(0x300110, 0).get());
+        use.OnSysex(BusPanelRig::parameterChange(0x300110, 0).get());
         QVERIFY(!rig.panel->enabled());
         QVERIFY(use.isGrayed());
         QVERIFY(!depth.isEnabled());
-        use.OnSysex(ControlRig::parameterChange(0x300110, 1).get());
+        use.OnSysex(BusPanelRig::parameterChange(0x300110, 1).get());
         QVERIFY(rig.panel->enabled());
         QVERIFY(depth.isEnabled());
         QVERIFY(!depth.isGrayed());
@@ -251,7 +251,7 @@ private slots:
         QFETCH(int, mods);
         QFETCH(int, expected);
         QFETCH(bool, accepted);
-        ControlRig rig;
+        BusPanelRig rig;
         MidiCheckBox box(rig.panel, checkInfo(QStringLiteral("Local Control")));
         box.setValue(start);
         QCOMPARE(press(&box, key, Qt::KeyboardModifiers(mods)), accepted);
@@ -262,7 +262,7 @@ private slots:
     // toggles, the others stay.
     void panelKey()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         CheckInfo info = checkInfo(QStringLiteral("Arp"));
         info.key = QStringLiteral("F7");
         MidiCheckBox box(rig.panel, info);
@@ -281,7 +281,7 @@ private slots:
     // show their letter in its colour.
     void painting()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiCheckBox box(rig.panel, checkInfo(QStringLiteral("Local Control")));
         box.resize(120, 19);
         const QColor label = box.colorManager()->getColor(LabelTextColor);

@@ -2,7 +2,7 @@
 // change by the user, what it shows of incoming messages without echo,
 // learning a played note, bound variables and mixer records, its section
 // window, and its painted looks.
-#include "ControlRig.h"
+#include "BusPanelRig.h"
 #include "DeviceTable.h"
 #include "MidiEdit.h"
 #include "MidiMessage.h"
@@ -96,7 +96,7 @@ private slots:
         QFETCH(int, shown);
         QFETCH(QString, data);
 
-        ControlRig rig;
+        BusPanelRig rig;
         addSpacedTable(rig.device);
         EditInfo info = volumeInfo();
         info.request = 3;
@@ -110,7 +110,7 @@ private slots:
             info.param.max = 16383;
         MidiEdit edit(rig.panel, info);
         if (received != -1)
-            edit.OnSysex(ControlRig::parameterChange(0x300100, received).get());
+            edit.OnSysex(BusPanelRig::parameterChange(0x300100, received).get());
         rig.clearSent();
         ChangeLog log(rig.panel);
 
@@ -126,18 +126,18 @@ private slots:
     // instrument, send nothing and report nothing.
     void noEchoAndNoRepeat()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiEdit edit(rig.panel, volumeInfo());
         int mirror = 0;
         edit.setVariable(&mirror, sizeof mirror);
         ChangeLog log(rig.panel);
 
-        edit.OnSysex(ControlRig::parameterChange(0x300100, 0x40).get());
+        edit.OnSysex(BusPanelRig::parameterChange(0x300100, 0x40).get());
         QCOMPARE(edit.value(), 64);
         QCOMPARE(edit.text(), QStringLiteral("64"));
         edit.changeValue(64);
-        edit.OnSysex(ControlRig::parameterChange(0x300101, 0x10).get()); // another parameter
-        edit.OnSysex(ControlRig::parameterChange(0x300100, 0x40).get());
+        edit.OnSysex(BusPanelRig::parameterChange(0x300101, 0x10).get()); // another parameter
+        edit.OnSysex(BusPanelRig::parameterChange(0x300100, 0x40).get());
         QCOMPARE(edit.value(), 64);
         QVERIFY(rig.sent().isEmpty());
         QVERIFY(log.entries.isEmpty());
@@ -146,10 +146,14 @@ private slots:
         // A bulk dump holding the parameter at its offset in the block.
         QByteArray block(8, '\0');
         block[1] = 0x22;
-        edit.OnSysex(ControlRig::message(TestSysex::bulkDumpText(0x300100, block)).get());
+        edit.OnSysex(
+            BusPanelRig::message(QByteArray::fromHex(TestSysex::bulkDumpText(0x300100, block).toLatin1()))
+                .get());
         QCOMPARE(edit.value(), 0);
         MidiEdit second(rig.panel, volumeInfo(0x300101));
-        second.OnSysex(ControlRig::message(TestSysex::bulkDumpText(0x300100, block)).get());
+        second.OnSysex(
+            BusPanelRig::message(QByteArray::fromHex(TestSysex::bulkDumpText(0x300100, block).toLatin1()))
+                .get());
         QCOMPARE(second.value(), 0x22);
         QVERIFY(rig.sent().isEmpty());
 
@@ -176,7 +180,7 @@ private slots:
         QFETCH(int, value);
         QFETCH(QString, sent);
 
-        ControlRig rig;
+        BusPanelRig rig;
         addSpacedTable(rig.device);
         EditInfo info = volumeInfo();
         info.param.midiChannel = 2;
@@ -204,7 +208,7 @@ private slots:
     // and sends nothing while it is muted; the group is asked either way.
     void mutedPartVolume()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         EditInfo info = volumeInfo();
         info.request = 2;
         MidiEdit edit(rig.panel, info);
@@ -229,7 +233,7 @@ private slots:
     // the value and is sent. The text blinks meanwhile, starting hidden.
     void learnsPlayedNote()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         EditInfo info = volumeInfo();
         info.param.note = true;
         MidiEdit edit(rig.panel, info);
@@ -268,9 +272,9 @@ private slots:
 
     void itemsAndVariables()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiEdit edit(rig.panel, volumeInfo());
-        edit.OnSysex(ControlRig::parameterChange(0x300100, 100).get());
+        edit.OnSysex(BusPanelRig::parameterChange(0x300100, 100).get());
         edit.setItems(QString(), 0, 120);
         QCOMPARE(edit.value(), 100);
         edit.setItems(QString(), 0, 50);
@@ -309,14 +313,14 @@ private slots:
     // and replaces it once closed; each value change re-targets it.
     void sectionWindow()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         EditInfo info = volumeInfo();
         info.section = QStringLiteral("Effects Parameters");
         info.subsection = QStringLiteral("hex");
         info.param.setSize(2);
         info.param.max = 16383;
         MidiEdit edit(rig.panel, info);
-        edit.OnSysex(ControlRig::parameterChange(0x300100, 0x80, 2).get());
+        edit.OnSysex(BusPanelRig::parameterChange(0x300100, 0x80, 2).get());
 
         QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
         QApplication::sendEvent(&edit, &menu);
@@ -353,7 +357,7 @@ private slots:
     // green to the left below it, a mark at it; no value leaves the groove.
     void bipolarSlider()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         EditInfo info = volumeInfo();
         info.param.offset = -64;
         MidiEdit edit(rig.panel, info);
@@ -390,7 +394,7 @@ private slots:
     // presses the key of its value, and stays inside its box.
     void arrowsAndKeys()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         EditInfo listInfo = volumeInfo();
         listInfo.combo = true;
         MidiEdit list(rig.panel, listInfo);

@@ -1,7 +1,7 @@
 // The value control's keys, type-ahead, tap tempo, mouse, wheel and drop-down
 // list, driven by real events offscreen; what reaches the instrument is read
 // from the bus.
-#include "ControlRig.h"
+#include "BusPanelRig.h"
 #include "MidiEdit.h"
 #include "Pointer.h"
 #include "Prompts.h"
@@ -125,7 +125,7 @@ private slots:
         QFETCH(int, expected);
         QFETCH(bool, accepted);
 
-        ControlRig rig;
+        BusPanelRig rig;
         MidiEdit edit(rig.panel, rangeInfo(min, max, list));
         edit.setValue(start);
         const QString text = key == Qt::Key_5 ? QStringLiteral("5") : QString();
@@ -138,7 +138,7 @@ private slots:
     // taken once the typing stops; a value outside the range is dropped.
     void typeAhead()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiEdit edit(rig.panel, rangeInfo(0, 127));
         QTest::keyClicks(&edit, QStringLiteral("64"));
         QCOMPARE(edit.value(), -1);
@@ -162,7 +162,7 @@ private slots:
     // seconds blanks the value, sends nothing and starts a new measure.
     void tapTempo()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         EditInfo info = rangeInfo(1, 300);
         info.tempo = true;
         info.param.setAddress(0x300028);
@@ -207,7 +207,7 @@ private slots:
     // the extra buttons step; list arrows step, the rest opens the list.
     void mousePresses()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiEdit edit(rig.panel, rangeInfo(0, 127));
         edit.resize(90, 19);
         mouse(&edit, QEvent::MouseButtonPress, QPoint(3, 15), Qt::LeftButton);
@@ -249,7 +249,7 @@ private slots:
     // travel; the release shows it again.
     void relativeDrag()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiEdit edit(rig.panel, rangeInfo(0, 127));
         edit.resize(90, 19);
         edit.setValue(10);
@@ -277,7 +277,7 @@ private slots:
 
     void wheelSteps()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiEdit edit(rig.panel, rangeInfo(0, 127));
         edit.setValue(10);
         QVERIFY(wheel(&edit, 120));
@@ -297,7 +297,7 @@ private slots:
     // request right after it closed is ignored.
     void dropDownAndGuard()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         ScriptedPrompts prompts;
         MidiEdit list(rig.panel, rangeInfo(0, 5, true));
         list.resize(90, 19);
@@ -323,7 +323,7 @@ private slots:
     // with it.
     void asyncDropDownClosesEditor()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         ScriptedPrompts prompts;
         QWidget cell;
         auto* editor = new MidiEdit(&cell, &rig.device, true, QStringLiteral("Category"));

@@ -60,15 +60,6 @@ QStringList amplitudeRequests()
     return list;
 }
 
-bool showActive(QWidget& window)
-{
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        return false;
-    QApplication::setActiveWindow(&window);
-    return QTest::qWaitForWindowActive(&window);
-}
-
 } // namespace
 
 class TestMidiEgCtrl : public QObject
@@ -155,7 +146,7 @@ private slots:
     void drag()
     {
         MidiEgCtrl* eg = make(Amplitude);
-        QVERIFY(showActive(rig->window));
+        QVERIFY(showAndActivate(rig->window));
         const QPoint attack(26, 6);
         QTest::mousePress(eg, Qt::LeftButton, Qt::NoModifier, attack);
         QVERIFY(!eg->isDragging());

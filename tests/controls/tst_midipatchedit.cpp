@@ -60,15 +60,6 @@ enum Target
     ChannelBound = 2
 };
 
-bool showActive(QWidget& window)
-{
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        return false;
-    QApplication::setActiveWindow(&window);
-    return QTest::qWaitForWindowActive(&window);
-}
-
 } // namespace
 
 class TestMidiPatchEdit : public QObject
@@ -393,7 +384,7 @@ private slots:
     void arrowsAndWheel()
     {
         MidiPatchEdit* edit = make(Addressed, Patch(63, 0, 10));
-        QVERIFY(showActive(rig->window));
+        QVERIFY(showAndActivate(rig->window));
         const int h = edit->height();
         const int x = edit->width() - 5;
         QTest::mousePress(edit, Qt::LeftButton, Qt::NoModifier, QPoint(x, h / 2));

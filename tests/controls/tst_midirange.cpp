@@ -66,15 +66,6 @@ QImage picture(MidiRange& range)
     return image;
 }
 
-bool showActive(QWidget& window)
-{
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        return false;
-    QApplication::setActiveWindow(&window);
-    return QTest::qWaitForWindowActive(&window);
-}
-
 } // namespace
 
 class TestMidiRange : public QObject
@@ -254,7 +245,7 @@ private slots:
         RangeInfo info = rangeInfo();
         info.low.note = info.high.note = true;
         MidiRange* range = make(info, 40, 80);
-        QVERIFY(showActive(rig->window));
+        QVERIFY(showAndActivate(rig->window));
         range->setFocus();
 
         // Not waiting: digits change nothing and pass on.
@@ -359,7 +350,7 @@ private slots:
     void wheelAndDoubleClick()
     {
         MidiRange* range = make(rangeInfo(), 60, 100);
-        QVERIFY(showActive(rig->window));
+        QVERIFY(showAndActivate(rig->window));
         QWheelEvent wheel(QPointF(5, 5), range->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 240),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(range, &wheel);
@@ -378,7 +369,7 @@ private slots:
     void dragOnTheBar()
     {
         MidiRange* range = make(rangeInfo(), 60, 100);
-        QVERIFY(showActive(rig->window));
+        QVERIFY(showAndActivate(rig->window));
         const QRect bar = range->sliderRect(); // x 30..77
         QTest::mousePress(range, Qt::LeftButton, Qt::NoModifier, QPoint(bar.left(), 10));
         QCOMPARE(range->value(true), 0);
@@ -396,7 +387,7 @@ private slots:
     void relativeDrag()
     {
         MidiRange* range = make(rangeInfo(), 60, 100);
-        QVERIFY(showActive(rig->window));
+        QVERIFY(showAndActivate(rig->window));
         const QPoint press(2, 2);
         MoveMouse(range->mapToGlobal(press));
         QTest::mousePress(range, Qt::LeftButton, Qt::NoModifier, press);

@@ -1,7 +1,7 @@
 // The name control: the characters it sends on the bus, the names it shows
 // of dumps and single characters, the in-place editor it opens on clicks and
 // keys, and characters the instrument cannot hold.
-#include "ControlRig.h"
+#include "BusPanelRig.h"
 #include "MidiString.h"
 #include "TestEnvironment.h"
 
@@ -68,7 +68,7 @@ private slots:
     // trailing blanks are not kept.
     void sendsTheWholeName()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiString name(rig.panel, nameInfo());
         QCOMPARE(name.type(), int(MidiCtrl::StringType));
         name.changeText(QStringLiteral("Piano   "));
@@ -95,7 +95,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, sent);
-        ControlRig rig;
+        BusPanelRig rig;
         MidiString name(rig.panel, nameInfo());
         name.changeText(typed);
         QCOMPARE(name.text(), sent);
@@ -106,16 +106,18 @@ private slots:
     // are not printable show as blanks, trailing ones dropped.
     void showsReceivedCharacters()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiString name(rig.panel, nameInfo());
-        name.OnSysex(ControlRig::message(TestSysex::bulkDumpText(0x300000, "Piano     ")).get());
+        name.OnSysex(BusPanelRig::message(
+                         QByteArray::fromHex(TestSysex::bulkDumpText(0x300000, "Piano     ").toLatin1()))
+                         .get());
         QCOMPARE(name.text(), QStringLiteral("Piano"));
-        name.OnSysex(ControlRig::parameterChange(0x300002, 0x07).get());
+        name.OnSysex(BusPanelRig::parameterChange(0x300002, 0x07).get());
         QCOMPARE(name.text(), QStringLiteral("Pi no"));
-        name.OnSysex(ControlRig::parameterChange(0x300004, 0x20).get());
+        name.OnSysex(BusPanelRig::parameterChange(0x300004, 0x20).get());
         QCOMPARE(name.text(), QStringLiteral("Pi n"));
-        name.OnSysex(ControlRig::parameterChange(0x30000A, 0x41).get()); // past the name
-        name.OnSysex(ControlRig::parameterChange(0x300009, 0x21).get());
+        name.OnSysex(BusPanelRig::parameterChange(0x30000A, 0x41).get()); // past the name
+        name.OnSysex(BusPanelRig::parameterChange(0x300009, 0x21).get());
         QCOMPARE(name.text(), QStringLiteral("Pi n     !"));
         name.resetValues();
         QCOMPARE(name.text(), QStringLiteral("Pi n     !"));
@@ -124,7 +126,7 @@ private slots:
 
     void requestsEveryCharacter()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiString name(rig.panel, nameInfo(20));
         name.MidiReceive();
         QCOMPARE(rig.sent(), requests(20));
@@ -143,7 +145,7 @@ private slots:
     // Return or F2 open it on the current name; a bare Space does not.
     void keysOpenTheEditor()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiString name(rig.panel, nameInfo());
         name.resize(90, 19);
         name.changeText(QStringLiteral("Piano"));
@@ -183,7 +185,7 @@ private slots:
     // A click on the window background accepts the open edit.
     void stopEditingAccepts()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiString name(rig.panel, nameInfo());
         name.resize(90, 19);
         name.edit(QStringLiteral("Organ  "), true);
@@ -199,7 +201,7 @@ private slots:
     // the program's reference to it goes too.
     void controlGoesWhileEditing()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         auto* name = new MidiString(rig.panel, nameInfo());
         name->edit();
         QPointer<InlineEdit> editor = MidiString::editor();
@@ -215,7 +217,7 @@ private slots:
     // goes), and the program keeps the second as the open one.
     void secondEditorTakesOver()
     {
-        ControlRig rig;
+        BusPanelRig rig;
         MidiString first(rig.panel, nameInfo());
         MidiString second(rig.panel, nameInfo());
         first.resize(90, 19);

@@ -1,6 +1,7 @@
 // The voice copier's choices: their settings round trip and the dialog that
 // asks for them.
 #include "DeviceBank.h"
+#include "MidiPatchEdit.h"
 #include "Profile.h"
 #include "TestEnvironment.h"
 #include "TestSysex.h"
@@ -171,6 +172,27 @@ private slots:
         for (const QCheckBox* box : next.optionBoxes())
             checks << box->isChecked();
         QCOMPARE(checks, (QList<bool>{true, false, true, true, false}));
+    }
+
+    // The source voice is picked with the selector over "VOICES": PageDown
+    // goes to the same program of the next bank (a drum kit bank included).
+    void pickTheVoiceWithTheSelector()
+    {
+        VoiceCopierInfo info;
+        QString shown;
+        whenModal<VoiceCopierDlg>([&shown](VoiceCopierDlg* dlg) {
+            MidiPatchEdit* selector = dlg->voiceSelector();
+            QCOMPARE(selector->bankSet().size(), 3);
+            QTest::keyClick(selector, Qt::Key_Right);
+            QTest::keyClick(selector, Qt::Key_PageDown);
+            QTest::keyClick(selector, Qt::Key_PageDown);
+            shown = selector->text();
+            dlg->buttons()->button(QDialogButtonBox::Ok)->click();
+        });
+        QVERIFY(GetVoiceCopierInfo(info, VoiceCopierInfo::Mix, m_device.get(), nullptr));
+        QCOMPARE(info.voice.toUInt(), Patch(0x7F00, 1).toUInt());
+        QCOMPARE(shown, QStringLiteral("DR:GM:002 (A02)"));
+        QCOMPARE(storedInt("voice"), int(Patch(0x7F00, 1).toUInt()));
     }
 
     void cancelWritesNothing()

@@ -164,6 +164,9 @@ private slots:
         QCOMPARE(geometryAt(panel, 25), QRect(137 + 3, 30 - 2, 90, 19));
         panel.addControl(new MidiLabel(&panel, cell()));
         QCOMPARE(geometryAt(panel, 26).topLeft(), QPoint(137, 51));
+        addCells(panel, 48 - 27 + 1);
+        QCOMPARE(geometryAt(panel, 48).topLeft(), QPoint(137 + 90 + 8, 9));
+        QCOMPARE(panel.columnWidth(1), 90);
     }
 
     // Separators and fillers at the foot of a column take no height; between

@@ -5,6 +5,9 @@
 #include "VeskRig.h"
 #include "VirtualMidiBus.h"
 
+#include <QApplication>
+#include <QTest>
+
 namespace {
 
 VirtualMidiBus& freshBus()
@@ -67,4 +70,13 @@ QString BusPanelRig::request(unsigned int address)
         QByteArray::fromHex(Sysex::FormatSysex(QString::fromLatin1(TestSysex::ParameterRequestTemplate),
                                                QStringLiteral("7F 00"), address)
                                 .toLatin1()));
+}
+
+bool showAndActivate(QWidget& window)
+{
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    QApplication::setActiveWindow(&window);
+    return QTest::qWaitForWindowActive(&window);
 }

@@ -42,3 +42,7 @@ public:
     MidiClient client;
     ProbePanel* panel; // a child of the window
 };
+
+// Shows the window and makes it the active one, for tests of focus, wheel
+// and pointer; false when the platform did not.
+bool showAndActivate(QWidget& window);
