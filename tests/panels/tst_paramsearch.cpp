@@ -3,7 +3,7 @@
 // preview on the instrument, OK and Cancel) and a library's patch groups
 // (mixed bank and type groups); and the filter splitting as a table of cases.
 #include "ComboBox.h"
-#include "ControlRig.h"
+#include "BusPanelRig.h"
 #include "DeviceTable.h"
 #include "Library.h"
 #include "MidiEdit.h"
@@ -69,7 +69,7 @@ class TestParamSearch : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<ControlRig> rig;
+    std::unique_ptr<BusPanelRig> rig;
 
     // A list control on parameter 30 02 00 over the ARP table, values 0..2.
     std::unique_ptr<MidiEdit> arpControl(const QString& title, const QString& separator)
@@ -85,7 +85,7 @@ class TestParamSearch : public QObject
     }
 
 private slots:
-    void init() { rig = std::make_unique<ControlRig>(); }
+    void init() { rig = std::make_unique<BusPanelRig>(); }
     void cleanup() { rig.reset(); }
 
     void parseFilters_data()
