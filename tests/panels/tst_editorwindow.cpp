@@ -648,6 +648,8 @@ private slots:
         for (int i = 0; i < toggles; ++i)
             window->showKeyboard();
         window->colorManager().loadScheme(2);
+        // Closed by the user first, as a program's window is.
+        window->close();
         window.reset();
         QCOMPARE(Profile::settings()->value(QStringLiteral("ShowKeyboard")).toBool(), stored);
         // The scheme is stored with it.
