@@ -122,11 +122,17 @@ public:
     void patchChange(Patch patch);
     // Sends the message (with the device number put into a copy when the
     // instrument wants one) and echoes it to the clients. The caller's message
-    // is never changed.
-    void sendSysex(Sysex* message);
-    void sendSysex(const QString& hex);
-    void transmitFile(const QString& path);
-    void transmitString(const QString& hex);
+    // is never changed. Returns the bytes sent; 0 when there was nothing to
+    // send (a null or empty message, malformed hex, a never-send address);
+    // -1 when the port did not take it: a closed port, a message longer than
+    // the MIDI system takes (MidiBackend::maxMessageSize) or a failed send.
+    // Only what went out is echoed.
+    int sendSysex(Sysex* message);
+    int sendSysex(const QString& hex);
+    // False when the file or text holds nothing, or a message did not go out
+    // (BulkDump::sendToSynth).
+    bool transmitFile(const QString& path);
+    bool transmitString(const QString& hex);
 
     // --- synchronous requests ------------------------------------------------
     // Each blocks the calling thread up to timeoutMs; only one may wait at a
