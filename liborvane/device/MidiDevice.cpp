@@ -24,7 +24,7 @@ int clampDeviceId(int id)
 } // namespace
 
 MidiDevice::MidiDevice(const QString& name, int delay)
-    : m_name(name), m_midiIn(this), m_midiIn2(this), m_auxIn(this),
+    : m_name(name), m_originalName(name), m_midiIn(this), m_midiIn2(this), m_auxIn(this),
       m_autoConnector(std::make_unique<Task_AutoConnector>()), m_poller(std::make_unique<Task_Poller>()),
       m_signal(std::make_unique<SysexSignal>(this, 10))
 {

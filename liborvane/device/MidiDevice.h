@@ -58,7 +58,12 @@ public:
     ~MidiDevice() override;
 
     // --- state and settings ------------------------------------------------
+    // The device's name: the one it was built with, or the model of the
+    // instrument definition file it loaded.
     QString name() const { return m_name; }
+    // The name the device was built with, whatever definition file it loaded:
+    // the name its own stored dumps carry.
+    QString originalName() const { return m_originalName; }
     // The model the instrument named in its identity reply ("" before).
     QString model() const;
     IniFile* ini() { return &m_ini; }
@@ -276,6 +281,7 @@ protected:
     QString m_model;
     mutable QMutex m_modelLock;
     QString m_name;
+    const QString m_originalName; // the constructor's name; never changes
     MidiInPort m_midiIn;
     MidiOutPort m_midiOut;
     MidiInPort m_midiIn2;
