@@ -93,9 +93,10 @@ public:
     // Not connected, poll stopped, ports closed. May run twice in a row (the
     // poll's end disconnects too).
     void disconnect();
-    // Ends all traffic: the port search, the identity poll and the ports. An
-    // instrument class calls it first in its destructor, so that no reply
-    // reaches its hooks while it is half destroyed; the base calls it again.
+    // Lets go of the clients without telling them, then ends all traffic: the
+    // port search, the identity poll and the ports. An instrument class calls
+    // it first in its destructor, so that no reply reaches its hooks while it
+    // is half destroyed; the base calls it again.
     void shutdown();
     // Sets and stores the main port names and reconnects; nothing when either
     // name is empty.
