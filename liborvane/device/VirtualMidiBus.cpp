@@ -278,8 +278,13 @@ void VirtualMidiBus::reset()
     d->clientFailure = MidiStatusOk;
     d->maxMessageSize = MidiNoSizeLimit;
     d->queue = {};
-    if (!d->onDeliveryThread())
-        d->idle.wait(lock, [this] { return !d->busy; });
+    if (d->onDeliveryThread())
+        return;
+    d->idle.wait(lock, [this] { return !d->busy; });
+    lock.unlock();
+    // What the bus delivered before reaches the ports' owners now, not after
+    // the reset.
+    MidiReceiveThread::instance().waitIdle(10000);
 }
 
 int VirtualMidiBus::addEndpoint(MidiEndpointKind kind, const QString& name)

@@ -38,7 +38,8 @@ public:
     static VirtualMidiBus* instance();
 
     // Back to a bus without endpoints, responders, recordings, pending packets,
-    // failures or size limit. Waits for a delivery in progress; ports still open go dead.
+    // failures or size limit. Waits for a delivery in progress and until what
+    // was delivered has reached the ports' owners; ports still open go dead.
     void reset();
 
     // Endpoints. add returns the new endpoint's index (it is appended).
