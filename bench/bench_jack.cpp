@@ -2,7 +2,8 @@
 // the same run.
 //
 // A private JACK server (dummy driver, asynchronous as real set-ups run, 128
-// frames a cycle) carries what a JACK client of our own sends: bursts written
+// frames a cycle; real-time scheduling with ORVANE_BENCH_JACK_REALTIME=1)
+// carries what a JACK client of our own sends: bursts written
 // straight into JACK's port buffer, as many messages per cycle as it holds.
 // Two receivers take turns on its output:
 //   Floor   an RtMidi input with a callback that only counts (JACK's process
@@ -331,6 +332,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     server().setPeriod(Period);
     server().setSynchronous(false);
+    // ORVANE_BENCH_JACK_REALTIME=1: JACK's threads scheduled as real set-ups
+    // have them (where the machine allows it).
+    server().setRealtime(qEnvironmentVariableIntValue("ORVANE_BENCH_JACK_REALTIME") != 0);
     QString error;
     if (!server().start(&error) || !sender().open(QStringLiteral("bench"), &error)) {
         std::fprintf(stderr, "No JACK for the benchmark: %s\n", qPrintable(error));
