@@ -252,20 +252,45 @@ void IniFile::loadData(const QByteArray& data)
     loadText(DecodeText(data));
 }
 
+void IniFile::clear()
+{
+    MapEx<QString, IniSection*>::clear();
+    m_otherGroups.clear();
+    m_order.clear();
+    m_ordered.clear();
+}
+
+void IniFile::store(IniSection* section)
+{
+    const QString& title = section->title();
+    const GroupTitle key(section->group(), title);
+    if (!m_ordered.contains(key)) {
+        m_order.append(key);
+        m_ordered.insert(key);
+    }
+    // One of the same group and title read before is replaced whole; one of
+    // the same title under another group stays, beside this one.
+    if (IniSection* old = m_otherGroups.value(key, nullptr)) {
+        m_otherGroups.remove(key);
+        delete old;
+    }
+    IniSection* current = value(title, nullptr);
+    if (current && current->group() != section->group()) {
+        QMap<QString, IniSection*>::remove(title);
+        m_otherGroups.add(GroupTitle(current->group(), title), current);
+    }
+    add(title, section);
+}
+
 void IniFile::loadText(const QString& text)
 {
     QString group;
     IniSection* current = nullptr;
     // A section is stored once it is complete, so that a title read twice in
     // one text replaces the first whole.
-    auto store = [this](IniSection* section) {
-        if (!section)
-            return;
-        if (!m_ordered.contains(section->title())) {
-            m_order.append(section->title());
-            m_ordered.insert(section->title());
-        }
-        add(section->title(), section);
+    auto finish = [this](IniSection* section) {
+        if (section)
+            store(section);
     };
 
     const QStringView all(text);
@@ -282,13 +307,13 @@ void IniFile::loadText(const QString& text)
         if (line.isEmpty() || line[0] == u';')
             continue;
         if (line[0] == u'.') {
-            store(current);
+            finish(current);
             current = nullptr;
             group = trimBlanks(line.mid(1)).toString();
             continue;
         }
         if (line[0] == u'[') {
-            store(current);
+            finish(current);
             const qsizetype close = line.lastIndexOf(u']');
             // An unclosed title is not a section; its lines are dropped rather
             // than given to the section before it.
@@ -305,7 +330,7 @@ void IniFile::loadText(const QString& text)
         const QString value = IniUnescape(trimBlanks(line.mid(sep + 1)).toString());
         current->add(new IniLine(key, value));
     }
-    store(current);
+    finish(current);
 }
 
 IniSection* IniFile::section(const QString& title) const
@@ -313,14 +338,23 @@ IniSection* IniFile::section(const QString& title) const
     return value(title, nullptr);
 }
 
+IniSection* IniFile::section(const QString& title, const QString& group) const
+{
+    const QString wanted = group.startsWith(u'.') ? group.mid(1) : group;
+    IniSection* s = section(title);
+    if (s && s->group() == wanted)
+        return s;
+    return m_otherGroups.value(GroupTitle(wanted, title), nullptr);
+}
+
 QStringList IniFile::getSectionNames(const QString& group) const
 {
     const QString wanted = group.startsWith(u'.') ? group.mid(1) : group;
     QStringList names;
     QSet<QString> listed;
-    for (const QString& title : m_order) {
-        const IniSection* s = section(title);
-        if (s && s->group() == wanted && !listed.contains(title)) {
+    for (const GroupTitle& read : m_order) {
+        const QString& title = read.second;
+        if (read.first == wanted && section(title, wanted) && !listed.contains(title)) {
             names.append(title);
             listed.insert(title);
         }

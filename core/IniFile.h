@@ -14,7 +14,10 @@
 //     "Patch[12]" are kept whole;
 //   - lines before the first section, and lines without "=", are ignored.
 // A section read again (in the same text or a later load) replaces the old one
-// whole, so a later file always supplies every key of its sections.
+// whole, so a later file always supplies every key of its sections. Sections
+// of the same title under different groups are different sections and are all
+// kept (instrument definition files name a model and the patch names of its
+// bank alike); the title alone finds the one read last.
 //
 // Escapes. printTitle() and printLine() write any text so that the reader
 // gives it back exactly. They use backslash escapes, written only where the
@@ -32,6 +35,7 @@
 #include "Containers.h"
 
 #include <QByteArray>
+#include <QPair>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -105,11 +109,15 @@ private:
     QStringList m_order;
 };
 
-// Owned sections by exact title.
+// Owned sections by exact title (for a title read under several groups, the
+// one read last); the others are found by title and group.
 class IniFile : public MapEx<QString, IniSection*>
 {
 public:
     IniFile() = default;
+
+    // Deletes every section, those of other groups too.
+    void clear();
 
     // Adds the sections of the file (or resource, ":/..." paths) at path.
     // False when it cannot be read; then nothing changes.
@@ -121,6 +129,9 @@ public:
 
     // The section titled title, or null.
     IniSection* section(const QString& title) const;
+    // The section titled title that was read under the group line "." +
+    // group ("" for none), or null. A leading "." in group is ignored.
+    IniSection* section(const QString& title, const QString& group) const;
     // Titles of the sections read under the group line "." + group, in the
     // order they first appeared. A leading "." in group is ignored.
     QStringList getSectionNames(const QString& group) const;
@@ -129,9 +140,19 @@ public:
     static constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
 private:
-    // Section titles in the order they were first read, and the same as a set.
-    QStringList m_order;
-    QSet<QString> m_ordered;
+    using GroupTitle = QPair<QString, QString>; // group, then title
+
+    // Stores a section just read: it replaces one of the same group and title,
+    // and moves one of the same title under another group aside.
+    void store(IniSection* section);
+
+    // Sections read under another group than the section stored under their
+    // title in the map itself; owned.
+    MapEx<GroupTitle, IniSection*> m_otherGroups;
+    // Group and title of the sections in the order they were first read, and
+    // the same as a set.
+    QList<GroupTitle> m_order;
+    QSet<GroupTitle> m_ordered;
 };
 
 // The escape forms described above, shared by the writer and the reader.

@@ -243,14 +243,16 @@ int BulkDump::bulkCompare(const BulkDump* other) const
     return differences;
 }
 
-void BulkDump::sendToSynth(MidiDevice* dev) const
+bool BulkDump::sendToSynth(MidiDevice* dev) const
 {
     if (!dev)
-        return;
+        return false;
     for (Sysex* msg : list()) {
-        dev->sendSysex(msg);
+        if (dev->sendSysex(msg) < 0)
+            return false;
         dev->waitTransmit();
     }
+    return true;
 }
 
 void BulkDump::fix()

@@ -86,8 +86,10 @@ public:
     // any pair of messages differ.
     int bulkCompare(const BulkDump* other) const;
 
-    // Sends every message in order, each followed by the device's pause.
-    void sendToSynth(MidiDevice* dev) const;
+    // Sends every message in order, each followed by the device's pause. Stops
+    // at a message the port does not take, so the instrument never gets a dump
+    // with a gap, and then gives false. Never-send messages are skipped.
+    bool sendToSynth(MidiDevice* dev) const;
     // Recomputes every checksum after direct writes into the bytes.
     void fix();
 

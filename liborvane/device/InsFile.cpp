@@ -26,6 +26,29 @@
 namespace {
 const QString VoicesTitle = QStringLiteral("VOICES");
 const QString ProfileSection = QStringLiteral("MidiDevice");
+const QString ModelsGroup = QStringLiteral("Instrument Definitions");
+const QString NamesGroup = QStringLiteral("Patch Names");
+
+// Real files often title a model and the patch names of its bank alike, so
+// sections are looked up with their group: a model among the definitions, a
+// bank's names under "Patch Names" (or, in a file that groups them otherwise,
+// any section of that title that is no model). A file without group lines
+// still finds its sections by title alone.
+const IniSection* modelSection(const IniFile& file, const QString& model)
+{
+    if (const IniSection* s = file.section(model, ModelsGroup))
+        return s;
+    const IniSection* s = file.section(model);
+    return s && s->group().isEmpty() ? s : nullptr;
+}
+
+const IniSection* namesSection(const IniFile& file, const QString& title)
+{
+    if (const IniSection* s = file.section(title, NamesGroup))
+        return s;
+    const IniSection* s = file.section(title);
+    return s && s->group() != ModelsGroup ? s : nullptr;
+}
 } // namespace
 
 bool BankLessThan(const BankInfo& a, const BankInfo& b)
@@ -41,7 +64,7 @@ bool MidiDevice::loadInsFile(const QString& file, const QString& model)
 
     QString chosen = model;
     if (chosen.isEmpty()) {
-        const QStringList models = definitions.getSectionNames(QStringLiteral("Instrument Definitions"));
+        const QStringList models = definitions.getSectionNames(ModelsGroup);
         if (models.size() == 1)
             chosen = models.first();
         else if (models.size() > 1)
@@ -54,14 +77,14 @@ bool MidiDevice::loadInsFile(const QString& file, const QString& model)
     // Looked up before anything changes: a model the file does not define (a
     // stale profile, a file edited since) must neither drop the voice banks
     // nor rename the device, whose name becomes its data folder.
-    const IniSection* modelSection = definitions.section(chosen);
-    if (!modelSection)
+    const IniSection* models = modelSection(definitions, chosen);
+    if (!models)
         return false;
 
     static const QRegularExpression bankKey(
         QRegularExpression::anchoredPattern(QStringLiteral("Patch\\[(.*)\\]")));
     QList<BankInfo> banks;
-    for (const QString& key : modelSection->types()) {
+    for (const QString& key : models->types()) {
         const QRegularExpressionMatch match = bankKey.match(key);
         if (!match.hasMatch())
             continue;
@@ -71,7 +94,7 @@ bool MidiDevice::loadInsFile(const QString& file, const QString& model)
         const int number = StringToInt(match.captured(1), false, -1);
         if (number < 0)
             continue;
-        banks.append(BankInfo{Bank(static_cast<unsigned short>(Data7to8(number))), modelSection->value(key)});
+        banks.append(BankInfo{Bank(static_cast<unsigned short>(Data7to8(number))), models->value(key)});
     }
     std::stable_sort(banks.begin(), banks.end(), BankLessThan);
 
@@ -87,7 +110,7 @@ bool MidiDevice::loadInsFile(const QString& file, const QString& model)
         const BankInfo& info = banks.at(i);
         // The names section replaces one of the same title in the device data;
         // a bank whose section the file lacks keeps what the data has.
-        if (const IniSection* names = definitions.section(info.name))
+        if (const IniSection* names = namesSection(definitions, info.name))
             m_ini.add(info.name, names->createCopy());
         voices->add(new IniLine(i, VarArgs::format("%d,%d,%s", info.bank.msb, info.bank.lsb, info.name)));
     }

@@ -25,8 +25,12 @@ enum MidiBackendStatus : int
     MidiStatusPortFailed = 3,    // the backend refused to make the port
     MidiStatusConnectFailed = 4, // the port could not be connected to its endpoint
     MidiStatusSendFailed = 5,    // the bytes did not go out
-    MidiStatusInvalid = 6        // nothing to send, or a closed port
+    MidiStatusInvalid = 6,       // nothing to send, or a closed port
+    MidiStatusTooLarge = 7       // longer than the backend's largest message
 };
+
+// The largest message of a backend that has no limit of its own.
+constexpr int MidiNoSizeLimit = 0x7FFFFFFF;
 
 enum class MidiEndpointKind
 {
@@ -62,7 +66,9 @@ class MidiOutputHandle
 {
 public:
     virtual ~MidiOutputHandle() = default;
-    // Sends size bytes as one packet; a status code.
+    // Sends size bytes as one packet; a status code. A message longer than the
+    // backend's maxMessageSize() is refused whole (MidiStatusTooLarge): no
+    // part of it goes out.
     virtual int send(const unsigned char* data, int size) = 0;
 };
 
@@ -94,6 +100,10 @@ public:
     // The form under which a name is listed and compared. Identity except
     // where the system decorates names with changing numbers.
     virtual QString normalizedName(const QString& name) const { return name; }
+
+    // The longest message (system exclusive, F0 to F7) one send delivers
+    // whole; MidiNoSizeLimit when the backend has no limit of its own.
+    virtual int maxMessageSize() const { return MidiNoSizeLimit; }
 
     // Opens a port on the endpoint listed at index under endpointName. When
     // the system renumbered its endpoints since the list was made, the first

@@ -24,7 +24,7 @@ int clampDeviceId(int id)
 } // namespace
 
 MidiDevice::MidiDevice(const QString& name, int delay)
-    : m_name(name), m_midiIn(this), m_midiIn2(this), m_auxIn(this),
+    : m_name(name), m_originalName(name), m_midiIn(this), m_midiIn2(this), m_auxIn(this),
       m_autoConnector(std::make_unique<Task_AutoConnector>()), m_poller(std::make_unique<Task_Poller>()),
       m_signal(std::make_unique<SysexSignal>(this, 10))
 {
@@ -55,6 +55,12 @@ MidiDevice::MidiDevice(const QString& name, int delay)
 
 void MidiDevice::shutdown()
 {
+    // The clients first: the disconnect below must not send their windows to
+    // OnConnect with a device that is going.
+    {
+        QMutexLocker lock(&m_clientsLock);
+        m_clients.clear();
+    }
     // A search still running is ended without handing its result over: its
     // trial ports report to this device.
     m_autoConnector->stop();
@@ -70,12 +76,9 @@ void MidiDevice::shutdown()
 
 MidiDevice::~MidiDevice()
 {
+    // Lets go of the clients, then ends the traffic; an instrument class has
+    // done so already.
     shutdown();
-    {
-        QMutexLocker lock(&m_clientsLock);
-        m_clients.clear();
-    }
-    disconnect();
 
     MidiPort* ports[] = {&m_midiIn, &m_midiOut, &m_midiIn2, &m_midiOut2, &m_auxIn, &m_auxOut};
     for (int i = 0; i < 6; ++i)

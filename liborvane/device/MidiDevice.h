@@ -58,7 +58,12 @@ public:
     ~MidiDevice() override;
 
     // --- state and settings ------------------------------------------------
+    // The device's name: the one it was built with, or the model of the
+    // instrument definition file it loaded.
     QString name() const { return m_name; }
+    // The name the device was built with, whatever definition file it loaded:
+    // the name its own stored dumps carry.
+    QString originalName() const { return m_originalName; }
     // The model the instrument named in its identity reply ("" before).
     QString model() const;
     IniFile* ini() { return &m_ini; }
@@ -88,9 +93,10 @@ public:
     // Not connected, poll stopped, ports closed. May run twice in a row (the
     // poll's end disconnects too).
     void disconnect();
-    // Ends all traffic: the port search, the identity poll and the ports. An
-    // instrument class calls it first in its destructor, so that no reply
-    // reaches its hooks while it is half destroyed; the base calls it again.
+    // Lets go of the clients without telling them, then ends all traffic: the
+    // port search, the identity poll and the ports. An instrument class calls
+    // it first in its destructor, so that no reply reaches its hooks while it
+    // is half destroyed; the base calls it again.
     void shutdown();
     // Sets and stores the main port names and reconnects; nothing when either
     // name is empty.
@@ -122,11 +128,17 @@ public:
     void patchChange(Patch patch);
     // Sends the message (with the device number put into a copy when the
     // instrument wants one) and echoes it to the clients. The caller's message
-    // is never changed.
-    void sendSysex(Sysex* message);
-    void sendSysex(const QString& hex);
-    void transmitFile(const QString& path);
-    void transmitString(const QString& hex);
+    // is never changed. Returns the bytes sent; 0 when there was nothing to
+    // send (a null or empty message, malformed hex, a never-send address);
+    // -1 when the port did not take it: a closed port, a message longer than
+    // the MIDI system takes (MidiBackend::maxMessageSize) or a failed send.
+    // Only what went out is echoed.
+    int sendSysex(Sysex* message);
+    int sendSysex(const QString& hex);
+    // False when the file or text holds nothing, or a message did not go out
+    // (BulkDump::sendToSynth).
+    bool transmitFile(const QString& path);
+    bool transmitString(const QString& hex);
 
     // --- synchronous requests ------------------------------------------------
     // Each blocks the calling thread up to timeoutMs; only one may wait at a
@@ -270,6 +282,7 @@ protected:
     QString m_model;
     mutable QMutex m_modelLock;
     QString m_name;
+    const QString m_originalName; // the constructor's name; never changes
     MidiInPort m_midiIn;
     MidiOutPort m_midiOut;
     MidiInPort m_midiIn2;

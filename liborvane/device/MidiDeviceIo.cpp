@@ -179,12 +179,12 @@ void MidiDevice::setPartVolume(int part, int volume)
     sendShort(message);
 }
 
-void MidiDevice::sendSysex(Sysex* message)
+int MidiDevice::sendSysex(Sysex* message)
 {
     if (!message || message->isEmpty())
-        return;
+        return 0;
     if (m_noSendAddresses.contains(message->address()))
-        return;
+        return 0;
 
     // The device number goes into a copy: the caller's message may be part of
     // a stored dump, which must stay as it is.
@@ -201,19 +201,24 @@ void MidiDevice::sendSysex(Sysex* message)
         }
     }
 
-    if (bytes.isEmpty())
-        m_midiOut.sendSysex(sent);
-    else
-        m_midiOut.sendSysex(reinterpret_cast<const unsigned char*>(bytes.constData()), int(bytes.size()));
+    const int count = bytes.isEmpty()
+                          ? m_midiOut.sendSysex(sent)
+                          : m_midiOut.sendSysex(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                                int(bytes.size()));
+    // The echo tells the clients what the instrument was sent: nothing, when
+    // the port refused the message.
+    if (count <= 0)
+        return -1;
     OnSysex(sent, SourceGUI);
+    return count;
 }
 
-void MidiDevice::sendSysex(const QString& hex)
+int MidiDevice::sendSysex(const QString& hex)
 {
     std::unique_ptr<Sysex> message(createSysex());
     if (!message || !message->fromString(hex))
-        return;
-    sendSysex(message.get());
+        return 0;
+    return sendSysex(message.get());
 }
 
 void MidiDevice::paramRequest(MidiParam param)
@@ -238,18 +243,18 @@ void MidiDevice::paramChange(MidiParam param, int value)
     sendSysex(message.get());
 }
 
-void MidiDevice::transmitFile(const QString& path)
+bool MidiDevice::transmitFile(const QString& path)
 {
     BulkDump dump;
     dump.fromFile(path, this, 0, false);
-    dump.sendToSynth(this);
+    return !dump.isEmpty() && dump.sendToSynth(this);
 }
 
-void MidiDevice::transmitString(const QString& hex)
+bool MidiDevice::transmitString(const QString& hex)
 {
     BulkDump dump;
     dump.fromString(hex, this);
-    dump.sendToSynth(this);
+    return !dump.isEmpty() && dump.sendToSynth(this);
 }
 
 void MidiDevice::waitRequest()

@@ -42,7 +42,8 @@ int MidiMessage::size() const
 {
     if (isTuneRequest() || isRealtime())
         return 1;
-    if (isProgramChange() || isChannelAfterTouch() || isSongSelect())
+    // A time code quarter frame (F1) has one data byte, like song select.
+    if (isProgramChange() || isChannelAfterTouch() || isSongSelect() || status == 0xF1)
         return 2;
     return 3;
 }

@@ -108,7 +108,8 @@ public:
     void sendShort(int status, int data1, int data2);
 
     // The bytes as they are, in one packet. Returns size, or 0 when nothing
-    // went out: no data, a closed port or a failed send.
+    // went out: no data, a closed port, a message longer than the MIDI system
+    // takes (MidiBackend::maxMessageSize) or a failed send.
     int sendSysex(const unsigned char* data, int size);
     int sendSysex(const Buffer* buffer);
     // Hex text such as "F0 7E 7F 09 01 F7"; malformed text sends nothing.

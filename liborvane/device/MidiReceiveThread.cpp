@@ -11,7 +11,7 @@
 namespace {
 // A burst of large messages leaves big buffers behind; above this they are
 // given back once the burst is handled.
-constexpr size_t KeptBytes = 1 << 20;
+constexpr size_t KeptBytes = size_t(4) << 20;
 } // namespace
 
 MidiReceiveThread& MidiReceiveThread::instance()

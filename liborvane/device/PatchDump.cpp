@@ -99,7 +99,9 @@ bool PatchDump::fromArchive(Archive& ar, MidiDevice* dev, const QString& model)
         clear();
         return false;
     }
-    if (model.isEmpty() || (dev && model == dev->name()))
+    // The name the device was built with: a loaded definition file renames
+    // the device after its model, and the dumps stored before are still ours.
+    if (model.isEmpty() || (dev && model == dev->originalName()))
         return true;
     return translateDump(dev, nullptr);
 }

@@ -68,8 +68,9 @@ public:
     // has none to offer.
     virtual bool selectCategory(QWidget* parent, QPoint at);
     // Reads the stored form. model is the device name the dump was stored
-    // under: a dump of another model is translated into the layout of the
-    // device's model. False when the stream is short or damaged (the dump is
+    // under: a dump of another model than the device's own (the name it was
+    // built with, MidiDevice::originalName) is translated into the layout of
+    // the device's model. False when the stream is short or damaged (the dump is
     // then empty) or when a translation found nothing to copy (the dump then
     // holds the initial content and the stored comment).
     virtual bool fromArchive(Archive& ar, MidiDevice* dev, const QString& model);

@@ -13,20 +13,25 @@ namespace {
 const char* const ClientName = "ORVANE";
 
 // Receives RtMidi's errors in place of exceptions and of its own printing.
-// RtMidi may report from its input thread, hence the atomic.
+// RtMidi may report from its input thread, hence the atomics.
 struct ErrorSink
 {
     std::atomic<int> errors{0};
+    // RtMidi reports a message it could not send only as a warning.
+    std::atomic<int> warnings{0};
 };
 
 void onRtMidiError(RtMidiError::Type type, const std::string& text, void* userData)
 {
+    auto* sink = static_cast<ErrorSink*>(userData);
     if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING) {
         qDebug("MIDI: %s", text.c_str());
+        if (sink && type == RtMidiError::WARNING)
+            ++sink->warnings;
         return;
     }
     qWarning("MIDI: %s", text.c_str());
-    if (auto* sink = static_cast<ErrorSink*>(userData))
+    if (sink)
         ++sink->errors;
 }
 
@@ -103,8 +108,8 @@ int resolve(const QList<MidiEndpoint>& list, int index, const QString& name)
 class RtOutputHandle : public MidiOutputHandle
 {
 public:
-    explicit RtOutputHandle(std::unique_ptr<RtMidiOut> out, std::unique_ptr<ErrorSink> sink)
-        : m_sink(std::move(sink)), m_out(std::move(out))
+    RtOutputHandle(std::unique_ptr<RtMidiOut> out, std::unique_ptr<ErrorSink> sink, int maxSize)
+        : m_sink(std::move(sink)), m_out(std::move(out)), m_maxSize(maxSize)
     {
     }
     ~RtOutputHandle() override
@@ -120,19 +125,24 @@ public:
     {
         if (!data || size <= 0)
             return MidiStatusInvalid;
+        // RtMidi would drop it without a word.
+        if (size > m_maxSize)
+            return MidiStatusTooLarge;
         m_sink->errors = 0;
+        m_sink->warnings = 0;
         try {
             m_out->sendMessage(data, size_t(size));
         } catch (const std::exception& e) {
             qWarning("MIDI: %s", e.what());
             return MidiStatusSendFailed;
         }
-        return m_sink->errors == 0 ? MidiStatusOk : MidiStatusSendFailed;
+        return m_sink->errors == 0 && m_sink->warnings == 0 ? MidiStatusOk : MidiStatusSendFailed;
     }
 
 private:
     std::unique_ptr<ErrorSink> m_sink; // outlives m_out, which reports to it
     std::unique_ptr<RtMidiOut> m_out;
+    const int m_maxSize;
 };
 
 // What RtMidi's input thread reaches through its callback. The thread holds
@@ -236,6 +246,12 @@ bool RtMidiBackend::portSettings(Api& api, bool& strip)
     return true;
 }
 
+int RtMidiBackend::maxMessageSize() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_current == Jack ? JackMaxMessageSize : MidiNoSizeLimit;
+}
+
 QString RtMidiBackend::normalizedName(const QString& name) const
 {
     std::lock_guard lock(m_mutex);
@@ -300,7 +316,8 @@ int RtMidiBackend::openOutput(int index, const QString& endpointName, const QStr
         out->openPort(unsigned(i), portNameFor(portName));
         if (sink->errors != 0 || !out->isPortOpen())
             return MidiStatusConnectFailed;
-        handle = std::make_unique<RtOutputHandle>(std::move(out), std::move(sink));
+        const int maxSize = api == Jack ? JackMaxMessageSize : MidiNoSizeLimit;
+        handle = std::make_unique<RtOutputHandle>(std::move(out), std::move(sink), maxSize);
     } catch (const std::exception& e) {
         qWarning("MIDI: cannot open output %s: %s", qUtf8Printable(endpointName), e.what());
         return MidiStatusPortFailed;

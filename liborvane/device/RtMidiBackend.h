@@ -41,6 +41,11 @@ public:
     int createClient() override;
     QList<MidiEndpoint> endpoints(MidiEndpointKind kind) override;
     QString normalizedName(const QString& name) const override;
+    // On JACK, RtMidi queues what it sends in 16 KiB per port, each message
+    // behind its 4-byte length, and silently drops a message that does not
+    // fit; so 16379 bytes. ALSA has no limit of its own.
+    int maxMessageSize() const override;
+    static constexpr int JackMaxMessageSize = 16384 - 1 - 4;
     int openOutput(int index, const QString& endpointName, const QString& portName,
                    std::unique_ptr<MidiOutputHandle>& handle) override;
     int openInput(int index, const QString& endpointName, const QString& portName,

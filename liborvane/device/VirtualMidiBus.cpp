@@ -80,6 +80,8 @@ struct VirtualMidiBus::Impl
                 return MidiStatusNoEndpoint;
             if (m_endpoint->sendFails)
                 return MidiStatusSendFailed;
+            if (size > m_bus->maxMessageSize)
+                return MidiStatusTooLarge;
             const QByteArray packet(reinterpret_cast<const char*>(data), size);
             m_endpoint->sent.append(packet);
             if (m_endpoint->responder)
@@ -125,6 +127,7 @@ struct VirtualMidiBus::Impl
     QList<EndpointPtr> sources;
     QList<EndpointPtr> destinations;
     int clientFailure = MidiStatusOk;
+    int maxMessageSize = MidiNoSizeLimit;
     std::priority_queue<Item, std::vector<Item>, Later> queue;
     quint64 nextSeq = 0;
     bool busy = false; // the delivery thread is handling an item
@@ -273,9 +276,15 @@ void VirtualMidiBus::reset()
     d->sources.clear();
     d->destinations.clear();
     d->clientFailure = MidiStatusOk;
+    d->maxMessageSize = MidiNoSizeLimit;
     d->queue = {};
-    if (!d->onDeliveryThread())
-        d->idle.wait(lock, [this] { return !d->busy; });
+    if (d->onDeliveryThread())
+        return;
+    d->idle.wait(lock, [this] { return !d->busy; });
+    lock.unlock();
+    // What the bus delivered before reaches the ports' owners now, not after
+    // the reset.
+    MidiReceiveThread::instance().waitIdle(10000);
 }
 
 int VirtualMidiBus::addEndpoint(MidiEndpointKind kind, const QString& name)
@@ -348,6 +357,18 @@ void VirtualMidiBus::setClientFailure(int status)
 {
     std::lock_guard lock(d->mutex);
     d->clientFailure = status;
+}
+
+void VirtualMidiBus::setMaxMessageSize(int size)
+{
+    std::lock_guard lock(d->mutex);
+    d->maxMessageSize = size > 0 ? size : MidiNoSizeLimit;
+}
+
+int VirtualMidiBus::maxMessageSize() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->maxMessageSize;
 }
 
 bool VirtualMidiBus::setOpenFailure(MidiEndpointKind kind, int index, int status)

@@ -37,8 +37,9 @@ public:
     // The bus this process runs on, or null when it runs on another backend.
     static VirtualMidiBus* instance();
 
-    // Back to a bus without endpoints, responders, recordings, pending packets
-    // or failures. Waits for a delivery in progress; ports still open go dead.
+    // Back to a bus without endpoints, responders, recordings, pending packets,
+    // failures or size limit. Waits for a delivery in progress and until what
+    // was delivered has reached the ports' owners; ports still open go dead.
     void reset();
 
     // Endpoints. add returns the new endpoint's index (it is appended).
@@ -62,6 +63,9 @@ public:
     void setClientFailure(int status);
     bool setOpenFailure(MidiEndpointKind kind, int index, int status);
     bool setSendFailure(int destination, bool fail);
+    // The largest message a send takes, as a system with a limit has one;
+    // MidiNoSizeLimit (the default) for none.
+    void setMaxMessageSize(int size);
 
     // Delivers packets, in order and each as one packet, to every port open on
     // the source, after delayMs milliseconds. False for an unknown source.
@@ -89,6 +93,7 @@ public:
     QString apiName() const override;
     int createClient() override;
     QList<MidiEndpoint> endpoints(MidiEndpointKind kind) override;
+    int maxMessageSize() const override;
     int openOutput(int index, const QString& endpointName, const QString& portName,
                    std::unique_ptr<MidiOutputHandle>& handle) override;
     int openInput(int index, const QString& endpointName, const QString& portName,

@@ -435,16 +435,25 @@ void TestBulkDump::sendToSynth()
     QVERIFY(paced.midiOut()->open());
 
     BulkDump empty;
-    empty.sendToSynth(&paced);
+    QVERIFY(empty.sendToSynth(&paced));
     QCOMPARE(paced.pauses, 0);
     QVERIFY(bus->sentPackets(dst).isEmpty());
 
     BulkDump dump;
     fill(dump, {Header, A, B});
-    dump.sendToSynth(&paced);
+    QVERIFY(dump.sendToSynth(&paced));
     QCOMPARE(paced.pauses, 3);
     QCOMPARE(bus->sentPackets(dst), (QList<QByteArray>{rawOf({Header}), rawOf({A}), rawOf({B})}));
+
+    // A message the port does not take ends the transmission with false.
+    bus->setSendFailure(dst, true);
+    QVERIFY(!dump.sendToSynth(&paced));
+    QCOMPARE(paced.pauses, 3);
+    bus->setSendFailure(dst, false);
     paced.midiOut()->close();
+    QVERIFY(!dump.sendToSynth(&paced));
+    QVERIFY(!dump.sendToSynth(nullptr));
+    QCOMPARE(bus->sentPackets(dst).size(), 3);
 }
 
 ORVANE_TEST_GUILESS_MAIN(TestBulkDump)

@@ -522,6 +522,32 @@ private slots:
     }
 
     // Parameter requests and changes; none for a parameter without an address.
+    // A message the port does not take is no success: -1, no echo, and a
+    // transmission stops there rather than leave a gap in the dump.
+    void refusedSysexIsReported()
+    {
+        Rig rig(*bus);
+        const QString small = TestSysex::bulkDumpText(0x100000, QByteArray(4, 1));
+        const QString large = TestSysex::bulkDumpText(0x100100, QByteArray(40, 2));
+        const int limit = int(hex(small).size());
+        bus->setMaxMessageSize(limit);
+
+        QCOMPARE(rig.device.sendSysex(small), limit);
+        QCOMPARE(rig.device.sendSysex(large), -1);
+        QCOMPARE(rig.device.sendSysex(QString()), 0);
+        QVERIFY(!rig.device.transmitString(large + u' ' + small));
+        QVERIFY(rig.device.transmitString(small + u' ' + small));
+        QVERIFY(bus->waitIdle());
+        QCOMPARE(hexList(bus->sentPackets(rig.instrument.destination())), QStringList(3, small));
+        QCOMPARE(rig.client.texts(RecordingClient::Event::Sysex, SourceGUI), QStringList(3, small));
+
+        // Nor is a closed port.
+        rig.device.disconnect();
+        QCOMPARE(rig.device.sendSysex(small), -1);
+        QVERIFY(!rig.device.transmitString(small));
+        QCOMPARE(rig.client.texts(RecordingClient::Event::Sysex, SourceGUI).size(), qsizetype(3));
+    }
+
     void parameterMessages()
     {
         Rig rig(*bus);

@@ -137,6 +137,37 @@ private slots:
         QCOMPARE(set.patchName(Patch(0x0000, 1)), QStringLiteral("Upright"));
     }
 
+    // A model whose bank's patch names carry the model's own title, as real
+    // files have it: the reader keeps both sections, and the bank gets its
+    // names rather than the model's keys.
+    void namesTitledLikeTheModel()
+    {
+        const QString path = write(QStringLiteral("same.ins"), QStringLiteral(".Patch Names\n"
+                                                                              "[TI Clone]\n"
+                                                                              "0=Grand\n"
+                                                                              "1=Strings\n"
+                                                                              ".Instrument Definitions\n"
+                                                                              "[TI Clone]\n"
+                                                                              "Patch[0]=TI Clone\n"));
+        IniFile file;
+        QVERIFY(file.loadFile(path));
+        QCOMPARE(lines(file.section(QStringLiteral("TI Clone"), QStringLiteral("Patch Names"))),
+                 QStringList({"0=Grand", "1=Strings"}));
+        QCOMPARE(lines(file.section(QStringLiteral("TI Clone"), QStringLiteral(".Instrument Definitions"))),
+                 QStringList({"Patch[0]=TI Clone"}));
+        QCOMPARE(file.getSectionNames(QStringLiteral("Patch Names")), QStringList{"TI Clone"});
+        QCOMPARE(file.getSectionNames(QStringLiteral("Instrument Definitions")), QStringList{"TI Clone"});
+
+        TestDevice device;
+        QVERIFY(device.loadInsFile(path, QString()));
+        QCOMPARE(voices(device), QStringList({"Ridev=1", "Size=2", "0=0,0,TI Clone"}));
+        QCOMPARE(lines(device.ini()->section(QStringLiteral("TI Clone"))),
+                 QStringList({"0=Grand", "1=Strings"}));
+        const BankSet set(&device, QStringLiteral("VOICES"));
+        QCOMPARE(set.size(), 1);
+        QCOMPARE(set.patchName(Patch(0x0000, 1)), QStringLiteral("Strings"));
+    }
+
     // One key per file: what it adds to "VOICES" (nothing for keys that name
     // no bank). The settings are written either way.
     void bankKeys_data()

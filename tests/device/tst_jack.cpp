@@ -171,6 +171,42 @@ private slots:
         peer.close();
     }
 
+    // RtMidi's JACK output drops a message that does not fit its queue without
+    // a word: the port knows the limit and refuses a longer message whole.
+    void largestMessage()
+    {
+        JackMidiPeer peer;
+        QString error;
+        QVERIFY2(peer.open(QStringLiteral("bigin"), QStringLiteral("bigout"), &error), qPrintable(error));
+        QVERIFY(InitMidiPorts());
+        MidiOutPort out;
+        out.setName(peer.inputName());
+        QVERIFY(out.open());
+
+        const int limit = midiBackend()->maxMessageSize();
+        QVERIFY(limit < MidiNoSizeLimit);
+        QByteArray fits(limit, '\x15');
+        fits[0] = char(0xF0);
+        fits[limit - 1] = char(0xF7);
+        QByteArray over = fits;
+        over.insert(1, '\x16');
+
+        const auto bytes = [](const QByteArray& m) {
+            return reinterpret_cast<const unsigned char*>(m.constData());
+        };
+        QCOMPARE(out.sendSysex(bytes(fits), int(fits.size())), limit);
+        QTRY_COMPARE_WITH_TIMEOUT(peer.received().size(), 1, 10000);
+        QCOMPARE(peer.received().first(), fits);
+
+        QCOMPARE(out.sendSysex(bytes(over), int(over.size())), 0);
+        // Something after it shows that nothing of it went out.
+        out.noteOn(60, 1, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(peer.received().size(), 2, 10000);
+        QCOMPARE(peer.received().last(), QByteArray::fromHex("903C01"));
+        out.close();
+        peer.close();
+    }
+
     // Thousands of messages in one go, more than one JACK cycle carries, reach
     // the device's client on the GUI thread: every one, once, in order, the
     // system-exclusive ones among them whole.

@@ -176,6 +176,22 @@ private slots:
         QCOMPARE(window.connects, 1);
     }
 
+    // Teardown lets go of the clients before it disconnects: a window must not
+    // be sent to OnConnect by a device that is going.
+    void teardownTellsNoClient()
+    {
+        Window window(QStringLiteral("w"), m_device.get(), &m_log);
+        m_device->setConnected(true);
+        settle();
+        QCOMPARE(window.connects, 1);
+
+        m_device->shutdown();
+        QCOMPARE(m_device->clientCount(), 0);
+        QVERIFY(window.reportedConnected());
+        settle();
+        QCOMPARE(window.connects, 1);
+    }
+
     void panelRegistry()
     {
         Window window(QStringLiteral("w"), m_device.get(), &m_log);

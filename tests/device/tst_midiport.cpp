@@ -168,6 +168,45 @@ private slots:
         QVERIFY(owner.allOffThread(QThread::currentThread()));
     }
 
+    // System common messages have the length their status gives them, on the
+    // way in and out: a message of the wrong length loses its data byte or
+    // swallows the status after it.
+    void systemCommonLengths_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::newRow("time code quarter frame") << "F1 05";
+        QTest::newRow("song position") << "F2 01 02";
+        QTest::newRow("song select") << "F3 05";
+        QTest::newRow("tune request") << "F6";
+    }
+
+    void systemCommonLengths()
+    {
+        QFETCH(QString, message);
+        const int src = bus->addSource(QStringLiteral("Synth Out"));
+        const int dst = bus->addDestination(QStringLiteral("Synth In"));
+        InitMidiPorts();
+        Recorder owner;
+        MidiInPort in(&owner);
+        in.setName(QStringLiteral("Synth Out"));
+        QVERIFY(in.open());
+        MidiOutPort out;
+        out.setName(QStringLiteral("Synth In"));
+        QVERIFY(out.open());
+
+        // Twice and then a note, all in one packet.
+        bus->inject(src, hex(message + u' ' + message + QStringLiteral(" 90 3C 40")));
+        QVERIFY(bus->waitIdle());
+        QCOMPARE(owner.events(), (QStringList{message, message, QStringLiteral("90 3C 40")}));
+
+        const QByteArray bytes = hex(message);
+        unsigned int packed = 0;
+        for (int i = 0; i < bytes.size(); ++i)
+            packed |= unsigned(quint8(bytes.at(i))) << (8 * i);
+        out.sendShort(packed);
+        QCOMPARE(hexList(bus->sentPackets(dst)), QStringList{message});
+    }
+
     void oversizeSysex()
     {
         // The longest message that fits is handed on whole; one byte more is

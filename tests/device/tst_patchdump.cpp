@@ -1,8 +1,10 @@
 #include "Archive.h"
 #include "PatchDump.h"
+#include "Profile.h"
 #include "TestEnvironment.h"
 #include "TestSysex.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
@@ -76,6 +78,7 @@ private slots:
     void truncatedStream_data();
     void truncatedStream();
     void modelTranslation();
+    void renamedDeviceKeepsItsDumps();
     void addressMap();
     void copiesAndComment();
     void fromDataBuffer();
@@ -260,6 +263,38 @@ void TestPatchDumps::modelTranslation()
     Archive in3(noneBytes);
     QVERIFY(dump.fromArchive(in3, &dev, model));
     QVERIFY(dump.isEmpty());
+}
+
+void TestPatchDumps::renamedDeviceKeepsItsDumps()
+{
+    // A definition file names the device after its model; dumps stored under
+    // the name the device was built with are still its own and stay as they
+    // are (translating this one would leave only the initial content).
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("other.ins"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(".Patch Names\n[Other Names]\n0=First\n.Instrument Definitions\n"
+               "[Other Synth]\nPatch[0]=Other Names\n");
+    file.close();
+    TestDevice renamed;
+    auto forgetFile = qScopeGuard([] { Profile::settings()->remove(QStringLiteral("MidiDevice")); });
+    QVERIFY(renamed.loadInsFile(path, QString()));
+    QCOMPARE(renamed.name(), QStringLiteral("Other Synth"));
+    QCOMPARE(renamed.originalName(), QStringLiteral("Test Instrument"));
+
+    TestPatchDump own(nullptr);
+    own.addBlock(0x300000, QByteArray(4, '\x22'));
+    const Buffer bytes = stored(own);
+    Archive in(bytes);
+    TestPatchDump back(&renamed);
+    QVERIFY(back.fromArchive(in, &renamed, QStringLiteral("Test Instrument")));
+    QCOMPARE(hexList(back), hexList(own));
+
+    // Under the model's name it is a dump of another model.
+    Archive again(bytes);
+    QVERIFY(!back.fromArchive(again, &renamed, QStringLiteral("Other Synth")));
+    QCOMPARE(hexList(back), initVoice());
 }
 
 void TestPatchDumps::addressMap()

@@ -58,7 +58,8 @@ bool JackServer::start(QString* error, int timeoutMs)
 
     // Everything the child needs is made before fork: after it, only calls
     // that are safe in the child of a threaded process.
-    QList<QByteArray> args{jackd.toLocal8Bit(), "--no-realtime", "-n", m_name.toLocal8Bit()};
+    QList<QByteArray> args{jackd.toLocal8Bit(), m_realtime ? "--realtime" : "--no-realtime", "-n",
+                           m_name.toLocal8Bit()};
     if (m_synchronous)
         args += QList<QByteArray>{"-S", "-t", QByteArray::number(SynchronousTimeoutMs)};
     args += QList<QByteArray>{"-d", "dummy", "-r", "48000", "-p", QByteArray::number(m_period)};

@@ -39,6 +39,10 @@ public:
     // the asynchronous mode of real set-ups a client that is late misses
     // data: benchmarks run that way.
     void setSynchronous(bool on) { m_synchronous = on; }
+    // Real-time scheduling for the server's and its clients' process threads,
+    // as real set-ups run (off unless set before start; a machine that does
+    // not allow it runs them without).
+    void setRealtime(bool on) { m_realtime = on; }
 
     // False, with the reason in error, when jackd is missing or did not come
     // up within timeoutMs.
@@ -57,6 +61,7 @@ private:
     pid_t m_pid = -1;
     int m_period = 1024;
     bool m_synchronous = true;
+    bool m_realtime = false;
 };
 
 // A JACK client pair made through RtMidi directly (not through our ports):
