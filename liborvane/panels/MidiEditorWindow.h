@@ -5,10 +5,9 @@
 // own), reads the instrument's edit buffer whenever the connection is
 // reported, opens the patch file handed over on the command line at the
 // first connection, shows the connection and the messages it sends in its
-// status bar, re-reads the editor a pause after a patch was selected,
-// receives whole bank sets on a worker job, moves the keyboard focus between
-// its panels, hands plain keys to the controls and toggles the on-screen
-// keyboard. The editor program supplies its panels, its patch selector and
+// status bar, re-reads the editor a pause after a patch was selected, moves
+// the keyboard focus between its panels, hands plain keys to the controls
+// and toggles the on-screen keyboard. The editor program supplies its panels, its patch selector and
 // its own reading of the edit buffer (MidiReceive).
 //
 // Threads: everything runs on the GUI thread. The connection notice comes as
