@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringList>
 
 namespace {
@@ -25,6 +26,37 @@ QString slotSection(int slot)
 QString sectionOfEntry(const QString& entry)
 {
     return entry.indexOf(QLatin1Char(',')) > 0 ? entry.mid(6) : entry;
+}
+
+// A bank entry the slots translate ("USER", "PRE1".."PRE3").
+bool isSymbolic(const QString& entry)
+{
+    return PlgBoards::translatePLGBankName(entry, 0) != entry;
+}
+
+// The section titles a board's bank may not take: those of the device's own
+// tables, and those the slots are loaded as. Loading the slot would replace
+// the section of that title whole, so a bank named after, say, the voice bank
+// set would take that set's place in every program until the board was
+// removed.
+bool isReservedTitle(const QString& title)
+{
+    static const QSet<QString> reserved = [] {
+        QSet<QString> titles;
+        for (const char* resource : {":/orvane/data/data.ini", ":/vesk/data/data_ES.ini"}) {
+            IniFile tables;
+            tables.loadFile(QString::fromLatin1(resource));
+            for (auto it = tables.cbegin(); it != tables.cend(); ++it)
+                titles.insert(it.key());
+        }
+        for (int s = 0; s < PlgBoards::SlotCount; ++s) {
+            titles.insert(slotSection(s));
+            for (const char* entry : {"USER", "PRE1", "PRE2", "PRE3"})
+                titles.insert(sectionOfEntry(PlgBoards::translatePLGBankName(QString::fromLatin1(entry), s)));
+        }
+        return titles;
+    }();
+    return reserved.contains(title);
 }
 
 QString illegal(const QString& path, const QString& why)
@@ -95,6 +127,10 @@ bool PlgBoards::readBoard(const QString& path, IniFile& board, QString* name, QS
                                         .arg(names->title())
                                         .arg(voices)
                                         .arg(MaxVoices));
+            else if (names && !isSymbolic(plg->numValue(i)) && isReservedTitle(names->title()))
+                why = illegal(path, QStringLiteral("Bank [%1] has the name of one of the instrument's own "
+                                                   "tables, which installing the board would replace.")
+                                        .arg(names->title()));
         }
     }
     if (!why.isEmpty()) {

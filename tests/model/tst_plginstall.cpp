@@ -182,6 +182,20 @@ private slots:
         QTest::newRow("negative bank count") << QByteArray("[PLG]\nName=B\nRidev=-1\n") << "0 to 128";
         QTest::newRow("voice count") << QByteArray("[PLG]\nName=B\nRidev=1\n0=USER\n[USER]\nRidev=129\n")
                                      << "Bank [USER] lists 129 voices";
+        // A bank section is loaded over the device's section of that title:
+        // the voice bank set, a table, another slot, a slot's user bank.
+        QTest::newRow("bank named after a bank set")
+            << QByteArray("[PLG]\nName=B\nRidev=1\n0=36,00,VOICES\n[VOICES]\nRidev=1\n0=Ap:One\n")
+            << "Bank [VOICES] has the name of one of the instrument's own tables";
+        QTest::newRow("bank named after a table")
+            << QByteArray("[PLG]\nName=B\nRidev=1\n0=CATEGORIES\n[CATEGORIES]\nRidev=1\n0=x\n")
+            << "Bank [CATEGORIES] has the name";
+        QTest::newRow("bank named after a slot")
+            << QByteArray("[PLG]\nName=B\nRidev=1\n0=36,00,PLG1\n[PLG1]\nRidev=1\n0=x\n")
+            << "Bank [PLG1] has the name";
+        QTest::newRow("bank named after a slot's bank")
+            << QByteArray("[PLG]\nName=B\nRidev=1\n0=36,00,P1-PRE2\n[P1-PRE2]\nRidev=1\n0=x\n")
+            << "Bank [P1-PRE2] has the name";
     }
 
     void refusedBoardsKeepTheOldCopy()
