@@ -68,7 +68,9 @@ QString illegal(const QString& path, const QString& why)
 
 QString PlgBoards::plgFileName(MidiDevice* device, int slot)
 {
-    return QStringLiteral("%1/plg%2.ini").arg(device ? device->dataFolder() : QString()).arg(slot + 1);
+    // Both at once: a "%" in the folder's path must stay as it is.
+    return QStringLiteral("%1/plg%2.ini")
+        .arg(device ? device->dataFolder() : QString(), QString::number(slot + 1));
 }
 
 QString PlgBoards::plgName(MidiDevice* device, int slot)

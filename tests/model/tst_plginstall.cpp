@@ -125,6 +125,17 @@ private slots:
         QCOMPARE(bytesOf(PlgBoards::plgFileName(m_device.get(), 1)), expected);
     }
 
+    void folderWithAPercentSign()
+    {
+        QTemporaryDir home;
+        const QByteArray before = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/50%2off")).toLocal8Bit());
+        TestDevice device(QStringLiteral("Board ES"));
+        qputenv("XDG_DATA_HOME", before);
+        QVERIFY(device.dataFolder().contains(QStringLiteral("/50%2off/")));
+        QCOMPARE(PlgBoards::plgFileName(&device, 2), device.dataFolder() + QStringLiteral("/plg3.ini"));
+    }
+
     void smallBoards_data()
     {
         QTest::addColumn<QByteArray>("boardText");
