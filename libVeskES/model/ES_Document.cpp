@@ -112,9 +112,7 @@ bool ES_Document::loadDocument(Archive& a)
         const qint64 entrySize = (size - headerLength) / count;
         if (entrySize < 1)
             return fail(QStringLiteral("Chunk %1: %2 entries do not fit into %3 bytes")
-                            .arg(tag)
-                            .arg(count)
-                            .arg(size - headerLength));
+                            .arg(tag, QString::number(count), QString::number(size - headerLength)));
         runs.append({chunk, qint64(chunk->offset) + headerLength, count, int(entrySize)});
     }
 

@@ -125,10 +125,9 @@ bool PlgBoards::readBoard(const QString& path, IniFile& board, QString* name, QS
             const IniSection* names = board.section(sectionOfEntry(plg->numValue(i)));
             const int voices = names ? names->intValue(QStringLiteral("Ridev")) : 0;
             if (voices < 0 || voices > MaxVoices)
-                why = illegal(path, QStringLiteral("Bank [%1] lists %2 voices; a bank has 0 to %3.")
-                                        .arg(names->title())
-                                        .arg(voices)
-                                        .arg(MaxVoices));
+                why = illegal(path,
+                              QStringLiteral("Bank [%1] lists %2 voices; a bank has 0 to %3.")
+                                  .arg(names->title(), QString::number(voices), QString::number(MaxVoices)));
             else if (names && !isSymbolic(plg->numValue(i)) && isReservedTitle(names->title()))
                 why = illegal(path, QStringLiteral("Bank [%1] has the name of one of the instrument's own "
                                                    "tables, which installing the board would replace.")

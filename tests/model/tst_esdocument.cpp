@@ -349,6 +349,14 @@ void TestESDocument::damagedFiles_data()
             << file.bytes() << "Chunk DDVC: 67108862 entries do not fit into 40 bytes";
     }
     {
+        // The tag is the file's: a "%" in it is no placeholder.
+        NativeFileBuilder file;
+        file.addCount("E%2A", 9);
+        file.add("D%2A", 52);
+        QTest::newRow("tag with a percent sign")
+            << file.bytes() << "Chunk D%2A: 9 entries do not fit into 4 bytes";
+    }
+    {
         // One chunk of a thousand one-byte entries, listed in every free
         // catalogue entry, would read its bytes 47 times over.
         NativeFileBuilder file;

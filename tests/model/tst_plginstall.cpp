@@ -193,6 +193,9 @@ private slots:
         QTest::newRow("negative bank count") << QByteArray("[PLG]\nName=B\nRidev=-1\n") << "0 to 128";
         QTest::newRow("voice count") << QByteArray("[PLG]\nName=B\nRidev=1\n0=USER\n[USER]\nRidev=129\n")
                                      << "Bank [USER] lists 129 voices";
+        QTest::newRow("voice count of a bank with a percent sign")
+            << QByteArray("[PLG]\nName=B\nRidev=1\n0=36,00,A%2B\n[A%2B]\nRidev=129\n")
+            << "Bank [A%2B] lists 129 voices; a bank has 0 to 128.";
         // A bank section is loaded over the device's section of that title:
         // the voice bank set, a table, another slot, a slot's user bank.
         QTest::newRow("bank named after a bank set")
