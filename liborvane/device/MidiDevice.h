@@ -340,6 +340,9 @@ private:
     // let later messages overtake the ones still waiting).
     void deliverReceived(std::vector<Received>&& messages);
     void deliver(const Received& message);
+    // Any thread: hands what was just sent to the clients as SourceGUI, at
+    // once on the GUI thread, through the receive queue from any other.
+    void echoSent(Received&& message);
 
     bool isMainInput(const MidiInPort* port) const { return port == &m_midiIn; }
     // Hands the message on to the other side of the cable when it is of a kind
