@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 
 QString MidiEgCtrl::m_clipboard;
 
@@ -329,19 +328,19 @@ void MidiEgCtrl::keyPressEvent(QKeyEvent* event)
 
 void MidiEgCtrl::contextMenuEvent(QContextMenuEvent*)
 {
-    QMenu menu(this);
-    QAction* copyAction = menu.addAction(QStringLiteral("Copy"));
-    copyAction->setData(int(CopyEntry));
-    QAction* pasteAction = menu.addAction(QStringLiteral("Paste"));
+    // On the heap: the control may be deleted while its menu runs, and the
+    // menu goes with it (the entry then reads as none).
+    auto* menu = new QMenu(this);
+    menu->addAction(QStringLiteral("Copy"))->setData(int(CopyEntry));
+    QAction* pasteAction = menu->addAction(QStringLiteral("Paste"));
     pasteAction->setData(int(PasteEntry));
     pasteAction->setEnabled(!m_clipboard.isEmpty());
-    const QPointer<MidiEgCtrl> self(this);
-    QAction* picked = RunPopupMenu(&menu, QCursor::pos());
-    if (!self || !picked)
+    const QVariant picked = RunPopupMenuData(menu, QCursor::pos());
+    if (!picked.isValid())
         return;
-    if (picked == copyAction)
+    if (picked.toInt() == CopyEntry)
         copy();
-    else if (picked == pasteAction)
+    else if (picked.toInt() == PasteEntry)
         paste();
 }
 
