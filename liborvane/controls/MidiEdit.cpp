@@ -55,13 +55,7 @@ MidiEdit::MidiEdit(QWidget* parent, MidiDevice* device, bool combo, const QStrin
     updateDisplay();
 }
 
-MidiEdit::~MidiEdit()
-{
-    // A relative drag hides the pointer for the whole program: a control that
-    // goes in the middle of one must not leave it hidden.
-    if (m_dragState == RelativeDrag)
-        ShowMouse(true);
-}
+MidiEdit::~MidiEdit() = default;
 
 void MidiEdit::init()
 {

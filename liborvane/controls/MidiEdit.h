@@ -199,6 +199,7 @@ private:
     VarPointer m_variable;
     int m_dragState = NoDrag;
     ValueChanger m_dragChanger;
+    PointerHold m_pointer; // hidden during a relative drag
     QPoint m_dragStartPos; // global
     int m_pressedArrow = NoArrow;
     bool m_dropDownGuard = false;

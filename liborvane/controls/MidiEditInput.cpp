@@ -200,7 +200,7 @@ void MidiEdit::mousePressEvent(QMouseEvent* event)
     } else {
         m_dragState = RelativeDrag;
         m_dragStartPos = event->globalPosition().toPoint();
-        ShowMouse(false);
+        m_pointer.hide();
         m_dragChanger.start(m_value, param.min, param.max, true, param.defaultValue());
     }
     // The list opened above ran modally; the control may be gone since.
@@ -236,7 +236,7 @@ void MidiEdit::mouseMoveEvent(QMouseEvent* event)
     } else if (m_dragState == AbsoluteDrag) {
         changeValue(PointToValue(pos, sliderRect().adjusted(0, -1, 0, 2), param.min, param.max, true));
     } else if (m_dragState == RelativeDrag) {
-        ShowMouse(false);
+        m_pointer.hide();
         changeValue(m_dragChanger.move(event->globalPosition().toPoint()));
     }
 }
@@ -255,7 +255,7 @@ void MidiEdit::mouseReleaseEvent(QMouseEvent* event)
 void MidiEdit::stopDragging()
 {
     if (m_dragState == RelativeDrag) {
-        ShowMouse(true);
+        m_pointer.show();
         MoveMouse(m_dragStartPos);
     }
     if (m_dragState != NoDrag)

@@ -218,7 +218,7 @@ void MidiEgCtrl::mousePressEvent(QMouseEvent* event)
         m_timeChanger.start(node.time.value, node.time.min, node.time.max, true, node.time.defaultValue);
         m_levelChanger.start(node.level.value, node.level.min, node.level.max, false,
                              node.level.defaultValue);
-        ShowMouse(false);
+        m_pointer.hide();
     }
     update();
     MyCtrl::mousePressEvent(event);
@@ -246,7 +246,7 @@ void MidiEgCtrl::mouseMoveEvent(QMouseEvent* event)
             if (node.level.value != before)
                 onLevelChanged(m_selected, node.level.value, false);
         }
-        ShowMouse(false);
+        m_pointer.hide();
         update();
     }
     QWidget::mouseMoveEvent(event);
@@ -271,7 +271,7 @@ void MidiEgCtrl::stopDragging()
     m_dragging = false;
     update();
     QCursor::setPos(mapToGlobal(getDrawPoint(m_selected)));
-    ShowMouse(true);
+    m_pointer.show();
     MidiReceive();
 }
 

@@ -8,10 +8,13 @@
 #include "MidiEdit.h"
 #include "MidiEgCtrl.h"
 #include "MidiPatchEdit.h"
+#include "MidiRange.h"
+#include "Pointer.h"
 #include "TestEnvironment.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
 
@@ -40,6 +43,13 @@ void deleteWhileMenuOpen(QWidget* widget)
         delete widget;
     });
     timer->start();
+}
+
+void pressAt(QWidget* w, const QPoint& pos)
+{
+    QMouseEvent event(QEvent::MouseButtonPress, pos, w->mapToGlobal(pos), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
 }
 
 } // namespace
@@ -84,6 +94,50 @@ private slots:
         QVERIFY(eg.isNull());
 
         QVERIFY(rig.sent().isEmpty());
+    }
+
+    // A relative drag hides the pointer for the whole program; a control
+    // deleted in the middle of one shows it again on its way out.
+    void deletedDuringDrag_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("value control") << int(MidiCtrl::EditType);
+        QTest::newRow("range") << int(MidiCtrl::RangeType);
+        QTest::newRow("envelope") << int(MidiCtrl::EgType);
+    }
+    void deletedDuringDrag()
+    {
+        QFETCH(int, kind);
+        BusPanelRig rig;
+        QWidget* control = nullptr;
+        QPoint grip(5, 2); // off the slider strip and the range's bar
+        if (kind == MidiCtrl::EditType) {
+            EditInfo info;
+            info.param.setAddress(0x300100);
+            info.param.max = 127;
+            control = new MidiEdit(rig.panel, info);
+            control->resize(90, 19);
+        } else if (kind == MidiCtrl::RangeType) {
+            RangeInfo info;
+            info.low.setAddress(0x300107);
+            info.high.setAddress(0x300108);
+            info.low.max = info.high.max = 127;
+            control = new MidiRange(rig.panel, info);
+            control->resize(108, 19);
+        } else {
+            EgInfo info;
+            info.nodes = QStringLiteral("Attack;ATK;address=410024;address=410029");
+            auto* eg = new MidiEgCtrl(rig.panel, info);
+            eg->resize(220, 140);
+            eg->nodes()[0].time.value = 64;
+            eg->nodes()[0].level.value = 100;
+            grip = eg->getDrawPoint(0);
+            control = eg;
+        }
+        pressAt(control, grip);
+        QVERIFY(IsMouseHidden());
+        delete control;
+        QVERIFY(!IsMouseHidden());
     }
 };
 
