@@ -62,7 +62,6 @@ void MidiEdit::init()
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     m_pressedArrow = NoArrow;
-    m_dropDownGuard = false;
     m_value = -1;
     m_dragState = NoDrag;
     m_sectionWindow = nullptr;

@@ -17,11 +17,11 @@
 //
 // The drop-down list runs modally; once it closes, a second request within
 // DropDownGuardMs is ignored, so the click that closed the list does not
-// open it again. The guard is cleared by a timer on the GUI thread that goes
-// with the control. GUI thread only.
+// open it again (DropDownGuard). GUI thread only.
 #pragma once
 
 #include "CommonInfo.h"
+#include "DropDownGuard.h"
 #include "MidiCtrl.h"
 #include "MyCtrl.h"
 #include "Panel.h"
@@ -49,7 +49,7 @@ public:
     // Half period of the blinking text while waiting for a played note.
     static constexpr int BlinkMs = 333;
     // Time after a list closed during which it does not open again.
-    static constexpr int DropDownGuardMs = 50;
+    static constexpr int DropDownGuardMs = DropDownGuard::PauseMs;
     // Taps slower than this many beats per minute restart the measure.
     static constexpr double SlowestTapTempo = 30.0;
 
@@ -133,7 +133,7 @@ public:
     // Opens the list after the current event, then closes the control: the
     // in-place editor of a list cell.
     void asyncDropDown();
-    bool isDropDownGuarded() const { return m_dropDownGuard; }
+    bool isDropDownGuarded() const { return m_guard.isActive(); }
 
     // --- tap tempo -------------------------------------------------------------
     // The clock of the tap timing; tests give one they can turn.
@@ -202,7 +202,7 @@ private:
     PointerHold m_pointer; // hidden during a relative drag
     QPoint m_dragStartPos; // global
     int m_pressedArrow = NoArrow;
-    bool m_dropDownGuard = false;
+    DropDownGuard m_guard;
     QIcon m_icon;
     QPointer<PanelDlg> m_sectionWindow; // not owned: a window of its own
     Part* m_mixPart = nullptr;          // not owned: the device's record
