@@ -173,10 +173,8 @@ void MidiCheckBox::updateSynth()
 
 void MidiCheckBox::MidiReceive()
 {
-    if (info.no_request || !device())
-        return;
-    device()->paramRequest(info.param);
-    device()->waitRequest();
+    if (!info.no_request)
+        requestParam(info.param);
 }
 
 void MidiCheckBox::OnSysex(Sysex* message)

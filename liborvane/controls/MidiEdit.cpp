@@ -182,10 +182,8 @@ void MidiEdit::updateSynth()
 
 void MidiEdit::MidiReceive()
 {
-    if (info.no_request || !device())
-        return;
-    device()->paramRequest(info.param);
-    device()->waitRequest();
+    if (!info.no_request)
+        requestParam(info.param);
 }
 
 void MidiEdit::OnSysex(Sysex* message)

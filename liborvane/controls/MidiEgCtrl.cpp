@@ -57,15 +57,10 @@ void MidiEgCtrl::resetValues()
 
 void MidiEgCtrl::MidiReceive()
 {
-    MidiDevice* dev = device();
-    if (!dev)
-        return;
     for (const EgNode& node : m_nodes) {
         for (const EgValue* value : {&node.time, &node.level}) {
-            if (!value->hasAddress())
-                continue;
-            dev->paramRequest(*value);
-            dev->waitRequest();
+            if (value->hasAddress())
+                requestParam(*value);
         }
     }
 }

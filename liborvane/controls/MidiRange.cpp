@@ -143,13 +143,10 @@ void MidiRange::updateDisplay()
 
 void MidiRange::MidiReceive()
 {
-    MidiDevice* dev = device();
-    if (info.no_request || !dev)
+    if (info.no_request)
         return;
-    dev->paramRequest(info.low);
-    dev->waitRequest();
-    dev->paramRequest(info.high);
-    dev->waitRequest();
+    requestParam(info.low);
+    requestParam(info.high);
 }
 
 void MidiRange::OnSysex(Sysex* message)
