@@ -103,9 +103,11 @@ void MidiEdit::changeValue(int v)
 
 void MidiEdit::changeData(long data)
 {
-    if (data == -1)
-        return;
-    changeValue(info.param.dataToValue(int(data)));
+    // Data no item of the table holds maps to no value; clamped, it would
+    // turn into the first item and go out as such.
+    const int value = data == -1 ? -1 : info.param.dataToValue(int(data));
+    if (value != -1)
+        changeValue(value);
 }
 
 void MidiEdit::selectTableData(const QString& text)

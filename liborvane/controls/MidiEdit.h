@@ -85,7 +85,8 @@ public:
     bool setValue(int v);
     // A change by the user; see the top of the file.
     void changeValue(int v);
-    // changeValue of the value that stands for data; nothing for -1.
+    // changeValue of the value that stands for data; nothing for -1 or for
+    // data that no item holds.
     void changeData(long data);
     // With an items table, changeValue of the entry with that text.
     void selectTableData(const QString& text);

@@ -306,6 +306,9 @@ private slots:
         category.changeData(-1);
         category.changeData(2);
         QCOMPARE(category.value(), 2);
+        // Data no item holds is no value either: not the first item.
+        category.changeData(7);
+        QCOMPARE(category.value(), 2);
         QVERIFY(rig.sent().isEmpty()); // no address
     }
 
