@@ -259,6 +259,10 @@ PanelDlg* MidiEdit::showPanelDlg()
     if (info.hasSubSection() && m_value != -1) {
         info.setSectionValue(getData());
         base = info.param.address();
+    } else if (info.hasSubSection()) {
+        // No value, no sub-section: the one of an earlier value would open
+        // with controls that have no base address to send to.
+        info.value.clear();
     }
     m_sectionWindow = OpenSectionWindow(panel(), info, base);
     return m_sectionWindow;

@@ -125,7 +125,7 @@ public:
     // The window this control opened last, null when none or gone.
     PanelDlg* panelDlg() const { return m_sectionWindow; }
     // Opens a new window on the descriptor's section, the sub-section of the
-    // current data when the descriptor names one.
+    // current data when the descriptor names one (none without a value).
     PanelDlg* showPanelDlg();
 
     // --- drop-down list --------------------------------------------------------

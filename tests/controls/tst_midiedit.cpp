@@ -344,6 +344,14 @@ private slots:
         QVERIFY(edit.panelDlg());
         QVERIFY(edit.panelDlg()->isVisible());
         delete edit.panelDlg();
+
+        // Without a value there is no sub-section to pick: the window does
+        // not open on the one of an earlier value, whose controls would get
+        // no base address.
+        edit.resetValues();
+        edit.showPanelDlg();
+        QCOMPARE(edit.editInfo().value, QString());
+        delete edit.panelDlg();
     }
 
     void geometry()
