@@ -175,7 +175,8 @@ void MidiEdit::updateSynth()
         const int data = getData();
         if (data != -1)
             midi->midiOut()->controllerChange(param.controller(), std::clamp(data, 0, 127), param.channel());
-    } else if (!(m_mixPart && m_mixPart->muted)) {
+    } else if (m_value != -1 && !(m_mixPart && m_mixPart->muted)) {
+        // No value is no data: -1 would go out as a data byte.
         midi->paramChange(param, getData());
         midi->paramRequest(param);
     }

@@ -128,6 +128,10 @@ private slots:
     {
         BusPanelRig rig;
         MidiEdit edit(rig.panel, volumeInfo());
+        // No value yet: nothing to send, not even when asked to.
+        edit.updateSynth();
+        QVERIFY(rig.sent().isEmpty());
+
         int mirror = 0;
         edit.setVariable(&mirror, sizeof mirror);
         ChangeLog log(rig.panel);
