@@ -10,6 +10,7 @@
 #include "MidiPatchEdit.h"
 #include "MidiRange.h"
 #include "Pointer.h"
+#include "Prompts.h"
 #include "TestEnvironment.h"
 
 #include <QContextMenuEvent>
@@ -51,6 +52,17 @@ void pressAt(QWidget* w, const QPoint& pos)
                       Qt::NoModifier);
     QApplication::sendEvent(w, &event);
 }
+
+// A window of the device that rebuilds its panel on every patch change, and
+// so deletes the selector whose change it is told of.
+class RebuildingWindow : public QWidget, public MidiClient
+{
+public:
+    explicit RebuildingWindow(MidiDevice* device) : MidiClient(QStringLiteral("Rebuilding"), device, this) {}
+    void OnPatchChange(Patch, MidiSource) override { delete victim.data(); }
+
+    QPointer<QWidget> victim;
+};
 
 } // namespace
 
@@ -94,6 +106,36 @@ private slots:
         QVERIFY(eg.isNull());
 
         QVERIFY(rig.sent().isEmpty());
+    }
+
+    // The device's own patch selector tells every window of a patch picked
+    // from its menu or stepped to with its arrows; a window that rebuilds
+    // its panel then deletes the selector before the step has returned.
+    void deletedByPatchChange()
+    {
+        BusPanelRig rig;
+        rig.device.ini()->loadText(QString::fromUtf8(TeardownBanks));
+        RebuildingWindow window(&rig.device);
+        ScriptedPrompts prompts;
+        PatchEditInfo info;
+        info.title = QStringLiteral("&Number");
+        info.banks = QStringLiteral("SET");
+
+        auto* menuPick = new MidiPatchEdit(rig.panel, info);
+        window.victim = menuPick;
+        prompts.script(ScriptedPrompts::Kind::Popup, Patch(63, 0, 0).toUInt());
+        menuPick->dropDown(false);
+        QVERIFY(window.victim.isNull());
+
+        auto* arrowStep = new MidiPatchEdit(rig.panel, info);
+        arrowStep->resize(120, 19);
+        window.victim = arrowStep;
+        pressAt(arrowStep, QPoint(115, 15));
+        QMouseEvent release(QEvent::MouseButtonRelease, QPoint(115, 15),
+                            arrowStep->mapToGlobal(QPoint(115, 15)), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(arrowStep, &release);
+        QVERIFY(window.victim.isNull());
     }
 
     // A relative drag hides the pointer for the whole program; a control
