@@ -5,10 +5,11 @@
 // parameters reaching the edit buffer, the instrument's mode reports, and
 // each fault of the cable. A request that fails leaves the caller's dump as
 // it was and says why; nothing the instrument stores changes.
+#include "ProbeDevice.h"
 #include "Simulator.h"
 #include "TestBus.h"
 #include "TestEnvironment.h"
-#include "Vesk.h"
+#include "VeskOnSim.h"
 #include "VeskSysex.h"
 
 #include "BulkDump.h"
@@ -20,28 +21,15 @@
 #include <memory>
 #include <thread>
 
+using SimProbe::dumpBytes;
+using SimVesk::patchName;
+
 namespace {
 
 // Long enough for any answer on a loaded machine; a request that is not
 // answered fails after it.
 constexpr int AnswerMs = 3000;
 constexpr int NoAnswerMs = 400;
-
-QByteArray flowBytes(const BulkDump& dump)
-{
-    Buffer bytes;
-    dump.toBuffer(bytes);
-    return bytes.bytes();
-}
-
-// The patch name the device reads from a received block.
-QString flowName(Vesk& device, int type, BulkDump& received)
-{
-    std::unique_ptr<PatchDump> patch(device.createPatchDump(type));
-    patch->copyDump(&received, &device);
-    device.strip(patch.get());
-    return patch->name(false);
-}
 
 QString hex6(unsigned int address)
 {
@@ -123,11 +111,11 @@ private slots:
         start();
         BulkDump dump;
         dump.copyDump(device->initDump(0), device.get());
-        const QByteArray old = flowBytes(dump);
+        const QByteArray old = dumpBytes(dump);
         device->setMode(wrongMode);
         QVERIFY(!device->syncEditBufferRequest(type, dump, NoAnswerMs));
         QCOMPARE(device->transferError(), QStringLiteral("Receive timeout!"));
-        QCOMPARE(flowBytes(dump), old);
+        QCOMPARE(dumpBytes(dump), old);
 
         device->setModeByType(type);
         if (type == 1)
@@ -135,7 +123,7 @@ private slots:
         QVERIFY2(device->syncEditBufferRequest(type, dump, AnswerMs), qPrintable(device->transferError()));
         QCOMPARE(device->transferError(), QString());
         QCOMPARE(dump.size(), device->initDump(type)->size() + 2);
-        QCOMPARE(flowName(*device, type, dump), name);
+        QCOMPARE(patchName(*device, type, dump), name);
     }
 
     // A patch of every kind of location, the device switching to its mode
@@ -175,7 +163,7 @@ private slots:
         }
         QVERIFY2(device->syncPatchRequest(patch, dump, true), qPrintable(device->transferError()));
         QCOMPARE(dump.size(), device->initDump(type)->size() + 2);
-        QCOMPARE(flowName(*device, type, dump), name);
+        QCOMPARE(patchName(*device, type, dump), name);
     }
 
     // A block read from one location, renamed and changed, sent to a user
@@ -286,7 +274,7 @@ private slots:
         const int changes = (*sim)->counters().parameterChanges;
         BulkDump dump;
         QVERIFY2(device->syncPatchRequest(Patch(0x3F40, 2), dump, true), qPrintable(device->transferError()));
-        QCOMPARE(flowName(*device, 3, dump), QStringLiteral("SimP 4002"));
+        QCOMPARE(patchName(*device, 3, dump), QStringLiteral("SimP 4002"));
         QCOMPARE((*sim)->counters().parameterChanges, changes);
 
         (*sim)->selectMode(4);
@@ -332,7 +320,7 @@ private slots:
         start();
         BulkDump clean;
         QVERIFY2(device->syncEditBufferRequest(0, clean, AnswerMs), qPrintable(device->transferError()));
-        const QByteArray cleanBytes = flowBytes(clean);
+        const QByteArray cleanBytes = dumpBytes(clean);
         const QByteArray stored = (*sim)->image(0x0F00);
         if (at >= 0)
             error = error.arg(hex6(clean.at(at)->address()));
@@ -341,10 +329,10 @@ private slots:
         BulkDump dump;
         dump.copyDump(&clean, device.get());
         dump.first()->setAddress(0x0E0801); // an old dump, told apart from the answer
-        const QByteArray old = flowBytes(dump);
+        const QByteArray old = dumpBytes(dump);
         QCOMPARE(device->syncEditBufferRequest(0, dump, 1000), error.isEmpty());
         QCOMPARE(device->transferError(), error);
-        QCOMPARE(flowBytes(dump), error.isEmpty() ? cleanBytes : old);
+        QCOMPARE(dumpBytes(dump), error.isEmpty() ? cleanBytes : old);
         QCOMPARE((*sim)->image(0x0F00), stored);
         QCOMPARE((*sim)->counters().writes, 0);
 
@@ -356,7 +344,7 @@ private slots:
         // What is still on its way (a late or second copy) passes first.
         QVERIFY(bus->waitIdle(AnswerMs));
         QVERIFY2(device->syncEditBufferRequest(0, dump, AnswerMs), qPrintable(device->transferError()));
-        QCOMPARE(flowBytes(dump), cleanBytes);
+        QCOMPARE(dumpBytes(dump), cleanBytes);
     }
 
     // A late reply to a request that gave up comes in while the next request
@@ -370,7 +358,7 @@ private slots:
         // The reply to this one queues behind the late one on the cable.
         const bool ok = device->syncPatchRequest(Patch(0x3F08, 5), dump, false);
         if (ok) // only when the machine stalled until the late reply had passed
-            QCOMPARE(flowName(*device, 0, dump), QStringLiteral("SimV 0805"));
+            QCOMPARE(patchName(*device, 0, dump), QStringLiteral("SimV 0805"));
         else
             QCOMPARE(device->transferError(), QStringLiteral("Block 0x0F00 came instead of 0x0805"));
         QVERIFY(bus->waitIdle(AnswerMs));
