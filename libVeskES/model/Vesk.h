@@ -156,9 +156,8 @@ public:
     bool bulkTransmitAltered(BulkDump* dump, const VeskSysex* altered, int count);
     // Receives the block, alters it and sends it back with its own header and
     // footer. False when the block did not come whole (nothing is sent; the
-    // reason is in transferError()) or an
-    // altered message found no place in it (the block goes out as received
-    // but for the others).
+    // reason is in transferError()) or an altered message found no place in
+    // it (the block goes out as received but for the others).
     bool bulkTransmitAltered(unsigned int block, const Sysex* altered, int timeoutMs);
     bool bulkTransmitAltered(unsigned int block, const VeskSysex* altered, int count, int timeoutMs);
     // The store-all message, then 2500 ms for the instrument to write.

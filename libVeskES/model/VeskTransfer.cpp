@@ -20,6 +20,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -178,7 +179,7 @@ QString Vesk::checkBlock(unsigned int block, const BulkDump& received)
     sizes.reserve(image->size());
     for (const Sysex* message : image->list())
         sizes.insert(message->address(), message->dataSize());
-    QHash<unsigned int, bool> seen;
+    QSet<unsigned int> seen;
     seen.reserve(image->size());
     for (qsizetype i = 1; i < received.size() - 1; ++i) {
         const Sysex* message = received.at(i);
@@ -193,7 +194,7 @@ QString Vesk::checkBlock(unsigned int block, const BulkDump& received)
                 .arg(addressText(address))
                 .arg(message->dataSize())
                 .arg(size.value());
-        seen.insert(address, true);
+        seen.insert(address);
     }
     QList<unsigned int> missing;
     for (const Sysex* message : image->list()) {
