@@ -325,6 +325,11 @@ public:
     // What the routing looks up, built on first use after the items or
     // their addresses changed.
     const PanelIndex& routingIndex() const;
+    // The items or their addresses changed (loading, clear and setIter say
+    // so themselves; code that re-addresses a control by hand must): the
+    // index is rebuilt on its next use, and a pass over the items that is
+    // under way stops.
+    void itemsChanged();
 
     // --- focus and keys (PanelFocus.cpp) -------------------------------------------------
     // A control of the panel gained or lost the keyboard focus: tells the
@@ -372,9 +377,6 @@ private:
     };
 
     void deleteItems();
-    // The items or their addresses changed: the index is rebuilt on its next
-    // use, and a pass over the items that is under way stops.
-    void itemsChanged();
     // The item is shown, enabled and takes the focus / is a shown, enabled
     // control that is not a label.
     bool isFocusable(int index) const;
