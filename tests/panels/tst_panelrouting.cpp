@@ -49,7 +49,8 @@ QByteArray block(unsigned int address, const QByteArray& data)
     return QByteArray::fromHex(TestSysex::bulkDumpText(address, data).toLatin1());
 }
 
-// One control of every kind in block 30 00 xx, a second block's edit, and
+// One control of every kind in block 30 00, sixteen bytes per instance (the
+// iterator is the high digit of the low byte), an edit of block 31 00, and
 // controls that read nothing.
 const char* const EveryKind = R"(
     <string title="Name" address="3000x0" chars="4"/>
