@@ -5,6 +5,7 @@
 #include "MidiCheckBox.h"
 #include "MidiClient.h"
 #include "MidiCtrl.h"
+#include "MidiDevice.h"
 #include "MidiEdit.h"
 #include "MidiPatchEdit.h"
 #include "MidiRange.h"
@@ -604,8 +605,33 @@ void Panel::changeEnabling(MidiCtrl* driver)
     }
 }
 
-int Panel::selectFirstItem(int, int)
+namespace {
+
+// Takes the focus: shown, enabled and willing (labels never are).
+bool isFocusable(const QWidget* w)
 {
+    return w && w->isVisible() && w->isEnabled() && w->focusPolicy() != Qt::NoFocus;
+}
+
+} // namespace
+
+int Panel::selectFirstItem(int item, int)
+{
+    const int count = itemCount();
+    if (count == 0)
+        return -1;
+    // A start past the last item names none (a longer row's column handed
+    // to a shorter one); every item is examined once, so a row with nothing
+    // to focus ends the walk.
+    int i = qMax(item, 0);
+    if (i >= count)
+        i = (i + 1) % count;
+    for (int examined = 0; examined < count; ++examined, i = (i + 1) % count) {
+        if (QWidget* w = widgetAt(i); isFocusable(w)) {
+            w->setFocus(Qt::OtherFocusReason);
+            return i;
+        }
+    }
     return -1;
 }
 
@@ -614,30 +640,65 @@ void Panel::setFocus(int panelIndex)
     selectFirstItem(0, panelIndex);
 }
 
-void Panel::requestGroup(int) {}
+int Panel::selectLastItem()
+{
+    for (int i = itemCount() - 1; i >= 0; --i) {
+        if (QWidget* w = widgetAt(i); isFocusable(w)) {
+            w->setFocus(Qt::OtherFocusReason);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void Panel::nextControl(bool forward)
+{
+    const int current = selectedItemIndex();
+    if (current == -1)
+        return;
+    const int step = forward ? 1 : -1;
+    for (int i = current + step; i >= 0 && i < itemCount(); i += step) {
+        MidiCtrl* item = itemAt(i);
+        QWidget* w = item ? item->widget() : nullptr;
+        if (w && item->type() != MidiCtrl::LabelType && w->isVisible() && w->isEnabled()) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+void Panel::onKey(int key)
+{
+    const int count = itemCount();
+    for (int i = 0; i < count; ++i) {
+        if (MidiCtrl* item = itemAt(i))
+            item->onKey(key);
+    }
+}
+
+void Panel::requestGroup(int group)
+{
+    MidiDevice* dev = device();
+    if (!dev || !dev->isConnected())
+        return;
+    const int count = itemCount();
+    for (int i = 0; i < count; ++i) {
+        MidiCtrl* item = itemAt(i);
+        if (!item)
+            continue;
+        const int own = item->gInfo()->group;
+        if (group == -1 || (own != 0 && own == group))
+            item->MidiReceive();
+    }
+}
 
 void Panel::setAddressItems(unsigned int, const QString&) {}
 
-void Panel::loadAsHeader(Panel*)
+void Panel::MidiReceive()
 {
-    m_header = true;
+    requestGroup(-1);
 }
-
-void Panel::MidiReceive() {}
 
 void Panel::OnSysex(Sysex*) {}
 
 void Panel::OnMidiMessage(const MidiMessage&) {}
-
-// --- PanelDlg --------------------------------------------------------------------------
-
-PanelDlg::PanelDlg(MidiClient* client, QWidget* parent) : QWidget(parent), m_panel(new Panel(client, this)) {}
-
-PanelDlg::~PanelDlg() = default;
-
-void PanelDlg::changeSection(int section)
-{
-    if (MidiClient* client = m_panel->liveClient())
-        client->removePanel(m_panel);
-    m_section = section;
-}

@@ -300,6 +300,14 @@ public:
     void changeEnabling(MidiCtrl* driver);
     int selectFirstItem(int item, int second) override;
     void setFocus(int panelIndex) override;
+    // The last control from the end that takes the focus gets it; its
+    // index, or -1.
+    int selectLastItem();
+    // From the focused control, the next (or previous) one that is no label
+    // and is shown and enabled gets the focus; no wrap.
+    void nextControl(bool forward);
+    // Offers a plain key to every control (the check boxes' shortcuts).
+    void onKey(int key);
     // Has every control of the request group (every control for -1) ask the
     // instrument for its value.
     virtual void requestGroup(int group);
@@ -359,21 +367,4 @@ private:
     // Templates being expanded, innermost last: an include of one of them
     // would expand without end.
     QList<const XmlElement*> m_includes;
-};
-
-// A secondary window holding one panel whose section can change.
-class PanelDlg : public QWidget
-{
-public:
-    PanelDlg(MidiClient* client, QWidget* parent = nullptr);
-    ~PanelDlg() override;
-
-    Panel* panel() const { return m_panel; }
-    // Unregisters the panel before another section is loaded into it.
-    void changeSection(int section);
-    int section() const { return m_section; }
-
-private:
-    Panel* m_panel;
-    int m_section = -1;
 };
