@@ -93,6 +93,17 @@ QStringList savedPositions(const QString& part)
     return found;
 }
 
+// An editor's client that hears of every panel a section window loads.
+class LoadingClient : public MidiClient
+{
+public:
+    explicit LoadingClient(BusPanelRig& rig) : MidiClient(QStringLiteral("Loading"), &rig.device, &rig.window)
+    {
+    }
+    void OnLoadPanel(Panel* panel) override { loaded << panel->title(); }
+    QStringList loaded;
+};
+
 bool inClient(BusPanelRig& rig, PanelDlg* window)
 {
     return rig.client.panelList().contains(window->panel());
@@ -217,6 +228,9 @@ private slots:
         QCOMPARE(one->windowTitle(), QStringLiteral("System"));
         QCOMPARE(one->panel()->widgetAt(one->panel()->itemCount() - 1)->width(), 114);
         QVERIFY(inClient(rig, one) && inClient(rig, two));
+        LoadingClient editor(rig);
+        std::unique_ptr<PanelDlg> own(PanelDlg::DoPanel(nullptr, &editor, QStringLiteral("Mix:System"), 90));
+        QCOMPARE(editor.loaded, QStringList{QStringLiteral("System")});
 
         one->move(60, 40);
         Panel* panel = one->panel();
