@@ -257,13 +257,17 @@ void MidiEdit::timerEvent(QTimerEvent* event)
 PanelDlg* MidiEdit::showPanelDlg()
 {
     unsigned int base = 0xFFFFFFFF;
-    if (info.hasSubSection() && m_value != -1) {
-        info.setSectionValue(getData());
-        base = info.param.address();
-    } else if (info.hasSubSection()) {
-        // No value, no sub-section: the one of an earlier value would open
-        // with controls that have no base address to send to.
-        info.value.clear();
+    if (info.hasSubSection()) {
+        // Without a value (none received yet, or reset) the control does not
+        // know which sub-section is the instrument's: the text of an earlier
+        // opening would show another type's parameters, and without a base
+        // address they could be neither requested nor sent.
+        if (m_value == -1) {
+            info.value.clear();
+        } else {
+            info.setSectionValue(getData());
+            base = info.param.address();
+        }
     }
     m_sectionWindow = OpenSectionWindow(panel(), info, base);
     return m_sectionWindow;

@@ -25,6 +25,7 @@
 #include "MidiCtrl.h"
 #include "MyCtrl.h"
 #include "Panel.h"
+#include "PanelDlg.h"
 #include "Piano.h"
 #include "Pointer.h"
 #include "Timing.h"
@@ -125,7 +126,9 @@ public:
     // The window this control opened last, null when none or gone.
     PanelDlg* panelDlg() const { return m_sectionWindow; }
     // Opens a new window on the descriptor's section, the sub-section of the
-    // current data when the descriptor names one (none without a value).
+    // current data when the descriptor names one; null (no window) for a
+    // sub-section while the control has no value, or a section that holds
+    // no control.
     PanelDlg* showPanelDlg();
 
     // --- drop-down list --------------------------------------------------------

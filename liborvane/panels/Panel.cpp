@@ -4,6 +4,7 @@
 #include "MidiCheckBox.h"
 #include "MidiClient.h"
 #include "MidiCtrl.h"
+#include "MidiDevice.h"
 #include "MidiEdit.h"
 #include "MidiPatchEdit.h"
 #include "MidiRange.h"
@@ -563,22 +564,3 @@ QString Panel::tabName(int index) const
     return m_tabNames.value(index);
 }
 
-// --- Panel: header rows ---------------------------------------------------------------
-
-void Panel::loadAsHeader(Panel*)
-{
-    m_header = true;
-}
-
-// --- PanelDlg --------------------------------------------------------------------------
-
-PanelDlg::PanelDlg(MidiClient* client, QWidget* parent) : QWidget(parent), m_panel(new Panel(client, this)) {}
-
-PanelDlg::~PanelDlg() = default;
-
-void PanelDlg::changeSection(int section)
-{
-    if (MidiClient* client = m_panel->liveClient())
-        client->removePanel(m_panel);
-    m_section = section;
-}

@@ -418,20 +418,3 @@ private:
     // when one of them changed the panel under it.
     quint64 m_itemsGeneration = 0;
 };
-
-// A secondary window holding one panel whose section can change.
-class PanelDlg : public QWidget
-{
-public:
-    PanelDlg(MidiClient* client, QWidget* parent = nullptr);
-    ~PanelDlg() override;
-
-    Panel* panel() const { return m_panel; }
-    // Unregisters the panel before another section is loaded into it.
-    void changeSection(int section);
-    int section() const { return m_section; }
-
-private:
-    Panel* m_panel;
-    int m_section = -1;
-};

@@ -321,6 +321,8 @@ private slots:
     void sectionWindow()
     {
         BusPanelRig rig;
+        QVERIFY(rig.device.xml()->loadFile(
+            QStringLiteral(ORVANE_SOURCE_DIR "/tests/panels/layouts/effects.xml")));
         EditInfo info = volumeInfo();
         info.section = QStringLiteral("Effects Parameters");
         info.subsection = QStringLiteral("hex");
@@ -340,7 +342,7 @@ private slots:
         QCOMPARE(edit.panelDlg(), first.data());
 
         edit.changeValue(0xB0);
-        QCOMPARE(first->section(), 0xB0);
+        QCOMPARE(first->windowTitle(), QStringLiteral("Plate"));
 
         first->hide();
         QApplication::sendEvent(&edit, &menu);
