@@ -1,11 +1,13 @@
 // The instrument simulator without pacing: a whole drum kit (header, 373
-// blocks, footer) asked for by the framework's device and received over the
+// blocks, footer) asked for by the framework's device and by the instrument's
+// own device (which checks the kit before it takes it) and received over the
 // virtual bus; the same kit written to a user location; and the simulator's
 // own share, building the kit's reply with no transport.
 #include "../tests/sim/ProbeDevice.h"
 #include "BulkDump.h"
 #include "Simulator.h"
 #include "TestEnvironment.h"
+#include "Vesk.h"
 #include "VirtualMidiBus.h"
 
 #include <QCoreApplication>
@@ -46,6 +48,29 @@ void BM_SimKitRoundTrip(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * KitMessages);
 }
 BENCHMARK(BM_SimKitRoundTrip)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// Request to footer of one kit through the instrument's device, the kit
+// checked whole, messages per second.
+void BM_SimVeskKitRequest(benchmark::State& state)
+{
+    VirtualMidiBus* bus = VirtualMidiBus::instance();
+    bus->reset();
+    Sim::BusSimulator sim(*bus);
+    Vesk device;
+    device.setDelay(0);
+    device.midiIn()->setName(sim.name());
+    device.midiOut()->setName(sim.name());
+    device.connect(false);
+    BulkDump dump;
+    for (auto _ : state) {
+        if (!device.syncPatchRequest(Patch(0x3F28, 0), dump, false) || dump.count() != KitMessages) {
+            state.SkipWithError(qPrintable(device.transferError()));
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * KitMessages);
+}
+BENCHMARK(BM_SimVeskKitRequest)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 // The kit sent to a user location until the simulator has committed it.
 void BM_SimKitWrite(benchmark::State& state)

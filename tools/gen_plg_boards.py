@@ -9,7 +9,7 @@ bank's name); then one section of voice names per bank that has names, titled
 like the bank ("PRE1", "036/000"), with "Ridev" (the bank's voice count) and
 keys 0..Ridev-1. A key left out is a voice without a name.
 
-The banks and counts are those of the real boards. The voice names are
+The banks and counts are those each board calls for. The voice names are
 placeholders, deterministic and visibly synthetic ("Ld:AN P1 001": category,
 board code, bank tag, number). Plain ASCII with CR LF line ends.
 

@@ -4,8 +4,16 @@
 //   make_icons <folder>
 //
 // writes <folder>/<name>.png for every image (subfolders as the names say)
-// and <folder>/coreimages.qrc, which puts them under ":/core/images". Every
-// image is painted here from lines, shapes and fills; nothing is read.
+// and <folder>/coreimages.qrc, which puts them under ":/core/images". The
+// build runs it for the core.
+//
+//   make_icons --instrument <folder>
+//
+// writes the instrument library's pictures the same way, without a resource
+// list: they are committed in resources/vesk/images and listed in vesk.qrc
+// (":/vesk/images"), and a test draws them again here and compares. Every
+// image is painted from lines, shapes and fills, never text, so it does not
+// depend on the machine's fonts; nothing is read.
 #include <QByteArray>
 #include <QColor>
 #include <QDir>
@@ -20,6 +28,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -252,6 +261,45 @@ void box(QPainter& p, const QRectF& r, const QColor& c)
     p.drawRect(QRectF(r.left() + 3, r.center().y() - 1, r.width() - 6, 2));
 }
 
+// The voice copier's picture: a voice (its wave over a few keys) copied into
+// one of the parts of a performance or a mix.
+void voiceToPart(QPainter& p)
+{
+    p.setPen(pen(Ink, 1.0));
+    p.setBrush(Paper);
+    p.drawRoundedRect(QRectF(1.5, 7.5, 12, 17), 2, 2);
+    QPainterPath wave;
+    wave.moveTo(3.5, 13);
+    wave.cubicTo(5, 8, 6, 8, 7.5, 13);
+    wave.cubicTo(9, 18, 10, 18, 11.5, 13);
+    p.setPen(pen(Blue, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(wave);
+    p.setPen(pen(Ink, 0.8));
+    p.drawLine(QPointF(1.5, 18.5), QPointF(13.5, 18.5));
+    for (double x = 4.5; x < 13; x += 3)
+        p.drawLine(QPointF(x, 18.5), QPointF(x, 24.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Ink);
+    for (double x = 3.7; x < 13; x += 3)
+        p.drawRect(QRectF(x, 18.5, 1.6, 3.5));
+
+    arrow(p, QPointF(13, 16), QPointF(21.5, 16), Orange, 3.0);
+
+    for (int part = 0; part < 4; ++part) {
+        p.setPen(pen(Ink, 1.0));
+        p.setBrush(part == 2 ? Green : QColor(200, 204, 212));
+        p.drawRoundedRect(QRectF(22.5, 5.5 + part * 5.5, 8, 4), 1, 1);
+    }
+}
+
+std::vector<Image> instrumentImages()
+{
+    return {
+        {"v2p", voiceToPart},
+    };
+}
+
 std::vector<Image> images()
 {
     return {
@@ -415,24 +463,15 @@ bool writeImage(const QString& path, const QImage& image)
     return file.commit();
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// Paints every image into out; with qrc, lists each in it.
+bool drawAll(const std::vector<Image>& list, const QDir& out, QTextStream* qrc)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_icons <folder>\n");
-        return 2;
-    }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    QString list;
-    QTextStream qrc(&list);
-    qrc << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n  <qresource prefix=\"/core/images\">\n";
-    for (const Image& image : images()) {
+    for (const Image& image : list) {
         const QString name = QString::fromLatin1(image.name) + QStringLiteral(".png");
         const QString path = out.filePath(name);
         if (!out.mkpath(QFileInfo(name).path())) {
             std::fprintf(stderr, "make_icons: cannot make the folder of %s\n", qPrintable(path));
-            return 1;
+            return false;
         }
         QImage canvas(Size, Size, QImage::Format_ARGB32_Premultiplied);
         canvas.fill(Qt::transparent);
@@ -443,10 +482,32 @@ int main(int argc, char** argv)
         }
         if (!writeImage(path, canvas)) {
             std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(path));
-            return 1;
+            return false;
         }
-        qrc << "    <file>" << name << "</file>\n";
+        if (qrc)
+            *qrc << "    <file>" << name << "</file>\n";
     }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const bool instrument = argc == 3 && std::strcmp(argv[1], "--instrument") == 0;
+    if (argc != 2 && !instrument) {
+        std::fprintf(stderr, "usage: make_icons [--instrument] <folder>\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[argc - 1]));
+    if (instrument)
+        return drawAll(instrumentImages(), out, nullptr) ? 0 : 1;
+
+    QString list;
+    QTextStream qrc(&list);
+    qrc << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n  <qresource prefix=\"/core/images\">\n";
+    if (!drawAll(images(), out, &qrc))
+        return 1;
     qrc << "  </qresource>\n</RCC>\n";
     qrc.flush();
     if (!writeFile(out.filePath(QStringLiteral("coreimages.qrc")), list.toUtf8())) {

@@ -35,6 +35,20 @@ void MoveMouse(const QPoint& global)
     QCursor::setPos(global);
 }
 
+void PointerHold::hide()
+{
+    m_hiding = true;
+    ShowMouse(false);
+}
+
+void PointerHold::show()
+{
+    if (!m_hiding)
+        return;
+    m_hiding = false;
+    ShowMouse(true);
+}
+
 int PointToValue(const QPoint& p, const QRect& r, int min, int max, bool horizontal)
 {
     if (max <= min || !r.isValid())

@@ -13,6 +13,28 @@ bool IsMouseHidden();
 // Puts the pointer at a position on the screen (global coordinates).
 void MoveMouse(const QPoint& global);
 
+// A control's hold on the hidden pointer during a relative drag. The pointer
+// is hidden for the whole program, so a control deleted in the middle of a
+// drag (its panel reloaded, its window closed) must not leave it hidden: the
+// hold shows it again when it goes.
+class PointerHold
+{
+public:
+    PointerHold() = default;
+    ~PointerHold() { show(); }
+    PointerHold(const PointerHold&) = delete;
+    PointerHold& operator=(const PointerHold&) = delete;
+
+    // Hides the pointer (again: something may have shown it meanwhile).
+    void hide();
+    // Shows the pointer when this hold hid it; nothing otherwise.
+    void show();
+    bool isHiding() const { return m_hiding; }
+
+private:
+    bool m_hiding = false;
+};
+
 // The value under point p of a scale min..max laid over r: along r's width
 // from min at the left edge to max at the right edge (horizontal), or along
 // its height from min at the bottom to max at the top. Points beyond r give

@@ -522,6 +522,17 @@ QAction* RunPopupMenu(QMenu* menu, const QPoint& pos)
     return Prompts::current()->popupMenu(menu, pos);
 }
 
+QVariant RunPopupMenuData(QMenu* menu, const QPoint& pos)
+{
+    const QPointer<QMenu> alive(menu);
+    const QAction* chosen = RunPopupMenu(menu, pos);
+    QVariant data;
+    if (alive && chosen)
+        data = chosen->data();
+    delete alive.data();
+    return data;
+}
+
 QString QtFileFilter(const QString& filter)
 {
     QStringList filters;

@@ -231,6 +231,12 @@ QColor ChooseColor(QWidget* parent, const QColor& initial, const QString& title 
 bool ChooseFont(QWidget* parent, QFont& font, const QString& title = QString());
 // Runs a pop-up menu through the prompts in force; the entry picked, or null.
 QAction* RunPopupMenu(QMenu* menu, const QPoint& pos);
+// Runs a menu made with new as the child of a control, then deletes it: the
+// data of the entry picked, an invalid value when the menu was closed. The
+// control may be deleted while its menu runs (an incoming message that
+// reloads its panel) and the menu goes with it; that too gives an invalid
+// value, so nothing of either is touched afterwards.
+QVariant RunPopupMenuData(QMenu* menu, const QPoint& pos);
 
 // The programs write a filter as "Native Files (*.w7a;*.w7v);;": filters
 // joined by ";;", often with an empty one at the end, and patterns inside

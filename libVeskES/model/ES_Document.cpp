@@ -4,6 +4,7 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -111,10 +112,24 @@ bool ES_Document::loadDocument(Archive& a)
         const qint64 entrySize = (size - headerLength) / count;
         if (entrySize < 1)
             return fail(QStringLiteral("Chunk %1: %2 entries do not fit into %3 bytes")
-                            .arg(tag)
-                            .arg(count)
-                            .arg(size - headerLength));
+                            .arg(tag, QString::number(count), QString::number(size - headerLength)));
         runs.append({chunk, qint64(chunk->offset) + headerLength, count, int(entrySize)});
+    }
+
+    // Each byte of the file belongs to one entry at most. A catalogue that
+    // lists one chunk many times (or chunks over each other) would otherwise
+    // read the same bytes again for every listing, and a file of a megabyte
+    // could ask for tens of millions of entries.
+    QList<const EntryRun*> byStart;
+    for (const EntryRun& run : std::as_const(runs))
+        byStart.append(&run);
+    std::sort(byStart.begin(), byStart.end(),
+              [](const EntryRun* a, const EntryRun* b) { return a->start < b->start; });
+    for (qsizetype i = 1; i < byStart.size(); ++i) {
+        const EntryRun* before = byStart.at(i - 1);
+        if (before->start + qint64(before->count) * before->entrySize > byStart.at(i)->start)
+            return fail(QStringLiteral("Chunk %1 overlaps chunk %2")
+                            .arg(byStart.at(i)->chunk->tag, before->chunk->tag));
     }
 
     for (const EntryRun& run : std::as_const(runs)) {

@@ -19,7 +19,8 @@
 // nothing and names the chunk in the error text. Counts are taken after all
 // chunk sizes are known, so the order of the catalogue does not matter. Work
 // and memory grow with the file: a chunk's entries never hold more bytes than
-// the chunk, and every chunk lies inside the file.
+// the chunk, every chunk lies inside the file, and no two chunks' entries
+// share a byte.
 //
 // The reader only reads; storing is refused.
 #pragma once

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringList>
 
 namespace {
@@ -27,6 +28,37 @@ QString sectionOfEntry(const QString& entry)
     return entry.indexOf(QLatin1Char(',')) > 0 ? entry.mid(6) : entry;
 }
 
+// A bank entry the slots translate ("USER", "PRE1".."PRE3").
+bool isSymbolic(const QString& entry)
+{
+    return PlgBoards::translatePLGBankName(entry, 0) != entry;
+}
+
+// The section titles a board's bank may not take: those of the device's own
+// tables, and those the slots are loaded as. Loading the slot would replace
+// the section of that title whole, so a bank named after, say, the voice bank
+// set would take that set's place in every program until the board was
+// removed.
+bool isReservedTitle(const QString& title)
+{
+    static const QSet<QString> reserved = [] {
+        QSet<QString> titles;
+        for (const char* resource : {":/orvane/data/data.ini", ":/vesk/data/data_ES.ini"}) {
+            IniFile tables;
+            tables.loadFile(QString::fromLatin1(resource));
+            for (auto it = tables.cbegin(); it != tables.cend(); ++it)
+                titles.insert(it.key());
+        }
+        for (int s = 0; s < PlgBoards::SlotCount; ++s) {
+            titles.insert(slotSection(s));
+            for (const char* entry : {"USER", "PRE1", "PRE2", "PRE3"})
+                titles.insert(sectionOfEntry(PlgBoards::translatePLGBankName(QString::fromLatin1(entry), s)));
+        }
+        return titles;
+    }();
+    return reserved.contains(title);
+}
+
 QString illegal(const QString& path, const QString& why)
 {
     return QStringLiteral("Illegal file\n\n%1\n\n%2").arg(QDir::toNativeSeparators(path), why);
@@ -36,7 +68,9 @@ QString illegal(const QString& path, const QString& why)
 
 QString PlgBoards::plgFileName(MidiDevice* device, int slot)
 {
-    return QStringLiteral("%1/plg%2.ini").arg(device ? device->dataFolder() : QString()).arg(slot + 1);
+    // Both at once: a "%" in the folder's path must stay as it is.
+    return QStringLiteral("%1/plg%2.ini")
+        .arg(device ? device->dataFolder() : QString(), QString::number(slot + 1));
 }
 
 QString PlgBoards::plgName(MidiDevice* device, int slot)
@@ -91,10 +125,13 @@ bool PlgBoards::readBoard(const QString& path, IniFile& board, QString* name, QS
             const IniSection* names = board.section(sectionOfEntry(plg->numValue(i)));
             const int voices = names ? names->intValue(QStringLiteral("Ridev")) : 0;
             if (voices < 0 || voices > MaxVoices)
-                why = illegal(path, QStringLiteral("Bank [%1] lists %2 voices; a bank has 0 to %3.")
-                                        .arg(names->title())
-                                        .arg(voices)
-                                        .arg(MaxVoices));
+                why = illegal(path,
+                              QStringLiteral("Bank [%1] lists %2 voices; a bank has 0 to %3.")
+                                  .arg(names->title(), QString::number(voices), QString::number(MaxVoices)));
+            else if (names && !isSymbolic(plg->numValue(i)) && isReservedTitle(names->title()))
+                why = illegal(path, QStringLiteral("Bank [%1] has the name of one of the instrument's own "
+                                                   "tables, which installing the board would replace.")
+                                        .arg(names->title()));
         }
     }
     if (!why.isEmpty()) {

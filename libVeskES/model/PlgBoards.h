@@ -13,8 +13,9 @@
 //
 // A board is checked before anything is written: a file that cannot be read,
 // that holds no "PLG" section, whose board has no name (the editors take an
-// empty name for an empty slot) or whose counts are out of range is refused
-// with a message saying why, and the slot keeps its old file. The copy is
+// empty name for an empty slot), whose counts are out of range or whose bank
+// names a section of the device's own tables (loading the slot would replace
+// it) is refused with a message saying why, and the slot keeps its old file. The copy is
 // replaced atomically, so a failed write leaves the old one whole.
 //
 // Reloading drops the slots' banks from the device's registry only: bank sets

@@ -17,6 +17,8 @@
 #include "MidiDevice.h"
 #include "VeskDump.h"
 
+#include <QMutex>
+
 #include <atomic>
 
 class BulkDump;
@@ -119,11 +121,19 @@ public:
     // Asks for a patch's block without waiting, switching to the patch's mode
     // first when setMode is set.
     void patchRequest(Patch patch, bool setMode) override;
-    // Receives a patch's block, header and footer included, into dump (3000
-    // ms); false on time-out or for a patch without a block.
+    // The synchronous block requests below take a block only when it came
+    // whole: its header, every block of its type's memory image once with its
+    // size and checksum right, and its footer. On success dump holds the block,
+    // header and footer included; on failure dump is left as it was and
+    // transferError() says why.
+    // A patch's block (3000 ms); false at once for a patch without a block.
     bool syncPatchRequest(Patch patch, BulkDump& dump, bool setMode) override;
-    // Receives the edit buffer of a dump type; false at once for another type.
+    // The edit buffer of a dump type; false at once for another type.
     bool syncEditBufferRequest(int type, BulkDump& dump, int timeoutMs) override;
+    // Why the last synchronous block request failed, for the user to read
+    // ("Receive timeout!", "Checksum error in block 0x410000", "Block 0x470300
+    // missing"); "" after one that succeeded.
+    QString transferError() const;
     // Requests need no pause of their own.
     void waitRequest() override {}
     // A bulk dump of hex-text data (null: none) at the address, sent.
@@ -145,9 +155,9 @@ public:
     // goes out all the same).
     bool bulkTransmitAltered(BulkDump* dump, const VeskSysex* altered, int count);
     // Receives the block, alters it and sends it back with its own header and
-    // footer. False when the block did not come (nothing is sent) or an
-    // altered message found no place in it (the block goes out as received
-    // but for the others).
+    // footer. False when the block did not come whole (nothing is sent; the
+    // reason is in transferError()) or an altered message found no place in
+    // it (the block goes out as received but for the others).
     bool bulkTransmitAltered(unsigned int block, const Sysex* altered, int timeoutMs);
     bool bulkTransmitAltered(unsigned int block, const VeskSysex* altered, int count, int timeoutMs);
     // The store-all message, then 2500 ms for the instrument to write.
@@ -233,6 +243,15 @@ public:
 private:
     void buildInitDumps();
 
+    // Requests the block and checks what came (see syncPatchRequest); records
+    // the outcome for transferError().
+    bool receiveBlock(unsigned int block, BulkDump& dump, int timeoutMs);
+    // "" when received is the whole block, else what is wrong with it.
+    QString checkBlock(unsigned int block, const BulkDump& received);
+    // The dump type of a patch location or edit buffer; -1 for another block.
+    int blockType(unsigned int block);
+    void setTransferError(const QString& error);
+
     // Written by whoever sends or echoes a mode change, or by a report from
     // the instrument (GUI thread); read anywhere.
     std::atomic<int> m_mode{-1};
@@ -251,6 +270,10 @@ private:
     PerformanceDump m_initPerformance;
     MixDump m_initMix;
     MasterDump m_initMaster;
+    // Written by the thread that runs a block request (the GUI, or a transfer
+    // task), read by whoever shows its failure; under m_transferErrorLock.
+    QString m_transferError;
+    mutable QMutex m_transferErrorLock;
 };
 
 // Parameter base of an element's sub-block of a voice (element 0-3, kind

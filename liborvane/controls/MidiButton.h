@@ -12,6 +12,7 @@
 #include "MidiCtrl.h"
 #include "MyCtrl.h"
 #include "Panel.h"
+#include "PanelDlg.h"
 
 #include <QPointer>
 

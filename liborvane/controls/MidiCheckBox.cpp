@@ -144,6 +144,9 @@ void MidiCheckBox::changeValue(int v)
 
 void MidiCheckBox::updateSynth()
 {
+    // A box without a value is neither on nor off: nothing to set or send.
+    if (m_value == -1)
+        return;
     MidiDevice* midi = device();
     if (info.part != -1 && (info.solo || info.mute)) {
         // A part the device has no record of (a plug-in board part on a
@@ -173,10 +176,8 @@ void MidiCheckBox::updateSynth()
 
 void MidiCheckBox::MidiReceive()
 {
-    if (info.no_request || !device())
-        return;
-    device()->paramRequest(info.param);
-    device()->waitRequest();
+    if (!info.no_request)
+        requestParam(info.param);
 }
 
 void MidiCheckBox::OnSysex(Sysex* message)

@@ -57,7 +57,7 @@ public:
     // A change by the user.
     void changeValue(int v);
     // Sends the state: mixer flags, parameter change and request, request
-    // group.
+    // group; nothing without a value.
     void updateSynth();
     // The byte's last known data as the boxes of the byte share it; -1 when
     // unknown or when the box has no bit field.

@@ -2,6 +2,7 @@
 
 #include "CommonInfo.h"
 #include "Drawing.h"
+#include "MidiDevice.h"
 #include "Panel.h"
 #include "Strings.h"
 #include "WindowState.h"
@@ -39,6 +40,14 @@ void MidiCtrl::requestGroup()
     const int group = gInfo()->request;
     if (m_panel && group > 0)
         m_panel->requestGroup(group);
+}
+
+void MidiCtrl::requestParam(const MidiParam& param)
+{
+    if (!m_device)
+        return;
+    m_device->paramRequest(param);
+    m_device->waitRequest();
 }
 
 bool MidiCtrl::isGrayed() const

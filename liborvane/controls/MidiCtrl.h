@@ -24,6 +24,7 @@
 
 class CommonInfo;
 class MidiDevice;
+class MidiParam;
 class Panel;
 class QPainter;
 class QRect;
@@ -79,6 +80,10 @@ public:
     // After a change went to the instrument: has the panel re-request the
     // request group the descriptor names (request above 0).
     void requestGroup();
+    // Asks the instrument for one parameter, then pauses as the device wants
+    // between requests; the answer comes back through OnSysex. Nothing
+    // without a device.
+    void requestParam(const MidiParam& param);
     // Drawn greyed: the widget is disabled (also through a disabled parent),
     // or the panel's enabled flag is off.
     bool isGrayed() const;

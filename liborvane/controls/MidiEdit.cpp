@@ -55,20 +55,13 @@ MidiEdit::MidiEdit(QWidget* parent, MidiDevice* device, bool combo, const QStrin
     updateDisplay();
 }
 
-MidiEdit::~MidiEdit()
-{
-    // A relative drag hides the pointer for the whole program: a control that
-    // goes in the middle of one must not leave it hidden.
-    if (m_dragState == RelativeDrag)
-        ShowMouse(true);
-}
+MidiEdit::~MidiEdit() = default;
 
 void MidiEdit::init()
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     m_pressedArrow = NoArrow;
-    m_dropDownGuard = false;
     m_value = -1;
     m_dragState = NoDrag;
     m_sectionWindow = nullptr;
@@ -110,9 +103,11 @@ void MidiEdit::changeValue(int v)
 
 void MidiEdit::changeData(long data)
 {
-    if (data == -1)
-        return;
-    changeValue(info.param.dataToValue(int(data)));
+    // Data no item of the table holds maps to no value; clamped, it would
+    // turn into the first item and go out as such.
+    const int value = data == -1 ? -1 : info.param.dataToValue(int(data));
+    if (value != -1)
+        changeValue(value);
 }
 
 void MidiEdit::selectTableData(const QString& text)
@@ -180,7 +175,8 @@ void MidiEdit::updateSynth()
         const int data = getData();
         if (data != -1)
             midi->midiOut()->controllerChange(param.controller(), std::clamp(data, 0, 127), param.channel());
-    } else if (!(m_mixPart && m_mixPart->muted)) {
+    } else if (m_value != -1 && !(m_mixPart && m_mixPart->muted)) {
+        // No value is no data: -1 would go out as a data byte.
         midi->paramChange(param, getData());
         midi->paramRequest(param);
     }
@@ -189,10 +185,8 @@ void MidiEdit::updateSynth()
 
 void MidiEdit::MidiReceive()
 {
-    if (info.no_request || !device())
-        return;
-    device()->paramRequest(info.param);
-    device()->waitRequest();
+    if (!info.no_request)
+        requestParam(info.param);
 }
 
 void MidiEdit::OnSysex(Sysex* message)
@@ -263,9 +257,17 @@ void MidiEdit::timerEvent(QTimerEvent* event)
 PanelDlg* MidiEdit::showPanelDlg()
 {
     unsigned int base = 0xFFFFFFFF;
-    if (info.hasSubSection() && m_value != -1) {
-        info.setSectionValue(getData());
-        base = info.param.address();
+    if (info.hasSubSection()) {
+        // Without a value (none received yet, or reset) the control does not
+        // know which sub-section is the instrument's: the text of an earlier
+        // opening would show another type's parameters, and without a base
+        // address they could be neither requested nor sent.
+        if (m_value == -1) {
+            info.value.clear();
+        } else {
+            info.setSectionValue(getData());
+            base = info.param.address();
+        }
     }
     m_sectionWindow = OpenSectionWindow(panel(), info, base);
     return m_sectionWindow;

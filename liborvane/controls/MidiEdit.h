@@ -17,14 +17,15 @@
 //
 // The drop-down list runs modally; once it closes, a second request within
 // DropDownGuardMs is ignored, so the click that closed the list does not
-// open it again. The guard is cleared by a timer on the GUI thread that goes
-// with the control. GUI thread only.
+// open it again (DropDownGuard). GUI thread only.
 #pragma once
 
 #include "CommonInfo.h"
+#include "DropDownGuard.h"
 #include "MidiCtrl.h"
 #include "MyCtrl.h"
 #include "Panel.h"
+#include "PanelDlg.h"
 #include "Piano.h"
 #include "Pointer.h"
 #include "Timing.h"
@@ -49,7 +50,7 @@ public:
     // Half period of the blinking text while waiting for a played note.
     static constexpr int BlinkMs = 333;
     // Time after a list closed during which it does not open again.
-    static constexpr int DropDownGuardMs = 50;
+    static constexpr int DropDownGuardMs = DropDownGuard::PauseMs;
     // Taps slower than this many beats per minute restart the measure.
     static constexpr double SlowestTapTempo = 30.0;
 
@@ -85,7 +86,8 @@ public:
     bool setValue(int v);
     // A change by the user; see the top of the file.
     void changeValue(int v);
-    // changeValue of the value that stands for data; nothing for -1.
+    // changeValue of the value that stands for data; nothing for -1 or for
+    // data that no item holds.
     void changeData(long data);
     // With an items table, changeValue of the entry with that text.
     void selectTableData(const QString& text);
@@ -124,7 +126,9 @@ public:
     // The window this control opened last, null when none or gone.
     PanelDlg* panelDlg() const { return m_sectionWindow; }
     // Opens a new window on the descriptor's section, the sub-section of the
-    // current data when the descriptor names one.
+    // current data when the descriptor names one; null (no window) for a
+    // sub-section while the control has no value, or a section that holds
+    // no control.
     PanelDlg* showPanelDlg();
 
     // --- drop-down list --------------------------------------------------------
@@ -133,7 +137,7 @@ public:
     // Opens the list after the current event, then closes the control: the
     // in-place editor of a list cell.
     void asyncDropDown();
-    bool isDropDownGuarded() const { return m_dropDownGuard; }
+    bool isDropDownGuarded() const { return m_guard.isActive(); }
 
     // --- tap tempo -------------------------------------------------------------
     // The clock of the tap timing; tests give one they can turn.
@@ -199,9 +203,10 @@ private:
     VarPointer m_variable;
     int m_dragState = NoDrag;
     ValueChanger m_dragChanger;
+    PointerHold m_pointer; // hidden during a relative drag
     QPoint m_dragStartPos; // global
     int m_pressedArrow = NoArrow;
-    bool m_dropDownGuard = false;
+    DropDownGuard m_guard;
     QIcon m_icon;
     QPointer<PanelDlg> m_sectionWindow; // not owned: a window of its own
     Part* m_mixPart = nullptr;          // not owned: the device's record

@@ -8,12 +8,12 @@
 #include "ParamMenu.h"
 #include "ParamSearchDlg.h"
 #include "Strings.h"
+#include "ValueSteps.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -114,21 +114,7 @@ bool MidiEdit::gridJump(bool up)
     const ParamInfo& param = info.param;
     if (m_value == (up ? param.max : param.min))
         return false;
-    // Grid points mid + k * step, about a quarter of the range apart and
-    // through the middle: 0, 32, 64, 96, 128 for 0..127.
-    const int mid = (param.max + 1 + param.min) / 2;
-    const int step = (param.max - param.min - 2) / 4 + 1;
-    if (step <= 0)
-        return false;
-    const int d = m_value - mid;
-    const int q = d / step;
-    const int r = d % step;
-    int k;
-    if (up)
-        k = r >= 0 ? q + 1 : q;
-    else
-        k = r > 0 ? q : q - 1;
-    changeValue(mid + k * step);
+    changeValue(GridPoint(m_value, param.min, param.max, up));
     return true;
 }
 
@@ -201,7 +187,7 @@ void MidiEdit::mousePressEvent(QMouseEvent* event)
     } else {
         m_dragState = RelativeDrag;
         m_dragStartPos = event->globalPosition().toPoint();
-        ShowMouse(false);
+        m_pointer.hide();
         m_dragChanger.start(m_value, param.min, param.max, true, param.defaultValue());
     }
     // The list opened above ran modally; the control may be gone since.
@@ -237,7 +223,7 @@ void MidiEdit::mouseMoveEvent(QMouseEvent* event)
     } else if (m_dragState == AbsoluteDrag) {
         changeValue(PointToValue(pos, sliderRect().adjusted(0, -1, 0, 2), param.min, param.max, true));
     } else if (m_dragState == RelativeDrag) {
-        ShowMouse(false);
+        m_pointer.hide();
         changeValue(m_dragChanger.move(event->globalPosition().toPoint()));
     }
 }
@@ -256,7 +242,7 @@ void MidiEdit::mouseReleaseEvent(QMouseEvent* event)
 void MidiEdit::stopDragging()
 {
     if (m_dragState == RelativeDrag) {
-        ShowMouse(true);
+        m_pointer.show();
         MoveMouse(m_dragStartPos);
     }
     if (m_dragState != NoDrag)
@@ -321,7 +307,7 @@ void MidiEdit::contextMenuEvent(QContextMenuEvent* event)
 
 void MidiEdit::dropDown()
 {
-    if (m_dropDownGuard)
+    if (m_guard.isActive())
         return;
     const ParamInfo& param = info.param;
     QPointer<MidiEdit> self(this);
@@ -335,10 +321,7 @@ void MidiEdit::dropDown()
         changeValue(*picked);
     if (!self)
         return;
-    // The timer goes with the control, so a control closed and deleted right
-    // after its list (an in-place list editor) is never touched again.
-    m_dropDownGuard = true;
-    QTimer::singleShot(DropDownGuardMs, this, [this] { m_dropDownGuard = false; });
+    m_guard.arm();
 }
 
 void MidiEdit::asyncDropDown()

@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 
 QString MidiEgCtrl::m_clipboard;
 
@@ -58,15 +57,10 @@ void MidiEgCtrl::resetValues()
 
 void MidiEgCtrl::MidiReceive()
 {
-    MidiDevice* dev = device();
-    if (!dev)
-        return;
     for (const EgNode& node : m_nodes) {
         for (const EgValue* value : {&node.time, &node.level}) {
-            if (!value->hasAddress())
-                continue;
-            dev->paramRequest(*value);
-            dev->waitRequest();
+            if (value->hasAddress())
+                requestParam(*value);
         }
     }
 }
@@ -219,7 +213,7 @@ void MidiEgCtrl::mousePressEvent(QMouseEvent* event)
         m_timeChanger.start(node.time.value, node.time.min, node.time.max, true, node.time.defaultValue);
         m_levelChanger.start(node.level.value, node.level.min, node.level.max, false,
                              node.level.defaultValue);
-        ShowMouse(false);
+        m_pointer.hide();
     }
     update();
     MyCtrl::mousePressEvent(event);
@@ -247,7 +241,7 @@ void MidiEgCtrl::mouseMoveEvent(QMouseEvent* event)
             if (node.level.value != before)
                 onLevelChanged(m_selected, node.level.value, false);
         }
-        ShowMouse(false);
+        m_pointer.hide();
         update();
     }
     QWidget::mouseMoveEvent(event);
@@ -272,7 +266,7 @@ void MidiEgCtrl::stopDragging()
     m_dragging = false;
     update();
     QCursor::setPos(mapToGlobal(getDrawPoint(m_selected)));
-    ShowMouse(true);
+    m_pointer.show();
     MidiReceive();
 }
 
@@ -329,19 +323,19 @@ void MidiEgCtrl::keyPressEvent(QKeyEvent* event)
 
 void MidiEgCtrl::contextMenuEvent(QContextMenuEvent*)
 {
-    QMenu menu(this);
-    QAction* copyAction = menu.addAction(QStringLiteral("Copy"));
-    copyAction->setData(int(CopyEntry));
-    QAction* pasteAction = menu.addAction(QStringLiteral("Paste"));
+    // On the heap: the control may be deleted while its menu runs, and the
+    // menu goes with it (the entry then reads as none).
+    auto* menu = new QMenu(this);
+    menu->addAction(QStringLiteral("Copy"))->setData(int(CopyEntry));
+    QAction* pasteAction = menu->addAction(QStringLiteral("Paste"));
     pasteAction->setData(int(PasteEntry));
     pasteAction->setEnabled(!m_clipboard.isEmpty());
-    const QPointer<MidiEgCtrl> self(this);
-    QAction* picked = RunPopupMenu(&menu, QCursor::pos());
-    if (!self || !picked)
+    const QVariant picked = RunPopupMenuData(menu, QCursor::pos());
+    if (!picked.isValid())
         return;
-    if (picked == copyAction)
+    if (picked.toInt() == CopyEntry)
         copy();
-    else if (picked == pasteAction)
+    else if (picked.toInt() == PasteEntry)
         paste();
 }
 

@@ -132,4 +132,5 @@ private:
     int m_selected = -1;
     ValueChanger m_timeChanger;
     ValueChanger m_levelChanger;
+    PointerHold m_pointer; // hidden while a node is dragged
 };

@@ -87,7 +87,8 @@ void MidiPanelCtrl::onMessage(int id, const QVariant& data, const QVariant& sour
 
 // --- MidiCaptionCtrl --------------------------------------------------------------
 
-MidiCaptionCtrl::MidiCaptionCtrl(Panel* panel) : MyCtrl(panel ? panel->frame() : nullptr), m_panel(panel)
+MidiCaptionCtrl::MidiCaptionCtrl(AbstractPanel* panel)
+    : MyCtrl(panel ? panel->frame() : nullptr), m_panel(panel)
 {
     setFocusPolicy(Qt::NoFocus);
 }
@@ -110,7 +111,8 @@ void MidiCaptionCtrl::paint(QPainter* p, const QRect& r)
     const bool horizontal = m_panel && m_panel->isHorizontal();
     // Only a row caption shows its panel disabled; a vertical panel's caption
     // looks the same either way.
-    const bool active = !horizontal || m_panel->enabled();
+    const auto* row = qobject_cast<const Panel*>(m_panel);
+    const bool active = !horizontal || !row || row->enabled();
     QRect textRect = r;
     if (horizontal) {
         QColor fill = GetColor(caption, 0, testAttribute(Qt::WA_UnderMouse) ? 0.77 : 0.88);

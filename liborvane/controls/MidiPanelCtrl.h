@@ -22,7 +22,7 @@
 #include "ColorManager.h"
 #include "MyCtrl.h"
 
-class Panel;
+class AbstractPanel;
 
 class MidiPanelCtrl : public MyCtrl, public Colored
 {
@@ -57,13 +57,14 @@ class MidiCaptionCtrl : public MyCtrl, public Colored
     Q_OBJECT
 
 public:
-    // A caption of the panel, on the panel's frame.
-    explicit MidiCaptionCtrl(Panel* panel);
+    // A caption of the panel (a grid panel or a tabbed one), on the
+    // panel's frame.
+    explicit MidiCaptionCtrl(AbstractPanel* panel);
     // A caption on a plain widget: it has no panel and ignores the mouse.
     explicit MidiCaptionCtrl(QWidget* parent);
     ~MidiCaptionCtrl() override;
 
-    Panel* panel() const { return m_panel; }
+    AbstractPanel* panel() const { return m_panel; }
 
     void paint(QPainter* p, const QRect& r) override;
 
@@ -76,5 +77,5 @@ private:
     // Posts a caption message to the panel's window.
     void report(int id);
 
-    Panel* m_panel; // not owned; null on a plain widget
+    AbstractPanel* m_panel; // not owned; null on a plain widget
 };

@@ -106,6 +106,9 @@ void MidiPatchEdit::updateSynth(bool notify)
     // Nothing to send for no patch: its -1 bytes are no data.
     if (!dev || !isSendable())
         return;
+    // The windows told of a patch change may rebuild their panels, this
+    // control with them.
+    const QPointer<MidiPatchEdit> self(this);
     if (info.param.hasAddress()) {
         if (info.no_banks) {
             dev->paramChange(programParam(), m_patch.program);
@@ -128,7 +131,8 @@ void MidiPatchEdit::updateSynth(bool notify)
         if (notify)
             dev->OnPatchChange(m_patch, SourceGUI);
     }
-    requestGroup();
+    if (self)
+        requestGroup();
 }
 
 void MidiPatchEdit::reloadBanks(const QString& name)
@@ -325,12 +329,15 @@ void MidiPatchEdit::mousePressEvent(QMouseEvent* event)
 
 void MidiPatchEdit::mouseReleaseEvent(QMouseEvent*)
 {
-    if (m_pressedArrow == LowerArrow)
-        selectNextPatch();
-    else if (m_pressedArrow == UpperArrow)
-        selectPrevPatch();
+    // Released first: the step tells the device's windows, which may delete
+    // the control.
+    const int arrow = m_pressedArrow;
     m_pressedArrow = NoArrow;
     update();
+    if (arrow == LowerArrow)
+        selectNextPatch();
+    else if (arrow == UpperArrow)
+        selectPrevPatch();
 }
 
 void MidiPatchEdit::contextMenuEvent(QContextMenuEvent*)
@@ -359,7 +366,8 @@ void MidiPatchEdit::dropDown(bool grouped)
         return;
     if (picked.isValid())
         changePatch(picked, true);
-    m_guard.arm();
+    if (self)
+        m_guard.arm();
 }
 
 void MidiPatchEdit::browse()

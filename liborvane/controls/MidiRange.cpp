@@ -143,13 +143,10 @@ void MidiRange::updateDisplay()
 
 void MidiRange::MidiReceive()
 {
-    MidiDevice* dev = device();
-    if (info.no_request || !dev)
+    if (info.no_request)
         return;
-    dev->paramRequest(info.low);
-    dev->waitRequest();
-    dev->paramRequest(info.high);
-    dev->waitRequest();
+    requestParam(info.low);
+    requestParam(info.high);
 }
 
 void MidiRange::OnSysex(Sysex* message)
@@ -328,7 +325,7 @@ void MidiRange::mousePressEvent(QMouseEvent* event)
             const ParamInfo& p = *param(low);
             m_dragMode = low ? DragLow : DragHigh;
             m_dragAnchor = QCursor::pos();
-            ShowMouse(false);
+            m_pointer.hide();
             m_changer.start(value(low), p.min, p.max, true, low ? p.min : p.max);
         }
     }
@@ -346,7 +343,7 @@ void MidiRange::mouseMoveEvent(QMouseEvent* event)
         break;
     case DragLow:
     case DragHigh:
-        ShowMouse(false);
+        m_pointer.hide();
         changeValue(m_dragMode == DragLow, m_changer.move());
         break;
     default:
@@ -367,7 +364,7 @@ void MidiRange::mouseDoubleClickEvent(QMouseEvent*)
 void MidiRange::stopDragging()
 {
     if (m_dragMode == DragLow || m_dragMode == DragHigh) {
-        ShowMouse(true);
+        m_pointer.show();
         MoveMouse(m_dragAnchor);
     }
     setCursor(Qt::ArrowCursor);

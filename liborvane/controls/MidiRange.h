@@ -134,6 +134,7 @@ private:
     int m_low = -1;
     int m_high = -1;
     ValueChanger m_changer;
+    PointerHold m_pointer; // hidden during a relative drag
     QPoint m_dragAnchor;
     int m_dragMode = NoDrag;
     bool m_waitingLow = false;

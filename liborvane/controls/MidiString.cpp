@@ -137,13 +137,10 @@ void MidiString::updateSynth()
 
 void MidiString::MidiReceive()
 {
-    MidiDevice* midi = device();
-    if (info.no_request || info.chars < 1 || !midi)
+    if (info.no_request)
         return;
-    for (int i = 0; i < info.chars; ++i) {
-        midi->paramRequest(info.param + i);
-        midi->waitRequest();
-    }
+    for (int i = 0; i < info.chars; ++i)
+        requestParam(info.param + i);
 }
 
 void MidiString::OnSysex(Sysex* message)

@@ -20,6 +20,7 @@
 #include "Containers.h"
 #include "Patch.h"
 
+#include <QMap>
 #include <QMutex>
 #include <QString>
 #include <memory>
@@ -73,12 +74,16 @@ public:
     // atomically. False when it could not be written (the table keeps the new
     // name).
     bool setPatchName(MidiDevice* device, int program, const QString& name);
+    // The same for several slots (program to name) at once: the file is
+    // read, merged and written once. Refused names are left out; false when
+    // none is left or the file could not be written.
+    bool setPatchNames(MidiDevice* device, const QMap<int, QString>& names);
 
 private:
     // The whole file text: this bank's section with every program from 0 to
-    // count-1, each taken from the file's section when it names it, else from
-    // the table, and program from name.
-    QString mergedFileText(IniFile* file, int program, const QString& name) const;
+    // count-1, each taken from names when it renames it, else from the file's
+    // section when that names it, else from the table.
+    QString mergedFileText(IniFile* file, const QMap<int, QString>& names) const;
 
     const QString m_name;
     const Bank m_bank;

@@ -147,6 +147,21 @@ public:
     bool syncBulkRequest(unsigned int address, BulkDump& target, int timeoutMs);
     int syncParamRequest(MidiParam param, int timeoutMs);
 
+    // How the last synchronous request that the calling thread made ended.
+    // A request blocks its thread, so this tells the caller why the request
+    // it just made failed, also through a hook that only says false
+    // (syncPatchRequest); SyncNone after clearSyncOutcome means that no
+    // request was made at all (the instrument could not address it).
+    enum SyncOutcome
+    {
+        SyncNone = 0,     // no request since clearSyncOutcome
+        SyncAnswered = 1, // the reply came in time
+        SyncBusy = 2,     // refused at once: another request was waiting
+        SyncTimedOut = 3  // sent; no whole reply within the time
+    };
+    static SyncOutcome lastSyncOutcome();
+    static void clearSyncOutcome();
+
     // --- part mixer ----------------------------------------------------------
     // The record of part, null outside the list. The record never moves.
     Part* mixPart(int part);
@@ -207,6 +222,9 @@ public:
     // false when the registry has no such bank or the rename was refused or
     // not written.
     bool updateUserPatchName(Patch patch, const QString& name);
+    // Renames several slots (program to name) of the bank at once, writing
+    // its user bank file once; the same refusals as one by one.
+    bool updateUserPatchNames(unsigned short bankWord, const QMap<int, QString>& names);
 
     // --- hooks of the receive path and of the instrument ---------------------
     // IMidiPortOwner: the receive thread.
@@ -340,6 +358,9 @@ private:
     // let later messages overtake the ones still waiting).
     void deliverReceived(std::vector<Received>&& messages);
     void deliver(const Received& message);
+    // Any thread: hands what was just sent to the clients as SourceGUI, at
+    // once on the GUI thread, through the receive queue from any other.
+    void echoSent(Received&& message);
 
     bool isMainInput(const MidiInPort* port) const { return port == &m_midiIn; }
     // Hands the message on to the other side of the cable when it is of a kind

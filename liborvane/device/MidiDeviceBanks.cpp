@@ -149,6 +149,12 @@ bool MidiDevice::updateUserPatchName(Patch patch, const QString& name)
     return bank && bank->setPatchName(this, patch.program, name);
 }
 
+bool MidiDevice::updateUserPatchNames(unsigned short bankWord, const QMap<int, QString>& names)
+{
+    const std::shared_ptr<DeviceBank> bank = sharedBank(bankWord);
+    return bank && bank->setPatchNames(this, names);
+}
+
 void DeviceBank::readUserPatches(MidiDevice* device)
 {
     if (!device || !device->isUserBank(bankWord()))
@@ -160,20 +166,30 @@ void DeviceBank::readUserPatches(MidiDevice* device)
 
 bool DeviceBank::setPatchName(MidiDevice* device, int program, const QString& name)
 {
+    return setPatchNames(device, {{program, name}});
+}
+
+bool DeviceBank::setPatchNames(MidiDevice* device, const QMap<int, QString>& names)
+{
     if (!device || !device->isUserBank(bankWord()))
         return false;
-    if (name == UnnamedSlot || name == EmptyDumpName)
-        return false;
-    if (program < 0 || program >= MaxPrograms)
+    QMap<int, QString> taken;
+    for (auto it = names.cbegin(); it != names.cend(); ++it) {
+        if (it.value() != UnnamedSlot && it.value() != EmptyDumpName && it.key() >= 0 &&
+            it.key() < MaxPrograms)
+            taken.insert(it.key(), it.value());
+    }
+    if (taken.isEmpty())
         return false;
     int count = 0;
     {
         QMutexLocker lock(&m_lock);
-        m_names[program] = name;
+        for (auto it = taken.cbegin(); it != taken.cend(); ++it)
+            m_names[it.key()] = it.value();
         count = m_count;
     }
     // The file holds programs 0..count-1 only.
-    if (program >= count)
+    if (taken.firstKey() >= count)
         return true;
 
     const QString path = device->getUserBankFile(bankWord());
@@ -187,13 +203,13 @@ bool DeviceBank::setPatchName(MidiDevice* device, int program, const QString& na
     const bool locked = lockFile.tryLock(FileLockWaitMs);
     IniFile file;
     file.loadFile(path);
-    const bool written = StringToFile(mergedFileText(&file, program, name), path);
+    const bool written = StringToFile(mergedFileText(&file, taken), path);
     if (locked)
         lockFile.unlock();
     return written;
 }
 
-QString DeviceBank::mergedFileText(IniFile* file, int program, const QString& name) const
+QString DeviceBank::mergedFileText(IniFile* file, const QMap<int, QString>& names) const
 {
     const IniSection* current = file ? file->section(m_name) : nullptr;
     QMutexLocker lock(&m_lock);
@@ -203,7 +219,8 @@ QString DeviceBank::mergedFileText(IniFile* file, int program, const QString& na
     section.add(new IniLine(QStringLiteral("Hex"), 0));
     for (int k = 0; k < m_count; ++k) {
         const IniLine* line = current ? current->findLine(k) : nullptr;
-        section.add(new IniLine(k, k == program ? name : line ? line->value() : m_names[k]));
+        const auto renamed = names.constFind(k);
+        section.add(new IniLine(k, renamed != names.cend() ? *renamed : line ? line->value() : m_names[k]));
     }
     QString text = section.printTitle();
     text += section.printLine(QStringLiteral("Ridev"));

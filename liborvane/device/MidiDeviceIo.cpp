@@ -119,7 +119,27 @@ void MidiDevice::idRequest(MidiOutPort* port)
 void MidiDevice::sendShort(const MidiMessage& message)
 {
     m_midiOut.sendShort(unsigned(message));
-    OnMidiMessage(message, SourceGUI);
+    echoSent(Received{PostedShort, SourceGUI, unsigned(message), QByteArray()});
+}
+
+void MidiDevice::echoSent(Received&& message)
+{
+    // The clients' panels and monitors live on the GUI thread: a send made by
+    // a worker task (a bank receive switching modes, a transfer) reaches them
+    // through the same queue as what the instrument sends, in order.
+    if (QThread::currentThread() != thread()) {
+        queueReceived(std::move(message));
+        return;
+    }
+    if (message.kind == PostedShort) {
+        OnMidiMessage(MidiMessage(message.value), SourceGUI);
+        return;
+    }
+    std::unique_ptr<Sysex> sysex(createSysex());
+    if (!sysex)
+        return;
+    sysex->setBytes(message.bytes);
+    OnSysex(sysex.get(), SourceGUI);
 }
 
 void MidiDevice::noteOn(int note, int velocity, int channel)
@@ -209,7 +229,10 @@ int MidiDevice::sendSysex(Sysex* message)
     // the port refused the message.
     if (count <= 0)
         return -1;
-    OnSysex(sent, SourceGUI);
+    if (QThread::currentThread() == thread())
+        OnSysex(sent, SourceGUI);
+    else
+        echoSent(Received{PostedSysex, SourceGUI, 0, sent->bytes()});
     return count;
 }
 

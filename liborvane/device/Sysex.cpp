@@ -158,6 +158,15 @@ int Sysex::getParameterData(const MidiParam& param)
     return ReadData7(data() + m_dataStart + pos, count, param.nibbles);
 }
 
+bool Sysex::parameterSpan(unsigned long long& first, unsigned long long& end)
+{
+    if (!isValid() || !hasData() || m_address == 0xFFFFFFFF || dataSize() <= 0)
+        return false;
+    first = m_address;
+    end = first + unsigned(dataSize());
+    return true;
+}
+
 QString Sysex::printAnalysis()
 {
     return VarArgs::format(QStringLiteral("%08X : %s"), m_address, dataToString());

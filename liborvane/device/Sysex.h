@@ -56,6 +56,15 @@ public:
     // The parameter's value read from the data region; -1 when the message
     // does not hold it.
     virtual int getParameterData(const MidiParam& param);
+    // The addresses [first, end) at which parameters this message holds may
+    // start: every parameter for which getParameterData gives a value lies
+    // there. Panels look their controls up by it, so a message reaches only
+    // the controls it can concern. False when the message holds no parameter
+    // (no data, no address). The base takes the data region from the
+    // message's address on, which is where a parameter change holds its
+    // parameter and a bulk block its parameters; an instrument whose
+    // messages place parameters otherwise overrides it.
+    virtual bool parameterSpan(unsigned long long& first, unsigned long long& end);
     // "%08X : " and the data as hex text.
     virtual QString printAnalysis();
     virtual void prepareParameterRequest(const MidiParam& param) = 0;

@@ -4,6 +4,30 @@
 #include "MidiDevice.h"
 #include "Sysex.h"
 
+namespace {
+
+// Each thread's own: a request runs on the thread that asks and blocks it.
+thread_local MidiDevice::SyncOutcome lastOutcome = MidiDevice::SyncNone;
+
+void noteOutcome(bool busy, bool answered)
+{
+    lastOutcome = busy       ? MidiDevice::SyncBusy
+                  : answered ? MidiDevice::SyncAnswered
+                             : MidiDevice::SyncTimedOut;
+}
+
+} // namespace
+
+MidiDevice::SyncOutcome MidiDevice::lastSyncOutcome()
+{
+    return lastOutcome;
+}
+
+void MidiDevice::clearSyncOutcome()
+{
+    lastOutcome = SyncNone;
+}
+
 SysexSignal::SysexSignal(MidiDevice* device, int n) : MySignal(n), m_device(device)
 {
     init();
@@ -60,8 +84,10 @@ MidiInPort* SysexSignal::requestId(MidiOutPort* out, int timeoutMs)
 {
     // Testing and arming in one step: of two threads asking at once, one waits
     // and the other is refused.
-    if (!occupy())
+    if (!occupy()) {
+        noteOutcome(true, false);
         return nullptr;
+    }
     {
         QMutexLocker lock(&m_lock);
         m_idPending = true;
@@ -69,18 +95,22 @@ MidiInPort* SysexSignal::requestId(MidiOutPort* out, int timeoutMs)
     m_device->idRequest(out);
 
     MidiInPort* port = nullptr;
-    if (finish(timeoutMs)) {
+    const bool answered = finish(timeoutMs);
+    if (answered) {
         QMutexLocker lock(&m_lock);
         port = m_idPort;
     }
     init();
+    noteOutcome(false, answered);
     return port;
 }
 
 bool SysexSignal::requestBulkDump(unsigned int address, BulkDump& target, int timeoutMs)
 {
-    if (!occupy())
+    if (!occupy()) {
+        noteOutcome(true, false);
         return false;
+    }
 
     {
         QMutexLocker lock(&m_lock);
@@ -91,6 +121,7 @@ bool SysexSignal::requestBulkDump(unsigned int address, BulkDump& target, int ti
 
     const bool complete = finish(timeoutMs);
     init();
+    noteOutcome(false, complete);
     return complete;
 }
 
@@ -100,8 +131,10 @@ int SysexSignal::requestParameter(MidiParam param, int timeoutMs)
     // come: do not block the caller for the whole timeout.
     if (!param.hasAddress())
         return -1;
-    if (!occupy())
+    if (!occupy()) {
+        noteOutcome(true, false);
         return -1;
+    }
     {
         QMutexLocker lock(&m_lock);
         m_param = param;
@@ -109,11 +142,13 @@ int SysexSignal::requestParameter(MidiParam param, int timeoutMs)
     m_device->paramRequest(param);
 
     int value = -1;
-    if (finish(timeoutMs)) {
+    const bool answered = finish(timeoutMs);
+    if (answered) {
         QMutexLocker lock(&m_lock);
         value = m_value;
     }
     init();
+    noteOutcome(false, answered);
     return value;
 }
 

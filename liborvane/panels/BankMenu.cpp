@@ -50,18 +50,21 @@ BankMenu::~BankMenu() = default;
 
 Patch BankMenu::getPatch(QWidget* parent, const BankSet& banks, Patch current, bool grouped)
 {
-    BankMenu menu(parent);
+    // On the heap: a parent deleted while the menu runs takes it along.
+    auto* menu = new BankMenu(parent);
     if (grouped)
-        menu.loadBanks2(current, banks);
+        menu->loadBanks2(current, banks);
     else
-        menu.loadBanks(current, banks);
-    if (menu.isEmpty())
+        menu->loadBanks(current, banks);
+    if (menu->isEmpty()) {
+        delete menu;
         return Patch();
+    }
     const QPoint pos = parent ? parent->mapToGlobal(QPoint(0, parent->height())) : QCursor::pos();
-    const QAction* chosen = RunPopupMenu(&menu, pos);
-    if (!chosen)
+    const QVariant chosen = RunPopupMenuData(menu, pos);
+    if (!chosen.isValid())
         return Patch();
-    return Patch(chosen->data().toUInt());
+    return Patch(chosen.toUInt());
 }
 
 void BankMenu::loadBanks(Patch current, const BankSet& banks)

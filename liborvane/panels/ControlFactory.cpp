@@ -34,9 +34,49 @@ QList<int> rangeValues(MidiCtrl* control)
     return range ? QList<int>{range->value(false), range->value(true)} : QList<int>{};
 }
 
+using ParamSpans = QList<ControlFactory::ParamSpan>;
+
+// The one record of an edit, a check box, a name or a patch selector, which
+// keep it in their descriptor. A name reads a character from each address
+// of its length, a patch selector its three bytes (whichever order reverse
+// gives them, and whether or not no_banks sends the bank).
+template <class Info>
+ParamSpans oneRecord(MidiCtrl* control)
+{
+    return {{&static_cast<Info*>(control->gInfo())->param, 1}};
+}
+
+ParamSpans nameRecord(MidiCtrl* control)
+{
+    auto* info = static_cast<StringInfo*>(control->gInfo());
+    return {{&info->param, qMax(0, info->chars)}};
+}
+
+ParamSpans patchRecord(MidiCtrl* control)
+{
+    return {{&static_cast<PatchEditInfo*>(control->gInfo())->param, 3}};
+}
+
+ParamSpans rangeRecords(MidiCtrl* control)
+{
+    auto* info = static_cast<RangeInfo*>(control->gInfo());
+    return {{&info->high, 1}, {&info->low, 1}};
+}
+
+// An envelope keeps its records in its nodes, not in its descriptor.
+ParamSpans nodeRecords(MidiCtrl* control)
+{
+    ParamSpans spans;
+    if (auto* eg = dynamic_cast<MidiEgCtrl*>(control)) {
+        for (EgNode& node : eg->nodes())
+            spans << ControlFactory::ParamSpan{&node.time, 1} << ControlFactory::ParamSpan{&node.level, 1};
+    }
+    return spans;
+}
+
 // One row per control element: the record the reader hands over for it, the
-// class code of what it builds, how to build it, and what a built control
-// adds to the value snapshot (null: nothing).
+// class code of what it builds, how to build it, what a built control adds
+// to the value snapshot and which parameter records it has (null: none).
 struct Kind
 {
     const char* element;
@@ -44,22 +84,40 @@ struct Kind
     int type;
     MidiCtrl* (*create)(Panel*, const CommonInfo&);
     QList<int> (*values)(MidiCtrl*);
+    ParamSpans (*params)(MidiCtrl*);
 };
 
 const Kind Kinds[] = {
-    {"label", ControlFactory::LabelRecord, MidiCtrl::LabelType, make<MidiLabel, LabelInfo>, nullptr},
-    {"header", ControlFactory::LabelRecord, MidiCtrl::LabelType, make<MidiLabel, LabelInfo>, nullptr},
-    {"edit", ControlFactory::EditRecord, MidiCtrl::EditType, make<MidiEdit, EditInfo>, oneValue<MidiEdit>},
-    {"combo", ControlFactory::EditRecord, MidiCtrl::EditType, make<MidiEdit, EditInfo>, oneValue<MidiEdit>},
-    {"string", ControlFactory::StringRecord, MidiCtrl::StringType, make<MidiString, StringInfo>, nullptr},
-    {"check", ControlFactory::CheckRecord, MidiCtrl::CheckType, make<MidiCheckBox, CheckInfo>,
-     oneValue<MidiCheckBox>},
-    {"button", ControlFactory::ButtonRecord, MidiCtrl::ButtonType, make<MidiButton, ButtonInfo>, nullptr},
-    {"range", ControlFactory::RangeRecord, MidiCtrl::RangeType, make<MidiRange, RangeInfo>, rangeValues},
-    {"patch", ControlFactory::PatchEditRecord, MidiCtrl::PatchEditType, make<MidiPatchEdit, PatchEditInfo>,
+    {"label", ControlFactory::LabelRecord, MidiCtrl::LabelType, make<MidiLabel, LabelInfo>, nullptr, nullptr},
+    {"header", ControlFactory::LabelRecord, MidiCtrl::LabelType, make<MidiLabel, LabelInfo>, nullptr,
      nullptr},
-    {"eg", ControlFactory::EgRecord, MidiCtrl::EgType, make<MidiEgCtrl, EgInfo>, nullptr},
+    {"edit", ControlFactory::EditRecord, MidiCtrl::EditType, make<MidiEdit, EditInfo>, oneValue<MidiEdit>,
+     oneRecord<EditInfo>},
+    {"combo", ControlFactory::EditRecord, MidiCtrl::EditType, make<MidiEdit, EditInfo>, oneValue<MidiEdit>,
+     oneRecord<EditInfo>},
+    {"string", ControlFactory::StringRecord, MidiCtrl::StringType, make<MidiString, StringInfo>, nullptr,
+     nameRecord},
+    {"check", ControlFactory::CheckRecord, MidiCtrl::CheckType, make<MidiCheckBox, CheckInfo>,
+     oneValue<MidiCheckBox>, oneRecord<CheckInfo>},
+    {"button", ControlFactory::ButtonRecord, MidiCtrl::ButtonType, make<MidiButton, ButtonInfo>, nullptr,
+     nullptr},
+    {"range", ControlFactory::RangeRecord, MidiCtrl::RangeType, make<MidiRange, RangeInfo>, rangeValues,
+     rangeRecords},
+    {"patch", ControlFactory::PatchEditRecord, MidiCtrl::PatchEditType, make<MidiPatchEdit, PatchEditInfo>,
+     nullptr, patchRecord},
+    {"eg", ControlFactory::EgRecord, MidiCtrl::EgType, make<MidiEgCtrl, EgInfo>, nullptr, nodeRecords},
 };
+
+// The row of the control's kind: the first with its class code, which holds
+// for both rows that share a code.
+const Kind* kindOf(MidiCtrl* control)
+{
+    for (const Kind& kind : Kinds) {
+        if (kind.type == control->type())
+            return &kind;
+    }
+    return nullptr;
+}
 
 const Kind* findKind(const QString& element)
 {
@@ -137,11 +195,23 @@ bool ControlFactory::isBuilt(const QString& element)
 
 QList<int> ControlFactory::snapshotValues(MidiCtrl* control)
 {
-    if (!control)
-        return {};
-    for (const Kind& kind : Kinds) {
-        if (kind.type == control->type() && kind.values)
-            return kind.values(control);
+    const Kind* kind = control ? kindOf(control) : nullptr;
+    return kind && kind->values ? kind->values(control) : QList<int>{};
+}
+
+QList<ControlFactory::ParamSpan> ControlFactory::parameters(MidiCtrl* control)
+{
+    const Kind* kind = control ? kindOf(control) : nullptr;
+    return kind && kind->params ? kind->params(control) : ParamSpans{};
+}
+
+void ControlFactory::readAddresses(MidiCtrl* control, QList<unsigned int>& out)
+{
+    for (const ParamSpan& span : parameters(control)) {
+        if (!span.param->hasAddress())
+            continue;
+        const unsigned int first = span.param->address();
+        for (int i = 0; i < span.count; ++i)
+            out.append(first + unsigned(i));
     }
-    return {};
 }

@@ -9,8 +9,10 @@
 // so on. A row builds its class from that record; a record of the wrong kind
 // for the element builds nothing.
 //
-// The table also says what each kind adds to a panel's value snapshot.
-// GUI thread only.
+// The table also says what each kind adds to a panel's value snapshot, and
+// which parameter records a control reads and sends through: the panel
+// re-points them for another iterator and indexes incoming messages by the
+// addresses they cover. GUI thread only.
 #pragma once
 
 #include "CommonInfo.h"
@@ -20,6 +22,7 @@
 #include <QStringList>
 
 class MidiCtrl;
+class MidiParam;
 class Panel;
 
 class ControlFactory
@@ -58,6 +61,24 @@ public:
     // edit or a check box, the high then the low value of a range, nothing
     // for the other kinds.
     static QList<int> snapshotValues(MidiCtrl* control);
+
+    // One parameter record of a control, and how many consecutive addresses
+    // from the record's address the control reads through it: one for most,
+    // a name one per character, a patch selector its bank MSB, LSB and
+    // program bytes.
+    struct ParamSpan
+    {
+        MidiParam* param; // the control's own record; never null
+        int count;
+    };
+    // The control's parameter records, in the order the panel re-points them
+    // (a range its high end, then its low end; an envelope each node's time,
+    // then its level). None for labels and buttons.
+    static QList<ParamSpan> parameters(MidiCtrl* control);
+    // Appends the addresses from which the control takes values of incoming
+    // system-exclusive messages: every address the spans of its records
+    // with an address cover.
+    static void readAddresses(MidiCtrl* control, QList<unsigned int>& out);
 
 private:
     static MidiCtrl* build(Panel* panel, const QString& element, Record record, const CommonInfo& info);

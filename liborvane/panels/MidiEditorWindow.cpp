@@ -14,6 +14,8 @@
 #include "Profile.h"
 #include "Prompts.h"
 #include "Sysex.h"
+#include "TabPanel.h"
+#include "Task_ReceiveBanks.h"
 #include "VarArgs.h"
 #include "WindowState.h"
 
@@ -234,6 +236,15 @@ Patch MidiEditorWindow::selectedPatch()
     return edit ? edit->patch() : Patch();
 }
 
+Task_ReceiveBanks* MidiEditorWindow::receiveBanks(const BankSet& banks, bool setMode)
+{
+    if (banks.ridevPatchesCount() == 0)
+        return nullptr;
+    return Task_ReceiveBanks::receiveBanks(this, banks, setMode, [this]() { onBanksReceived(); });
+}
+
+void MidiEditorWindow::onBanksReceived() {}
+
 void MidiEditorWindow::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() == selectTimer.timerId()) {
@@ -338,9 +349,23 @@ void MidiEditorWindow::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
     const Qt::KeyboardModifiers modifiers = event->modifiers();
-    if ((modifiers & Qt::ControlModifier) && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
-        nextPanel(key == Qt::Key_Backtab);
+    auto* tabs = qobject_cast<TabPanel*>(activePanel());
+    // Only Alt+1 to Alt+9 name a tab; other Alt keys (menu mnemonics) go on.
+    if ((modifiers & Qt::AltModifier) && tabs && key >= Qt::Key_1 && key <= Qt::Key_9) {
+        tabs->selectTab(key - Qt::Key_1);
         return;
+    }
+    if (modifiers & Qt::ControlModifier) {
+        // The key as the keyboard names it first: with Shift, the digit
+        // keys give other characters.
+        const int native = int(event->nativeVirtualKey());
+        if (tabs && ((native && tabs->processCtrlKey(native, int(modifiers))) ||
+                     tabs->processCtrlKey(key, int(modifiers))))
+            return;
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            nextPanel(key == Qt::Key_Backtab);
+            return;
+        }
     }
     // Meta and keypad keys still reach the controls.
     if (!(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))) {

@@ -5,10 +5,11 @@
 // own), reads the instrument's edit buffer whenever the connection is
 // reported, opens the patch file handed over on the command line at the
 // first connection, shows the connection and the messages it sends in its
-// status bar, re-reads the editor a pause after a patch was selected, moves
-// the keyboard focus between its panels, hands plain keys to the controls
-// and toggles the on-screen keyboard. The editor program supplies its panels, its patch selector and
-// its own reading of the edit buffer (MidiReceive).
+// status bar, re-reads the editor a pause after a patch was selected,
+// receives the names of whole bank sets on a worker job, moves the keyboard
+// focus between its panels and the rows and tabs of its tabbed panels, hands
+// plain keys to the controls and toggles the on-screen keyboard. The editor program supplies its panels, its
+// patch selector and its own reading of the edit buffer (MidiReceive).
 //
 // Threads: everything runs on the GUI thread. The connection notice comes as
 // a posted message; an echo of a message sent by a worker job is shown in the
@@ -24,8 +25,10 @@
 #include <QString>
 
 class AbstractPanel;
+class BankSet;
 class KeyboardDlg;
 class MidiPatchEdit;
+class Task_ReceiveBanks;
 
 class MidiEditorWindow : public MainWindow, public MidiClient
 {
@@ -76,6 +79,13 @@ public:
     void selectPatch(Patch patch);
     // The patch the patch selector shows; the invalid patch without one.
     Patch selectedPatch();
+    // Receives every patch of the banks on a worker job (with setMode, the
+    // instrument is switched to each patch's mode first), for the names of
+    // the user banks; onBanksReceived follows once all came. Nothing starts
+    // for banks without patches. The job, or null when none started.
+    Task_ReceiveBanks* receiveBanks(const BankSet& banks, bool setMode);
+    // Every patch of a receiveBanks job came. Nothing here.
+    virtual void onBanksReceived();
 
     // --- keyboard focus ------------------------------------------------------------
     // The first panel of editorPanels that has the focus, or null.
@@ -114,9 +124,11 @@ public:
 protected:
     void timerEvent(QTimerEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    // Ctrl+Tab and Ctrl+Shift+Tab move between the panels; a key without
-    // Ctrl, Alt and Shift goes to the controls of every panel, which react
-    // to their own shortcut keys. Every key not used goes on.
+    // With a tabbed panel focused, Alt+1 to Alt+9 pick its tab and Ctrl keys
+    // go to it first (rows by digit, Up and Down; controls by Left, Right,
+    // Home and End). Ctrl+Tab and Ctrl+Shift+Tab move between the panels. A
+    // key without Ctrl, Alt and Shift goes to the controls of every panel,
+    // which react to their own shortcut keys. Every key not used goes on.
     void keyPressEvent(QKeyEvent* event) override;
     // A click on the window ends the typing of a name.
     void mousePressEvent(QMouseEvent* event) override;

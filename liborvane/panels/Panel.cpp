@@ -1,15 +1,14 @@
 #include "Panel.h"
 
 #include "ControlFactory.h"
-#include "EventMessage.h"
 #include "MidiCheckBox.h"
 #include "MidiClient.h"
 #include "MidiCtrl.h"
+#include "MidiDevice.h"
 #include "MidiEdit.h"
 #include "MidiPatchEdit.h"
 #include "MidiRange.h"
 #include "MidiString.h"
-#include "Strings.h"
 #include "VarArgs.h"
 #include "WindowState.h"
 
@@ -458,6 +457,7 @@ void Panel::addControl(MidiCtrl* control)
         w->setToolTip(VarArgs::format(QStringLiteral("%s (%s)"), info->title, info->key));
 
     m_items.append(control);
+    itemsChanged();
     notePlaced(control, rect);
     control->updateAccessibility(QString());
 
@@ -523,6 +523,7 @@ void Panel::deleteItems()
     }
     m_items.clear();
     m_placement = Placement();
+    itemsChanged();
 }
 
 // --- Panel: visibility and accessible texts ------------------------------------
@@ -563,89 +564,3 @@ QString Panel::tabName(int index) const
     return m_tabNames.value(index);
 }
 
-// --- Panel: what the controls report ---------------------------------------------
-
-void Panel::onPanelSelected(bool selected)
-{
-    PostMessage(panelWindow(), PanelSelectedMessage, PointerToVar(this), selected);
-}
-
-void Panel::onKey(int key)
-{
-    for (int i = 0; i < itemCount(); ++i) {
-        if (MidiCtrl* ctrl = itemAt(i))
-            ctrl->onKey(key);
-    }
-}
-
-void Panel::onValueChanged(MidiCtrl* ctrl, int value, int data)
-{
-    emit valueChanged(ctrl, value, data);
-}
-
-void Panel::changeEnabling(MidiCtrl* driver)
-{
-    if (!driver || driver->gInfo()->title.isEmpty())
-        return;
-    if (driver->type() != MidiCtrl::EditType && driver->type() != MidiCtrl::CheckType)
-        return;
-    const QList<int> values = ControlFactory::snapshotValues(driver);
-    if (values.isEmpty() || values.first() == -1)
-        return;
-    const int value = values.first();
-    const QString title = driver->gInfo()->title;
-    const int count = itemCount();
-    for (int i = 0; i < count; ++i) {
-        MidiCtrl* item = m_items.at(i);
-        if (!item || item->gInfo()->enable != title)
-            continue;
-        const QString list =
-            item->gInfo()->enable_values.isEmpty() ? QStringLiteral("1") : item->gInfo()->enable_values;
-        bool match = false;
-        for (const QString& piece : list.split(QLatin1Char('|'))) {
-            if (StringToInt(piece, false, 0) == value) {
-                match = true;
-                break;
-            }
-        }
-        item->widget()->setEnabled(match);
-    }
-}
-
-int Panel::selectFirstItem(int, int)
-{
-    return -1;
-}
-
-void Panel::setFocus(int panelIndex)
-{
-    selectFirstItem(0, panelIndex);
-}
-
-void Panel::requestGroup(int) {}
-
-void Panel::setAddressItems(unsigned int, const QString&) {}
-
-void Panel::loadAsHeader(Panel*)
-{
-    m_header = true;
-}
-
-void Panel::MidiReceive() {}
-
-void Panel::OnSysex(Sysex*) {}
-
-void Panel::OnMidiMessage(const MidiMessage&) {}
-
-// --- PanelDlg --------------------------------------------------------------------------
-
-PanelDlg::PanelDlg(MidiClient* client, QWidget* parent) : QWidget(parent), m_panel(new Panel(client, this)) {}
-
-PanelDlg::~PanelDlg() = default;
-
-void PanelDlg::changeSection(int section)
-{
-    if (MidiClient* client = m_panel->liveClient())
-        client->removePanel(m_panel);
-    m_section = section;
-}

@@ -18,9 +18,10 @@
 // Where the parts of a panel live: construction, grid, placement, sizes,
 // queries, snapshot, teardown and visibility in Panel.cpp; reading a section
 // of the panel data (the walk, captions, templates) in PanelXml.cpp; which
-// class each control element builds in ControlFactory.cpp. The panel's MIDI
-// routing, request groups, enabling rules, header rows and keyboard
-// navigation build on these.
+// class each control element builds in ControlFactory.cpp; MIDI routing,
+// request groups, the iterator and the enabling rules in PanelWire.cpp;
+// focus, keyboard navigation and keys in PanelFocus.cpp. Header rows build on
+// these.
 //
 // Look-ups out of range give null or -1; nothing here reports an error but
 // the section loader, which keeps what it refused (loadErrors). GUI thread
@@ -31,6 +32,7 @@
 #include "Containers.h"
 #include "IMidiReceiver.h"
 #include "MidiPanelCtrl.h"
+#include "PanelIndex.h"
 
 #include <QHash>
 #include <QPoint>
@@ -288,30 +290,73 @@ public:
     // The name of tab index; "" out of range.
     QString tabName(int index) const;
 
-    // --- what the panel's controls report (routing builds on these) -------------
+    // --- MIDI traffic, request groups, iterator (PanelWire.cpp) ----------------------
+    // Incoming system-exclusive messages reach the controls whose parameters
+    // they can hold (an index from address to controls, see PanelIndex.h),
+    // in cell order; short messages reach every control. Requests go out only
+    // while the device is connected.
+    //
+    // A change the user made in an edit, check box or range (or a note an
+    // edit or range learnt): valueChanged, before the change is sent. Values
+    // taken from the instrument are not reported.
+    void onValueChanged(MidiCtrl* ctrl, int value, int data);
+    // Switches on or off every item of this panel whose "enable" names the
+    // driver's title, by the driver's value (edits and check boxes only; a
+    // driver without a title or a value changes nothing). A piece of the
+    // item's "enable_values" that is no number matches no value.
+    void changeEnabling(MidiCtrl* driver);
+    // Has every control of the request group ask the instrument for its
+    // values: -1 every control, 0 none, n the controls whose group is n.
+    // Nothing without a client or while the device is not connected.
+    virtual void requestGroup(int group);
+    // Re-points the panel at another instance of its repeated block (an
+    // element, key or part; -1 none): every control's iterator, and every
+    // parameter address written with "xx", of every kind of control. A
+    // parameter addressed by its index under the panel's base address keeps
+    // its address, which no iterator changes. Sends, requests and redraws
+    // nothing: the caller asks for the new values.
+    void setIter(int iterator);
+    // Every control forgets the values it shows (edits, check boxes, ranges
+    // and envelopes; names and patches keep theirs).
+    void resetValues();
+    // Gives the edit controls whose parameter is at address (base plus
+    // offset) a new items table; other kinds keep theirs.
+    virtual void setAddressItems(unsigned int address, const QString& items);
+    // What the routing looks up, built on first use after the items or
+    // their addresses changed.
+    const PanelIndex& routingIndex() const;
+    // The items or their addresses changed (loading, clear and setIter say
+    // so themselves; code that re-addresses a control by hand must): the
+    // index is rebuilt on its next use, and a pass over the items that is
+    // under way stops.
+    void itemsChanged();
+
+    // --- focus and keys (PanelFocus.cpp) -------------------------------------------------
     // A control of the panel gained or lost the keyboard focus: tells the
     // window (PanelSelectedMessage), after the current event.
     void onPanelSelected(bool selected);
-    // A control's value changed by the user or the instrument: valueChanged.
-    void onValueChanged(MidiCtrl* ctrl, int value, int data);
-    // A key the window did not use: every control of the panel, in cell
-    // order, reacts to it when it is the control's own shortcut.
-    void onKey(int key);
-    // Switches on or off every item of this panel whose "enable" names the
-    // driver's title, by the driver's value (edits and check boxes only; a
-    // driver without a title or a value changes nothing).
-    void changeEnabling(MidiCtrl* driver);
-    int selectFirstItem(int item, int second) override;
+    // Focuses the first focusable item (shown, enabled, taking the focus)
+    // from start on, wrapping once round the panel: its index, or -1 after
+    // every item was examined once. A start past the last item begins the
+    // walk after it, wrapped. The second argument names a row of a tabbed
+    // panel; a panel ignores it.
+    int selectFirstItem(int start, int second) override;
+    // The first focusable item from the top.
     void setFocus(int panelIndex) override;
-    // Has every control of the request group (every control for -1) ask the
-    // instrument for its value.
-    virtual void requestGroup(int group);
-    // Replaces the item list of the panel's edit controls at address.
-    virtual void setAddressItems(unsigned int address, const QString& items);
+    // Focuses the last focusable item: its index, or -1.
+    int selectLastItem();
+    // Moves the focus to the next (forward) or previous control after the
+    // focused one that is shown and enabled, labels left out; no wrap. Does
+    // nothing when no control of the panel has the focus.
+    void nextControl(bool forward);
+    // Hands a key (a Qt key code without modifiers) to every control; check
+    // boxes toggle on the key they name.
+    void onKey(int key);
     // Fills this panel as the header of another; a header never registers.
     void loadAsHeader(Panel* owner);
 
     // IMidiReceiver
+    // requestGroup(-1).
     void MidiReceive() override;
     void OnSysex(Sysex* message) override;
     void OnMidiMessage(const MidiMessage& message) override;
@@ -332,6 +377,10 @@ private:
     };
 
     void deleteItems();
+    // The item is shown, enabled and takes the focus / is a shown, enabled
+    // control that is not a label.
+    bool isFocusable(int index) const;
+    bool isNavigable(int index) const;
     void notePlaced(MidiCtrl* control, const QRect& rect);
     // The common step, caption label and kind of one element that passed its
     // condition (PanelXml.cpp).
@@ -362,21 +411,10 @@ private:
     // Templates being expanded, innermost last: an include of one of them
     // would expand without end.
     QList<const XmlElement*> m_includes;
-};
-
-// A secondary window holding one panel whose section can change.
-class PanelDlg : public QWidget
-{
-public:
-    PanelDlg(MidiClient* client, QWidget* parent = nullptr);
-    ~PanelDlg() override;
-
-    Panel* panel() const { return m_panel; }
-    // Unregisters the panel before another section is loaded into it.
-    void changeSection(int section);
-    int section() const { return m_section; }
-
-private:
-    Panel* m_panel;
-    int m_section = -1;
+    // Built by routingIndex() when m_indexed is false.
+    mutable PanelIndex m_index;
+    mutable bool m_indexed = false;
+    // Counts changes of the items; a pass that calls into controls stops
+    // when one of them changed the panel under it.
+    quint64 m_itemsGeneration = 0;
 };

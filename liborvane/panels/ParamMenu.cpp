@@ -26,14 +26,17 @@ std::optional<int> ParamMenu::getValue(QWidget* parent, const QPoint& pos, Devic
 {
     if (table && max == -1)
         max = int(table->size()) - 1;
-    ParamMenu menu(parent);
-    menu.init(table, current, min, max);
-    if (menu.isEmpty())
+    // On the heap: a parent deleted while the menu runs takes it along.
+    auto* menu = new ParamMenu(parent);
+    menu->init(table, current, min, max);
+    if (menu->isEmpty()) {
+        delete menu;
         return std::nullopt;
-    const QAction* chosen = RunPopupMenu(&menu, pos);
-    if (!chosen)
+    }
+    const QVariant chosen = RunPopupMenuData(menu, pos);
+    if (!chosen.isValid())
         return std::nullopt;
-    return chosen->data().toInt();
+    return chosen.toInt();
 }
 
 void ParamMenu::entryWindow(int current, int min, int max, int& first, int& last)

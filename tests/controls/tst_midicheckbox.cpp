@@ -83,6 +83,8 @@ private slots:
         info.request = 4;
         MidiCheckBox box(rig.panel, info);
         QCOMPARE(box.value(), -1);
+        box.updateSynth(); // no value: not "off" either
+        QVERIFY(rig.sent().isEmpty());
 
         box.click();
         QCOMPARE(box.value(), 1);

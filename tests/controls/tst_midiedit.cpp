@@ -128,6 +128,10 @@ private slots:
     {
         BusPanelRig rig;
         MidiEdit edit(rig.panel, volumeInfo());
+        // No value yet: nothing to send, not even when asked to.
+        edit.updateSynth();
+        QVERIFY(rig.sent().isEmpty());
+
         int mirror = 0;
         edit.setVariable(&mirror, sizeof mirror);
         ChangeLog log(rig.panel);
@@ -306,6 +310,9 @@ private slots:
         category.changeData(-1);
         category.changeData(2);
         QCOMPARE(category.value(), 2);
+        // Data no item holds is no value either: not the first item.
+        category.changeData(7);
+        QCOMPARE(category.value(), 2);
         QVERIFY(rig.sent().isEmpty()); // no address
     }
 
@@ -314,6 +321,8 @@ private slots:
     void sectionWindow()
     {
         BusPanelRig rig;
+        QVERIFY(rig.device.xml()->loadFile(
+            QStringLiteral(ORVANE_SOURCE_DIR "/tests/panels/layouts/effects.xml")));
         EditInfo info = volumeInfo();
         info.section = QStringLiteral("Effects Parameters");
         info.subsection = QStringLiteral("hex");
@@ -333,13 +342,21 @@ private slots:
         QCOMPARE(edit.panelDlg(), first.data());
 
         edit.changeValue(0xB0);
-        QCOMPARE(first->section(), 0xB0);
+        QCOMPARE(first->windowTitle(), QStringLiteral("Plate"));
 
         first->hide();
         QApplication::sendEvent(&edit, &menu);
         QVERIFY(!first);
         QVERIFY(edit.panelDlg());
         QVERIFY(edit.panelDlg()->isVisible());
+        delete edit.panelDlg();
+
+        // Without a value there is no sub-section to pick: the window does
+        // not open on the one of an earlier value, whose controls would get
+        // no base address.
+        edit.resetValues();
+        edit.showPanelDlg();
+        QCOMPARE(edit.editInfo().value, QString());
         delete edit.panelDlg();
     }
 

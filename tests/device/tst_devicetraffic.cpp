@@ -450,20 +450,25 @@ private slots:
         QVERIFY(rig.client.allOn(QThread::currentThread()));
     }
 
-    // A send made by a background job echoes on that job's thread.
-    void echoOnTheSendingThread()
+    // A send made by a background job reaches the clients' windows on the GUI
+    // thread, in the order it was sent, never on the job's thread.
+    void echoOfAJobOnTheGuiThread()
     {
         Rig rig(*bus);
-        QThread* sender = nullptr;
         std::thread job([&] {
-            sender = QThread::currentThread();
             rig.device.noteOn(60, 64, 0);
+            rig.device.sendSysex(QStringLiteral("F0 43 10 7F 00 0A 00 01 02 F7"));
+            rig.device.noteOff(60, 0);
         });
         job.join();
+        QTRY_COMPARE(rig.client.events().size(), qsizetype(3));
         const QList<RecordingClient::Event> events = rig.client.events();
-        QCOMPARE(events.size(), qsizetype(1));
-        QCOMPARE(events.first().thread, sender);
-        QCOMPARE(events.first().source, SourceGUI);
+        QVERIFY(rig.client.allOn(QThread::currentThread()));
+        QCOMPARE(events.at(0).kind, RecordingClient::Event::Short);
+        QCOMPARE(events.at(1).kind, RecordingClient::Event::Sysex);
+        QCOMPARE(events.at(2).kind, RecordingClient::Event::Short);
+        for (const RecordingClient::Event& event : events)
+            QCOMPARE(event.source, SourceGUI);
     }
 
     // The device number goes into byte 2 of what is sent, never into the

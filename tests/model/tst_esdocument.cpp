@@ -349,6 +349,37 @@ void TestESDocument::damagedFiles_data()
             << file.bytes() << "Chunk DDVC: 67108862 entries do not fit into 40 bytes";
     }
     {
+        // The tag is the file's: a "%" in it is no placeholder.
+        NativeFileBuilder file;
+        file.addCount("E%2A", 9);
+        file.add("D%2A", 52);
+        QTest::newRow("tag with a percent sign")
+            << file.bytes() << "Chunk D%2A: 9 entries do not fit into 4 bytes";
+    }
+    {
+        // One chunk of a thousand one-byte entries, listed in every free
+        // catalogue entry, would read its bytes 47 times over.
+        NativeFileBuilder file;
+        file.addCount("ENVC", 1000);
+        const quint32 offset = file.add("DNVC", 48 + 1000);
+        for (int i = 2; i < ES_Document::CatalogueEntries; ++i)
+            file.list("DNVC", offset);
+        QTest::newRow("chunk listed again") << file.bytes() << "Chunk DNVC overlaps chunk DNVC";
+    }
+    {
+        // A second data chunk that starts inside the first one's entries.
+        NativeFileBuilder file;
+        file.addCount("ENVC", 2);
+        file.addCount("EDVC", 1);
+        const quint32 offset = file.add("DNVC", 48 + 2 * 100);
+        const quint32 inside = offset + 48 + 100;
+        file.putUint(inside, 0x44445643); // "DDVC"
+        file.putUint(inside + 4, 48 + 50);
+        file.putUint(inside + 40, 48);
+        file.list("DDVC", inside);
+        QTest::newRow("chunks over each other") << file.bytes() << "Chunk DDVC overlaps chunk DNVC";
+    }
+    {
         // The first chunk is fine; the second is not: nothing is kept.
         NativeFileBuilder file;
         file.addCount("ENVC", 1);

@@ -125,6 +125,17 @@ private slots:
         QCOMPARE(bytesOf(PlgBoards::plgFileName(m_device.get(), 1)), expected);
     }
 
+    void folderWithAPercentSign()
+    {
+        QTemporaryDir home;
+        const QByteArray before = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/50%2off")).toLocal8Bit());
+        TestDevice device(QStringLiteral("Board ES"));
+        qputenv("XDG_DATA_HOME", before);
+        QVERIFY(device.dataFolder().contains(QStringLiteral("/50%2off/")));
+        QCOMPARE(PlgBoards::plgFileName(&device, 2), device.dataFolder() + QStringLiteral("/plg3.ini"));
+    }
+
     void smallBoards_data()
     {
         QTest::addColumn<QByteArray>("boardText");
@@ -182,6 +193,23 @@ private slots:
         QTest::newRow("negative bank count") << QByteArray("[PLG]\nName=B\nRidev=-1\n") << "0 to 128";
         QTest::newRow("voice count") << QByteArray("[PLG]\nName=B\nRidev=1\n0=USER\n[USER]\nRidev=129\n")
                                      << "Bank [USER] lists 129 voices";
+        QTest::newRow("voice count of a bank with a percent sign")
+            << QByteArray("[PLG]\nName=B\nRidev=1\n0=36,00,A%2B\n[A%2B]\nRidev=129\n")
+            << "Bank [A%2B] lists 129 voices; a bank has 0 to 128.";
+        // A bank section is loaded over the device's section of that title:
+        // the voice bank set, a table, another slot, a slot's user bank.
+        QTest::newRow("bank named after a bank set")
+            << QByteArray("[PLG]\nName=B\nRidev=1\n0=36,00,VOICES\n[VOICES]\nRidev=1\n0=Ap:One\n")
+            << "Bank [VOICES] has the name of one of the instrument's own tables";
+        QTest::newRow("bank named after a table")
+            << QByteArray("[PLG]\nName=B\nRidev=1\n0=CATEGORIES\n[CATEGORIES]\nRidev=1\n0=x\n")
+            << "Bank [CATEGORIES] has the name";
+        QTest::newRow("bank named after a slot")
+            << QByteArray("[PLG]\nName=B\nRidev=1\n0=36,00,PLG1\n[PLG1]\nRidev=1\n0=x\n")
+            << "Bank [PLG1] has the name";
+        QTest::newRow("bank named after a slot's bank")
+            << QByteArray("[PLG]\nName=B\nRidev=1\n0=36,00,P1-PRE2\n[P1-PRE2]\nRidev=1\n0=x\n")
+            << "Bank [P1-PRE2] has the name";
     }
 
     void refusedBoardsKeepTheOldCopy()

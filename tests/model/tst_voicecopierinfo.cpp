@@ -1,6 +1,7 @@
 // The voice copier's choices: their settings round trip and the dialog that
 // asks for them.
 #include "DeviceBank.h"
+#include "Dialog.h"
 #include "MidiPatchEdit.h"
 #include "Profile.h"
 #include "TestEnvironment.h"
@@ -11,9 +12,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -217,6 +223,48 @@ private slots:
         QTest::newRow("mix part in a performance") << VoiceCopierInfo::Performance << 10 << 3;
         QTest::newRow("beyond the mix") << VoiceCopierInfo::Mix << 99 << 15;
         QTest::newRow("negative") << VoiceCopierInfo::Mix << -1 << 0;
+    }
+
+    // The settings form shows the copier's picture, and the picture built in
+    // is the one the icon tool paints.
+    void settingsPicture()
+    {
+        VoiceCopierDlg dlg(VoiceCopierInfo::Performance, m_device.get());
+        const auto* form = dlg.findChild<DialogForm*>();
+        QVERIFY(form);
+        QCOMPARE(form->title(), QStringLiteral("Voice Copier Settings"));
+        QCOMPARE(form->iconName(), QStringLiteral(":/vesk/images/v2p.png"));
+        QVERIFY(form->iconLabel() && !form->iconLabel()->pixmap().isNull());
+
+        QTemporaryDir dir;
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        tool.setProcessEnvironment(env);
+        tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/make_icons"),
+                   {QStringLiteral("--instrument"), dir.path()});
+        QVERIFY2(tool.waitForFinished(60000), qPrintable(tool.errorString()));
+        QVERIFY2(tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0,
+                 tool.readAllStandardError().constData());
+        const QImage drawn =
+            QImage(dir.filePath(QStringLiteral("v2p.png"))).convertToFormat(QImage::Format_ARGB32);
+        const QImage built =
+            QImage(QStringLiteral(":/vesk/images/v2p.png")).convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(built.size(), QSize(32, 32));
+        QCOMPARE(drawn.size(), built.size());
+        // Anti-aliasing may round a shade differently on another machine.
+        for (int y = 0; y < built.height(); ++y) {
+            for (int x = 0; x < built.width(); ++x) {
+                const QRgb a = drawn.pixel(x, y);
+                const QRgb b = built.pixel(x, y);
+                const int most = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                           std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+                QVERIFY2(most <= 2, qPrintable(QStringLiteral("pixel %1,%2: redraw it with make_icons "
+                                                              "--instrument resources/vesk/images")
+                                                   .arg(x)
+                                                   .arg(y)));
+            }
+        }
     }
 
     void savedPartOutsideTheListIsBroughtIn()

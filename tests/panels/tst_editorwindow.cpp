@@ -4,22 +4,28 @@
 // the pause after a patch was selected, the status bar, its style and
 // painting, the keyboard window and what it keeps in the settings.
 #include "Application.h"
+#include "BulkDump.h"
 #include "ColorManager.h"
 #include "Colors.h"
+#include "DeviceBank.h"
 #include "KeyboardDlg.h"
 #include "MidiCheckBox.h"
 #include "MidiEditorWindow.h"
 #include "MidiPatchEdit.h"
 #include "MidiString.h"
+#include "MidiTabCtrl.h"
 #include "Panel.h"
 #include "Paths.h"
 #include "Profile.h"
 #include "Prompts.h"
+#include "TabPanel.h"
+#include "Task_ReceiveBanks.h"
 #include "TestBus.h"
 #include "TestEnvironment.h"
 #include "TestInstrument.h"
 #include "VarArgs.h"
 #include "VeskRig.h"
+#include "VeskSysex.h"
 #include "VirtualMidiBus.h"
 
 #include <QClipboard>
@@ -56,6 +62,7 @@ public:
     }
     int count(const QString& call) const { return int(calls.count(call)); }
     void addEditorPanel(AbstractPanel* panel) { editorPanels.append(panel); }
+    void onBanksReceived() override { calls.append(QStringLiteral("banks")); }
 
     QStringList calls;
 };
@@ -94,6 +101,26 @@ public:
 
     MidiPatchEdit* selector;
 };
+
+// Rows of parts with two tabs, and a panel of one value control.
+const char* const TabsLayout = R"(<section title="Tabs">
+  <section name="Tabs:Part" title="Pxx">
+    <tab title="Voice"/>
+    <edit title="Volume" address="31xx01"/>
+    <tab title="Zone"/>
+    <edit title="Note" address="31xx02"/>
+  </section>
+  <section name="Tabs:Common" title="Common"><edit title="Tempo" address="300000"/></section>
+</section>)";
+
+// A bulk dump message of the instrument without data, as a block's header or
+// footer.
+QByteArray veskFrame(unsigned int address)
+{
+    VeskSysex message;
+    message.prepareBulkDump(address, QString());
+    return QByteArray::fromHex(message.toString(-1).toLatin1());
+}
 
 // The librarian of the test instrument's device keeps its ports under this
 // name.
@@ -439,10 +466,11 @@ private slots:
     void selectPatchShowsOnSelector()
     {
         device = std::make_unique<BusDevice>();
-        device->attach(*instrument);
         device->ini()->loadText(QStringLiteral("[SET]\nRidev=1\n0=63,0,PRE1\n"));
         {
             SelectorEditor editor(device.get());
+            // Opened after the window, so no identity poll runs.
+            device->attach(*instrument);
             bus->waitIdle();
             bus->clearSent();
             editor.selectPatch(Patch(63, 0, 5));
@@ -530,6 +558,80 @@ private slots:
         QCOMPARE(arp->value(), 1);
         QTest::keyClick(window.get(), Qt::Key_F6, Qt::KeypadModifier);
         QCOMPARE(arp->value(), 0);
+    }
+
+    // With a tabbed panel focused: Alt+digit picks its tab (other Alt keys
+    // go on untouched), Ctrl keys move between its rows first, and
+    // Ctrl+Tab, which it does not take, moves to the next panel.
+    void tabPanelKeys()
+    {
+        start();
+        QVERIFY(device->xml()->loadData(TabsLayout));
+        auto* common = new Panel(window.get(), window.get());
+        common->init(window.get(), QPoint(5, 5), true);
+        common->loadSection(QStringLiteral("Tabs:Common"), -1);
+        auto* tabs = new TabPanel(window.get(), window.get());
+        tabs->init(window.get(), QStringLiteral("Parts"), QPoint(5, 120), 400);
+        for (int row = 0; row < 3; ++row)
+            tabs->addPanel(QStringLiteral("Tabs:Part"), row, 60, 19, 23, QString(), 0);
+        tabs->fit();
+        window->addEditorPanel(common);
+        window->addEditorPanel(tabs);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QCOMPARE(window->nextPanel(true), 1);
+        QCOMPARE(window->activePanel(), tabs);
+        QCOMPARE(tabs->selectedPanel(), 0);
+
+        QTest::keyClick(window.get(), Qt::Key_2, Qt::AltModifier);
+        QCOMPARE(tabs->tabStrip()->selectedTab(), 1);
+        QTest::keyClick(window.get(), Qt::Key_9, Qt::AltModifier); // no ninth tab
+        QTest::keyClick(window.get(), Qt::Key_A, Qt::AltModifier);
+        QTest::keyClick(window.get(), Qt::Key_0, Qt::AltModifier);
+        QCOMPARE(tabs->tabStrip()->selectedTab(), 1);
+        QTest::keyClick(window.get(), Qt::Key_1, Qt::AltModifier);
+        QCOMPARE(tabs->tabStrip()->selectedTab(), 0);
+
+        QTest::keyClick(window.get(), Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(tabs->selectedPanel(), 2);
+        QTest::keyClick(window.get(), Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(tabs->selectedPanel(), 1);
+        QTest::keyClick(window.get(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(window->activePanel(), common);
+    }
+
+    // The names of a set of banks are received on a job; the window hears
+    // when every patch came. A set without patches starts nothing.
+    void receiveBanksTellsWindow()
+    {
+        instrument.reset();
+        resetBusAndPorts();
+        VeskRig rig(*bus);
+        rig.instrument.setIdentityReply(VeskIdentity);
+        BulkDump initial;
+        QVERIFY(initial.fromFile(QStringLiteral(":/vesk/data/init/voice.syx"), &rig.device));
+        QList<QByteArray> voice;
+        for (int i = 0; i < initial.size(); ++i)
+            voice << QByteArray::fromHex(initial.at(i)->toString(-1).toLatin1());
+        rig.instrument.setBulkScript([voice](unsigned int header) {
+            const unsigned int block = header - VeskSysex::HeaderOffset;
+            return QList<QByteArray>{veskFrame(header)} + voice +
+                   QList<QByteArray>{veskFrame(block + VeskSysex::FooterOffset)};
+        });
+        constexpr unsigned short User = 0x3F09;
+        QFile::remove(rig.device.getUserBankFile(User));
+        rig.device.deleteBank(User);
+        BankSet set;
+        set.append(rig.device.createSharedBank(QStringLiteral("USER2"), User, 3));
+
+        ProbeEditor editor(&rig.device);
+        QCOMPARE(editor.receiveBanks(BankSet(), false), nullptr);
+        QPointer<Task_ReceiveBanks> job = editor.receiveBanks(set, false);
+        QVERIFY(job);
+        QTRY_COMPARE_WITH_TIMEOUT(editor.count(QStringLiteral("banks")), 1, 10000);
+        QTRY_VERIFY(!job);
+        QCOMPARE(rig.device.getBank(User)->patchName(2), QStringLiteral("--:Init Voice"));
     }
 
     // A click on the window accepts the name being typed.

@@ -237,7 +237,7 @@ private slots:
                              QStringLiteral("0130"), -1, QString());
         QCOMPARE(titles(panel), (QStringList{"Reverb Time", "Reverb Time", "Canyon Depth", "Canyon Depth",
                                              "Output Level", "Output Level"}));
-        QCOMPARE(panel.title(), QStringLiteral("Canyon"));
+        QCOMPARE(panel.title(), QStringLiteral("Plate"));
         QCOMPARE(panel.internalName(), QStringLiteral("Effects Parameters|-1|400100"));
         QVERIFY(panel.loadErrors().isEmpty());
 

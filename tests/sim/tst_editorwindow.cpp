@@ -1,11 +1,12 @@
 // An editor window on the instrument's own device against the simulated
 // instrument, the way a program starts: the window connects from the saved
-// ports, reads the voice edit buffer when the connection is reported, builds
-// its panel from a small layout, and a change the user makes in a control
-// lands in the instrument's edit buffer.
+// ports, builds its panel from a small layout, reads the voice edit buffer
+// when the connection is reported and its controls show it, and a change the
+// user makes in a control lands in the instrument's edit buffer.
 #include "BulkDump.h"
 #include "MidiEdit.h"
 #include "MidiEditorWindow.h"
+#include "MidiString.h"
 #include "Panel.h"
 #include "Profile.h"
 #include "Simulator.h"
@@ -116,10 +117,14 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(window->isConnectedOnce(), AnswerMs);
         QVERIFY(window->connectionLabel()->text().endsWith(QStringLiteral(" connected")));
 
-        // The edit buffer as the instrument holds it.
+        // The edit buffer as the instrument holds it, shown by the controls.
         QVERIFY(window->received > 2);
         const QByteArray image = (*sim)->image(VoiceBuffer);
         QVERIFY(window->firstData.startsWith(QString::fromLatin1(image.left(10).toHex(' ').toUpper())));
+        QCOMPARE(window->panel->getStringEdit(QStringLiteral("Name"), 0)->text(),
+                 QStringLiteral("SimV 0F00"));
+        QCOMPARE(window->panel->getEdit(QStringLiteral("Level"), 0)->value(),
+                 int(quint8(image.at(LevelOffset))));
 
         // A change by the user reaches the instrument's memory.
         MidiEdit* level = window->panel->getEdit(QStringLiteral("Level"), 0);

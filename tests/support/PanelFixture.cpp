@@ -6,6 +6,10 @@
 
 void MessageWindow::customEvent(QEvent* event)
 {
+    if (event->type() == CommandEvent::Type()) {
+        commands.append(static_cast<CommandEvent*>(event)->id());
+        return;
+    }
     if (event->type() != EventMessage::Type())
         return QWidget::customEvent(event);
     const auto* message = static_cast<EventMessage*>(event);

@@ -21,11 +21,13 @@ struct PostedMessage
     QVariant source;
 };
 
-// A window that keeps every message posted to it, in order.
+// A window that keeps every message and every command posted to it, in
+// order.
 class MessageWindow : public QWidget
 {
 public:
     QList<PostedMessage> messages;
+    QList<int> commands; // ids of CommandEvents, as a main window dispatches them
 
 protected:
     void customEvent(QEvent* event) override;

@@ -1,0 +1,22 @@
+// What the simulator's test files need to read the instrument's own device's
+// blocks as a user sees them. Header-only and inline.
+#pragma once
+
+#include "BulkDump.h"
+#include "Vesk.h"
+
+#include <memory>
+
+namespace SimVesk {
+
+// The patch name the device reads from a received block (header and footer
+// included) of a dump type.
+inline QString patchName(Vesk& device, int type, BulkDump& received)
+{
+    std::unique_ptr<PatchDump> patch(device.createPatchDump(type));
+    patch->copyDump(&received, &device);
+    device.strip(patch.get());
+    return patch->name(false);
+}
+
+} // namespace SimVesk
