@@ -18,7 +18,6 @@
 #include "Timing.h"
 #include "VeskSysex.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 
@@ -125,14 +124,11 @@ void Vesk::setTransferError(const QString& error)
 bool Vesk::receiveBlock(unsigned int block, BulkDump& dump, int timeoutMs)
 {
     BulkDump received;
-    QElapsedTimer clock;
-    clock.start();
     QString error;
+    clearSyncOutcome();
     if (syncBulkRequest(block, received, timeoutMs)) {
         error = checkBlock(block, received);
-    } else if (clock.elapsed() < timeoutMs / 2) {
-        // A request that went out waits its whole time; the framework refuses
-        // one at once while another waits.
+    } else if (lastSyncOutcome() == SyncBusy) {
         error = QStringLiteral("Another request is waiting for its answer");
     } else {
         error = QStringLiteral("Receive timeout!");
