@@ -1,6 +1,7 @@
 // User bank names: what renaming costs when a whole user bank is received
 // (every rename re-reads the bank's file, merges one line and replaces the
 // file atomically), and how fast the patch menus walk a bank set.
+#include "BenchMain.h"
 #include "DeviceBank.h"
 #include "TestEnvironment.h"
 #include "TestSysex.h"
@@ -76,16 +77,12 @@ BENCHMARK(BM_WalkBankSet);
 
 int main(int argc, char** argv)
 {
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
+    UseVirtualBusOffscreen();
     TestEnvironment env;
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
     auto dev = std::make_unique<UserBankDevice>();
     g_device = dev.get();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int result = RunRegisteredBenchmarks(argc, argv);
     g_device = nullptr;
-    return 0;
+    return result;
 }

@@ -1,5 +1,6 @@
 // Cost of splitting, storing and reading back a library-sized dump, beside a
 // plain memory copy of the same size on this machine.
+#include "BenchMain.h"
 #include "Archive.h"
 #include "BulkDump.h"
 #include "TestEnvironment.h"
@@ -87,15 +88,10 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     // The device needs an application and must not touch the user's profile.
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
+    UseVirtualBusOffscreen();
     TestEnvironment env;
     QCoreApplication app(argc, argv);
     TestDevice dev;
     device = &dev;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunRegisteredBenchmarks(argc, argv);
 }

@@ -5,6 +5,7 @@
 // The reading is the panel reader's (PanelXml.h): integers absent as 0,
 // iterator expressions for addresses, bits and parts, the items table from the
 // device's store, and the range settled by loadItems.
+#include "BenchMain.h"
 #include "CommonInfo.h"
 #include "MidiDevice.h"
 #include "MixLayout.h"
@@ -117,13 +118,5 @@ BENCHMARK(BM_PartsTabDescriptorsFirstLoad)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    TestEnvironment env;
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QCoreApplication>(argc, argv);
 }

@@ -2,6 +2,7 @@
 // assembled by the port, posted by the device and handed to a client on the
 // GUI thread; the latency of one message on that road; and a synchronous bulk
 // request answered by the test instrument.
+#include "BenchMain.h"
 #include "BulkDump.h"
 #include "MidiClient.h"
 #include "MidiMessage.h"
@@ -134,17 +135,5 @@ BENCHMARK(BM_SyncBulkRoundTrip)->Arg(40)->UseRealTime()->Unit(benchmark::kMillis
 
 int main(int argc, char** argv)
 {
-    // Before the MIDI system is first used: run on the in-process bus, with
-    // windows that are never shown.
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TestEnvironment env;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QApplication>(argc, argv);
 }

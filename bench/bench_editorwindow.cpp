@@ -6,6 +6,7 @@
 // search dialog filtering a 2,000-entry value table, per keystroke.
 //
 // The editor program is this binary run with EditorStartArgument.
+#include "BenchMain.h"
 #include "ComboBox.h"
 #include "DeviceTable.h"
 #include "MidiEdit.h"
@@ -240,17 +241,10 @@ BENCHMARK(BM_SearchFilterTyping)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseVirtualBusOffscreen();
     if (argc > 1 && std::strcmp(argv[1], EditorStartArgument) == 0)
         return runEditorProgram(argc, argv);
     TestEnvironment env;
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunRegisteredBenchmarks(argc, argv);
 }

@@ -3,6 +3,7 @@
 // then the release that asks for every value again. Counted: the parameter
 // changes the moves send (only values that changed go out, where sending both
 // values on every move would make 200) and the requests of the release.
+#include "BenchMain.h"
 #include "BusPanelRig.h"
 #include "MidiEgCtrl.h"
 #include "Pointer.h"
@@ -81,16 +82,5 @@ BENCHMARK(BM_EnvelopeDrag)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("ORVANE_MIDI_BACKEND"))
-        qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    TestEnvironment env;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QApplication>(argc, argv);
 }

@@ -16,6 +16,7 @@
 // process's CPU time (sender included, the same for both) per message.
 // Latency runs send one message at a time, at random points of the cycle, and
 // report the median and the 99th percentile from the send call to the handler.
+#include "BenchMain.h"
 #include "JackServer.h"
 #include "MidiClient.h"
 #include "MidiMessage.h"
@@ -340,11 +341,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "No JACK for the benchmark: %s\n", qPrintable(error));
         return 1;
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int result = RunRegisteredBenchmarks(argc, argv);
     sender().close();
-    return 0;
+    return result;
 }

@@ -1,6 +1,7 @@
 // Building the pop-up menus: a value menu over a table of 1860 entries in
 // sub-menus of their paths, a value menu over the widest range it builds
 // (8192 numbers), and a grouped bank menu over twelve full banks.
+#include "BenchMain.h"
 #include "BankMenu.h"
 #include "DeviceBank.h"
 #include "DeviceTable.h"
@@ -70,14 +71,5 @@ BENCHMARK(BM_BankMenuGrouped)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TestEnvironment env;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QApplication>(argc, argv);
 }

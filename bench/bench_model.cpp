@@ -5,6 +5,7 @@
 // lists them; building the six initial patches from their stored form; and a
 // drum kit sent to and requested from the instrument over the virtual bus
 // without pauses, against copying its bytes.
+#include "BenchMain.h"
 #include "BulkDump.h"
 #include "MidiParam.h"
 #include "TestEnvironment.h"
@@ -291,15 +292,5 @@ BENCHMARK(BM_MemcpyDrumKit)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TestEnvironment env;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QApplication>(argc, argv);
 }

@@ -7,6 +7,7 @@
 // the panels (with the parameter look-ups the controls make, against a walk
 // of every control), the requests of every row, and re-pointing the drum
 // kit editor's key panels at another key.
+#include "BenchMain.h"
 #include "BusPanelRig.h"
 #include "LayoutRig.h"
 #include "MidiLabel.h"
@@ -316,14 +317,5 @@ BENCHMARK(BM_DrumKeySwitch)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TestEnvironment env;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QApplication>(argc, argv);
 }

@@ -1,6 +1,7 @@
 // Receive throughput of an input port: packets injected on a virtual source,
 // assembled by the port and handed to its owner on the bus thread; and the
 // assembly alone, without the bus.
+#include "BenchMain.h"
 #include "MidiPort.h"
 #include "PortInfo.h"
 #include "VirtualMidiBus.h"
@@ -135,12 +136,5 @@ BENCHMARK(BM_AssembleSysexOverPackets)->Arg(113)->Arg(16384);
 
 int main(int argc, char** argv)
 {
-    // Before the MIDI system is first used: run on the in-process bus.
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QCoreApplication>(argc, argv);
 }

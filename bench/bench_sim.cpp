@@ -3,6 +3,7 @@
 // own device (which checks the kit before it takes it) and received over the
 // virtual bus; the same kit written to a user location; and the simulator's
 // own share, building the kit's reply with no transport.
+#include "BenchMain.h"
 #include "../tests/sim/ProbeDevice.h"
 #include "BulkDump.h"
 #include "Simulator.h"
@@ -119,14 +120,5 @@ BENCHMARK(BM_SimKitReply)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    // Before the MIDI system is first used: run on the in-process bus.
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    TestEnvironment env;
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QCoreApplication>(argc, argv);
 }

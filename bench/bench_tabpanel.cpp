@@ -3,6 +3,7 @@
 // building it, and one tab change across all rows. A section window
 // switching between two effect types of 16 parameters each, as it does
 // whenever the type control changes.
+#include "BenchMain.h"
 #include "LayoutRig.h"
 #include "MixLayout.h"
 #include "PanelDlg.h"
@@ -145,14 +146,5 @@ BENCHMARK(BM_SectionWindowSwitch)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TestEnvironment env;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QApplication>(argc, argv);
 }

@@ -4,6 +4,7 @@
 // a relative drag of 100 pointer moves sends to the instrument (one change
 // and one request per changed value, nothing for a move that leaves the
 // value as it is).
+#include "BenchMain.h"
 #include "BusPanelRig.h"
 #include "MidiCheckBox.h"
 #include "MidiEdit.h"
@@ -179,15 +180,5 @@ BENCHMARK(BM_DragMessages)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TestEnvironment env;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QApplication>(argc, argv);
 }

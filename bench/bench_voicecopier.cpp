@@ -2,6 +2,7 @@
 // full copy of the initial voice by the instrument's device to the virtual
 // bus, each change echoed to a client that makes the monitor text of it as
 // an editor window does, until the bus has delivered the last one.
+#include "BenchMain.h"
 #include "BulkDump.h"
 #include "MidiClient.h"
 #include "TestEnvironment.h"
@@ -104,15 +105,5 @@ BENCHMARK(BM_VoiceCopierToBus)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("ORVANE_MIDI_BACKEND", "virtual");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    TestEnvironment env;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain<QApplication>(argc, argv);
 }
