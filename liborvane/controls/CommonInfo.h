@@ -113,6 +113,9 @@ public:
     bool solo = false;
     bool mute = false;
     int part = -1; // mixer part whose solo or mute flag the box sets; -1 none
+    // "part" as written, an iterator expression ("xx", "1x") that a panel
+    // re-pointed at another part resolves again; empty: part stays.
+    QString partExpression;
 };
 
 // "patch".

@@ -41,6 +41,14 @@ bool ParamInfo::hasBitField() const
     return bit >= 0 && bit <= TopBit && bits > 0;
 }
 
+void ParamInfo::resolveIterator(int iterator)
+{
+    if (!bitExpression.isEmpty())
+        setBitField(int(ParseIterator(bitExpression, iterator)), bitWidth);
+    if (!channelExpression.isEmpty())
+        midiChannel = int(ParseIterator(channelExpression, iterator));
+}
+
 int ParamInfo::extractPartial(int data) const
 {
     if (!hasBitField())

@@ -44,6 +44,13 @@ public:
     int bits = 0;                 // width of the bit field
     DeviceTable* items = nullptr; // not owned; shared with every parameter of the same items text
     int wholeData = 0;            // last whole data received; the bit field is packed into it
+    // The "bit", "bits" and "channel" of the panel data as written. "bit"
+    // and "channel" are iterator expressions ("xx": the bit or channel of
+    // the panel's element, part or key), kept so that a panel re-pointed at
+    // another one resolves them again; empty for a record built in code.
+    QString bitExpression;
+    int bitWidth = 0;
+    QString channelExpression;
 
     // Sets the bit field the way the panel data describes one: a bit below 0
     // (an absent or unreadable "bit") means no bit field whatever the width,
@@ -56,6 +63,9 @@ public:
     // bit position (which setBitField never leaves, but a record may be
     // filled by hand) counts as no bit field.
     bool hasBitField() const;
+    // The bit field and the channel of the iterator, from the expressions
+    // written for them; a field without one keeps its value.
+    void resolveIterator(int iterator);
 
     // --- value mapping ------------------------------------------------------
     bool isValueValid(int value) const { return value >= min && value <= max; }

@@ -10,6 +10,7 @@
 #include "MidiRange.h"
 #include "MidiString.h"
 #include "Panel.h"
+#include "Strings.h"
 
 namespace {
 
@@ -40,27 +41,32 @@ using ParamSpans = QList<ControlFactory::ParamSpan>;
 // keep it in their descriptor. A name reads a character from each address
 // of its length, a patch selector its three bytes (whichever order reverse
 // gives them, and whether or not no_banks sends the bank).
+ControlFactory::ParamSpan span(ParamInfo& param, int count)
+{
+    return {&param, count, &param};
+}
+
 template <class Info>
 ParamSpans oneRecord(MidiCtrl* control)
 {
-    return {{&static_cast<Info*>(control->gInfo())->param, 1}};
+    return {span(static_cast<Info*>(control->gInfo())->param, 1)};
 }
 
 ParamSpans nameRecord(MidiCtrl* control)
 {
     auto* info = static_cast<StringInfo*>(control->gInfo());
-    return {{&info->param, qMax(0, info->chars)}};
+    return {span(info->param, qMax(0, info->chars))};
 }
 
 ParamSpans patchRecord(MidiCtrl* control)
 {
-    return {{&static_cast<PatchEditInfo*>(control->gInfo())->param, 3}};
+    return {span(static_cast<PatchEditInfo*>(control->gInfo())->param, 3)};
 }
 
 ParamSpans rangeRecords(MidiCtrl* control)
 {
     auto* info = static_cast<RangeInfo*>(control->gInfo());
-    return {{&info->high, 1}, {&info->low, 1}};
+    return {span(info->high, 1), span(info->low, 1)};
 }
 
 // An envelope keeps its records in its nodes, not in its descriptor.
@@ -69,7 +75,8 @@ ParamSpans nodeRecords(MidiCtrl* control)
     ParamSpans spans;
     if (auto* eg = dynamic_cast<MidiEgCtrl*>(control)) {
         for (EgNode& node : eg->nodes())
-            spans << ControlFactory::ParamSpan{&node.time, 1} << ControlFactory::ParamSpan{&node.level, 1};
+            spans << ControlFactory::ParamSpan{&node.time, 1, nullptr}
+                  << ControlFactory::ParamSpan{&node.level, 1, nullptr};
     }
     return spans;
 }
@@ -213,5 +220,28 @@ void ControlFactory::readAddresses(MidiCtrl* control, QList<unsigned int>& out)
         const unsigned int first = span.param->address();
         for (int i = 0; i < span.count; ++i)
             out.append(first + unsigned(i));
+    }
+}
+
+void ControlFactory::setIterator(MidiCtrl* control, MidiDevice* device, int iterator)
+{
+    if (!control)
+        return;
+    // Buttons and edits open their section windows for the new instance.
+    control->gInfo()->iterator = iterator;
+    for (const ParamSpan& span : parameters(control)) {
+        // A parameter given by its index under the panel's base address (no
+        // address text) stays: resolving it without that index would lose
+        // it, and no iterator changes it.
+        if (!span.param->addressText.isEmpty())
+            span.param->parseAddress(device, iterator, 0xFFFFFFFF, -1);
+        if (span.info)
+            span.info->resolveIterator(iterator);
+    }
+    // The mixer part whose solo or mute a box of a part's row sets.
+    if (control->type() == MidiCtrl::CheckType) {
+        auto* info = static_cast<CheckInfo*>(control->gInfo());
+        if (!info->partExpression.isEmpty())
+            info->part = int(ParseIterator(info->partExpression, iterator));
     }
 }

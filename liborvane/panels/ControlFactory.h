@@ -22,6 +22,7 @@
 #include <QStringList>
 
 class MidiCtrl;
+class MidiDevice;
 class MidiParam;
 class Panel;
 
@@ -70,6 +71,7 @@ public:
     {
         MidiParam* param; // the control's own record; never null
         int count;
+        ParamInfo* info = nullptr; // the same record when it is a ParamInfo (not an envelope value)
     };
     // The control's parameter records, in the order the panel re-points them
     // (a range its high end, then its low end; an envelope each node's time,
@@ -79,6 +81,14 @@ public:
     // system-exclusive messages: every address the spans of its records
     // with an address cover.
     static void readAddresses(MidiCtrl* control, QList<unsigned int>& out);
+    // Re-points the control at another instance of its panel's repeated
+    // block: the descriptor's iterator, and everything the panel data wrote
+    // as an iterator expression: every address, bit field and channel of its
+    // records and a check box's mixer part. What was not written so (an
+    // address given by its index under the panel's base address, a record
+    // built in code) keeps its value. device resolves nothing itself; it
+    // may be null.
+    static void setIterator(MidiCtrl* control, MidiDevice* device, int iterator);
 
 private:
     static MidiCtrl* build(Panel* panel, const QString& element, Record record, const CommonInfo& info);

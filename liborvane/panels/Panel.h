@@ -310,10 +310,11 @@ public:
     // Nothing without a client or while the device is not connected.
     virtual void requestGroup(int group);
     // Re-points the panel at another instance of its repeated block (an
-    // element, key or part; -1 none): every control's iterator, and every
-    // parameter address written with "xx", of every kind of control. A
-    // parameter addressed by its index under the panel's base address keeps
-    // its address, which no iterator changes. Sends, requests and redraws
+    // element, key or part; -1 none): every control's iterator, and what
+    // the panel data wrote with "xx" (addresses, bit fields, channels, a
+    // check box's mixer part), of every kind of control. A parameter
+    // addressed by its index under the panel's base address keeps its
+    // address, which no iterator changes. Sends, requests and redraws
     // nothing: the caller asks for the new values.
     void setIter(int iterator);
     // Every control forgets the values it shows (edits, check boxes, ranges

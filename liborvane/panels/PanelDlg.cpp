@@ -74,6 +74,11 @@ bool PanelDlg::init(const LaunchInfo& info, unsigned int base)
 
 bool PanelDlg::loadPanel()
 {
+    // The size the last load fixed would hold the panel's frame at the old
+    // section's size: a larger section would be cut off, a smaller one
+    // leave empty room.
+    m_sectionPanel.setMinimumSize(0, 0);
+    m_sectionPanel.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (m_launch.hasSubSection()) {
         // No value yet (the control had none): no sub-section to show.
         if (m_launch.value.isEmpty())

@@ -121,20 +121,8 @@ void Panel::setIter(int iterator)
     m_iterator = iterator;
     MidiDevice* dev = device();
     const int count = itemCount();
-    for (int i = 0; i < count; ++i) {
-        MidiCtrl* item = m_items.at(i);
-        if (!item)
-            continue;
-        // Buttons and edits open their section windows for the new instance.
-        item->gInfo()->iterator = iterator;
-        for (const ControlFactory::ParamSpan& span : ControlFactory::parameters(item)) {
-            // Only a written address follows the iterator. One given by its
-            // index under the panel's base address (no address text) stays:
-            // resolving it without that index would lose it.
-            if (!span.param->addressText.isEmpty())
-                span.param->parseAddress(dev, iterator, 0xFFFFFFFF, -1);
-        }
-    }
+    for (int i = 0; i < count; ++i)
+        ControlFactory::setIterator(m_items.at(i), dev, iterator);
     itemsChanged();
     routingIndex();
 }

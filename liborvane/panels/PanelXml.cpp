@@ -195,8 +195,6 @@ ParamInfo ReadParamInfo(const XmlElement& e, MidiDevice* device, int iterator, u
     ParamInfo p;
     if (!e.attribute(QStringLiteral("controller")).isEmpty())
         p.controllerNumber = e.intAttribute(QStringLiteral("controller"));
-    if (!e.attribute(QStringLiteral("channel")).isEmpty())
-        p.midiChannel = ReadIterator(e, QStringLiteral("channel"), iterator);
     // Size and nibbles first: the range below depends on them.
     p.nibbles = ReadFlag(e, QStringLiteral("nibbles"));
     p.setSize(e.intAttribute(QStringLiteral("size")));
@@ -210,10 +208,14 @@ ParamInfo ReadParamInfo(const XmlElement& e, MidiDevice* device, int iterator, u
     p.multi = e.intAttribute(QStringLiteral("multi"));
     p.divide = e.intAttribute(QStringLiteral("divide"));
     p.offset = e.intAttribute(QStringLiteral("offset"));
-    // The bit number is an iterator expression, so hexadecimal: "13" is bit
-    // 19. A width without a bit number would shift by -1 when the value is
-    // taken out of the data; setBitField takes it as no bit field.
-    p.setBitField(ReadIterator(e, QStringLiteral("bit"), iterator), e.intAttribute(QStringLiteral("bits")));
+    // The bit number and the channel are iterator expressions, so
+    // hexadecimal: "13" is bit 19. A width without a bit number would shift
+    // by -1 when the value is taken out of the data; setBitField takes it as
+    // no bit field. Both are kept as written for another iterator.
+    p.bitExpression = e.attribute(QStringLiteral("bit"));
+    p.bitWidth = e.intAttribute(QStringLiteral("bits"));
+    p.channelExpression = e.attribute(QStringLiteral("channel"));
+    p.resolveIterator(iterator);
     const int min = e.intAttribute(QStringLiteral("min"));
     // "-1" is the same as no max: the range ends where the table or the
     // parameter's size ends.
@@ -314,6 +316,7 @@ CheckInfo ReadCheckInfo(const XmlElement& e, const CommonInfo& common, const Par
     info.solo = ReadFlag(e, QStringLiteral("solo"));
     // A box is a solo or a mute switch, never both.
     info.mute = !info.solo && ReadFlag(e, QStringLiteral("mute"));
+    info.partExpression = e.attribute(QStringLiteral("part"));
     info.part = ReadIterator(e, QStringLiteral("part"), iterator);
     return info;
 }

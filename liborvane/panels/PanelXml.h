@@ -74,7 +74,8 @@ CommonInfo ReadCommonInfo(const XmlElement& e, int iterator, int tab);
 // index under baseAddress (0xFFFFFFFF: none). The items table and the range
 // come from the device; without a device there is neither, and min and max
 // keep their defaults. The bit field goes through ParamInfo::setBitField, so
-// a "bits" without a "bit" gives no bit field.
+// a "bits" without a "bit" gives no bit field. "bit", "bits" and "channel"
+// are kept as written, for a panel re-pointed at another iterator.
 ParamInfo ReadParamInfo(const XmlElement& e, MidiDevice* device, int iterator, unsigned int baseAddress);
 
 // --- the descriptors of the cells ---------------------------------------------
@@ -92,7 +93,8 @@ RangeInfo ReadRangeInfo(const XmlElement& e, const CommonInfo& common, const Par
                         MidiDevice* device, int iterator);
 StringInfo ReadStringInfo(const XmlElement& e, const CommonInfo& common, const ParamInfo& param);
 PatchEditInfo ReadPatchEditInfo(const XmlElement& e, const CommonInfo& common, const ParamInfo& param);
-// "mute" is read only when "solo" is off; "part" is an iterator expression.
+// "mute" is read only when "solo" is off; "part" is an iterator expression,
+// kept as written too.
 CheckInfo ReadCheckInfo(const XmlElement& e, const CommonInfo& common, const ParamInfo& param, int iterator);
 ButtonInfo ReadButtonInfo(const XmlElement& e, const CommonInfo& common);
 EgInfo ReadEgInfo(const XmlElement& e, const CommonInfo& common);

@@ -336,6 +336,37 @@ private slots:
         QVERIFY(e.rig.sent().isEmpty());
     }
 
+    // A row re-pointed at another part follows it in everything written
+    // with "xx", not only in its addresses: the bit of a switch word that
+    // holds one bit per part, the channel of a controller-bound edit, the
+    // mixer part of a solo box.
+    void newIteratorResolvesBitChannelAndPart()
+    {
+        Wire w(R"(<check title="Ins" address="300060" size="4" bit="xx" max="1"/>
+                  <edit title="Vol" controller="7" channel="xx"/>
+                  <check title="Solo" solo="1" part="xx"/>)");
+        w.panel().setIter(2);
+        auto* ins = w.get<MidiCheckBox>(QStringLiteral("Ins"));
+        QCOMPARE(ins->checkInfo().param.bit, 2);
+        w.deliver(change(0x300060, 1 << 2, 4));
+        QCOMPARE(ins->value(), 1);
+        w.deliver(change(0x300060, 1 << 0, 4));
+        QCOMPARE(ins->value(), 0);
+
+        w.get<MidiEdit>(QStringLiteral("Vol"))->changeValue(100);
+        QCOMPARE(w.rig.sent(), QStringList{QStringLiteral("B2 07 64")});
+
+        w.get<MidiCheckBox>(QStringLiteral("Solo"))->changeValue(1);
+        QVERIFY(w.rig.device.mixPart(2)->solo);
+        QVERIFY(!w.rig.device.mixPart(0)->solo);
+
+        // No part: the row addresses nothing and switches no part.
+        w.panel().setIter(-1);
+        QVERIFY(!ins->checkInfo().param.hasBitField());
+        QCOMPARE(w.get<MidiEdit>(QStringLiteral("Vol"))->editInfo().param.channel(), -1);
+        QCOMPARE(w.get<MidiCheckBox>(QStringLiteral("Solo"))->checkInfo().part, -1);
+    }
+
     // Every edit at the address takes the new table; a check box there keeps
     // its state, an edit elsewhere its table.
     void itemsByAddress()

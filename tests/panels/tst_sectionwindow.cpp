@@ -267,6 +267,35 @@ private slots:
         QVERIFY(!none.isVisible());
     }
 
+    // A switch to a type with more parameters, and back to one with fewer,
+    // fits the panel and the window to the new type's cells: none is cut
+    // off, no empty room is left.
+    void switchFitsTheNewType()
+    {
+        EffectRig rig;
+        MidiEdit* reverb = rig.reverb(0x80); // Hall 1: one parameter
+        PanelDlg* window = EffectRig::openFrom(reverb);
+        QVERIFY(window);
+        Panel* panel = window->panel();
+        const QSize hall(panel->calcWidth(), panel->calcHeight());
+        QCOMPARE(panel->size(), hall);
+        const int hallWindow = window->height();
+
+        reverb->OnSysex(BusPanelRig::parameterChange(ReverbAddress, 0xB0, 2).get()); // Plate: three
+        QCOMPARE(window->windowTitle(), QStringLiteral("Plate"));
+        const QSize plate(panel->calcWidth(), panel->calcHeight());
+        QVERIFY(plate.height() > hall.height());
+        QCOMPARE(panel->size(), plate);
+        QCOMPARE(panel->size(), panel->minimumSize());
+        QTRY_COMPARE(window->height() - hallWindow, plate.height() - hall.height());
+        for (int i = 0; i < panel->itemCount(); ++i)
+            QVERIFY(panel->rect().contains(panel->widgetAt(i)->geometry()));
+
+        reverb->OnSysex(BusPanelRig::parameterChange(ReverbAddress, 0x80, 2).get());
+        QCOMPARE(panel->size(), hall);
+        QTRY_COMPARE(window->height(), hallWindow);
+    }
+
     // Escape closes the window as its frame does: the panel leaves the
     // client and the position is kept.
     void escapeCloses()
