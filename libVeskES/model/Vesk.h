@@ -136,10 +136,12 @@ public:
     QString transferError() const;
     // Requests need no pause of their own.
     void waitRequest() override {}
-    // A bulk dump of hex-text data (null: none) at the address, sent.
-    void sendBulkBuffer(unsigned int address, const char* data);
+    // A bulk dump of hex-text data (null: none) at the address, sent; what
+    // sendSysex gives (0: nothing to send, -1: the port did not take it).
+    int sendBulkBuffer(unsigned int address, const char* data);
     // Header, every message of dump, footer, each followed by the device's
     // pause; the header and footer tell the instrument where the block goes.
+    // A message the port does not take ends it there, without the footer.
     void bulkTransmit(unsigned int block, BulkDump* dump) override;
     // The dump to a patch location; nothing for an empty dump or a patch
     // without a block.

@@ -222,24 +222,29 @@ int Vesk::blockType(unsigned int block)
 
 // --- transmission -------------------------------------------------------------------
 
-void Vesk::sendBulkBuffer(unsigned int address, const char* data)
+int Vesk::sendBulkBuffer(unsigned int address, const char* data)
 {
     if (address == NoBulkAddress)
-        return;
+        return 0;
     VeskSysex message;
     message.prepareBulkDump(address, data ? QString::fromLatin1(data) : QString());
-    sendSysex(&message);
+    return sendSysex(&message);
 }
 
 void Vesk::bulkTransmit(unsigned int block, BulkDump* dump)
 {
     if (!dump || block == NoBulkAddress)
         return;
-    sendBulkBuffer(block + VeskSysex::HeaderOffset, nullptr);
+    // A message the port does not take ends the block there, footer and all:
+    // without its footer the instrument drops the write, where with it it
+    // would store the block with that part of the old patch left in.
+    if (sendBulkBuffer(block + VeskSysex::HeaderOffset, nullptr) < 0)
+        return;
     waitTransmit();
     const qsizetype count = dump->size();
     for (qsizetype i = 0; i < count; ++i) {
-        sendSysex(dump->at(i));
+        if (sendSysex(dump->at(i)) < 0)
+            return;
         waitTransmit();
     }
     sendBulkBuffer(block + VeskSysex::FooterOffset, nullptr);

@@ -293,6 +293,11 @@ protected:
     // The clients at this moment, for walking them without holding the lock.
     QList<MidiClient*> clients() const;
 
+    // How many received messages, and how many system-exclusive bytes among
+    // them, may wait for the GUI thread; more are dropped until it has caught
+    // up.
+    void setReceiveLimits(size_t messages, size_t bytes);
+
     // Device number 0..15, written by the set-up dialog (GUI thread), read by
     // any thread that sends.
     std::atomic<int> m_deviceId{0};
@@ -378,6 +383,16 @@ private:
     // m_receivedLock. The list swaps with m_delivering, so it keeps its room.
     std::vector<Received> m_received;
     bool m_batchPosted = false;
+    // Under m_receivedLock, beside m_received: the system-exclusive bytes it
+    // holds, and what arrived while it was full and was dropped.
+    size_t m_receivedBytes = 0;
+    quint64 m_receivedDropped = 0;
+    // How much m_received may hold (messages, system-exclusive bytes); under
+    // m_receivedLock. A burst fits many times over: only a peer that sends
+    // faster than the clients take it in, for longer than a burst, fills it,
+    // and without a limit the memory would go with it.
+    size_t m_receivedLimit = size_t(1) << 20;
+    size_t m_receivedByteLimit = size_t(64) << 20;
     QMutex m_receivedLock;
     // GUI thread only: the messages being handed to the hooks, the next one
     // of them, and whether the hand-over is running.

@@ -398,6 +398,13 @@ void MidiDevice::PostPatchChange(Patch patch, MidiSource source)
     queueReceived(Received{PostedPatch, source, patch.toUInt(), QByteArray()});
 }
 
+void MidiDevice::setReceiveLimits(size_t messages, size_t bytes)
+{
+    QMutexLocker lock(&m_receivedLock);
+    m_receivedLimit = messages;
+    m_receivedByteLimit = bytes;
+}
+
 void MidiDevice::queueReceived(Received&& message)
 {
     // One event per batch, not per message: a burst of thousands costs the
@@ -405,7 +412,15 @@ void MidiDevice::queueReceived(Received&& message)
     bool post = false;
     {
         QMutexLocker lock(&m_receivedLock);
+        const size_t bytes = size_t(message.bytes.size());
+        if (m_received.size() >= m_receivedLimit || m_receivedBytes + bytes > m_receivedByteLimit) {
+            // Full: what is queued stays whole and in order, what comes on top
+            // is lost (and said so) rather than the memory.
+            ++m_receivedDropped;
+            return;
+        }
         m_received.push_back(std::move(message));
+        m_receivedBytes += bytes;
         post = !m_batchPosted;
         m_batchPosted = true;
     }
@@ -425,9 +440,18 @@ void MidiDevice::customEvent(QEvent* event)
     std::vector<Received> messages;
     switch (posted->id()) {
     case PostedBatch: {
-        QMutexLocker lock(&m_receivedLock);
-        messages.swap(m_received);
-        m_batchPosted = false;
+        quint64 dropped = 0;
+        {
+            QMutexLocker lock(&m_receivedLock);
+            messages.swap(m_received);
+            m_batchPosted = false;
+            m_receivedBytes = 0;
+            dropped = m_receivedDropped;
+            m_receivedDropped = 0;
+        }
+        if (dropped > 0)
+            qWarning("MIDI: %s: %llu received messages dropped, more came in than the program could take",
+                     qUtf8Printable(m_name), dropped);
         break;
     }
     case PostedShort:

@@ -130,7 +130,8 @@ struct VirtualMidiBus::Impl
     int maxMessageSize = MidiNoSizeLimit;
     std::priority_queue<Item, std::vector<Item>, Later> queue;
     quint64 nextSeq = 0;
-    bool busy = false; // the delivery thread is handling an item
+    bool busy = false;   // the delivery thread is handling an item
+    quint64 handled = 0; // items the delivery thread has handled so far
     bool stop = false;
     VirtualMidiBus* owner = nullptr; // handed to responders; null once the bus is gone
     std::thread thread;
@@ -223,6 +224,7 @@ struct VirtualMidiBus::Impl
             deliver(item);
             lock.lock();
             busy = false;
+            ++handled;
             if (queue.empty())
                 idle.notify_all();
         }
@@ -414,18 +416,21 @@ bool VirtualMidiBus::waitIdle(int timeoutMs)
             0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
     };
     for (;;) {
+        quint64 handled = 0;
         {
             std::unique_lock lock(d->mutex);
             if (!d->idle.wait_until(lock, deadline, [this] { return d->queue.empty() && !d->busy; }))
                 return false;
+            handled = d->handled;
         }
         // What the bus delivered still has to pass the ports' receive thread.
         if (!receiver.waitIdle(left()))
             return false;
-        // Its hooks may have sent to a responder meanwhile: settled only when
-        // the bus is still idle too.
+        // Its hooks may have sent to a responder meanwhile, and the bus may
+        // have answered and delivered the answer while we waited: settled
+        // only when the bus has handled nothing since.
         std::lock_guard lock(d->mutex);
-        if (d->queue.empty() && !d->busy)
+        if (d->queue.empty() && !d->busy && d->handled == handled)
             return true;
     }
 }

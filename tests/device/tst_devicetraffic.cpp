@@ -187,6 +187,58 @@ private slots:
         QCOMPARE(counter.messages, 1);
     }
 
+    // A peer that sends faster than the GUI thread takes messages in fills
+    // the hand-over up to its limit only: what waits arrives whole and in
+    // order, what came on top is dropped and reported, and once the GUI
+    // thread has caught up messages come through again.
+    void floodIsBounded_data()
+    {
+        QTest::addColumn<int>("messageLimit");
+        QTest::addColumn<int>("byteLimit");
+        QTest::addColumn<QList<QByteArray>>("flood");
+        QTest::addColumn<int>("kept");
+
+        QList<QByteArray> notes;
+        for (int i = 0; i < 300; ++i)
+            notes << hex(QStringLiteral("90 %1 01").arg(i & 0x7F, 2, 16, QChar(u'0')));
+        QTest::newRow("messages") << 100 << 1000 << notes << 100;
+        QList<QByteArray> sysex;
+        for (int i = 0; i < 5; ++i)
+            sysex << hex(TestSysex::bulkDumpText(0x100000 + unsigned(i), QByteArray(20, char(i))));
+        QTest::newRow("system-exclusive bytes") << 1000 << 3 * int(sysex.first().size()) << sysex << 3;
+    }
+
+    void floodIsBounded()
+    {
+        QFETCH(int, messageLimit);
+        QFETCH(int, byteLimit);
+        QFETCH(QList<QByteArray>, flood);
+        QFETCH(int, kept);
+        Rig rig(*bus);
+        rig.device.setReceiveLimits(size_t(messageLimit), size_t(byteLimit));
+
+        // The test is the GUI thread: nothing is taken in until it runs its
+        // event loop again.
+        bus->inject(rig.instrument.source(), flood);
+        QVERIFY(bus->waitIdle());
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(QStringLiteral("MIDI: %1: %2 received messages dropped, more came in "
+                                                       "than the program could take")
+                                            .arg(rig.device.name())
+                                            .arg(flood.size() - kept)));
+        QStringList expected = hexList(flood.mid(0, kept));
+        QTRY_COMPARE(rig.client.events().size(), qsizetype(kept));
+        QStringList received;
+        for (const RecordingClient::Event& e : rig.client.events())
+            received << e.text;
+        QCOMPARE(received, expected);
+
+        rig.instrument.send(flood.last());
+        expected << hexList({flood.last()});
+        QTRY_COMPARE(rig.client.events().size(), qsizetype(kept + 1));
+        QCOMPARE(rig.client.events().last().text, expected.last());
+    }
+
     // What arrives on one side is passed to the other: from the auxiliary input
     // to the main output (on the aux channel when one is set), from the main
     // input to the auxiliary output while the instrument has a keyboard.

@@ -220,6 +220,46 @@ private slots:
         QCOMPARE(bus->sentPackets(dst).size(), 3);
     }
 
+    // A port's owner that sends on, and a responder that answers what it
+    // sent: waitIdle returns only once the answer has reached the owner too,
+    // however the bus and the receive thread interleave.
+    void waitIdleCoversAnswersToHooks()
+    {
+        const int src = bus->addSource(QStringLiteral("Synth Out"));
+        const int dst = bus->addDestination(QStringLiteral("Synth In"));
+        InitMidiPorts();
+        bus->setResponder(dst, [src](VirtualMidiBus& b, const QByteArray& packet) {
+            b.inject(src, hex("80") + packet.mid(1));
+        });
+
+        // Sends a note-off request on for every note-on it hears.
+        struct Echoer : Recorder
+        {
+            MidiOutPort* out = nullptr;
+            void OnShortMessage(MidiInPort* port, unsigned int message) override
+            {
+                Recorder::OnShortMessage(port, message);
+                if (MidiMessage(message).isNoteOn())
+                    out->sendShort(message);
+            }
+        } owner;
+        MidiOutPort out;
+        out.setName(QStringLiteral("Synth In"));
+        QVERIFY(out.open());
+        owner.out = &out;
+        MidiInPort in(&owner);
+        in.setName(QStringLiteral("Synth Out"));
+        QVERIFY(in.open());
+
+        for (int i = 0; i < 500; ++i) {
+            const char note[3] = {char(0x90), char(i & 0x7F), char(1 + (i >> 7))};
+            bus->inject(src, QByteArray(note, 3));
+            QVERIFY(bus->waitIdle());
+            QCOMPARE(owner.events().size(), 2 * (i + 1));
+            QVERIFY(owner.events().last().startsWith(QLatin1String("80")));
+        }
+    }
+
     void removedEndpointsKillTheirPorts()
     {
         const int src = bus->addSource(QStringLiteral("Synth Out"));

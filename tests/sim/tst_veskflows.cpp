@@ -226,6 +226,36 @@ private slots:
         QCOMPARE(back->bulkCompare(dump.get()), 0);
     }
 
+    // A message the cable does not take ends the block there: without its
+    // footer the instrument drops the write, where with it it would store the
+    // block with that part of the old patch left in. The next block goes in
+    // whole.
+    void refusedMessageEndsTheBlock()
+    {
+        start();
+        std::unique_ptr<PatchDump> dump(device->createPatchDump(0));
+        QVERIFY2(device->syncPatchRequest(Patch(0x3F08, 1), *dump, true),
+                 qPrintable(device->transferError()));
+        device->strip(dump.get());
+        dump->setName(QStringLiteral("Refused"));
+        const QByteArray stored = (*sim)->image(0x0805);
+        // The common block, first and the one with the name, is the longest
+        // message of a voice.
+        bus->setMaxMessageSize(int(dump->first()->size()) - 1);
+        bus->clearSent();
+
+        device->patchTransmit(Patch(0x3F08, 5), dump.get(), false);
+        QVERIFY(bus->waitIdle());
+        QCOMPARE(bus->sentPackets(sim->destination()).size(), qsizetype(1)); // the header
+        QCOMPARE((*sim)->counters().writes, 0);
+        QCOMPARE((*sim)->image(0x0805), stored);
+
+        bus->setMaxMessageSize(MidiNoSizeLimit);
+        device->patchTransmit(Patch(0x3F08, 5), dump.get(), false);
+        QTRY_COMPARE((*sim)->counters().writes, 1);
+        QCOMPARE((*sim)->name(0x0805), QStringLiteral("Refused   "));
+    }
+
     // Store-all: the instrument writes everything, and the device waits for
     // it before it goes on.
     void storeAll()

@@ -129,6 +129,7 @@ public:
     Task_Poller* poller() { return m_poller.get(); }
     void setChannel(int channel) { m_channel = channel; }
     void neverSend(unsigned int address) { m_noSendAddresses.append(address); }
+    using MidiDevice::setReceiveLimits;
 
     bool hasKeyboard() override { return keyboard.load(); }
     bool hasDeviceId() override { return deviceId.load(); }
