@@ -134,6 +134,7 @@ public:
     // ("Receive timeout!", "Checksum error in block 0x410000", "Block 0x470300
     // missing"); "" after one that succeeded.
     QString transferError() const;
+    QString syncReplyError() const override { return transferError(); }
     // Requests need no pause of their own.
     void waitRequest() override {}
     // A bulk dump of hex-text data (null: none) at the address, sent; what

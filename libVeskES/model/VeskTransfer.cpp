@@ -128,6 +128,8 @@ bool Vesk::receiveBlock(unsigned int block, BulkDump& dump, int timeoutMs)
     clearSyncOutcome();
     if (syncBulkRequest(block, received, timeoutMs)) {
         error = checkBlock(block, received);
+        if (!error.isEmpty())
+            rejectSyncReply();
     } else if (lastSyncOutcome() == SyncBusy) {
         error = QStringLiteral("Another request is waiting for its answer");
     } else {

@@ -157,10 +157,15 @@ public:
         SyncNone = 0,     // no request since clearSyncOutcome
         SyncAnswered = 1, // the reply came in time
         SyncBusy = 2,     // refused at once: another request was waiting
-        SyncTimedOut = 3  // sent; no whole reply within the time
+        SyncTimedOut = 3, // sent; no whole reply within the time
+        SyncRejected = 4  // a reply came, but not the whole of what was asked
     };
     static SyncOutcome lastSyncOutcome();
     static void clearSyncOutcome();
+    // An instrument class whose request checks the reply it got marks it
+    // rejected for the calling thread, and says why in syncReplyError().
+    static void rejectSyncReply();
+    virtual QString syncReplyError() const { return QString(); }
 
     // --- part mixer ----------------------------------------------------------
     // The record of part, null outside the list. The record never moves.

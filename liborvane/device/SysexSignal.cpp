@@ -28,6 +28,11 @@ void MidiDevice::clearSyncOutcome()
     lastOutcome = SyncNone;
 }
 
+void MidiDevice::rejectSyncReply()
+{
+    lastOutcome = SyncRejected;
+}
+
 SysexSignal::SysexSignal(MidiDevice* device, int n) : MySignal(n), m_device(device)
 {
     init();

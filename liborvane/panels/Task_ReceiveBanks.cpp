@@ -99,6 +99,11 @@ void Task_ReceiveBanks::run()
                 case MidiDevice::SyncBusy:
                     fail(Busy, QString::fromLatin1(BusyText));
                     break;
+                case MidiDevice::SyncRejected:
+                    fail(Rejected, VarArgs::format(QString::fromLatin1(RejectedText),
+                                                   dev->printPatch(patch, Patch::OneBasedGrouped),
+                                                   dev->syncReplyError()));
+                    break;
                 default:
                     fail(Unaddressable, VarArgs::format(QString::fromLatin1(UnaddressableText),
                                                         dev->printPatch(patch, Patch::OneBasedGrouped)));

@@ -47,7 +47,8 @@ public:
         TimedOut = 3,      // the instrument did not answer in time
         Busy = 4,          // another request was waiting for the instrument
         Unaddressable = 5, // the device has no block for a patch of the set
-        NoPatchDump = 6    // the device makes no dump of a bank's type
+        NoPatchDump = 6,   // the device makes no dump of a bank's type
+        Rejected = 7       // a patch came damaged or incomplete
     };
 
     // The job's texts.
@@ -57,6 +58,8 @@ public:
     static constexpr const char* BusyText = "Receive failed: another request is waiting for the instrument!";
     static constexpr const char* UnaddressableText = "Cannot receive %s!";
     static constexpr const char* NoPatchDumpText = "Cannot read the names of bank %s!";
+    // The patch, then what the device found wrong with its reply.
+    static constexpr const char* RejectedText = "%s: %s";
 
     // The window side: starts the job on the device of the window's client
     // for a copy of banks, when they hold at least one patch (null and

@@ -2,8 +2,8 @@
 // for and in which order, what it shows, where the names go (the device's
 // banks and their files, once per bank, on the GUI thread), and how each way
 // of ending is told: completed (the window's hook), cancelled, a time-out, a
-// request slot taken by another request, a patch the device cannot address,
-// and the window going first.
+// request slot taken by another request, a damaged block, a patch the device
+// cannot address, and the window going first.
 #include "BulkDump.h"
 #include "DeviceBank.h"
 #include "IniFile.h"
@@ -250,6 +250,24 @@ private slots:
         holder.join();
         b.expectFailure(Task_ReceiveBanks::Busy, QString::fromLatin1(Task_ReceiveBanks::BusyText));
         QVERIFY(b.requests().isEmpty());
+    }
+
+    // A block that comes damaged (a checksum wrong) is no time-out: the job
+    // ends with the patch and what the device found wrong with it.
+    void damagedBlock()
+    {
+        Banks b;
+        QList<QByteArray> damaged = b.voice;
+        QByteArray& last = damaged.last();
+        last[last.size() - 2] = char((last.at(last.size() - 2) + 1) & 0x7F);
+        b.rig.instrument.setBulkScript(namedVoices(damaged));
+        b.add(UserA, QStringLiteral("TESTA"), 2);
+        QVERIFY(b.start());
+        QVERIFY(b.waitEnd());
+        const QString patch = b.rig.device.printPatch(Patch(UserA, 0), Patch::OneBasedGrouped);
+        QVERIFY(b.rig.device.transferError().startsWith(QLatin1String("Checksum error in block")));
+        b.expectFailure(Task_ReceiveBanks::Rejected, patch + QStringLiteral(": ") + b.rig.device.transferError());
+        QCOMPARE(b.name(UserA, 0), QStringLiteral("---"));
     }
 
     // A bank of user patches the device has no block for: nothing is asked.
