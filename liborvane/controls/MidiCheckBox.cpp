@@ -8,42 +8,12 @@
 #include "Sysex.h"
 
 #include <QKeyEvent>
-#include <QMap>
 #include <QPainter>
 
 namespace {
 
 const QColor MuteLetter(255, 255, 0, 255);
 const QColor SoloLetter(0, 255, 0, 255);
-
-} // namespace
-
-// The last known data of one byte, held by every bit-field box of it.
-struct MidiCheckBox::Shared
-{
-    const MidiDevice* device = nullptr;
-    unsigned int address = 0xFFFFFFFF;
-    int data = -1; // -1 until the byte was received or sent
-};
-
-namespace {
-
-// The shared records by device and address, for as long as a box holds one.
-// GUI thread only.
-using SharedKey = QPair<const void*, unsigned int>;
-QMap<SharedKey, std::weak_ptr<MidiCheckBox::Shared>>& sharedRecords()
-{
-    static QMap<SharedKey, std::weak_ptr<MidiCheckBox::Shared>> records;
-    return records;
-}
-
-void dropSharedRecord(const SharedKey& key)
-{
-    auto& records = sharedRecords();
-    const auto it = records.find(key);
-    if (it != records.end() && it->expired())
-        records.erase(it);
-}
 
 } // namespace
 
@@ -58,45 +28,11 @@ MidiCheckBox::MidiCheckBox(Panel* panel, const CheckInfo& descriptor)
     setCheckable(true);
 }
 
-MidiCheckBox::~MidiCheckBox()
-{
-    if (!m_shared)
-        return;
-    const SharedKey key(m_shared->device, m_shared->address);
-    m_shared.reset();
-    dropSharedRecord(key);
-}
-
-MidiCheckBox::Shared* MidiCheckBox::shared() const
-{
-    const ParamInfo& param = info.param;
-    if (!param.hasBitField() || !param.hasAddress() || !device()) {
-        return nullptr;
-    }
-    // The panel may point its boxes at another iterator's addresses.
-    if (m_shared && m_shared->device == device() && m_shared->address == param.address())
-        return m_shared.get();
-    if (m_shared) {
-        const SharedKey old(m_shared->device, m_shared->address);
-        m_shared.reset();
-        dropSharedRecord(old);
-    }
-    const SharedKey key(device(), param.address());
-    std::weak_ptr<Shared>& slot = sharedRecords()[key];
-    m_shared = slot.lock();
-    if (!m_shared) {
-        m_shared = std::make_shared<Shared>();
-        m_shared->device = device();
-        m_shared->address = param.address();
-        slot = m_shared;
-    }
-    return m_shared.get();
-}
+MidiCheckBox::~MidiCheckBox() = default;
 
 int MidiCheckBox::sharedData() const
 {
-    const Shared* record = shared();
-    return record ? record->data : -1;
+    return m_byte.data(device(), info.param);
 }
 
 // --- value ---------------------------------------------------------------------------
@@ -117,23 +53,9 @@ bool MidiCheckBox::setValue(int v)
     return true;
 }
 
-bool MidiCheckBox::readWholeData()
-{
-    Shared* record = shared();
-    if (!record || record->data != -1)
-        return true;
-    // Packing into a byte never received would clear the byte's other bits
-    // on the instrument.
-    const int data = device()->syncParamRequest(info.param, ReadTimeoutMs);
-    if (data == -1)
-        return false;
-    record->data = data;
-    return true;
-}
-
 void MidiCheckBox::changeValue(int v)
 {
-    if (v == -1 || v == m_value || !readWholeData())
+    if (v == -1 || v == m_value || !m_byte.readIfUnknown(device(), info.param))
         return;
     if (!setValue(v))
         return;
@@ -160,16 +82,12 @@ void MidiCheckBox::updateSynth()
         }
     }
     if (midi && info.param.hasAddress()) {
-        Shared* record = shared();
-        if (record && record->data != -1)
-            info.param.setWholeData(record->data);
-        const int data = info.param.valueToData(isChecked() ? 1 : 0);
-        // A second box of the byte toggled before the read-back arrives
-        // packs into this byte, not into the one before it.
-        if (record)
-            record->data = data;
-        midi->paramChange(info.param, data);
-        midi->paramRequest(info.param);
+        // A byte still unknown is not sent: its other bits would be guessed.
+        const int data = m_byte.dataToSend(midi, info.param, isChecked() ? 1 : 0);
+        if (data != -1) {
+            midi->paramChange(info.param, data);
+            midi->paramRequest(info.param);
+        }
     }
     requestGroup();
 }
@@ -188,8 +106,7 @@ void MidiCheckBox::OnSysex(Sysex* message)
     if (data == -1)
         return;
     info.param.setWholeData(data);
-    if (Shared* record = shared())
-        record->data = data;
+    m_byte.setData(device(), info.param, data);
     setValue(info.param.dataToValue(data));
 }
 

@@ -9,18 +9,17 @@
 // through setValue: shown only. -1 is no value (an empty box); any value but
 // 1 shows unchecked.
 //
-// Bit-field boxes of one byte (one address of one device) share the byte's
-// last known data, so each packs its bit into what the instrument holds and
+// Bit-field boxes and value controls of one byte share the byte's last known
+// data (SharedByte), so each packs its bit into what the instrument holds and
 // not into a byte it never saw: a box toggled before any value of its byte
-// arrived asks the instrument for the byte first (waiting ReadTimeoutMs for
-// it) and changes nothing when no answer comes. GUI thread only.
+// arrived asks the instrument for the byte first and changes nothing when no
+// answer comes. GUI thread only.
 #pragma once
 
 #include "CommonInfo.h"
 #include "MidiCtrl.h"
 #include "MyCtrl.h"
-
-#include <memory>
+#include "SharedByte.h"
 
 class MidiMessage;
 class Sysex;
@@ -30,9 +29,6 @@ class MidiCheckBox : public MyButton, public MidiCtrl
     Q_OBJECT
 
 public:
-    // How long a box waits for its byte before packing its bit into it.
-    static constexpr int ReadTimeoutMs = 500;
-
     MidiCheckBox(Panel* panel, const CheckInfo& info);
     ~MidiCheckBox() override;
 
@@ -59,9 +55,11 @@ public:
     // Sends the state: mixer flags, parameter change and request, request
     // group; nothing without a value.
     void updateSynth();
-    // The byte's last known data as the boxes of the byte share it; -1 when
-    // unknown or when the box has no bit field.
+    // The byte's last known data as the controls of the byte share it; -1
+    // when unknown or when the box has no bit field.
     int sharedData() const;
+    // The box now shows another instance: its byte is unknown again.
+    void forgetSharedData() { m_byte.forget(); }
 
     // --- MyButton ------------------------------------------------------------
     // Toggles: on from off or no value, else off.
@@ -70,9 +68,6 @@ public:
     // The 14 x 14 box within r.
     QRect boxRect(const QRect& r) const;
 
-    // The byte's data shared by its bit-field boxes.
-    struct Shared;
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     // The checked state follows the value alone: a click asks for the change
@@ -80,14 +75,7 @@ protected:
     void nextCheckState() override {}
 
 private:
-    // The shared data of the box's byte, following the parameter's address;
-    // null without a bit field, an address or a device.
-    Shared* shared() const;
-    // True when the bit field can be packed into the byte's data: asks the
-    // instrument for it first when unknown.
-    bool readWholeData();
-
     CheckInfo info;
     int m_value = -1;
-    mutable std::shared_ptr<Shared> m_shared;
+    SharedByte m_byte;
 };

@@ -93,6 +93,10 @@ bool MidiEdit::setValue(int v)
 void MidiEdit::changeValue(int v)
 {
     Limit<int>(v, info.param.min, info.param.max);
+    // A bit field goes out inside its byte's other bits: a byte never seen
+    // is read first, and without it nothing changes.
+    if (v != -1 && v != m_value && !m_variable.isNull() && !m_byte.readIfUnknown(device(), info.param))
+        return;
     if (!setValue(v))
         return;
     m_variable = m_value;
@@ -176,9 +180,13 @@ void MidiEdit::updateSynth()
         if (data != -1)
             midi->midiOut()->controllerChange(param.controller(), std::clamp(data, 0, 127), param.channel());
     } else if (m_value != -1 && !(m_mixPart && m_mixPart->muted)) {
-        // No value is no data: -1 would go out as a data byte.
-        midi->paramChange(param, getData());
-        midi->paramRequest(param);
+        // No value is no data: -1 would go out as a data byte; nor is a bit
+        // field whose byte is still unknown.
+        const int data = m_byte.dataToSend(midi, info.param, m_value);
+        if (data != -1) {
+            midi->paramChange(param, data);
+            midi->paramRequest(param);
+        }
     }
     requestGroup();
 }
@@ -197,6 +205,7 @@ void MidiEdit::OnSysex(Sysex* message)
     if (data == -1)
         return;
     info.param.setWholeData(data);
+    m_byte.setData(device(), info.param, data);
     setValue(info.param.dataToValue(data));
 }
 

@@ -13,7 +13,10 @@
 //   - a value from the instrument (dump, parameter change, control change)
 //     goes through setValue: shown only, nothing sent, reported or written.
 // An unchanged value is neither sent nor reported. -1 is no value, shown
-// blank and never sent.
+// blank and never sent. A bit field (bit, bits) goes out inside the last
+// known data of its byte, which the byte's value controls and check boxes
+// share (SharedByte): a change before the byte is known reads it from the
+// instrument first, and changes nothing without it.
 //
 // The drop-down list runs modally; once it closes, a second request within
 // DropDownGuardMs is ignored, so the click that closed the list does not
@@ -28,6 +31,7 @@
 #include "PanelDlg.h"
 #include "Piano.h"
 #include "Pointer.h"
+#include "SharedByte.h"
 #include "Timing.h"
 
 #include <QBasicTimer>
@@ -107,6 +111,8 @@ public:
     void changeToDefaultValue();
     // Sends the value; see the top of the file.
     void updateSynth();
+    // The control now shows another instance: its byte is unknown again.
+    void forgetSharedData() { m_byte.forget(); }
 
     // The mixer record of a part whose volume this control is: the control
     // keeps its volume while the part is not muted, and sends nothing while
@@ -217,4 +223,5 @@ private:
     bool m_waiting = false;
     QBasicTimer m_blinkTimer;
     bool m_blinkOn = false;
+    SharedByte m_byte; // the last known data of a bit field's byte
 };

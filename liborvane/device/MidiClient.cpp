@@ -72,12 +72,34 @@ void MidiClient::setAddressItems(unsigned int address, const QString& items)
     }
 }
 
+QList<QPointer<Panel>> MidiClient::panelsNow() const
+{
+    QList<QPointer<Panel>> now;
+    now.reserve(panels.size());
+    for (Panel* panel : panels)
+        now.append(panel);
+    return now;
+}
+
+bool MidiClient::isStillListed(const Panel* panel, int index) const
+{
+    // The list as it was when the walk began is the common case: no search.
+    if (index >= panels.size() || panels.at(index) != panel)
+        index = int(panels.indexOf(panel));
+    return isPanelValid(index);
+}
+
 void MidiClient::OnMidiMessage(const MidiMessage& message, MidiSource)
 {
-    const int count = int(panels.size());
-    for (int i = 0; i < count; ++i) {
-        if (isPanelValid(i))
-            panels.at(i)->OnMidiMessage(message);
+    // A panel may leave the list while it handles the message (a section
+    // window switching its section leaves and joins again at the end): the
+    // walk follows the list as it stood, so no later panel moves past it, and
+    // hands the message only to panels still listed when their turn comes.
+    const QList<QPointer<Panel>> now = panelsNow();
+    for (int i = 0; i < now.size(); ++i) {
+        Panel* panel = now.at(i);
+        if (panel && isStillListed(panel, i))
+            panel->OnMidiMessage(message);
     }
 }
 
@@ -86,10 +108,12 @@ void MidiClient::OnSysex(Sysex* message, MidiSource source)
     // The program's own sends never come back to the panels this way.
     if (source == SourceGUI)
         return;
-    const int count = int(panels.size());
-    for (int i = 0; i < count; ++i) {
-        if (isPanelValid(i))
-            panels.at(i)->OnSysex(message);
+    // Walked as OnMidiMessage does.
+    const QList<QPointer<Panel>> now = panelsNow();
+    for (int i = 0; i < now.size(); ++i) {
+        Panel* panel = now.at(i);
+        if (panel && isStillListed(panel, i))
+            panel->OnSysex(message);
     }
 }
 

@@ -6,7 +6,9 @@
 #include "MidiTypes.h"
 #include "Patch.h"
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class MidiClient;
@@ -74,6 +76,13 @@ public:
     QObject* lifetimeToken() { return &proxy; }
 
 protected:
+    // The panels as listed now, each watched, for a walk that hands out a
+    // message: a panel deleted during the walk reads as null.
+    QList<QPointer<Panel>> panelsNow() const;
+    // The panel is still in the list and valid; index is where the walk
+    // found it, looked at first.
+    bool isStillListed(const Panel* panel, int index) const;
+
     Vector<Panel*> panels;
     MidiDevice* device;
     // The state last reported to the window. Written by whichever thread

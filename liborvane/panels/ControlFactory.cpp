@@ -244,4 +244,10 @@ void ControlFactory::setIterator(MidiCtrl* control, MidiDevice* device, int iter
         if (!info->partExpression.isEmpty())
             info->part = int(ParseIterator(info->partExpression, iterator));
     }
+    // A bit field's byte as the old instance held it says nothing of the new
+    // instance's: it is read again before a change goes out.
+    if (auto* box = dynamic_cast<MidiCheckBox*>(control))
+        box->forgetSharedData();
+    else if (auto* edit = dynamic_cast<MidiEdit*>(control))
+        edit->forgetSharedData();
 }

@@ -333,6 +333,8 @@ AbstractPanel* MidiEditorWindow::activePanel() const
 
 int MidiEditorWindow::nextPanel(bool back)
 {
+    // Panels deleted since they were appended leave the ring first.
+    editorPanels.removeIf([](const QPointer<AbstractPanel>& panel) { return panel.isNull(); });
     const int n = int(editorPanels.size());
     if (n == 0)
         return -1;
@@ -340,9 +342,39 @@ int MidiEditorWindow::nextPanel(bool back)
     int target = 0;
     if (i != -1)
         target = back ? (n + i - 1) % n : (i + 1) % n;
-    if (AbstractPanel* panel = editorPanels.at(target))
-        panel->setFocus(0);
+    editorPanels.at(target)->setFocus(0);
     return target;
+}
+
+AbstractPanel* MidiEditorWindow::knownPanel(const QVariant& value) const
+{
+    const void* named = VarToPointer(value);
+    if (!named)
+        return nullptr;
+    // Panels post themselves as AbstractPanel, the base at the start of
+    // every panel.
+    for (AbstractPanel* panel : editorPanels) {
+        if (panel && static_cast<const void*>(panel) == named)
+            return panel;
+    }
+    for (Panel* panel : panels) {
+        AbstractPanel* base = panel;
+        if (base && static_cast<const void*>(base) == named)
+            return base;
+    }
+    return nullptr;
+}
+
+void MidiEditorWindow::customEvent(QEvent* event)
+{
+    if (event->type() == EventMessage::Type()) {
+        const auto* message = static_cast<EventMessage*>(event);
+        const int id = message->id();
+        if (id >= AbstractPanel::PanelSelectedMessage && id <= AbstractPanel::CaptionMenuMessage &&
+            !knownPanel(message->data()))
+            return;
+    }
+    MainWindow::customEvent(event);
 }
 
 void MidiEditorWindow::keyPressEvent(QKeyEvent* event)

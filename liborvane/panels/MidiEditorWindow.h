@@ -14,6 +14,11 @@
 // Threads: everything runs on the GUI thread. The connection notice comes as
 // a posted message; an echo of a message sent by a worker job is shown in the
 // monitor through the event queue.
+//
+// Panels report selection and caption clicks by posted messages that name the
+// panel by a bare pointer (AbstractPanel::PanelMessage), and a panel may be
+// deleted before its message is handled: such a message reaches onMessage
+// only while the panel is one of the window's (knownPanel).
 #pragma once
 
 #include "Containers.h"
@@ -22,6 +27,7 @@
 
 #include <QBasicTimer>
 #include <QLabel>
+#include <QPointer>
 #include <QString>
 
 class AbstractPanel;
@@ -94,6 +100,11 @@ public:
     // is set), wrapping around; with none focused, to the first. The index
     // focused, or -1 without panels.
     virtual int nextPanel(bool back);
+    // The panel a panel's message names (its first value), when it is one of
+    // the window's: in editorPanels or registered with the client. Null for
+    // any other pointer, one of a panel already deleted included; the
+    // pointer is only compared, never followed.
+    AbstractPanel* knownPanel(const QVariant& value) const;
 
     // --- status bar, keyboard, clipboard -------------------------------------------
     // Sets up the status bar; the editor calls it from its constructor.
@@ -122,6 +133,9 @@ public:
     static QString menuBarStyleSheet(const QColor& selected, const QColor& pressed);
 
 protected:
+    // A panel's message whose panel is no longer the window's is dropped;
+    // every other event goes on.
+    void customEvent(QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     // With a tabbed panel focused, Alt+1 to Alt+9 pick its tab and Ctrl keys
@@ -135,8 +149,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
     // The panels the focus moves through, in order; the editor appends them.
-    // The window never deletes them.
-    Vector<AbstractPanel*> editorPanels;
+    // The window never deletes them; a panel that is deleted goes null here
+    // and counts no more.
+    Vector<QPointer<AbstractPanel>> editorPanels;
     // Set by the first OnConnect that finds the device connected; the editors
     // switch the instrument's mode without asking before it.
     bool connectedOnce = false;

@@ -4,6 +4,7 @@
 // window, and its painted looks.
 #include "BusPanelRig.h"
 #include "DeviceTable.h"
+#include "MidiCheckBox.h"
 #include "MidiEdit.h"
 #include "MidiMessage.h"
 #include "TestEnvironment.h"
@@ -120,6 +121,51 @@ private slots:
         QCOMPARE(log.entries.size(), 1);
         QCOMPARE(log.entries[0], std::tuple(static_cast<MidiCtrl*>(&edit), shown, 0));
         QCOMPARE(rig.panel->groupRequests, QList<int>{3});
+    }
+
+    // A bit field goes out inside its byte as last received or sent by any
+    // control of the byte, check boxes included. A byte never seen is read
+    // first and nothing changes without it; a panel re-pointed at another
+    // instance knows none of its bytes, even the one it showed before.
+    void bitFieldSharesItsByte()
+    {
+        BusPanelRig rig;
+        EditInfo info = volumeInfo(0x300110);
+        info.param.addressText = QStringLiteral("30xx10");
+        info.param.setBitField(4, 3);
+        info.param.max = 7;
+        auto* edit = new MidiEdit(rig.panel, info);
+        rig.panel->addControl(edit);
+        CheckInfo boxInfo;
+        boxInfo.title = QStringLiteral("B0");
+        boxInfo.param = info.param;
+        boxInfo.param.setBitField(0, 1);
+        boxInfo.param.max = 1;
+        auto* box = new MidiCheckBox(rig.panel, boxInfo);
+        rig.panel->addControl(box);
+        const QString read = BusPanelRig::request(0x300110);
+
+        edit->changeValue(5); // the instrument does not answer
+        QCOMPARE(edit->value(), -1);
+        QCOMPARE(rig.sent(), QStringList{read});
+
+        rig.clearSent();
+        box->OnSysex(BusPanelRig::parameterChange(0x300110, 0x0B).get());
+        edit->changeValue(2);
+        box->click(); // before the read-back: into the edit's write
+        QCOMPARE(rig.sent(), QStringList({BusPanelRig::change(0x300110, 0x2B), read,
+                                          BusPanelRig::change(0x300110, 0x2A), read}));
+
+        rig.clearSent();
+        rig.instrument.setParameter(0x300210, 0x0F);
+        rig.panel->setIter(2);
+        edit->changeValue(3);
+        rig.instrument.setParameter(0x300110, 0x01);
+        rig.panel->setIter(1);
+        edit->changeValue(4);
+        QCOMPARE(rig.sent(), QStringList({BusPanelRig::request(0x300210), BusPanelRig::change(0x300210, 0x3F),
+                                          BusPanelRig::request(0x300210), read,
+                                          BusPanelRig::change(0x300110, 0x41), read}));
     }
 
     // Turning the control to what it shows already, and values from the

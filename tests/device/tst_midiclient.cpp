@@ -15,8 +15,10 @@
 #include <QThread>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -288,28 +290,78 @@ private slots:
         QCOMPARE(m_log, (Log{"P2 items 300010 off|on", "D items 300010 off|on", "P1 items 300010 off|on"}));
     }
 
-    // A panel that leaves while the client walks its panels shortens the walk
-    // without a read past the end.
-    void panelRemovedDuringFanOut()
+    // Panels that leave, come back, go or arrive while the client walks its
+    // panels: the walk follows the list as it stood when the message came,
+    // and a panel gets the message only when it is still listed at its turn.
+    // A section window switching its section leaves the list and joins
+    // again at the end; the panel after it must still get the message.
+    void panelListChangesDuringFanOut_data()
     {
-        class SelfRemovingPanel : public RecordingPanel
+        QTest::addColumn<bool>("sysex");
+        QTest::newRow("short") << false;
+        QTest::newRow("sysex") << true;
+    }
+    void panelListChangesDuringFanOut()
+    {
+        QFETCH(bool, sysex);
+        // Runs its action when it is handed a message.
+        class ActingPanel : public RecordingPanel
         {
         public:
             using RecordingPanel::RecordingPanel;
+            void OnSysex(Sysex* message) override
+            {
+                RecordingPanel::OnSysex(message);
+                act();
+            }
             void OnMidiMessage(const MidiMessage& message) override
             {
                 RecordingPanel::OnMidiMessage(message);
-                clear();
+                act();
+            }
+            std::function<void()> action;
+
+        private:
+            void act()
+            {
+                if (auto run = std::exchange(action, nullptr))
+                    run();
             }
         };
         Window window(QStringLiteral("w"), m_device.get(), &m_log);
-        SelfRemovingPanel first(QStringLiteral("P1"), &window, &m_log);
-        RecordingPanel second(QStringLiteral("P2"), &window, &m_log);
-        first.fit();
-        second.fit();
-        window.OnMidiMessage(MidiMessage(0xB0, 7, 100), SourceDev);
-        QCOMPARE(m_log.size(), 2); // the window and P1; P2 moved to index 0
-        QCOMPARE(window.panelList().list(), (QList<Panel*>{&second}));
+        ActingPanel rejoining(QStringLiteral("R"), &window, &m_log);
+        RecordingPanel next(QStringLiteral("N"), &window, &m_log);
+        ActingPanel killer(QStringLiteral("K"), &window, &m_log);
+        auto* victim = new RecordingPanel(QStringLiteral("V"), &window, &m_log);
+        ActingPanel leaving(QStringLiteral("L"), &window, &m_log);
+        RecordingPanel left(QStringLiteral("X"), &window, &m_log);
+        RecordingPanel last(QStringLiteral("Z"), &window, &m_log);
+        RecordingPanel newcomer(QStringLiteral("C"), &window, &m_log);
+        for (Panel* panel :
+             std::initializer_list<Panel*>{&rejoining, &next, &killer, victim, &leaving, &left, &last})
+            panel->fit();
+        rejoining.action = [&] {
+            rejoining.clear();
+            rejoining.fit();
+        };
+        killer.action = [&] { delete victim; };
+        leaving.action = [&] {
+            left.clear();
+            newcomer.fit();
+        };
+
+        TestSysex message;
+        if (sysex)
+            window.OnSysex(&message, SourceDev);
+        else
+            window.OnMidiMessage(MidiMessage(0xB0, 7, 100), SourceDev);
+
+        QStringList reached;
+        for (const QString& line : std::as_const(m_log).mid(1))
+            reached << line.section(QLatin1Char(' '), 0, 0);
+        QCOMPARE(reached, (QStringList{"R", "N", "K", "L", "Z"}));
+        QCOMPARE(window.panelList().list(),
+                 (QList<Panel*>{&next, &killer, &leaving, &last, &rejoining, &newcomer}));
     }
 
     // The device tells its clients in the order they registered; a client that

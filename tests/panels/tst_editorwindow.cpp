@@ -8,6 +8,7 @@
 #include "ColorManager.h"
 #include "Colors.h"
 #include "DeviceBank.h"
+#include "EventMessage.h"
 #include "KeyboardDlg.h"
 #include "MidiCheckBox.h"
 #include "MidiEditorWindow.h"
@@ -63,8 +64,17 @@ public:
     int count(const QString& call) const { return int(calls.count(call)); }
     void addEditorPanel(AbstractPanel* panel) { editorPanels.append(panel); }
     void onBanksReceived() override { calls.append(QStringLiteral("banks")); }
+    // The messages of panels that reach the editor, each with the panel it
+    // names (only compared, never followed).
+    void onMessage(int id, const QVariant& data, const QVariant& source) override
+    {
+        if (id >= AbstractPanel::PanelSelectedMessage && id <= AbstractPanel::CaptionMenuMessage)
+            panelMessages.append({id, VarToPointer(data)});
+        MidiEditorWindow::onMessage(id, data, source);
+    }
 
     QStringList calls;
+    QList<QPair<int, const void*>> panelMessages;
 };
 
 // Panels whose focus is one mark shared among them: what the window asks of
@@ -521,6 +531,42 @@ private slots:
             return;
         QCOMPARE(window->activePanel(), list.at(target));
         QCOMPARE(list.at(target)->indices.last(), 0);
+    }
+
+    // A panel deleted while its messages are still queued: they never reach
+    // the editor, and the window's focus ring forgets the panel. The
+    // messages of live panels, in the ring or registered with the client
+    // (the rows of a tabbed panel), still arrive.
+    void deletedPanelsMessagesDropped()
+    {
+        start();
+        FocusRing ring;
+        auto* gone = new RingPanel(window.get(), window.get(), &ring);
+        auto* kept = new RingPanel(window.get(), window.get(), &ring);
+        auto* row = new Panel(window.get(), window.get());
+        window->addEditorPanel(gone);
+        window->addEditorPanel(kept);
+        gone->fit();
+        row->fit();
+        const void* goneAddress = gone;
+
+        gone->onPanelSelected(true);
+        PostMessage(window.get(), AbstractPanel::CaptionMenuMessage, PointerToVar(gone), 0);
+        kept->onPanelSelected(true);
+        row->onPanelSelected(false);
+        PostMessage(window.get(), AbstractPanel::CaptionDoubleClickMessage, PointerToVar(&ring), 0);
+        ring.focused = gone;
+        delete gone;
+        QCOMPARE(window->activePanel(), nullptr);
+        QCoreApplication::sendPostedEvents(window.get());
+
+        using Seen = QList<QPair<int, const void*>>;
+        QCOMPARE(window->panelMessages, (Seen{{AbstractPanel::PanelSelectedMessage, kept},
+                                              {AbstractPanel::PanelSelectedMessage, row}}));
+        QCOMPARE(window->knownPanel(PointerToVar(const_cast<void*>(goneAddress))), nullptr);
+        QCOMPARE(window->knownPanel(PointerToVar(row)), row);
+        QCOMPARE(window->nextPanel(false), 0);
+        QCOMPARE(window->activePanel(), kept);
     }
 
     // Ctrl+Tab and Ctrl+Shift+Tab move the focus; keys without Ctrl, Alt and

@@ -146,22 +146,40 @@ private slots:
         QCOMPARE((*sim)->counters().parameterChanges, changes);
     }
 
-    // A bit-field box toggled before its byte arrived reads the byte first
-    // and leaves the instrument's other bits as they are.
+    // A bit-field box or value control changed before its byte arrived reads
+    // the byte first and leaves the instrument's other bits as they are.
+    void bitFieldKeepsOtherBits_data()
+    {
+        QTest::addColumn<bool>("edit");
+        QTest::newRow("check box") << false;
+        QTest::newRow("value control") << true;
+    }
     void bitFieldKeepsOtherBits()
     {
+        QFETCH(bool, edit);
         device->paramChange(MidiParam(VoiceCommon + SwitchesOffset, 1, false, false), 0x41);
         QTRY_COMPARE_WITH_TIMEOUT(int(bufferByte(SwitchesOffset)), 0x41, AnswerMs);
-        CheckInfo info;
-        info.title = QStringLiteral("Mono");
-        info.param.setAddress(VoiceCommon + SwitchesOffset);
-        info.param.setBitField(5, 1);
-        info.param.max = 1;
-        auto* box = new MidiCheckBox(client->panel, info);
-        client->receivers << box;
-
-        box->click();
-        QCOMPARE(box->value(), 1);
+        if (edit) {
+            EditInfo info;
+            info.title = QStringLiteral("Mode");
+            info.param.setAddress(VoiceCommon + SwitchesOffset);
+            info.param.setBitField(4, 2);
+            info.param.max = 3;
+            auto* control = new MidiEdit(client->panel, info);
+            client->receivers << control;
+            control->changeValue(2);
+            QCOMPARE(control->value(), 2);
+        } else {
+            CheckInfo info;
+            info.title = QStringLiteral("Mono");
+            info.param.setAddress(VoiceCommon + SwitchesOffset);
+            info.param.setBitField(5, 1);
+            info.param.max = 1;
+            auto* box = new MidiCheckBox(client->panel, info);
+            client->receivers << box;
+            box->click();
+            QCOMPARE(box->value(), 1);
+        }
         QTRY_COMPARE_WITH_TIMEOUT(int(bufferByte(SwitchesOffset)), 0x61, AnswerMs);
     }
 };

@@ -1,0 +1,61 @@
+// The last known data of one parameter of the instrument, as every bit-field
+// control on it sees it.
+//
+// A bit-field control (a check box or a value control with bit and bits)
+// sends the whole data of its parameter with only its own field changed. The
+// instrument's other bits must go back as the instrument holds them, so the
+// controls of one parameter (one device, address and size) share its last
+// known data: what any of them received or sent. A control whose parameter
+// was never seen asks the instrument for it first and waits ReadTimeoutMs for
+// the answer; without one it changes nothing.
+//
+// Each control holds one SharedByte; the record behind it lives as long as a
+// control holds it and follows the parameter's address. A control re-pointed
+// at another instance (Panel::setIter) lets go of it with forget(): what the
+// old instance held says nothing of the new one. GUI thread only.
+#pragma once
+
+#include <memory>
+
+class MidiDevice;
+class ParamInfo;
+
+class SharedByte
+{
+public:
+    // How long a control waits for its parameter's data before giving up.
+    static constexpr int ReadTimeoutMs = 500;
+
+    SharedByte() = default;
+    ~SharedByte();
+    SharedByte(const SharedByte&) = delete;
+    SharedByte& operator=(const SharedByte&) = delete;
+
+    // The last known data of param on device; -1 when unknown, and for a
+    // parameter without a bit field or an address, or without a device.
+    int data(const MidiDevice* device, const ParamInfo& param) const;
+    // Data the instrument reported for param. Nothing for a parameter that
+    // shares no data (see data()).
+    void setData(const MidiDevice* device, const ParamInfo& param, int data);
+    // False when param has a bit field whose data is unknown and the
+    // instrument did not give it within ReadTimeoutMs; the control then
+    // changes nothing. True at once when there is nothing to read.
+    bool readIfUnknown(MidiDevice* device, const ParamInfo& param);
+    // The data to send for value: with a bit field, value put into the last
+    // known data (stored into param's whole data too) and kept as the new
+    // known data, so a second control of the byte changed before the
+    // read-back packs into it. -1 when the data is still unknown.
+    int dataToSend(const MidiDevice* device, ParamInfo& param, int value);
+    // Lets go of the record: the data is unknown to this control until it
+    // learns it again, or joins a record other controls of its new
+    // parameter hold.
+    void forget();
+
+    struct Record;
+
+private:
+    // The record of param's data; null when param shares none.
+    Record* record(const MidiDevice* device, const ParamInfo& param) const;
+
+    mutable std::shared_ptr<Record> m_record;
+};
