@@ -210,6 +210,81 @@ def seeds():
         "declared_encoding": b"<?xml version='1.0' encoding='ISO-8859-1'?><p a='\xE9 &'/>",
     }
 
+    # Panel layouts: every element kind, templates and includes, tabbed
+    # rows, sub-sections picked by value.
+    every_element = b"""<section title="Editor">
+  <section name="Common" title="Common" copypaste="1">
+    <header title="General"/>
+    <label title="Type" tip="Voice type"/>
+    <edit title="&Volume" address="300010" default="100" request="2" enable="Mode" enable_values="1|2"/>
+    <combo title="Mode" address="300011" items="off|on|auto" group="2"/>
+    <edit title="Tempo" tempo="1" address="300028" size="2" min="1" max="300" default="120"/>
+    <edit title="Key" address="300029" piano="1" note="1" image="core:save.png"/>
+    <edit title="Depth" address="30002A" nibbles="1" size="2" divide="10" multi="2" metric="%" numbers="2"/>
+    <range title="Key Range" low="300012" high="300013" items="0|1|2|3" note="1" width="91"/>
+    <string title="Name" address="300000" chars="10"/>
+    <patch title="&amp;Number" width="72" no_names="1" bold="1" banks="VOICES" reverse="1"/>
+    <check title="Monitor" key="F8" address="300014" bit="3" bits="2"/>
+    <check title="S" solo="1" part="1x"/>
+    <button title="Edit..." section="Effects" subsection="value" flag="insfx" address="300030"/>
+    <eg title="AEG" nodes="Init;INIT;;address=3000xx min=0 max=127|Attack;ATK;address=300020;address=300021"/>
+    <br height="7"/><sep width="10"/><separator/><p/><col/><column/>
+    <edit1 title="Disabled"><check title="Inside" address="300015"/></edit1>
+    <edit title="Pan" address="300016" min="1" offset="-64" width="46" header="1" condition="insfx"/>
+    <edit title="Indexed" index="3" controller="7" channel="xx"/>
+  </section>
+</section>
+"""
+    templates = b"""<section>
+  <section name="Main" title="Main">
+    <include template="Strip"/><include template="Strip" condition="never"/>
+    <include template="Loop"/><include template="Missing"/><include template=""/>
+    <include template="D0"/>
+  </section>
+  <template name="Strip"><check title="M" mute="1" part="xx"/><include template="Knob"/></template>
+  <template name="Knob"><edit title="Level" address="31xx01"/><tab title="Inner"/></template>
+  <template name="Loop"><label title="once"/><include template="Back"/></template>
+  <template name="Back"><include template="Loop"/></template>
+  <template name="D0"><include template="D1"/><include template="D1"/></template>
+  <template name="D1"><include template="D2"/><include template="D2"/></template>
+  <template name="D2"><include template="D3"/><include template="D3"/></template>
+  <template name="D3"><sep/><col/></template>
+</section>
+"""
+    rows = b"""<section title="Parts">
+  <section name="Part" title="Pxx" type="Part" offset="1">
+    <check title="Use" use="1" address="31xx00"/>
+    <tab title="Voice"/>
+    <edit title="Volume" address="31xx01" request="1"/>
+    <edit title="Pan" address="31xx02" items="L|C|R" offset="-1"/>
+    <tab title="Zone"/>
+    <range title="Note" low="31xx03" high="31xx04"/>
+    <check title="M" mute="1" part="xx" address="31xx05" bit="xx"/>
+    <section title="Inner" type="Key" offset="24"/>
+  </section>
+  <section name="Key" title="AEG" type="Key" offset="24"><edit title="Level" address="47xx00"/></section>
+</section>
+"""
+    effects = b"""<section name="Effects" title="Effect">
+  <section value="0100" title="Hall"><edit title="Time" index="0"/><edit title="Mix" index="1" items="DRYWET"/></section>
+  <section value="0200" title="Room"><check title="On" index="2" bit="0"/></section>
+  <section name="Chooser"><button title="Type" section="Effects" subsection="value"/></section>
+</section>
+"""
+    # Templates including the next one twice, seventeen levels deep: the walk
+    # passes the element limit and the load stops (no cells, so it stops
+    # fast).
+    doubling = b"<section><section name=\"Grow\"><label title=\"a\"/><include template=\"T0\"/></section>" + b"".join(
+        b'<template name="T%d"><include template="T%d"/><include template="T%d"/></template>' % (i, i + 1, i + 1)
+        for i in range(17)) + b'<template name="T17"/></section>'
+    s["panelxml"] = {
+        "doubling_templates": doubling,
+        "every_element": every_element,
+        "templates": templates,
+        "tabbed_rows": rows,
+        "sub_sections": effects,
+    }
+
     def vesk(message, *params):
         p = Provider().number(0, 400, len(message)).raw(message)
         for address, size, nibbles, value in params:

@@ -3,6 +3,7 @@
 #include "Prompts.h"
 #include "TestSysex.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -35,7 +36,7 @@ void quiet(QtMsgType type, const QMessageLogContext&, const QString& message)
 
 } // namespace
 
-bool Fuzz::setUp()
+bool Fuzz::setUp(bool widgets)
 {
     const QString base = folder()->path();
     for (const char* sub : {"config", "data", "runtime"})
@@ -50,7 +51,12 @@ bool Fuzz::setUp()
     static int argc = 1;
     static char name[] = "fuzz";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    if (widgets) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static QApplication app(argc, argv);
+    } else {
+        static QCoreApplication app(argc, argv);
+    }
     // Constructing it puts it in force: every prompt is answered as closed.
     static ScriptedPrompts prompts;
     return true;

@@ -19,7 +19,9 @@ namespace Fuzz {
 // Once per process: the application object, settings and data under a
 // temporary folder, the virtual MIDI backend, prompts that answer without a
 // window, and Qt's warnings silenced (a parser's warning is no finding).
-bool setUp();
+// With widgets, the application is a widget one on the offscreen platform,
+// for targets that build panels.
+bool setUp(bool widgets = false);
 
 // The test instrument's device, made on first use and kept for the process.
 TestDevice* device();
@@ -36,6 +38,9 @@ QString writeTempFile(const QString& name, const QByteArray& bytes);
 
 #define FUZZ_SETUP()                                                                                         \
     static const bool fuzzReady = Fuzz::setUp();                                                             \
+    (void)fuzzReady
+#define FUZZ_SETUP_WIDGETS()                                                                                 \
+    static const bool fuzzReady = Fuzz::setUp(true);                                                         \
     (void)fuzzReady
 #define FUZZ_CHECK(condition)                                                                                \
     do {                                                                                                     \

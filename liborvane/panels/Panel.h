@@ -258,11 +258,20 @@ public:
     // value; nothing without a client, device or document.
     void loadXmlSection(const QString& scope, const QString& attribute, const QString& value, int iterator,
                         const QString& conditions);
-    // Adds the cells of element and of its children (null: nothing).
+    // Adds the cells of element and of its children (null: nothing); a walk
+    // past one of the limits below removes every cell and tab instead.
     void loadXmlElement(const XmlElement* element, const QString& conditions);
     // What the last load refused, one text each (an include cycle, includes
-    // nested too deep); empty after a clean load.
+    // nested too deep, a section past the limits below); empty after a clean
+    // load.
     const QStringList& loadErrors() const { return m_loadErrors; }
+    // A section whose walk, templates expanded, passes more elements than
+    // this, nests them deeper or builds more cells builds nothing: no layout
+    // comes near any of them, and templates including another one twice at
+    // every level would grow without end.
+    static constexpr int MaxSectionElements = 100000;
+    static constexpr int MaxSectionDepth = 2000;
+    static constexpr int MaxSectionCells = 20000;
 
     // --- value snapshot and teardown ---------------------------------------------
     // The values of the value controls in cell order (an edit or check one,
@@ -386,7 +395,12 @@ private:
     // The common step, caption label and kind of one element that passed its
     // condition (PanelXml.cpp).
     void loadCells(const XmlElement& element);
-    void loadInclude(const XmlElement& element, const QString& conditions);
+    // One element of a walk and its children, depth elements below the
+    // walk's start; nothing once the walk was stopped.
+    void walkElement(const XmlElement* element, const QString& conditions, int depth);
+    void loadInclude(const XmlElement& element, const QString& conditions, int depth);
+    // Ends the walk with the reason; the walk then builds nothing.
+    void stopLoad(const QString& reason);
     void loadCaption(const XmlElement& element, const CommonInfo& common);
 
     int m_controlWidth = 90;
@@ -412,6 +426,14 @@ private:
     // Templates being expanded, innermost last: an include of one of them
     // would expand without end.
     QList<const XmlElement*> m_includes;
+    // Elements the current walk has passed, and whether a limit stopped it.
+    int m_walkedElements = 0;
+    bool m_loadStopped = false;
+    // The document's templates by name (the first of each name in document
+    // order), indexed at the walk's first include and dropped at its end:
+    // a template included over and over is not searched for each time.
+    QHash<QString, const XmlElement*> m_templates;
+    bool m_templatesIndexed = false;
     // Built by routingIndex() when m_indexed is false.
     mutable PanelIndex m_index;
     mutable bool m_indexed = false;

@@ -369,6 +369,25 @@ namespace {
 // a chain of templates must not exhaust the stack.
 constexpr int MaxIncludeDepth = 32;
 
+// Every template of the document below root by name, the first of each name
+// in document order, as the document's own search finds them.
+void indexTemplates(const XmlElement* root, QHash<QString, const XmlElement*>& out)
+{
+    // Without recursion: a document nests a thousand elements deep.
+    QList<const XmlElement*> pending{root};
+    while (!pending.isEmpty()) {
+        const XmlElement* e = pending.takeLast();
+        if (e->tagName() == QLatin1String("template")) {
+            const QString name = e->attribute(QStringLiteral("name"));
+            if (!name.isEmpty() && !out.contains(name))
+                out.insert(name, e);
+        }
+        const QList<XmlElement*>& children = e->children();
+        for (auto it = children.crbegin(); it != children.crend(); ++it)
+            pending.append(*it);
+    }
+}
+
 } // namespace
 
 void Panel::loadSection(const QString& section, int iterator, const QString& conditions)
@@ -424,8 +443,42 @@ void Panel::loadXmlSection(const QString& scope, const QString& attribute, const
 
 void Panel::loadXmlElement(const XmlElement* element, const QString& conditions)
 {
-    if (!element)
+    m_walkedElements = 0;
+    m_loadStopped = false;
+    walkElement(element, conditions, 0);
+    m_templates.clear();
+    m_templatesIndexed = false;
+    if (m_loadStopped) {
+        // Part of a section would show as if it were the whole.
+        deleteItems();
+        m_tabNames.clear();
+        setTitle(QString());
+    }
+}
+
+void Panel::stopLoad(const QString& reason)
+{
+    m_loadStopped = true;
+    m_loadErrors << reason;
+    qWarning("%s", qPrintable(reason));
+}
+
+void Panel::walkElement(const XmlElement* element, const QString& conditions, int depth)
+{
+    if (!element || m_loadStopped)
         return;
+    if (++m_walkedElements > MaxSectionElements) {
+        stopLoad(VarArgs::format(QStringLiteral("The section expands to more than %d elements (templates "
+                                                "including others over and over?); nothing is built"),
+                                 MaxSectionElements));
+        return;
+    }
+    if (depth >= MaxSectionDepth) {
+        stopLoad(
+            VarArgs::format(QStringLiteral("Sections and templates nested deeper than %d; nothing is built"),
+                            MaxSectionDepth));
+        return;
+    }
     const QString& tag = element->tagName();
     // Tabs and includes are never dropped by a condition; every other element
     // outside the vocabulary (a disabled "_edit", a "template") adds nothing
@@ -433,23 +486,34 @@ void Panel::loadXmlElement(const XmlElement* element, const QString& conditions)
     if (tag == QLatin1String("tab"))
         m_tabNames.append(element->attribute(QStringLiteral("title")));
     else if (tag == QLatin1String("include"))
-        loadInclude(*element, conditions);
+        loadInclude(*element, conditions, depth);
     else if (IsPanelCommonElement(tag) && PassesCondition(*element, conditions))
         loadCells(*element);
+    if (m_loadStopped)
+        return;
+    // A column break alone fills a column: cells may outgrow elements.
+    if (itemCount() > MaxSectionCells) {
+        stopLoad(VarArgs::format(QStringLiteral("The section builds more than %d cells; nothing is built"),
+                                 MaxSectionCells));
+        return;
+    }
 
     const int count = element->childCount();
     for (int i = 0; i < count; ++i)
-        loadXmlElement(element->child(i), conditions);
+        walkElement(element->child(i), conditions, depth + 1);
 }
 
-void Panel::loadInclude(const XmlElement& element, const QString& conditions)
+void Panel::loadInclude(const XmlElement& element, const QString& conditions, int depth)
 {
     const QString name = element.attribute(QStringLiteral("template"));
     MidiDevice* dev = device();
     if (name.isEmpty() || !dev)
         return;
-    const XmlElement* tmpl =
-        dev->xml()->findElement(QStringLiteral("template"), QStringLiteral("name"), name);
+    if (!m_templatesIndexed) {
+        indexTemplates(dev->xml()->root(), m_templates);
+        m_templatesIndexed = true;
+    }
+    const XmlElement* tmpl = m_templates.value(name);
     if (!tmpl)
         return;
     if (m_includes.contains(tmpl)) {
@@ -464,7 +528,7 @@ void Panel::loadInclude(const XmlElement& element, const QString& conditions)
         return;
     }
     m_includes.append(tmpl);
-    loadXmlElement(tmpl, conditions);
+    walkElement(tmpl, conditions, depth + 1);
     m_includes.removeLast();
 }
 

@@ -256,6 +256,17 @@ private slots:
 
         QVERIFY(OneSection(QStringLiteral(R"(<include template=""/><include template="Missing"/>)"))
                     .panel.isEmpty());
+
+        // Of two templates with one name, the first in document order counts,
+        // however deep it sits; a file loaded later does not replace it.
+        OneSection twice(
+            QStringLiteral(R"(<include template="Dup"/>)"), false, QString(),
+            QStringLiteral(R"(<group><template name="Dup"><check title="first"/></template></group>
+                             <template name="Dup"><check title="second"/></template>)"));
+        QCOMPARE(titles(twice.panel), QStringList{"first"});
+        QVERIFY(twice.rig.load(R"(<template name="Dup"><check title="later"/></template>)"));
+        twice.panel.loadSection(QStringLiteral("S"), -1);
+        QCOMPARE(titles(twice.panel), QStringList{"first"});
     }
 
     // A template that includes itself, directly or through another, is
@@ -284,6 +295,63 @@ private slots:
         const OneSection deep(QStringLiteral("<include template=\"T0\"/>"), false, QString(), chain);
         QCOMPARE(deep.panel.loadErrors().size(), 1);
         QVERIFY(deep.panel.loadErrors().at(0).startsWith(QLatin1String("Templates nested deeper than 32")));
+    }
+
+    // Templates that include another one twice at every level grow without
+    // a cycle, and templates nested inside deep elements grow deep: the load
+    // stops at a limit far above any real layout, builds nothing and says
+    // why, in bounded time, memory and stack.
+    void expansionLimits_data()
+    {
+        QTest::addColumn<QString>("outside");
+        QTest::addColumn<QString>("error");
+
+        // T0 includes T1 twice, T1 includes T2 twice... the last holds leaf.
+        const auto doubling = [](int levels, const QString& leaf) {
+            QString text;
+            for (int i = 0; i < levels; ++i)
+                text += QStringLiteral("<template name=\"T%1\"><include template=\"T%2\"/>"
+                                       "<include template=\"T%2\"/></template>")
+                            .arg(i)
+                            .arg(i + 1);
+            return text + QStringLiteral("<template name=\"T%1\">%2</template>").arg(levels).arg(leaf);
+        };
+        QTest::newRow("doubling templates")
+            << doubling(30, QStringLiteral("<check title=\"c\"/>"))
+            << QStringLiteral("The section expands to more than %1 elements").arg(Panel::MaxSectionElements);
+        // Each column break after a cell fills the rest of the column.
+        QTest::newRow("columns of templates")
+            << doubling(12, QStringLiteral("<check title=\"c\"/><col/>"))
+            << QStringLiteral("The section builds more than %1 cells").arg(Panel::MaxSectionCells);
+
+        // Each template holds its include 900 elements deep.
+        QString deep;
+        for (int i = 0; i < 30; ++i)
+            deep += QStringLiteral("<template name=\"T%1\">%2<include template=\"T%3\"/>%4</template>")
+                        .arg(i)
+                        .arg(QStringLiteral("<g>").repeated(900))
+                        .arg(i + 1)
+                        .arg(QStringLiteral("</g>").repeated(900));
+        QTest::newRow("deep templates")
+            << deep
+            << QStringLiteral("Sections and templates nested deeper than %1").arg(Panel::MaxSectionDepth);
+    }
+    void expansionLimits()
+    {
+        QFETCH(QString, outside);
+        QFETCH(QString, error);
+        OneSection loaded(QStringLiteral(R"(<check title="first"/><include template="T0"/>)"), false,
+                          QString(), outside);
+        QCOMPARE(loaded.panel.itemCount(), 0);
+        QCOMPARE(loaded.panel.loadErrors().size(), 1);
+        QVERIFY2(loaded.panel.loadErrors().at(0).startsWith(error),
+                 qPrintable(loaded.panel.loadErrors().at(0)));
+
+        // The panel loads the next section as usual.
+        QVERIFY(loaded.rig.load("<section name=\"Small\"><check title=\"s\"/></section>"));
+        loaded.panel.loadSection(QStringLiteral("Small"), -1);
+        QCOMPARE(titles(loaded.panel), QStringList{"s"});
+        QVERIFY(loaded.panel.loadErrors().isEmpty());
     }
 
     void captions_data()
