@@ -7,7 +7,6 @@ Run it again after changing a target's input layout; the fuzzer itself never
 writes here.
 """
 import os
-import shutil
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -321,8 +320,9 @@ def seeds():
 def main():
     for target, files in seeds().items():
         folder = os.path.join(CORPUS, target)
-        shutil.rmtree(folder, ignore_errors=True)
-        os.makedirs(folder)
+        # Inputs kept beside the generated ones (findings turned into seeds)
+        # stay: only the files written here are replaced.
+        os.makedirs(folder, exist_ok=True)
         for name, data in files.items():
             with open(os.path.join(folder, name), "wb") as f:
                 f.write(data)

@@ -89,18 +89,19 @@ bool MidiClient::isStillListed(const Panel* panel, int index) const
     return isPanelValid(index);
 }
 
-void MidiClient::OnMidiMessage(const MidiMessage& message, MidiSource)
+void MidiClient::forEachListedPanel(const std::function<void(Panel*)>& call)
 {
-    // A panel may leave the list while it handles the message (a section
-    // window switching its section leaves and joins again at the end): the
-    // walk follows the list as it stood, so no later panel moves past it, and
-    // hands the message only to panels still listed when their turn comes.
     const QList<QPointer<Panel>> now = panelsNow();
     for (int i = 0; i < now.size(); ++i) {
         Panel* panel = now.at(i);
         if (panel && isStillListed(panel, i))
-            panel->OnMidiMessage(message);
+            call(panel);
     }
+}
+
+void MidiClient::OnMidiMessage(const MidiMessage& message, MidiSource)
+{
+    forEachListedPanel([&](Panel* panel) { panel->OnMidiMessage(message); });
 }
 
 void MidiClient::OnSysex(Sysex* message, MidiSource source)
@@ -108,13 +109,7 @@ void MidiClient::OnSysex(Sysex* message, MidiSource source)
     // The program's own sends never come back to the panels this way.
     if (source == SourceGUI)
         return;
-    // Walked as OnMidiMessage does.
-    const QList<QPointer<Panel>> now = panelsNow();
-    for (int i = 0; i < now.size(); ++i) {
-        Panel* panel = now.at(i);
-        if (panel && isStillListed(panel, i))
-            panel->OnSysex(message);
-    }
+    forEachListedPanel([&](Panel* panel) { panel->OnSysex(message); });
 }
 
 QString PrintMidiSource(MidiSource source)

@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class MidiClient;
 class MidiDevice;
 class MidiMessage;
@@ -76,12 +78,12 @@ public:
     QObject* lifetimeToken() { return &proxy; }
 
 protected:
-    // The panels as listed now, each watched, for a walk that hands out a
-    // message: a panel deleted during the walk reads as null.
-    QList<QPointer<Panel>> panelsNow() const;
-    // The panel is still in the list and valid; index is where the walk
-    // found it, looked at first.
-    bool isStillListed(const Panel* panel, int index) const;
+    // Hands something to every panel: a panel may leave the list while it
+    // handles it (a section window switching its section leaves and joins
+    // again at the end), so the walk follows the list as it stood when it
+    // began, and calls only the panels still listed when their turn comes. A
+    // panel added during the walk is not called.
+    void forEachListedPanel(const std::function<void(Panel*)>& call);
 
     Vector<Panel*> panels;
     MidiDevice* device;
@@ -92,6 +94,14 @@ protected:
     QWidget* window;
     QString name;
     ColorManager colors;
+
+private:
+    // The panels as listed now, each watched: one deleted during a walk
+    // reads as null.
+    QList<QPointer<Panel>> panelsNow() const;
+    // The panel is still in the list and valid; index is where the walk
+    // found it, looked at first.
+    bool isStillListed(const Panel* panel, int index) const;
 };
 
 // "SourceDev", "SourceAux", "SourceGUI", or the number.

@@ -401,11 +401,7 @@ void MidiEditorWindow::keyPressEvent(QKeyEvent* event)
     }
     // Meta and keypad keys still reach the controls.
     if (!(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))) {
-        const int count = int(panels.size());
-        for (int i = 0; i < count; ++i) {
-            if (isPanelValid(i))
-                panels.at(i)->onKey(key);
-        }
+        forEachListedPanel([key](Panel* panel) { panel->onKey(key); });
     }
     MainWindow::keyPressEvent(event);
 }
