@@ -377,6 +377,18 @@ void MidiEditorWindow::customEvent(QEvent* event)
     MainWindow::customEvent(event);
 }
 
+int MidiEditorWindow::DigitRowKey(quint32 scanCode)
+{
+#ifdef Q_OS_LINUX
+    // The key codes of the digit row, "1" to "9" and "0" (evdev 2..11, plus 8).
+    if (scanCode >= 10 && scanCode <= 19)
+        return scanCode == 19 ? Qt::Key_0 : int(Qt::Key_1) + int(scanCode - 10);
+#else
+    Q_UNUSED(scanCode);
+#endif
+    return 0;
+}
+
 void MidiEditorWindow::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
@@ -393,6 +405,11 @@ void MidiEditorWindow::keyPressEvent(QKeyEvent* event)
         const int native = int(event->nativeVirtualKey());
         if (tabs && ((native && tabs->processCtrlKey(native, int(modifiers))) ||
                      tabs->processCtrlKey(key, int(modifiers))))
+            return;
+        // X11 and Wayland name a key by its symbol ("!" for Shift+1, "&" for
+        // 1 on a French keyboard); the digit row is then found by position.
+        const int digit = DigitRowKey(event->nativeScanCode());
+        if (tabs && digit && tabs->processCtrlKey(digit, int(modifiers)))
             return;
         if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
             nextPanel(key == Qt::Key_Backtab);

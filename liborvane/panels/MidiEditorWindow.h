@@ -144,6 +144,9 @@ protected:
     // key without Ctrl, Alt and Shift goes to the controls of every panel,
     // which react to their own shortcut keys. Every key not used goes on.
     void keyPressEvent(QKeyEvent* event) override;
+    // The digit key (Qt::Key_0 to Qt::Key_9) at a key code of the keyboard's
+    // digit row, whatever the layout prints on it; 0 for any other key.
+    static int DigitRowKey(quint32 scanCode);
     // A click on the window ends the typing of a name.
     void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -618,7 +618,7 @@ private slots:
         common->loadSection(QStringLiteral("Tabs:Common"), -1);
         auto* tabs = new TabPanel(window.get(), window.get());
         tabs->init(window.get(), QStringLiteral("Parts"), QPoint(5, 120), 400);
-        for (int row = 0; row < 3; ++row)
+        for (int row = 0; row < 12; ++row)
             tabs->addPanel(QStringLiteral("Tabs:Part"), row, 60, 19, 23, QString(), 0);
         tabs->fit();
         window->addEditorPanel(common);
@@ -642,6 +642,31 @@ private slots:
         QTest::keyClick(window.get(), Qt::Key_3, Qt::ControlModifier);
         QCOMPARE(tabs->selectedPanel(), 2);
         QTest::keyClick(window.get(), Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(tabs->selectedPanel(), 1);
+
+        // Keys as X11 reports them, by symbol and key code: the digit row is
+        // found by its key codes (10 is "1", 19 is "0") whatever it prints.
+        const struct
+        {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            quint32 scanCode;
+            const char* text;
+            int row;
+        } keys[] = {
+            {Qt::Key_Exclam, Qt::ControlModifier | Qt::ShiftModifier, 10, "!", 10}, // Ctrl+Shift+1
+            {Qt::Key_Ampersand, Qt::ControlModifier, 10, "&", 0},                   // 1 on a French keyboard
+            {Qt::Key_ParenRight, Qt::ControlModifier | Qt::ShiftModifier, 19, ")", 0}, // twentieth: none
+            {Qt::Key_At, Qt::ControlModifier | Qt::ShiftModifier, 11, "@", 11},        // Ctrl+Shift+2
+            {Qt::Key_Exclam, Qt::ControlModifier | Qt::ShiftModifier, 38, "!", 11},    // not on the digit row
+        };
+        for (const auto& k : keys) {
+            QKeyEvent event(QEvent::KeyPress, k.key, k.modifiers, k.scanCode, quint32(k.key), 0,
+                            QString::fromLatin1(k.text));
+            QApplication::sendEvent(window.get(), &event);
+            QCOMPARE(tabs->selectedPanel(), k.row);
+        }
+        QTest::keyClick(window.get(), Qt::Key_2, Qt::ControlModifier);
         QCOMPARE(tabs->selectedPanel(), 1);
         QTest::keyClick(window.get(), Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(window->activePanel(), common);
