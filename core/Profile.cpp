@@ -36,13 +36,20 @@ QString keyPath(const QString& section, const QString& key)
 }
 
 // Stores the value and writes the store out at once, so that another program
-// of the suite reading it by name sees the change.
+// of the suite reading it by name sees the change. A value the store already
+// holds (as another program may have left it) is not written again: a window
+// saving its state rewrote the whole file, flushed to the disk, once per key.
 bool writeValue(const QString& section, const QString& key, const QVariant& value)
 {
     if (key.isEmpty())
         return false;
     auto s = Profile::settings();
-    s->setValue(keyPath(section, key), value);
+    const QString path = keyPath(section, key);
+    s->sync(); // what the file holds now
+    const QVariant stored = s->value(path);
+    if (s->status() == QSettings::NoError && stored.isValid() && stored.toString() == value.toString())
+        return true;
+    s->setValue(path, value);
     s->sync();
     return s->status() == QSettings::NoError;
 }

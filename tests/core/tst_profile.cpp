@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -65,6 +66,43 @@ private slots:
         const QByteArray text = file.readAll();
         QVERIFY(text.contains("MidiOut=Out A"));
         QVERIFY(!text.contains("/MidiOut"));
+    }
+
+    // Writing what the store holds leaves the file alone; a change, or a
+    // value another program wrote meanwhile, is written.
+    void unchangedValuesAreNotRewritten()
+    {
+        const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                             QStringLiteral("/Tamsel/") + Librarian + QStringLiteral(".conf");
+        const auto inode = [&path]() {
+            struct stat st
+            {
+            };
+            return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+        };
+        QVERIFY(Profile::writeProfileInt(QStringLiteral("Window"), QStringLiteral("Width"), 640));
+        QVERIFY(Profile::writeProfileString(QStringLiteral("Window"), QStringLiteral("Title"),
+                                            QStringLiteral("Mix")));
+        const ino_t written = inode();
+        QVERIFY(written != 0);
+        QVERIFY(Profile::writeProfileInt(QStringLiteral("Window"), QStringLiteral("Width"), 640));
+        QVERIFY(Profile::writeProfileString(QStringLiteral("Window"), QStringLiteral("Width"),
+                                            QStringLiteral("640")));
+        QVERIFY(Profile::writeProfileString(QStringLiteral("Window"), QStringLiteral("Title"),
+                                            QStringLiteral("Mix")));
+        QCOMPARE(inode(), written);
+
+        QVERIFY(Profile::writeProfileInt(QStringLiteral("Window"), QStringLiteral("Width"), 641));
+        QVERIFY(inode() != written);
+        QCOMPARE(Profile::readProfileInt(QStringLiteral("Window"), QStringLiteral("Width")), 641);
+
+        {
+            QSettings other(QStringLiteral("Tamsel"), Librarian);
+            other.setValue(QStringLiteral("Window/Width"), 800);
+        }
+        QVERIFY(Profile::writeProfileInt(QStringLiteral("Window"), QStringLiteral("Width"), 641));
+        QSettings plain(QStringLiteral("Tamsel"), Librarian);
+        QCOMPARE(plain.value(QStringLiteral("Window/Width")).toInt(), 641);
     }
 
     void intReadings_data()
