@@ -38,7 +38,7 @@ const QColor PressedBlackKey(0, 0, 0);
 
 MidiEdit::MidiEdit(Panel* panel, const EditInfo& descriptor)
     : MyCtrl(panel ? panel->frame() : nullptr), MidiCtrl(this, panel ? panel->device() : nullptr, panel),
-      info(descriptor), m_piano(24, 96)
+      info(descriptor)
 {
     init();
     if (!info.image.isEmpty())
@@ -47,7 +47,7 @@ MidiEdit::MidiEdit(Panel* panel, const EditInfo& descriptor)
 }
 
 MidiEdit::MidiEdit(QWidget* parent, MidiDevice* device, bool combo, const QString& title)
-    : MyCtrl(parent), MidiCtrl(this, device, nullptr), m_piano(0, 127)
+    : MyCtrl(parent), MidiCtrl(this, device, nullptr), m_pianoFirstKey(0), m_pianoLastKey(127)
 {
     init();
     info.combo = combo;
@@ -394,22 +394,29 @@ void MidiEdit::drawArrows(QPainter* p)
               colors->arrowColor(downDisabled, m_pressedArrow == NextArrow), true);
 }
 
+Piano& MidiEdit::piano()
+{
+    if (!m_piano)
+        m_piano = std::make_unique<Piano>(m_pianoFirstKey, m_pianoLastKey);
+    return *m_piano;
+}
+
 void MidiEdit::drawPiano(QPainter* p)
 {
     const QColor line = colorManager()->lineColor();
     if (isGrayed()) {
         const QColor black = GetColor(line, 0, 0.75);
-        m_piano.setColors(line, black);
-        m_piano.setPressedColors(GetColor(line, 0, 1.15), GetColor(black, 0, 1.1));
+        piano().setColors(line, black);
+        piano().setPressedColors(GetColor(line, 0, 1.15), GetColor(black, 0, 1.1));
     } else {
-        m_piano.setColors(line, GetColor(line, 0, 0.65));
-        m_piano.setPressedColors(PressedWhiteKey, PressedBlackKey);
+        piano().setColors(line, GetColor(line, 0, 0.65));
+        piano().setPressedColors(PressedWhiteKey, PressedBlackKey);
     }
-    m_piano.selectKey(m_value);
+    piano().selectKey(m_value);
     // The keys past the right edge of a narrow control stay out of its box.
     const QRect area = pianoRect();
     p->save();
     p->setClipRect(area);
-    m_piano.draw(p, area);
+    piano().draw(p, area);
     p->restore();
 }

@@ -38,6 +38,8 @@
 #include <QIcon>
 #include <QPointer>
 
+#include <memory>
+
 class MidiMessage;
 class Sysex;
 struct Part;
@@ -219,7 +221,13 @@ private:
     QString m_typedText;
     QBasicTimer m_typeAheadTimer;
     StopWatch m_tapWatch{16};
-    Piano m_piano;
+    // The keyboard of a piano control, made when first drawn or clicked:
+    // most value controls never show one. Its keys: 24..96 in a panel, else
+    // all.
+    Piano& piano();
+    std::unique_ptr<Piano> m_piano;
+    int m_pianoFirstKey = 24;
+    int m_pianoLastKey = 96;
     bool m_waiting = false;
     QBasicTimer m_blinkTimer;
     bool m_blinkOn = false;

@@ -178,7 +178,7 @@ void MidiEdit::mousePressEvent(QMouseEvent* event)
         arrowOrDropDown(pos);
     } else if (isPiano() && pianoRect().contains(pos)) {
         m_dragState = AbsoluteDrag;
-        const int key = m_piano.hitTest(pianoRect(), pos);
+        const int key = piano().hitTest(pianoRect(), pos);
         if (key != -1)
             changeValue(key);
     } else if (isSlider() && sliderRect().adjusted(0, 0, 0, 2).contains(pos)) {
@@ -217,7 +217,7 @@ void MidiEdit::mouseMoveEvent(QMouseEvent* event)
     const QPoint pos = event->position().toPoint();
     const ParamInfo& param = info.param;
     if (m_dragState == AbsoluteDrag && isPiano()) {
-        const int key = m_piano.hitTest(pianoRect(), pos);
+        const int key = piano().hitTest(pianoRect(), pos);
         if (key != -1)
             changeValue(key);
     } else if (m_dragState == AbsoluteDrag) {
