@@ -82,12 +82,7 @@ void MidiCheckBox::updateSynth()
         }
     }
     if (midi && info.param.hasAddress()) {
-        // A byte still unknown is not sent: its other bits would be guessed.
-        const int data = m_byte.dataToSend(midi, info.param, isChecked() ? 1 : 0);
-        if (data != -1) {
-            midi->paramChange(info.param, data);
-            midi->paramRequest(info.param);
-        }
+        m_byte.send(midi, info.param, isChecked() ? 1 : 0);
     }
     requestGroup();
 }
@@ -100,14 +95,9 @@ void MidiCheckBox::MidiReceive()
 
 void MidiCheckBox::OnSysex(Sysex* message)
 {
-    if (!message)
-        return;
-    const int data = message->getParameterData(info.param);
-    if (data == -1)
-        return;
-    info.param.setWholeData(data);
-    m_byte.setData(device(), info.param, data);
-    setValue(info.param.dataToValue(data));
+    const int data = m_byte.receive(device(), info.param, message);
+    if (data != -1)
+        setValue(info.param.dataToValue(data));
 }
 
 void MidiCheckBox::resetValues()

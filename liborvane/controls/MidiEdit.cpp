@@ -182,11 +182,7 @@ void MidiEdit::updateSynth()
     } else if (m_value != -1 && !(m_mixPart && m_mixPart->muted)) {
         // No value is no data: -1 would go out as a data byte; nor is a bit
         // field whose byte is still unknown.
-        const int data = m_byte.dataToSend(midi, info.param, m_value);
-        if (data != -1) {
-            midi->paramChange(param, data);
-            midi->paramRequest(param);
-        }
+        m_byte.send(midi, info.param, m_value);
     }
     requestGroup();
 }
@@ -199,14 +195,9 @@ void MidiEdit::MidiReceive()
 
 void MidiEdit::OnSysex(Sysex* message)
 {
-    if (!message)
-        return;
-    const int data = message->getParameterData(info.param);
-    if (data == -1)
-        return;
-    info.param.setWholeData(data);
-    m_byte.setData(device(), info.param, data);
-    setValue(info.param.dataToValue(data));
+    const int data = m_byte.receive(device(), info.param, message);
+    if (data != -1)
+        setValue(info.param.dataToValue(data));
 }
 
 void MidiEdit::OnMidiMessage(const MidiMessage& message)

@@ -2,6 +2,7 @@
 
 #include "MidiDevice.h"
 #include "ParamInfo.h"
+#include "Sysex.h"
 
 #include <map>
 #include <tuple>
@@ -103,6 +104,25 @@ bool SharedByte::readIfUnknown(MidiDevice* device, const ParamInfo& param)
         return false;
     shared->data = data;
     return true;
+}
+
+int SharedByte::receive(const MidiDevice* device, ParamInfo& param, Sysex* message)
+{
+    const int data = message ? message->getParameterData(param) : -1;
+    if (data == -1)
+        return -1;
+    param.setWholeData(data);
+    setData(device, param, data);
+    return data;
+}
+
+void SharedByte::send(MidiDevice* device, ParamInfo& param, int value)
+{
+    const int data = dataToSend(device, param, value);
+    if (data == -1)
+        return;
+    device->paramChange(param, data);
+    device->paramRequest(param);
 }
 
 int SharedByte::dataToSend(const MidiDevice* device, ParamInfo& param, int value)

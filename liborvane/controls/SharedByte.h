@@ -19,6 +19,7 @@
 
 class MidiDevice;
 class ParamInfo;
+class Sysex;
 
 class SharedByte
 {
@@ -34,18 +35,19 @@ public:
     // The last known data of param on device; -1 when unknown, and for a
     // parameter without a bit field or an address, or without a device.
     int data(const MidiDevice* device, const ParamInfo& param) const;
-    // Data the instrument reported for param. Nothing for a parameter that
-    // shares no data (see data()).
-    void setData(const MidiDevice* device, const ParamInfo& param, int data);
+    // The data message holds for param (-1 when none), kept as param's whole
+    // data and as the last known data of a parameter that shares it.
+    int receive(const MidiDevice* device, ParamInfo& param, Sysex* message);
     // False when param has a bit field whose data is unknown and the
     // instrument did not give it within ReadTimeoutMs; the control then
     // changes nothing. True at once when there is nothing to read.
     bool readIfUnknown(MidiDevice* device, const ParamInfo& param);
-    // The data to send for value: with a bit field, value put into the last
-    // known data (stored into param's whole data too) and kept as the new
-    // known data, so a second control of the byte changed before the
-    // read-back packs into it. -1 when the data is still unknown.
-    int dataToSend(const MidiDevice* device, ParamInfo& param, int value);
+    // Sends value as param's data and asks the instrument for it back. With a
+    // bit field, value goes into the last known data (stored into param's
+    // whole data too), which it then replaces, so a second control of the
+    // byte changed before the read-back packs into it. Nothing goes out while
+    // that data is unknown: its other bits would be guessed.
+    void send(MidiDevice* device, ParamInfo& param, int value);
     // Lets go of the record: the data is unknown to this control until it
     // learns it again, or joins a record other controls of its new
     // parameter hold.
@@ -54,6 +56,11 @@ public:
     struct Record;
 
 private:
+    // Data the instrument reported for param. Nothing for a parameter that
+    // shares no data (see data()).
+    void setData(const MidiDevice* device, const ParamInfo& param, int data);
+    // The data to send for value (see send); -1 when it is still unknown.
+    int dataToSend(const MidiDevice* device, ParamInfo& param, int value);
     // The record of param's data; null when param shares none.
     Record* record(const MidiDevice* device, const ParamInfo& param) const;
 
