@@ -3,6 +3,8 @@
 #pragma once
 
 #include "BulkDump.h"
+#include "MidiPort.h"
+#include "Simulator.h"
 #include "Vesk.h"
 
 #include <memory>
@@ -17,6 +19,18 @@ inline QString patchName(Vesk& device, int type, BulkDump& received)
     patch->copyDump(&received, &device);
     device.strip(patch.get());
     return patch->name(false);
+}
+
+// The instrument's device (or a test's subclass of it) on the simulator's
+// ports, sending without pauses; not connected yet.
+template <class Device = Vesk>
+std::unique_ptr<Device> deviceOn(const Sim::BusSimulator& sim)
+{
+    auto device = std::make_unique<Device>();
+    device->setDelay(0);
+    device->midiIn()->setName(sim.name());
+    device->midiOut()->setName(sim.name());
+    return device;
 }
 
 } // namespace SimVesk

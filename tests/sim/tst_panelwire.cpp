@@ -12,6 +12,7 @@
 #include "TestBus.h"
 #include "TestEnvironment.h"
 #include "Vesk.h"
+#include "VeskOnSim.h"
 #include "VirtualMidiBus.h"
 
 #include <memory>
@@ -96,10 +97,7 @@ private slots:
         resetBusAndPorts();
         sim = std::make_unique<Sim::BusSimulator>(*bus, QStringLiteral("Vesk Sim"));
         QVERIFY2(sim->isLoaded(), qPrintable(sim->error()));
-        device = std::make_unique<Vesk>();
-        device->setDelay(0);
-        device->midiIn()->setName(sim->name());
-        device->midiOut()->setName(sim->name());
+        device = SimVesk::deviceOn(*sim);
         QVERIFY(device->xml()->loadData(Layout));
         device->connect(true);
         QTRY_VERIFY_WITH_TIMEOUT(device->isConnected(), 10000);

@@ -8,6 +8,7 @@
 #include "TestBus.h"
 #include "TestEnvironment.h"
 #include "Vesk.h"
+#include "VeskOnSim.h"
 #include "VirtualMidiBus.h"
 
 #include <memory>
@@ -71,10 +72,7 @@ private slots:
         resetBusAndPorts();
         sim = std::make_unique<Sim::BusSimulator>(*bus);
         QVERIFY2(sim->isLoaded(), qPrintable(sim->error()));
-        device = std::make_unique<Vesk>();
-        device->setDelay(0);
-        device->midiIn()->setName(sim->name());
-        device->midiOut()->setName(sim->name());
+        device = SimVesk::deviceOn(*sim);
         device->connect(false);
         window = std::make_unique<QWidget>();
         client = std::make_unique<SelectorClient>(device.get(), window.get());

@@ -12,6 +12,7 @@
 #include "TestBus.h"
 #include "TestEnvironment.h"
 #include "Vesk.h"
+#include "VeskOnSim.h"
 #include "VirtualMidiBus.h"
 
 #include <memory>
@@ -80,10 +81,7 @@ private slots:
         resetBusAndPorts();
         sim = std::make_unique<Sim::BusSimulator>(*bus, QStringLiteral("Vesk Sim"));
         QVERIFY2(sim->isLoaded(), qPrintable(sim->error()));
-        device = std::make_unique<Vesk>();
-        device->setDelay(0);
-        device->midiIn()->setName(sim->name());
-        device->midiOut()->setName(sim->name());
+        device = SimVesk::deviceOn(*sim);
         device->connect(false);
         client = std::make_unique<ControlsClient>(device.get());
     }

@@ -8,6 +8,7 @@
 #include "TestEnvironment.h"
 #include "TestInstrument.h"
 #include "Vesk.h"
+#include "VeskOnSim.h"
 #include "VeskSysex.h"
 
 #include "Task_Poller.h"
@@ -45,10 +46,7 @@ class TestSimVesk : public QObject
     {
         sim = std::make_unique<Sim::BusSimulator>(*bus, QStringLiteral("Vesk Sim"), options);
         QVERIFY2(sim->isLoaded(), qPrintable(sim->error()));
-        device = std::make_unique<PolledVesk>();
-        device->setDelay(0);
-        device->midiIn()->setName(sim->name());
-        device->midiOut()->setName(sim->name());
+        device = SimVesk::deviceOn<PolledVesk>(*sim);
     }
 
     // What the device sent has reached the simulator.

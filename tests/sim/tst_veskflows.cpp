@@ -63,10 +63,7 @@ class TestSimVeskFlows : public QObject
     {
         sim = std::make_unique<Sim::BusSimulator>(*bus);
         QVERIFY2(sim->isLoaded(), qPrintable(sim->error()));
-        device = std::make_unique<Vesk>();
-        device->setDelay(0);
-        device->midiIn()->setName(sim->name());
-        device->midiOut()->setName(sim->name());
+        device = SimVesk::deviceOn(*sim);
         device->connect(false);
         QVERIFY(device->midiIn()->isOpened() && device->midiOut()->isOpened());
     }
