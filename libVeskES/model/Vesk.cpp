@@ -87,9 +87,8 @@ void Vesk::buildInitDumps()
 {
     // Our own model's patches, even when a definition file has given the
     // device another name.
-    const QString model = QStringLiteral("Vesk ES");
     for (int type = 0; type < VeskDump::TypeCount; ++type)
-        initDump(type)->buildInit(model);
+        initDump(type)->buildInit(originalName());
 }
 
 // --- messages and dumps ----------------------------------------------------------

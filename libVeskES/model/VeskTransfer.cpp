@@ -146,9 +146,7 @@ bool Vesk::receiveBlock(unsigned int block, BulkDump& dump, int timeoutMs)
 
     // The caller's dump takes the received messages over.
     dump.clear();
-    for (Sysex* message : std::as_const(received.list()))
-        dump.append(message);
-    received.list().clear();
+    dump.list().swap(received.list());
     return true;
 }
 
@@ -243,12 +241,8 @@ void Vesk::bulkTransmit(unsigned int block, BulkDump* dump)
     if (sendBulkBuffer(block + VeskSysex::HeaderOffset, nullptr) < 0)
         return;
     waitTransmit();
-    const qsizetype count = dump->size();
-    for (qsizetype i = 0; i < count; ++i) {
-        if (sendSysex(dump->at(i)) < 0)
-            return;
-        waitTransmit();
-    }
+    if (!dump->sendToSynth(this))
+        return;
     sendBulkBuffer(block + VeskSysex::FooterOffset, nullptr);
     waitTransmit();
 }
