@@ -30,17 +30,18 @@ void MidiButton::onClicked()
             device()->sendSysex(info.sysex);
         return;
     }
-    PanelDlg* current = m_linkedEdit ? m_linkedEdit->panelDlg() : m_sectionWindow.data();
-    if (current) {
-        if (current->isVisible()) {
-            current->activateWindow();
-            return;
-        }
-        // Closed by the user: a new window loads the section afresh.
-        delete current;
+    if (m_linkedEdit) {
+        m_linkedEdit->raiseSectionWindow();
+        m_sectionWindow = m_linkedEdit->panelDlg();
+        return;
     }
-    m_sectionWindow =
-        m_linkedEdit ? m_linkedEdit->showPanelDlg() : OpenSectionWindow(panel(), info, 0xFFFFFFFF);
+    if (m_sectionWindow && m_sectionWindow->isVisible()) {
+        m_sectionWindow->activateWindow();
+        return;
+    }
+    // Closed by the user: a new window loads the section afresh.
+    delete m_sectionWindow.data();
+    m_sectionWindow = OpenSectionWindow(panel(), info, 0xFFFFFFFF);
 }
 
 void MidiButton::keyPressEvent(QKeyEvent* event)

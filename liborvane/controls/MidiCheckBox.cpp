@@ -48,8 +48,7 @@ bool MidiCheckBox::setValue(int v)
         return true;
     if (info.use)
         panel()->setEnabled(v == 1);
-    if (!info.title.isEmpty())
-        panel()->changeEnabling(this);
+    panel()->changeEnabling(this);
     return true;
 }
 

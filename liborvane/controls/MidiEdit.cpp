@@ -61,13 +61,6 @@ void MidiEdit::init()
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_MacShowFocusRect, false);
-    m_pressedArrow = NoArrow;
-    m_value = -1;
-    m_dragState = NoDrag;
-    m_sectionWindow = nullptr;
-    m_mixPart = nullptr;
-    m_waiting = false;
-    m_blinkOn = false;
 }
 
 // --- value ----------------------------------------------------------------------------
@@ -83,7 +76,7 @@ bool MidiEdit::setValue(int v)
     updateDisplay();
     if (m_mixPart && !m_mixPart->muted)
         m_mixPart->volume = m_value;
-    if (panel() && !info.title.isEmpty())
+    if (panel())
         panel()->changeEnabling(this);
     if (m_sectionWindow)
         m_sectionWindow->changeSection(getData());

@@ -138,6 +138,9 @@ public:
     // sub-section while the control has no value, or a section that holds
     // no control.
     PanelDlg* showPanelDlg();
+    // Activates the section window when it shows; else a closed one is
+    // deleted and a new one opened (showPanelDlg).
+    void raiseSectionWindow();
 
     // --- drop-down list --------------------------------------------------------
     // Opens the list under the control and takes the value picked.
@@ -199,8 +202,6 @@ private:
     bool gridJump(bool up);
     // Space, Return or Enter on a tempo control.
     void tapTempo();
-    // Activates the section window when it shows, else opens a new one.
-    void raiseSectionWindow();
 
     void drawSlider(QPainter* p);
     void drawArrows(QPainter* p);
