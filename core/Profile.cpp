@@ -45,7 +45,7 @@ bool writeValue(const QString& section, const QString& key, const QVariant& valu
         return false;
     auto s = Profile::settings();
     const QString path = keyPath(section, key);
-    s->sync(); // what the file holds now
+    // A new settings object has just read what the file holds now.
     const QVariant stored = s->value(path);
     if (s->status() == QSettings::NoError && stored.isValid() && stored.toString() == value.toString())
         return true;

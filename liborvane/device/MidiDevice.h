@@ -369,7 +369,8 @@ private:
     void deliverReceived(std::vector<Received>&& messages);
     void deliver(const Received& message);
     // Any thread: hands what was just sent to the clients as SourceGUI, at
-    // once on the GUI thread, through the receive queue from any other.
+    // once on the GUI thread (short messages; sendSysex hands its own
+    // message on there), through the receive queue from any other.
     void echoSent(Received&& message);
 
     bool isMainInput(const MidiInPort* port) const { return port == &m_midiIn; }

@@ -127,19 +127,12 @@ void MidiDevice::echoSent(Received&& message)
     // The clients' panels and monitors live on the GUI thread: a send made by
     // a worker task (a bank receive switching modes, a transfer) reaches them
     // through the same queue as what the instrument sends, in order.
-    if (QThread::currentThread() != thread()) {
+    // On the GUI thread only a short message comes here: sendSysex tells the
+    // clients of its message itself, without a copy.
+    if (QThread::currentThread() != thread())
         queueReceived(std::move(message));
-        return;
-    }
-    if (message.kind == PostedShort) {
+    else if (message.kind == PostedShort)
         OnMidiMessage(MidiMessage(message.value), SourceGUI);
-        return;
-    }
-    std::unique_ptr<Sysex> sysex(createSysex());
-    if (!sysex)
-        return;
-    sysex->setBytes(message.bytes);
-    OnSysex(sysex.get(), SourceGUI);
 }
 
 void MidiDevice::noteOn(int note, int velocity, int channel)
