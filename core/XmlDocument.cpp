@@ -210,6 +210,13 @@ void XmlDocument::clear()
     qDeleteAll(m_root->m_children);
     m_root->m_children.clear();
     m_error.clear();
+    changed();
+}
+
+void XmlDocument::changed()
+{
+    QMutexLocker lock(&m_indexLock);
+    m_indexes.clear();
 }
 
 bool XmlDocument::loadFile(const QString& path)
@@ -299,12 +306,35 @@ bool XmlDocument::loadData(const QByteArray& data)
     top->m_parent = m_root;
     m_root->m_children.append(top);
     m_error.clear();
+    changed();
     return true;
 }
 
 XmlElement* XmlDocument::findElement(const QString& tag, const QString& attr, const QString& value) const
 {
-    return findSubElement(m_root, tag, attr, value);
+    if (tag.isEmpty() || attr.isEmpty() || value.isEmpty())
+        return findSubElement(m_root, tag, attr, value);
+    QMutexLocker lock(&m_indexLock);
+    const QPair<QString, QString> key(tag, attr);
+    auto index = m_indexes.find(key);
+    if (index == m_indexes.end()) {
+        QHash<QString, XmlElement*> byValue;
+        // Depth first, children in order, as findSubElement: the first of
+        // each value in document order.
+        QList<XmlElement*> stack(m_root->children().crbegin(), m_root->children().crend());
+        while (!stack.isEmpty()) {
+            XmlElement* e = stack.takeLast();
+            if (e->tagName() == tag && e->hasAttribute(attr)) {
+                const QString v = e->attribute(attr);
+                if (!byValue.contains(v))
+                    byValue.insert(v, e);
+            }
+            for (qsizetype i = e->children().size() - 1; i >= 0; --i)
+                stack.append(e->children().at(i));
+        }
+        index = m_indexes.insert(key, byValue);
+    }
+    return index->value(value);
 }
 
 XmlElement* XmlDocument::findSubElement(const XmlElement* start, const QString& tag, const QString& attr,

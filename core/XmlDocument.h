@@ -11,7 +11,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QPair>
 #include <QString>
 
@@ -76,6 +78,10 @@ public:
     // (any tag when empty) whose attribute attr equals value. An empty attr
     // matches any element; an empty value matches any element that has attr.
     // Null when none.
+    // With tag, attr and value all given, the search goes through an index of
+    // the tag's elements by attr, made at the first such search and kept
+    // until the document changes: panels look their sections and templates
+    // up by name on every load.
     XmlElement* findElement(const QString& tag, const QString& attr = QString(),
                             const QString& value = QString()) const;
     // The same search among the descendants of start (start itself excluded).
@@ -87,6 +93,12 @@ public:
     static constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
 private:
+    // Drops the indexes of findElement: the document changed.
+    void changed();
+
     XmlElement* m_root;
     QString m_error;
+    // (tag, attribute) -> value -> the first element with it.
+    mutable QHash<QPair<QString, QString>, QHash<QString, XmlElement*>> m_indexes;
+    mutable QMutex m_indexLock;
 };

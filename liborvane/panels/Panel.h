@@ -429,11 +429,6 @@ private:
     // Elements the current walk has passed, and whether a limit stopped it.
     int m_walkedElements = 0;
     bool m_loadStopped = false;
-    // The document's templates by name (the first of each name in document
-    // order), indexed at the walk's first include and dropped at its end:
-    // a template included over and over is not searched for each time.
-    QHash<QString, const XmlElement*> m_templates;
-    bool m_templatesIndexed = false;
     // Built by routingIndex() when m_indexed is false.
     mutable PanelIndex m_index;
     mutable bool m_indexed = false;

@@ -154,12 +154,16 @@ void Panel::changeEnabling(MidiCtrl* driver)
         return;
     if (driver->type() != MidiCtrl::EditType && driver->type() != MidiCtrl::CheckType)
         return;
+    // Most controls drive nothing: they are done before their value is read.
+    const QList<int> dependants = routingIndex().dependants(driver->gInfo()->title);
+    if (dependants.isEmpty())
+        return;
     const QList<int> values = ControlFactory::snapshotValues(driver);
     if (values.isEmpty() || values.first() == -1)
         return;
     const int value = values.first();
     // The driver's own item may be among them: it follows its own rule too.
-    for (int index : routingIndex().dependants(driver->gInfo()->title)) {
+    for (int index : dependants) {
         MidiCtrl* item = itemAt(index);
         if (!item || !item->widget())
             continue;

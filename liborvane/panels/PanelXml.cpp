@@ -369,25 +369,6 @@ namespace {
 // a chain of templates must not exhaust the stack.
 constexpr int MaxIncludeDepth = 32;
 
-// Every template of the document below root by name, the first of each name
-// in document order, as the document's own search finds them.
-void indexTemplates(const XmlElement* root, QHash<QString, const XmlElement*>& out)
-{
-    // Without recursion: a document nests a thousand elements deep.
-    QList<const XmlElement*> pending{root};
-    while (!pending.isEmpty()) {
-        const XmlElement* e = pending.takeLast();
-        if (e->tagName() == QLatin1String("template")) {
-            const QString name = e->attribute(QStringLiteral("name"));
-            if (!name.isEmpty() && !out.contains(name))
-                out.insert(name, e);
-        }
-        const QList<XmlElement*>& children = e->children();
-        for (auto it = children.crbegin(); it != children.crend(); ++it)
-            pending.append(*it);
-    }
-}
-
 } // namespace
 
 void Panel::loadSection(const QString& section, int iterator, const QString& conditions)
@@ -446,8 +427,6 @@ void Panel::loadXmlElement(const XmlElement* element, const QString& conditions)
     m_walkedElements = 0;
     m_loadStopped = false;
     walkElement(element, conditions, 0);
-    m_templates.clear();
-    m_templatesIndexed = false;
     if (m_loadStopped) {
         // Part of a section would show as if it were the whole.
         deleteItems();
@@ -509,11 +488,8 @@ void Panel::loadInclude(const XmlElement& element, const QString& conditions, in
     MidiDevice* dev = device();
     if (name.isEmpty() || !dev)
         return;
-    if (!m_templatesIndexed) {
-        indexTemplates(dev->xml()->root(), m_templates);
-        m_templatesIndexed = true;
-    }
-    const XmlElement* tmpl = m_templates.value(name);
+    const XmlElement* tmpl =
+        dev->xml()->findElement(QStringLiteral("template"), QStringLiteral("name"), name);
     if (!tmpl)
         return;
     if (m_includes.contains(tmpl)) {

@@ -90,6 +90,32 @@ private slots:
                                  QStringLiteral("Drum:Key:AEG")));
     }
 
+    // A search by name gives the first match in document order, across files,
+    // and follows every change of the document.
+    void findByNameFollowsTheDocument()
+    {
+        XmlDocument doc;
+        const QString section = QStringLiteral("section");
+        const QString name = QStringLiteral("name");
+        QVERIFY(doc.loadData(
+            R"(<a><b><section name="S" title="inner"/></b><section name="S" title="outer"/></a>)"));
+        QVERIFY(!doc.findElement(section, name, QStringLiteral("T")));
+        QCOMPARE(doc.findElement(section, name, QStringLiteral("S"))->attribute(QStringLiteral("title")),
+                 QStringLiteral("inner"));
+        QVERIFY(!doc.loadData("<broken"));
+        QVERIFY(doc.loadData(
+            R"(<c><section name="T" title="second file"/><section name="S" title="late"/></c>)"));
+        QCOMPARE(doc.findElement(section, name, QStringLiteral("T"))->attribute(QStringLiteral("title")),
+                 QStringLiteral("second file"));
+        QCOMPARE(doc.findElement(section, name, QStringLiteral("S"))->attribute(QStringLiteral("title")),
+                 QStringLiteral("inner"));
+        doc.clear();
+        QVERIFY(!doc.findElement(section, name, QStringLiteral("S")));
+        QVERIFY(doc.loadData(R"(<d><section name="S" title="new"/></d>)"));
+        QCOMPARE(doc.findElement(section, name, QStringLiteral("S"))->attribute(QStringLiteral("title")),
+                 QStringLiteral("new"));
+    }
+
     void findSubElementSearchesBelowStart()
     {
         XmlDocument doc;
