@@ -239,10 +239,10 @@ QString XS_Keybank::info() const
 {
     QString text = toString() + QStringLiteral("\n\n");
     const auto line = [&text](const char* name, unsigned int value) {
-        text += VarArgs::format(QStringLiteral("%s: %d\n"), QLatin1String(name), value);
+        text += VarArgs::format(QStringLiteral("%s: %d\n"), QString::fromLatin1(name), value);
     };
     const auto address = [&text](const char* name, quint32 value) {
-        text += VarArgs::format(QStringLiteral("%s: %d %08X\n"), QLatin1String(name), value, value);
+        text += VarArgs::format(QStringLiteral("%s: %d %08X\n"), QString::fromLatin1(name), value, value);
     };
     line("note_lo", note_lo);
     line("note_hi", note_hi);
