@@ -2,6 +2,7 @@
 #include "XS_Document.h"
 
 #include "Archive.h"
+#include "XS_Lists.h"
 
 namespace {
 
@@ -32,9 +33,7 @@ XS_Chunk::~XS_Chunk()
 
 void XS_Chunk::clearItems()
 {
-    for (XS_Item* item : std::as_const(items))
-        delete item;
-    items.clear();
+    DeleteItems(items);
 }
 
 XS_Document::~XS_Document()
@@ -46,9 +45,7 @@ XS_Document::~XS_Document()
 
 void XS_Document::clearDocument()
 {
-    for (XS_Chunk* chunk : std::as_const(m_chunks))
-        delete chunk;
-    m_chunks.clear();
+    DeleteItems(m_chunks);
 }
 
 void XS_Document::newDocument(int type)

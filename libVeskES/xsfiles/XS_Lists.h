@@ -85,6 +85,41 @@ bool Reorganize(List& list, int& position, const ints& indexes)
     return true;
 }
 
+// Deletes every element of an owning list of pointers, then empties it.
+template <typename List>
+void DeleteItems(List& list)
+{
+    for (auto* item : std::as_const(list))
+        delete item;
+    list.clear();
+}
+
+// Elements that are there and have data.
+template <typename List>
+int CountWithData(const List& list)
+{
+    int n = 0;
+    for (const auto* item : list) {
+        if (item && item->hasData())
+            ++n;
+    }
+    return n;
+}
+
+// The first element, banks in list order and each bank's slots in order,
+// that visit accepts; null when none does.
+template <typename Bank, typename List, typename Visit>
+auto FindInBanks(const QList<Bank*>& banks, List Bank::*slotsOf, Visit visit) -> typename List::value_type
+{
+    for (const Bank* bank : banks) {
+        for (auto* item : bank->*slotsOf) {
+            if (item && visit(item))
+                return item;
+        }
+    }
+    return nullptr;
+}
+
 // A list of pointer slots that can record how a reorganisation moved them: a
 // snapshot of the order before the move and, after it, for each old position
 // the new position of the slot that stood there. Recording is off until

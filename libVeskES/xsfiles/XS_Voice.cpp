@@ -313,16 +313,11 @@ bool XS_Voice::readPatch(const XS_Voices* voices, const Patch& patch)
     if (!voices || voices->banks().isEmpty())
         return false;
     const unsigned int wanted = patch.toUInt();
-    for (const XS_VoiceBank* bank : voices->banks()) {
-        for (const XS_Voice* voice : bank->voices) {
-            if (voice->patch().toUInt() == wanted) {
-                if (voice != this)
-                    *this = *voice;
-                return true;
-            }
-        }
-    }
-    return false;
+    const XS_Voice* found = FindInBanks(voices->banks(), &XS_VoiceBank::voices,
+                                        [wanted](const XS_Voice* voice) { return voice->patch().toUInt() == wanted; });
+    if (found && found != this)
+        *this = *found;
+    return found != nullptr;
 }
 
 QString XS_Voice::info() const
@@ -355,26 +350,17 @@ bool XS_Voice::fromArchive(Archive& archive)
 
 XS_VoiceBank::~XS_VoiceBank()
 {
-    for (XS_Voice* voice : std::as_const(voices))
-        delete voice;
-    voices.clear();
+    DeleteItems(voices);
 }
 
 int XS_VoiceBank::count() const
 {
-    int n = 0;
-    for (const XS_Voice* voice : voices) {
-        if (voice && voice->hasData())
-            ++n;
-    }
-    return n;
+    return CountWithData(voices);
 }
 
 XS_Voices::~XS_Voices()
 {
-    for (XS_VoiceBank* bank : std::as_const(m_banks))
-        delete bank;
-    m_banks.clear();
+    DeleteItems(m_banks);
 }
 
 XS_VoiceBank* XS_Voices::getBank(unsigned short bankWord) const
@@ -410,26 +396,15 @@ bool XS_Voices::addVoice(XS_Voice* voice)
 
 XS_Voice* XS_Voices::lookupVoice(int id) const
 {
-    for (const XS_VoiceBank* bank : m_banks) {
-        for (XS_Voice* voice : bank->voices) {
-            if (voice && voice->id() == id)
-                return voice;
-        }
-    }
-    return nullptr;
+    return FindInBanks(m_banks, &XS_VoiceBank::voices, [id](const XS_Voice* voice) { return voice->id() == id; });
 }
 
 XS_Voice* XS_Voices::getByIndex(int i) const
 {
     if (i < 0)
         return nullptr;
-    for (const XS_VoiceBank* bank : m_banks) {
-        for (XS_Voice* voice : bank->voices) {
-            if (voice && voice->hasData() && i-- == 0)
-                return voice;
-        }
-    }
-    return nullptr;
+    return FindInBanks(m_banks, &XS_VoiceBank::voices,
+                       [&i](const XS_Voice* voice) { return voice->hasData() && i-- == 0; });
 }
 
 int XS_Voices::count() const

@@ -51,9 +51,7 @@ XS_DWFIM::~XS_DWFIM()
 
 void XS_DWFIM::reset()
 {
-    for (XS_Keybank* keybank : std::as_const(keybanks))
-        delete keybank;
-    keybanks.clear();
+    DeleteItems(keybanks);
 }
 
 int XS_DWFIM::sampleCount() const

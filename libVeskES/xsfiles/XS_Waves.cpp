@@ -9,19 +9,12 @@
 
 XS_WaveBank::~XS_WaveBank()
 {
-    for (XS_Waveform* w : std::as_const(waves))
-        delete w;
-    waves.clear();
+    DeleteItems(waves);
 }
 
 int XS_WaveBank::count() const
 {
-    int n = 0;
-    for (const XS_Waveform* w : waves) {
-        if (w && w->hasData())
-            ++n;
-    }
-    return n;
+    return CountWithData(waves);
 }
 
 int XS_WaveBank::lastIndex() const
@@ -35,23 +28,13 @@ int XS_WaveBank::lastIndex() const
 
 XS_Waves::~XS_Waves()
 {
-    for (XS_WaveBank* bank : std::as_const(m_banks))
-        delete bank;
-    m_banks.clear();
+    DeleteItems(m_banks);
 }
 
-// The first waveform, banks in list order and slots in order, that visit
-// accepts.
 template <typename Visit>
 XS_Waveform* XS_Waves::find(Visit visit) const
 {
-    for (const XS_WaveBank* bank : m_banks) {
-        for (XS_Waveform* w : bank->waves) {
-            if (w && visit(w))
-                return w;
-        }
-    }
-    return nullptr;
+    return FindInBanks(m_banks, &XS_WaveBank::waves, visit);
 }
 
 int XS_Waves::count() const
