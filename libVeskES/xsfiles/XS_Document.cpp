@@ -127,28 +127,41 @@ bool XS_Document::loadDocument(Archive& archive)
     if (archive.readText(TextSize) != m_magic)
         return fail(QStringLiteral("Unknown format"));
     clearDocument();
+    if (!readCatalogue(archive) || !readChunks(archive)) {
+        setDocError(IllegalFile);
+        clearDocument();
+        return false;
+    }
+    return true;
+}
+
+bool XS_Document::readCatalogue(Archive& archive)
+{
     m_version = archive.readText(TextSize);
     m_catalogueSize = archive.readUINT();
     const bool header = archive.skip(FillerSize) && archive.ok();
-    const qint64 catalogueEnd = archive.pos() + m_catalogueSize;
-    if (!header || catalogueEnd > archive.size())
-        return fail(IllegalFile);
+    m_catalogueEnd = archive.pos() + m_catalogueSize;
+    if (!header || m_catalogueEnd > archive.size())
+        return false;
     // A catalogue of size 0 lists no chunk, as the writer writes it for a
     // document without chunks.
-    while (!archive.reached(catalogueEnd)) {
+    while (!archive.reached(m_catalogueEnd)) {
         const QString tag = archive.readText(4);
         const quint32 offset = archive.readUINT();
         if (archive.failed())
-            return fail(IllegalFile);
+            return false;
         createChunk(tag)->filePos = offset;
     }
+    return true;
+}
+
+bool XS_Document::readChunks(Archive& archive)
+{
     for (XS_Chunk* chunk : std::as_const(m_chunks)) {
-        const bool inside = chunk->filePos >= catalogueEnd && chunk->filePos + qint64(ChunkHeaderSize) <= archive.size();
-        if (!inside || !archive.seek(chunk->filePos) || !readChunk(chunk, archive)) {
-            setDocError(IllegalFile);
-            clearDocument();
+        const bool inside =
+            chunk->filePos >= m_catalogueEnd && chunk->filePos + qint64(ChunkHeaderSize) <= archive.size();
+        if (!inside || !archive.seek(chunk->filePos) || !readChunk(chunk, archive))
             return false;
-        }
     }
     return true;
 }

@@ -121,10 +121,14 @@ public:
 
 private:
     bool fail(const QString& text);
+    // The header after the magic and the catalogue; the chunk bodies.
+    bool readCatalogue(Archive& archive);
+    bool readChunks(Archive& archive);
 
     int m_type = -1;
     QString m_magic = QStringLiteral("VESK-VSFC");
     QString m_version;
     quint32 m_catalogueSize = 0; // as last read
+    qint64 m_catalogueEnd = 0;   // where the chunks may begin, while loading
     VectorEx<XS_Chunk*> m_chunks; // owned, in file order
 };

@@ -209,6 +209,8 @@ private slots:
         QTest::newRow("item length past the end") << patched(firstMark + 4, be32(0xFFFFFF00)) << "Illegal file";
         QTest::newRow("cut in an item") << good.left(good.size() - 2) << "Illegal file";
         QTest::newRow("cut in the header") << good.left(40) << "Illegal file";
+        QTest::newRow("cut in a catalogue entry")
+            << good.left(32) + be32(12) + good.mid(36, 28) + "EVCE" + be32(80) + "DVCE" << "Illegal file";
     }
 
     // A refused file leaves no chunk (a wrong magic leaves the document as
