@@ -4,6 +4,8 @@
 #include "XS_Entry.h"
 #include "XsTestFiles.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace XsTest;
@@ -135,6 +137,17 @@ private slots:
         QCOMPARE(items(doc, QStringLiteral("EVCE")), (QList<QByteArray>{"abc", ""}));
         QCOMPARE(doc.getChunk(QStringLiteral("DVCE"))->itemCount, 1u);
         QCOMPARE(stored(doc).toHex(' '), file.toHex(' '));
+
+        // Through a file, whose catalogue is patched after the chunks.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("all.x0a"));
+        QVERIFY(doc.storeFile(path));
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll().toHex(' '), file.toHex(' '));
+        XS_Document fromFile;
+        QVERIFY(fromFile.loadFile(path));
+        QCOMPARE(items(fromFile, QStringLiteral("DVCE")), QList<QByteArray>{QByteArray(300, 'x')});
     }
 
     void emptyContainerRoundTrip()
