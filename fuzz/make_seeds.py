@@ -95,6 +95,65 @@ def native_file(header, chunks, listed=None):
     return bytes(out)
 
 
+def vsfc_file(chunks, version=b"1.0.0", listed=None):
+    """An XS-family container: chunks are (tag, [item bodies]); listed is the
+    catalogue order as indexes (default: file order)."""
+    header = b"VESK-VSFC".ljust(16, b"\0") + version.ljust(16, b"\0")
+    order = listed if listed is not None else list(range(len(chunks)))
+    header += struct.pack(">I", 8 * len(order)) + b"\xff" * 28
+    at = len(header) + 8 * len(order)
+    offsets, body = [], b""
+    for tag, items in chunks:
+        offsets.append(at + len(body))
+        mark = b"Data" if tag.startswith(b"D") else b"Entr"
+        content = struct.pack(">I", len(items)) + b"".join(mark + item for item in items)
+        body += tag + struct.pack(">I", len(content)) + content
+    for i in order:
+        header += chunks[i][0] + struct.pack(">I", offsets[i])
+    return header + body
+
+
+def sized(body):
+    return struct.pack(">I", len(body)) + body
+
+
+def xs_text(text):
+    return sized(text.encode("utf-8"))
+
+
+def xs_entry(number, name, filename, related=(), xf=False):
+    fixed = struct.pack(">5I", 0, 100, 0, 12, number) + (b"\x01" if xf else b"") + b"\x00"
+    return sized(fixed + xs_text(name) + xs_text(filename) + b"".join(xs_text(r) for r in related))
+
+
+def xs_keybank(channels, fmt=0):
+    record = bytes([0, 127, 1, 127, 127, 64, 0, 0, 60, 64, 64, channels, 0, 0, fmt, 0, 0, 0, 0, 0xFF])
+    return record + bytes(12) + struct.pack("<9I", 44100, 0, 0, 4, 4, 0x40000000, 0, 0xC00A9A34, 0xFFFFFFFF)
+
+
+def xs_waveform_items(pitch, banks):
+    """The DWFM and DWIM item bodies of keybanks given as (channels, left, right)."""
+    table = struct.pack("<HH", len(banks), pitch) + b"".join(xs_keybank(c) for c, _, _ in banks)
+    samples = struct.pack(">I", sum(2 if c > 1 else 1 for c, _, _ in banks))
+    for c, left, right in banks:
+        samples += sized(left) + (sized(right) if c > 1 else b"")
+    return sized(table), sized(samples)
+
+
+def xs_voice_data(name, elements):
+    data = bytearray()
+    for size in (124, 168, 48, 48):
+        data += sized(bytes(size))
+    data[4:24] = name.ljust(20).encode("latin-1")
+    data += struct.pack(">I", len(elements))
+    for memory, number in elements:
+        element = bytearray(sized(bytes(140)))
+        element[4], element[5] = 1, memory
+        element[140:142] = struct.pack("<H", number)
+        data += element
+    return bytes(data)
+
+
 def seeds():
     s = {}
 
@@ -314,6 +373,29 @@ def seeds():
     off = bytearray(s["esdocument"]["offset_outside"])
     off[132:136] = struct.pack(">I", 0xFFFFFFF0)
     s["esdocument"]["offset_outside"] = bytes(off)
+    wfm, wim = xs_waveform_items(0, [(1, b"\x01\x02\x03\x04", b""), (2, b"\x05\x06", b"\x07\x08")])
+    voice = xs_voice_data("Seed Voice", [(1, 1), (2, 5), (0, 0)])
+    model = xs_text("Vesk XS")
+    s["xsfile"] = {
+        "voices_and_waves": vsfc_file([
+            (b"EWFM", [xs_entry(1, "Seed Wave", "0001-Waveform.wfm")]),
+            (b"EWIM", [xs_entry(1, "Seed Wave", "0001-Waveform.wim")]),
+            (b"DWFM", [wfm]),
+            (b"DWIM", [wim]),
+            (b"EVCE", [xs_entry(0x3F0800, "0:0:Seed Voice", "3F0800-Voice.vce", ["0001-Waveform.wfm"])]),
+            (b"DVCE", [sized(voice)]),
+        ]),
+        "xf_out_of_order": vsfc_file([
+            (b"DVCE", [sized(voice), sized(b"")]),
+            (b"EVCE", [xs_entry(0x3F0B7F, "Last", "3F0B7F-Voice.vce", [], True)]),
+            (b"EWFM", []),
+        ], b"1.0.2", [1, 0, 2]),
+        "voice_archive": vsfc_file([(b"XVCE", [model + xs_entry(0x3F2800, "Kit", "3F2800-Voice.vce") +
+                                              sized(voice)])]),
+        "arp_events": vsfc_file([(b"EARP", [sized(bytes.fromhex("00913C64 05813C 00FF0303") + b"Arp" +
+                                                   bytes.fromhex("0AF003417F7F 8100 90"))])]),
+        "empty": vsfc_file([], b"2.0.0"),
+    }
     return s
 
 

@@ -11,7 +11,12 @@
 //
 // writes the instrument library's pictures the same way, without a resource
 // list: they are committed in resources/vesk/images and listed in vesk.qrc
-// (":/vesk/images"), and a test draws them again here and compares. Every
+// (":/vesk/images"), and a test draws them again here and compares.
+//
+//   make_icons --waves <folder>
+//
+// writes the wave editor's tool pictures likewise, committed in
+// resources/orvane/images and listed in orvane.qrc (":/orvane/images"). Every
 // image is painted from lines, shapes and fills, never text, so it does not
 // depend on the machine's fonts; nothing is read.
 #include <QByteArray>
@@ -293,6 +298,114 @@ void voiceToPart(QPainter& p)
     }
 }
 
+// --- the wave editor's tool pictures ----------------------------------------------
+
+// A wave drawn as a sine from x0 to x1 around mid; its height follows
+// amplitude(t), t running from 0 to 1 over the span.
+QPainterPath wavePath(double x0, double x1, double mid, double cycles, const std::function<double(double)>& amplitude)
+{
+    QPainterPath path;
+    const int steps = 48;
+    for (int i = 0; i <= steps; ++i) {
+        const double t = double(i) / steps;
+        const QPointF point(x0 + (x1 - x0) * t, mid - amplitude(t) * std::sin(t * cycles * 2 * M_PI));
+        if (i == 0)
+            path.moveTo(point);
+        else
+            path.lineTo(point);
+    }
+    return path;
+}
+
+// The screen every wave picture is drawn on.
+void waveScreen(QPainter& p)
+{
+    p.setPen(pen(Ink, 1.0));
+    p.setBrush(Paper);
+    p.drawRoundedRect(QRectF(1.5, 4.5, 29, 23), 2.5, 2.5);
+}
+
+void drawWave(QPainter& p, const QPainterPath& path, const QColor& c = Blue, double width = 1.4)
+{
+    p.setPen(pen(c, width));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+}
+
+// Fit: the whole wave between two brackets that hold it to the view.
+void waveFit(QPainter& p)
+{
+    waveScreen(p);
+    drawWave(p, wavePath(8, 24, 16, 3, [](double t) { return 7 * (1 - t * 0.6); }));
+    p.setPen(pen(Green, 2.0));
+    for (double x : {4.5, 27.5}) {
+        const double in = x < 16 ? 2 : -2;
+        p.drawLine(QPointF(x + in, 8), QPointF(x, 8));
+        p.drawLine(QPointF(x, 8), QPointF(x, 24));
+        p.drawLine(QPointF(x, 24), QPointF(x + in, 24));
+    }
+}
+
+// Trim: the parts outside two cut lines greyed out.
+void waveTrim(QPainter& p)
+{
+    waveScreen(p);
+    const QPainterPath wave = wavePath(4, 28, 16, 4, [](double) { return 7.0; });
+    p.save();
+    p.setClipRect(QRectF(11, 0, 10, Size));
+    drawWave(p, wave);
+    p.setClipRect(QRectF(0, 0, 11, Size));
+    drawWave(p, wave, QColor(185, 188, 196));
+    p.setClipRect(QRectF(21, 0, 11, Size));
+    drawWave(p, wave, QColor(185, 188, 196));
+    p.restore();
+    p.setPen(pen(Red, 1.6));
+    for (double x : {11.0, 21.0})
+        p.drawLine(QPointF(x, 6), QPointF(x, 26));
+}
+
+// Normalize: a small wave raised to the full height, arrows up and down.
+void waveNorm(QPainter& p)
+{
+    waveScreen(p);
+    p.setPen(pen(QColor(170, 174, 184), 0.8));
+    p.drawLine(QPointF(3, 7.5), QPointF(29, 7.5));
+    p.drawLine(QPointF(3, 24.5), QPointF(29, 24.5));
+    drawWave(p, wavePath(4, 20, 16, 2.5, [](double) { return 7.5; }));
+    arrow(p, QPointF(25, 14), QPointF(25, 6.5), Orange, 2.2);
+    arrow(p, QPointF(25, 18), QPointF(25, 25.5), Orange, 2.2);
+}
+
+// Crossfade: a falling and a rising ramp crossing over the loop.
+void waveXfade(QPainter& p)
+{
+    waveScreen(p);
+    drawWave(p, wavePath(4, 28, 16, 5, [](double t) { return 3 + 3 * std::abs(2 * t - 1); }), QColor(150, 170, 210),
+             1.0);
+    p.setPen(pen(Green, 2.0));
+    p.drawLine(QPointF(5, 8), QPointF(27, 24));
+    p.setPen(pen(Orange, 2.0));
+    p.drawLine(QPointF(5, 24), QPointF(27, 8));
+}
+
+// Ping-pong: a wave followed by its mirror, and an arrow each way.
+void wavePingPong(QPainter& p)
+{
+    waveScreen(p);
+    drawWave(p, wavePath(4, 16, 18, 1.5, [](double t) { return 2 + 5 * t; }));
+    drawWave(p, wavePath(16, 28, 18, 1.5, [](double t) { return -(7 - 5 * t); }), Green);
+    arrow(p, QPointF(14, 8.5), QPointF(5, 8.5), Blue, 1.8);
+    arrow(p, QPointF(18, 8.5), QPointF(27, 8.5), Green, 1.8);
+}
+
+std::vector<Image> waveImages()
+{
+    return {
+        {"wave_fit", waveFit},   {"wave_trim", waveTrim},     {"wave_norm", waveNorm},
+        {"wave_xfade", waveXfade}, {"wave_pp", wavePingPong},
+    };
+}
+
 std::vector<Image> instrumentImages()
 {
     return {
@@ -495,13 +608,16 @@ bool drawAll(const std::vector<Image>& list, const QDir& out, QTextStream* qrc)
 int main(int argc, char** argv)
 {
     const bool instrument = argc == 3 && std::strcmp(argv[1], "--instrument") == 0;
-    if (argc != 2 && !instrument) {
-        std::fprintf(stderr, "usage: make_icons [--instrument] <folder>\n");
+    const bool waves = argc == 3 && std::strcmp(argv[1], "--waves") == 0;
+    if (argc != 2 && !instrument && !waves) {
+        std::fprintf(stderr, "usage: make_icons [--instrument | --waves] <folder>\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[argc - 1]));
     if (instrument)
         return drawAll(instrumentImages(), out, nullptr) ? 0 : 1;
+    if (waves)
+        return drawAll(waveImages(), out, nullptr) ? 0 : 1;
 
     QString list;
     QTextStream qrc(&list);
