@@ -16,7 +16,20 @@
 //   make_icons --waves <folder>
 //
 // writes the wave editor's tool pictures likewise, committed in
-// resources/orvane/images and listed in orvane.qrc (":/orvane/images"). Every
+// resources/orvane/images and listed in orvane.qrc (":/orvane/images").
+//
+//   make_icons --program <Program> <folder>
+//
+// writes an editor program's images (VeskVoice, VeskDrum, VeskPerf,
+// VeskMaster, VeskMix): its splash "splash_es.png", its window icon
+// "icon101.png" and, for the mix editor, its tool-bar images "reset.png" and
+// "gm.png". They are committed in resources/<Program>/images, and a test
+// draws them again and compares.
+//
+//   make_icons --desktop <Program> <folder>
+//
+// writes the program's desktop icon in the sizes of the hicolor theme,
+// <folder>/<n>x<n>/apps/<Program>.png; the build installs them. Every
 // image is painted from lines, shapes and fills, never text, so it does not
 // depend on the machine's fonts; nothing is read.
 #include <QByteArray>
@@ -25,6 +38,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QLinearGradient>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QSaveFile>
@@ -35,6 +49,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -556,6 +571,171 @@ std::vector<Image> images()
     };
 }
 
+
+// --- the editor programs -----------------------------------------------------------
+
+// A program's colour and the emblem on its icon, drawn in a 32 x 32 box.
+struct ProgramLook
+{
+    const char* name;
+    QColor colour;
+    Draw emblem;
+};
+
+// A voice: one wave.
+void waveEmblem(QPainter& p)
+{
+    QPainterPath wave;
+    wave.moveTo(6, 16);
+    wave.cubicTo(9, 4, 12, 4, 16, 16);
+    wave.cubicTo(20, 28, 23, 28, 26, 16);
+    p.setPen(pen(Paper, 3.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(wave);
+}
+
+// A drum kit: a drum seen from the front, and a stick.
+void drumEmblem(QPainter& p)
+{
+    p.setPen(pen(Paper, 2.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(7, 9, 18, 6));
+    p.drawLine(QPointF(7, 12), QPointF(7, 21));
+    p.drawLine(QPointF(25, 12), QPointF(25, 21));
+    p.drawArc(QRectF(7, 18, 18, 6), 180 * 16, 180 * 16);
+    p.drawLine(QPointF(19, 4), QPointF(27, 9));
+}
+
+// A performance: four parts side by side.
+void partsEmblem(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Paper);
+    const double heights[] = {14, 20, 10, 17};
+    for (int i = 0; i < 4; ++i)
+        p.drawRoundedRect(QRectF(6 + i * 5.5, 26 - heights[i], 4, heights[i]), 1, 1);
+}
+
+// A master: zones over a keyboard's range.
+void zonesEmblem(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Paper);
+    p.drawRoundedRect(QRectF(5, 8, 12, 4), 1, 1);
+    p.drawRoundedRect(QRectF(13, 14, 14, 4), 1, 1);
+    p.drawRoundedRect(QRectF(8, 20, 16, 4), 1, 1);
+    p.setPen(pen(Paper, 1.2));
+    p.drawLine(QPointF(5, 27), QPointF(27, 27));
+}
+
+// A mix: three faders.
+void fadersEmblem(QPainter& p)
+{
+    const double knobs[] = {19, 11, 15};
+    for (int i = 0; i < 3; ++i) {
+        const double x = 9 + i * 7;
+        p.setPen(pen(Paper, 1.5));
+        p.drawLine(QPointF(x, 6), QPointF(x, 26));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Paper);
+        p.drawRoundedRect(QRectF(x - 3, knobs[i] - 2, 6, 4), 1, 1);
+    }
+}
+
+const std::vector<ProgramLook>& programLooks()
+{
+    static const std::vector<ProgramLook> looks = {
+        {"VeskVoice", QColor(48, 100, 192), waveEmblem},   {"VeskDrum", QColor(192, 72, 48), drumEmblem},
+        {"VeskPerf", QColor(56, 140, 72), partsEmblem},    {"VeskMaster", QColor(120, 72, 168), zonesEmblem},
+        {"VeskMix", QColor(200, 128, 32), fadersEmblem},
+    };
+    return looks;
+}
+
+const ProgramLook* programLook(const QString& name)
+{
+    for (const ProgramLook& look : programLooks()) {
+        if (name == QLatin1String(look.name))
+            return &look;
+    }
+    return nullptr;
+}
+
+// The program's icon: a rounded tile in its colour under its emblem.
+void programIcon(QPainter& p, const ProgramLook& look)
+{
+    QLinearGradient fill(0, 0, 0, 32);
+    fill.setColorAt(0, look.colour.lighter(125));
+    fill.setColorAt(1, look.colour.darker(125));
+    p.setPen(pen(look.colour.darker(160), 1.0));
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 6, 6);
+    look.emblem(p);
+}
+
+// The splash: the icon large on a band in the program's colour, with a
+// row of keys below; no text, so it looks the same on every machine.
+QImage programSplash(const ProgramLook& look)
+{
+    QImage canvas(420, 240, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter p(&canvas);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient band(0, 0, 420, 240);
+    band.setColorAt(0, look.colour.darker(170));
+    band.setColorAt(1, look.colour.darker(110));
+    p.setPen(Qt::NoPen);
+    p.setBrush(band);
+    p.drawRoundedRect(QRectF(0, 0, 420, 240), 10, 10);
+    p.save();
+    p.translate(40, 36);
+    p.scale(4, 4);
+    programIcon(p, look);
+    p.restore();
+    // The instrument's keys.
+    p.setPen(pen(Ink, 1.0));
+    for (int i = 0; i < 14; ++i) {
+        p.setBrush(Paper);
+        p.drawRect(QRectF(190 + i * 15, 150, 15, 60));
+    }
+    p.setBrush(Ink);
+    for (int i = 0; i < 13; ++i) {
+        if (i % 7 == 2 || i % 7 == 6)
+            continue;
+        p.drawRect(QRectF(190 + i * 15 + 10, 150, 10, 36));
+    }
+    // Level bars over them.
+    p.setPen(Qt::NoPen);
+    p.setBrush(look.colour.lighter(150));
+    for (int i = 0; i < 8; ++i)
+        p.drawRoundedRect(QRectF(196 + i * 26, 120 - (i * 37 % 70), 14, 10 + (i * 37 % 70)), 2, 2);
+    return canvas;
+}
+
+// The mix editor's tool-bar images: Reset Mix (faders back to the middle)
+// and GM Reset Mix (a reset with the General MIDI badge).
+void resetImage(QPainter& p)
+{
+    turnArrow(p, true, Orange);
+}
+
+void gmResetImage(QPainter& p)
+{
+    turnArrow(p, true, Green);
+    badge(p, QPointF(23, 24), Blue, true);
+}
+
+QImage drawn(int size, const Draw& draw)
+{
+    QImage canvas(size, size, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / double(Size), size / double(Size));
+    draw(painter);
+    return canvas;
+}
+
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
@@ -603,14 +783,51 @@ bool drawAll(const std::vector<Image>& list, const QDir& out, QTextStream* qrc)
     return true;
 }
 
+// The program's images (desktop: its icon in the theme's sizes) into out.
+bool drawProgram(const QString& name, const QDir& out, bool desktop)
+{
+    const ProgramLook* look = programLook(name);
+    if (!look) {
+        std::fprintf(stderr, "make_icons: no program %s\n", qPrintable(name));
+        return false;
+    }
+    const Draw icon = [look](QPainter& p) { programIcon(p, *look); };
+    std::vector<std::pair<QString, QImage>> files;
+    if (desktop) {
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            files.emplace_back(QStringLiteral("%1x%1/apps/%2.png").arg(size).arg(name), drawn(size, icon));
+    } else {
+        files.emplace_back(QStringLiteral("splash_es.png"), programSplash(*look));
+        files.emplace_back(QStringLiteral("icon101.png"), drawn(48, icon));
+        if (name == QLatin1String("VeskMix")) {
+            files.emplace_back(QStringLiteral("reset.png"), drawn(Size, resetImage));
+            files.emplace_back(QStringLiteral("gm.png"), drawn(Size, gmResetImage));
+        }
+    }
+    for (const auto& [file, image] : files) {
+        const QString path = out.filePath(file);
+        if (!out.mkpath(QFileInfo(file).path()) || !writeImage(path, image)) {
+            std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(path));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && (std::strcmp(argv[1], "--program") == 0 || std::strcmp(argv[1], "--desktop") == 0))
+        return drawProgram(QString::fromLatin1(argv[2]), QDir(QString::fromLocal8Bit(argv[3])),
+                           std::strcmp(argv[1], "--desktop") == 0)
+                   ? 0
+                   : 1;
     const bool instrument = argc == 3 && std::strcmp(argv[1], "--instrument") == 0;
     const bool waves = argc == 3 && std::strcmp(argv[1], "--waves") == 0;
     if (argc != 2 && !instrument && !waves) {
-        std::fprintf(stderr, "usage: make_icons [--instrument | --waves] <folder>\n");
+        std::fprintf(stderr, "usage: make_icons [--instrument | --waves] <folder>\n"
+                             "       make_icons --program|--desktop <Program> <folder>\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[argc - 1]));

@@ -1,9 +1,17 @@
 #include "Application.h"
 
+#include <QDir>
+#include <QFile>
+#include <QIcon>
 #include <QPixmap>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QSplashScreen>
 #include <QStringList>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -14,9 +22,50 @@ QPointer<QSplashScreen>& splash()
     return screen;
 }
 
+QString& programImagePrefix()
+{
+    static QString prefix;
+    return prefix;
+}
+
+// The signal handler writes to [0]; the GUI thread reads [1].
+int terminationPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    // Async-signal-safe; a full pipe already holds a quit.
+    [[maybe_unused]] const ssize_t written = ::write(terminationPipe[0], &byte, 1);
+}
+
 } // namespace
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+{
+    watchTerminationSignals();
+}
+
+void Application::watchTerminationSignals()
+{
+    if (terminationPipe[0] != -1)
+        return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminationPipe) != 0) {
+        terminationPipe[0] = terminationPipe[1] = -1;
+        return;
+    }
+    auto* notifier = new QSocketNotifier(terminationPipe[1], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, []() {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(terminationPipe[1], &byte, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
 
 Application::~Application() = default;
 
@@ -51,6 +100,27 @@ void Application::closeSplash()
 bool Application::isSplashShown()
 {
     return splash() && splash()->isVisible();
+}
+
+void Application::setImageFolder(const QString& prefix, const QString& folder)
+{
+    QDir::setSearchPaths(prefix, QStringList{folder});
+    programImagePrefix() = prefix;
+}
+
+QString Application::imagePrefix()
+{
+    return programImagePrefix();
+}
+
+void Win_SetIcon(QWidget* window, unsigned int id)
+{
+    const QString prefix = programImagePrefix();
+    if (!window || prefix.isEmpty())
+        return;
+    const QString image = prefix + QStringLiteral(":icon%1.png").arg(id);
+    if (QFile::exists(image))
+        window->setWindowIcon(QIcon(image));
 }
 
 QString Application::arg(int i)

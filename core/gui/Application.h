@@ -7,6 +7,10 @@
 //
 // The profile functions are static and need no Application object: a test
 // with a plain QApplication, or a tool without any, reads the same store.
+//
+// SIGTERM and SIGINT end the event loop as a quit does, so that a program
+// ended by the desktop session still closes its windows and writes its
+// settings.
 #pragma once
 
 #include "Profile.h"
@@ -40,6 +44,13 @@ public:
     static void closeSplash();
     static bool isSplashShown();
 
+    // The program's images: "<prefix>:<name>" finds <name> in folder (a
+    // resource folder such as ":/VeskVoice/images"). Sets Qt's search path
+    // of the prefix to that one folder and keeps the prefix as the
+    // program's (imagePrefix), through which Win_SetIcon finds the icons.
+    static void setImageFolder(const QString& prefix, const QString& folder);
+    static QString imagePrefix();
+
     // The i-th command-line argument after the program name; "" when the
     // program got fewer arguments.
     static QString arg(int i);
@@ -53,4 +64,12 @@ public:
     // The stored font; def when the key is absent or its text is not a font.
     static QFont readProfileFont(const QString& section, const QString& key, const QFont& def = QFont());
     static bool writeProfileFont(const QString& section, const QString& key, const QFont& value);
+
+private:
+    void watchTerminationSignals();
 };
+
+// Gives the window the program's icon number id: the image "icon<id>.png"
+// of the program's image folder (Application::setImageFolder). Without an
+// image folder, or without that image, the window keeps its icon.
+void Win_SetIcon(QWidget* window, unsigned int id);

@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
 #include "EventMessage.h"
+#include "Instance.h"
+#include "Profile.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -10,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSettings>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
@@ -22,9 +25,18 @@ MainWindow::MainWindow(QSize size, QWidget* parent) : QMainWindow(parent)
         resize(size);
     m_statusWidget = new QLabel(this);
     statusBar()->addWidget(m_statusWidget, 1);
+    Instance::attachWindow(this);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    Instance::detachWindow(this);
+}
+
+bool MainWindow::PassToInstance(const QString& text)
+{
+    return Instance::passText(text);
+}
 
 void MainWindow::updateStyleSheets() {}
 
@@ -104,8 +116,15 @@ void MainWindow::addCommands(QMenu* menu, int first, int last)
     if (!menu)
         return;
     hookMenu(menu);
-    for (auto it = m_commands.lowerBound(first); it != m_commands.end() && it.key() <= last; ++it)
+    int next = first; // the id after the last one appended
+    for (auto it = m_commands.lowerBound(first); it != m_commands.end() && it.key() <= last; ++it) {
+        if (it.key() > next)
+            menu->addSeparator();
         menu->addAction(it.value());
+        next = it.key() + 1;
+    }
+    if (next <= last)
+        menu->addSeparator();
 }
 
 void MainWindow::addCommands(QToolBar* bar, int first, int last)
@@ -162,6 +181,91 @@ QMenu* MainWindow::addMenu(const QString& title)
     QMenu* menu = menuBar()->addMenu(title);
     hookMenu(menu);
     return menu;
+}
+
+QMenu* MainWindow::addMRU(QMenu* menu, const QString& title)
+{
+    if (!menu)
+        return nullptr;
+    delete m_recentMenu;
+    m_recentMenu = menu->addMenu(title);
+    fillRecentMenu();
+    return m_recentMenu;
+}
+
+namespace {
+
+const QString RecentFilesKey = QStringLiteral("RecentFiles");
+
+} // namespace
+
+QStringList MainWindow::recentFiles() const
+{
+    return Profile::settings()->value(RecentFilesKey).toStringList();
+}
+
+void MainWindow::storeMRU(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > MaxRecentFiles)
+        files.removeLast();
+    Profile::settings()->setValue(RecentFilesKey, files);
+    fillRecentMenu();
+}
+
+void MainWindow::removeMRU(const QString& path)
+{
+    QStringList files = recentFiles();
+    if (files.removeAll(path) == 0)
+        return;
+    Profile::settings()->setValue(RecentFilesKey, files);
+    fillRecentMenu();
+}
+
+void MainWindow::fillRecentMenu()
+{
+    if (!m_recentMenu)
+        return;
+    m_recentMenu->clear();
+    const QStringList files = recentFiles();
+    for (const QString& file : files) {
+        QAction* action = m_recentMenu->addAction(file);
+        connect(action, &QAction::triggered, this, [this, file]() { openFile(file); });
+    }
+    m_recentMenu->setEnabled(!files.isEmpty());
+}
+
+void MainWindow::setToolBarSize(QToolBar* bar, int size, bool textBeside)
+{
+    if (!bar)
+        return;
+    bar->setIconSize(QSize(size, size));
+    bar->setToolButtonStyle(textBeside ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
+}
+
+int MainWindow::toolBarHeight(QToolBar* bar) const
+{
+    if (!bar)
+        return 0;
+    // Before the window is laid out the bar has no height of its own yet.
+    return bar->isVisible() && bar->height() > 1 ? bar->height() : bar->sizeHint().height();
+}
+
+QRect MainWindow::clientRect() const
+{
+    // The menu bar stands inside the window here; before the window is laid
+    // out its height is the one it asks for.
+    int top = 0;
+    if (QWidget* bar = menuWidget())
+        top = bar->isVisible() && bar->height() > 1 ? bar->height() : bar->sizeHint().height();
+    int bottom = height();
+    if (QStatusBar* status = findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly))
+        bottom -= status->isVisible() && status->height() > 1 ? status->height() : status->sizeHint().height();
+    return QRect(0, top, width(), qMax(0, bottom - top));
 }
 
 void MainWindow::hookMenu(QMenu* menu)

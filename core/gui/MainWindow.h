@@ -14,14 +14,19 @@
 //
 // The hooks, in the order a program overrides them: updateStyleSheets,
 // onLoadWindow, onUpdateUi, openFile, onCommand, onMessage, onInstanceData.
+// The first MainWindow a program makes is its instance window: a second
+// start of the program hands it its file argument (Instance.h).
+//
 // All of it runs on the GUI thread.
 #pragma once
 
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMap>
+#include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QAction;
@@ -74,9 +79,19 @@ public:
     void showCommand(int id, bool show);
     void hideCommand(int id, bool hide);
 
+    // --- the running instance ---------------------------------------------------
+    // Hands text (a second start's file argument, "" for none) to the
+    // program's running instance, whose instance window gets it in
+    // onInstanceData. False when no instance took it.
+    static bool PassToInstance(const QString& text);
+
     // --- menus and tool bars ---------------------------------------------------
-    // Appends the created commands whose ids lie in first..last, in id order;
-    // ids never created add nothing.
+    // Appends the created commands whose ids lie in first..last, in id order.
+    // In a menu, each run of ids without a command (a gap) shows as one
+    // separator, wherever it lies in the range: the ids of a command set
+    // leave gaps where one group of entries ends and the next begins. (A
+    // menu hides separators at its ends and runs of them.) A tool bar gets
+    // the commands alone.
     void addCommands(QMenu* menu, int first, int last);
     void addCommands(QToolBar* bar, int first, int last);
     // A sub-menu titled title, appended to menu and filled from the range; out,
@@ -90,6 +105,29 @@ public:
     // A menu of the menu bar, titled title, that recomputes the states before
     // it opens.
     QMenu* addMenu(const QString& title);
+    // The recent-files sub-menu, titled title, appended to menu: the files of
+    // the list storeMRU keeps, newest first, each opened through openFile
+    // when chosen; disabled while the list is empty. One per window.
+    QMenu* addMRU(QMenu* menu, const QString& title);
+    // Puts path at the head of the recent files (kept in the settings, at
+    // most MaxRecentFiles) / takes it out.
+    void storeMRU(const QString& path);
+    void removeMRU(const QString& path);
+    QStringList recentFiles() const;
+    static constexpr int MaxRecentFiles = 8;
+
+    // The window's main tool bar, null until setMainToolBar.
+    QToolBar* mainToolBar() const { return m_mainToolBar; }
+    void setMainToolBar(QToolBar* bar) { m_mainToolBar = bar; }
+    // Icons of size x size pixels; textBeside shows each command's text
+    // beside its icon, else the icon alone.
+    void setToolBarSize(QToolBar* bar, int size, bool textBeside);
+    // The height the bar takes in the window; 0 for null.
+    int toolBarHeight(QToolBar* bar) const;
+    // The window's area below the menu bar and above the status bar, in the
+    // window's coordinates. Its edges anchor a window laid out by hand:
+    // valid before the window is shown, once its menus are built.
+    QRect clientRect() const;
 
     // --- state -------------------------------------------------------------------
     // Runs onUpdateUi once after the current event (calls in between merge).
@@ -111,9 +149,12 @@ private:
     void loadWindow();
     void runUpdateUi();
     void hookMenu(QMenu* menu);
+    void fillRecentMenu();
 
     QMap<int, QAction*> m_commands; // children of the window
     QLabel* m_statusWidget = nullptr;
+    QToolBar* m_mainToolBar = nullptr;
+    QMenu* m_recentMenu = nullptr; // a child of its menu
     bool m_loadPosted = false;
     bool m_loaded = false;
     bool m_updatePosted = false;

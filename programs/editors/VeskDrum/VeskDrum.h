@@ -1,0 +1,104 @@
+// The drum kit editor's main window: a selection panel with six tool
+// buttons under it, the kit's common panel to its right, the key selection
+// panel, and the two panels of the selected drum key below (the key panel,
+// flat, lies inside the second key panel's area and stays on top of it).
+// Its commands cover the kit file and buffer, the selected key's copy,
+// paste and swap, the effect blocks and the set-up and help group.
+//
+// The window is built whole by its constructor, on the instrument's device,
+// and not shown; its size is fixed from its panels' sizes. The frame is
+// here (VeskDrum.cpp), the commands and menus in VeskDrum_Commands.cpp.
+//
+// GUI thread only.
+#pragma once
+
+#include "EditorProgram.h"
+#include "MidiCtrl.h"
+#include "MidiEditorWindow.h"
+#include "Panel.h"
+#include "ToolButton.h"
+#include "VeskSysex.h"
+
+#include <QBasicTimer>
+
+#include <memory>
+
+class VeskDrum : public MidiEditorWindow
+{
+    Q_OBJECT
+
+public:
+    enum Command
+    {
+        OpenCommand = 0,
+        SaveCommand = 1,
+        ReceiveCommand = 3,
+        StoreCommand = 5,
+        StoreToCommand = 6,
+        ExitCommand = 8,
+        InitCommand = 9,
+        CopyKeyCommand = 11,
+        PasteKeyCommand = 12,
+        SwapKeyCommand = 13,
+        ReverbCopy = 15,
+        ChorusCopy = 16,
+        Insert1Copy = 17,
+        Insert2Copy = 18,
+        ControlSetsCopy = 20,
+        SysexToClipboardCommand = 22,
+        SystemSettingsCommand = 23,
+        KeyboardCommand = 24,
+        MidiSetupCommand = 25,
+        AutoconnectCommand = 26,
+        AppearanceCommand = 28,
+        ReadUserDrumKitsCommand = 30,
+        AboutCommand = 32,
+        ManualCommand = 33
+    };
+    static constexpr int ColorSchemeDefault = 6;
+    static constexpr int ToolButtonGap = 10;
+
+    explicit VeskDrum(MidiDevice* device);
+    // What sets the program apart at start-up, and its window on a device.
+    static EditorProgramInfo programInfo();
+    static std::unique_ptr<MidiEditorWindow> makeWindow(MidiDevice* device);
+    ~VeskDrum() override;
+
+    // "&Number" of the selection panel.
+    MidiPatchEdit* patchEdit() override;
+    void onCommand(int id) override;
+
+    void createCommands();
+    void createMenu();
+
+    int selectedKey() const { return currentKey; }
+
+    Panel& selection() { return selectionPanel; }
+    Panel& common() { return commonPanel; }
+    Panel& keySelection() { return keySelectionPanel; }
+    Panel& key() { return keyPanel; }
+    Panel& key2() { return keyPanel2; }
+    ToolButton* toolButtons() { return buttons; }
+
+public slots:
+    // A control of the key selection panel changed.
+    void newKeySelected(MidiCtrl* ctrl, int value, int data);
+
+protected:
+    ToolButton buttons[6];
+    Panel selectionPanel{this};
+    Panel commonPanel{this};
+    Panel keySelectionPanel{this};
+    Panel keyPanel{this};
+    Panel keyPanel2{this};
+    // -1 until a key is selected.
+    int currentKey = -1;
+    // The key the key timer will select.
+    int requestedKey = -1;
+    QBasicTimer keyTimer;
+    // One drum key's messages, copied / taken aside by a swap.
+    VeskSysex copyBuffer[5];
+    VeskSysex swapBuffer[5];
+    // Reverb, chorus, insertion effects, control sets.
+    VeskSysex effectCopyBuffers[4];
+};

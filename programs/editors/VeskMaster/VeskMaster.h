@@ -1,0 +1,79 @@
+// The master editor's main window: a selection panel with six tool buttons
+// under it, the master's common panel to its right and, below them, the
+// "Master Parts" tab with a row per zone (four). Its commands cover the
+// master file and buffer, the zones' copy, paste and swap, the bank read
+// and the set-up and help group.
+//
+// The window is built whole by its constructor, on the instrument's device,
+// and not shown; its size is fixed from its panels' sizes. The frame is
+// here (VeskMaster.cpp), the commands and menus in VeskMaster_Commands.cpp.
+//
+// GUI thread only.
+#pragma once
+
+#include "EditorProgram.h"
+#include "MidiEditorWindow.h"
+#include "Panel.h"
+#include "TabPanel.h"
+#include "ToolButton.h"
+#include "VeskSysex.h"
+
+#include <memory>
+
+class VeskMaster : public MidiEditorWindow
+{
+    Q_OBJECT
+
+public:
+    enum Command
+    {
+        OpenCommand = 0,
+        SaveCommand = 1,
+        ReceiveCommand = 3,
+        StoreCommand = 5,
+        StoreToCommand = 6,
+        ExitCommand = 8,
+        InitCommand = 9,
+        CopyZoneBase = 9, // zone n (1..4) at base + n; paste + 1000, swap + 1500
+        SystemSettingsCommand = 60,
+        KeyboardCommand = 61,
+        SysexToClipboardCommand = 63,
+        MidiSetupCommand = 64,
+        AutoconnectCommand = 65,
+        AppearanceCommand = 67,
+        ReadUserBanksCommand = 69,
+        AboutCommand = 70,
+        ManualCommand = 71
+    };
+    static constexpr int Zones = 4;
+    static constexpr int ColorSchemeDefault = 7;
+    static constexpr int ToolButtonGap = 18;
+    static constexpr int PartsTabGap = 13;
+
+    explicit VeskMaster(MidiDevice* device);
+    // What sets the program apart at start-up, and its window on a device.
+    static EditorProgramInfo programInfo();
+    static std::unique_ptr<MidiEditorWindow> makeWindow(MidiDevice* device);
+    ~VeskMaster() override;
+
+    // "&Number" of the selection panel.
+    MidiPatchEdit* patchEdit() override;
+    void onCommand(int id) override;
+
+    void createCommands();
+    void createMenu();
+
+    Panel& selection() { return selectionPanel; }
+    Panel& common() { return commonPanel; }
+    TabPanel& parts() { return partsTab; }
+    ToolButton* toolButtons() { return buttons; }
+
+protected:
+    ToolButton buttons[6];
+    Panel selectionPanel{this};
+    Panel commonPanel{this};
+    TabPanel partsTab{this};
+    // One zone's message, copied / taken aside by a swap.
+    VeskSysex copyBuffer[1];
+    VeskSysex swapBuffer[1];
+};

@@ -1,0 +1,106 @@
+// The mix editor's main window: the tool bar "Main" at the top, the
+// "Mixing Parts" tab on the left with a row per part (sixteen) and per
+// plug-in part (three), the mix's common panel and its system panel on the
+// right. Its commands cover the mix document, refresh and the two resets,
+// the voice copier, the parts' copy, paste and swap, the effect blocks, the
+// bank reads, the plug-in board set-up and the set-up and help group.
+//
+// The window is built whole by its constructor, on the instrument's device,
+// and not shown; its size is fixed from its panels' sizes. The frame is
+// here (VeskMix.cpp), the commands, menus and tool bar in
+// VeskMix_Commands.cpp.
+//
+// GUI thread only.
+#pragma once
+
+#include "EditorProgram.h"
+#include "MidiEditorWindow.h"
+#include "Panel.h"
+#include "TabPanel.h"
+#include "VeskSysex.h"
+
+#include <QString>
+
+#include <memory>
+
+class QToolBar;
+
+class VeskMix : public MidiEditorWindow
+{
+    Q_OBJECT
+
+public:
+    enum Command
+    {
+        NewCommand = 0,
+        OpenCommand = 1,
+        SaveCommand = 2,
+        SaveAsCommand = 3,
+        CloseCommand = 4,
+        ExitCommand = 7,
+        RefreshCommand = 8,
+        ResetMixCommand = 10,
+        GmResetCommand = 11,
+        VoiceCopierCommand = 13,
+        CopyPartBase = 65, // part n (1..16) at base + n; paste + 1000, swap + 1500
+        ReverbCopy = 166,
+        ChorusCopy = 167,
+        MasterEffectCopy = 168,
+        SysexToClipboardCommand = 170,
+        SystemSettingsCommand = 171,
+        KeyboardCommand = 172,
+        ReadUserVoicesCommand = 173,
+        ReadMultisCommand = 174,
+        PlgSetupCommand = 175,
+        MidiSetupCommand = 176,
+        AutoconnectCommand = 177,
+        AppearanceCommand = 179,
+        AboutCommand = 180,
+        ManualCommand = 181
+    };
+    static constexpr int Parts = 16;
+    static constexpr int PlgParts = 3;
+    static constexpr int ColorSchemeDefault = 2;
+    static constexpr int PartsTabWidth = 751;
+    // Left edge of the common and system panels in the client rectangle.
+    static constexpr int RightColumn = 777;
+
+    explicit VeskMix(MidiDevice* device);
+    // What sets the program apart at start-up, and its window on a device.
+    static EditorProgramInfo programInfo();
+    static std::unique_ptr<MidiEditorWindow> makeWindow(MidiDevice* device);
+    ~VeskMix() override;
+
+    // The mix editor has no patch selector.
+    MidiPatchEdit* patchEdit() override { return nullptr; }
+    void onCommand(int id) override;
+
+    void createCommands();
+    void createMenu();
+    void createToolbar();
+    // Titles and enables the plug-in part rows by the boards fitted.
+    void updatePLGPanels();
+
+    Panel& common() { return commonPanel; }
+    Panel& system() { return systemPanel; }
+    TabPanel& parts() { return partsTab; }
+    int mode() const { return mixMode; }
+    int selectedPart() const { return currentPart; }
+
+protected:
+    Panel commonPanel{this};
+    Panel systemPanel{this};
+    TabPanel partsTab{this};
+    // One part's message, copied / taken aside by a swap.
+    VeskSysex copyBuffer[1];
+    VeskSysex swapBuffer[1];
+    // Reverb, chorus, master effect.
+    VeskSysex effectCopyBuffers[3];
+    // The mix mode chosen in this window's life (2 Pattern, 3 Song); -1 none.
+    int mixMode = -1;
+    int currentPart = 0;
+    // The mix document and its companion library of user voices; empty for
+    // none.
+    QString filePath;
+    QString companionPath;
+};
