@@ -39,6 +39,8 @@ constexpr auto FlushWait = std::chrono::seconds(1);
 // How long a port change waits for a process cycle that may still use the
 // old ports; past it the old ones are kept, never freed under the cycle.
 constexpr auto CycleWait = std::chrono::seconds(5);
+// How long opening a port waits for the server to take up its connection.
+constexpr auto ConnectWait = std::chrono::seconds(2);
 // What the peer's port buffer keeps for itself and another event.
 constexpr int BufferOverhead = 64;
 
@@ -138,6 +140,7 @@ private:
     void drainLoop();
     void drain(InputPort& in, std::vector<unsigned char>& record);
 
+    void waitConnected(jack_port_t* port);
     // The caller holds m_portsMutex.
     jack_port_t* registerPort(const QString& wanted, unsigned long flags);
     bool publishPorts();
@@ -355,6 +358,16 @@ jack_port_t* JackClient::registerPort(const QString& wanted, unsigned long flags
     return nullptr;
 }
 
+void JackClient::waitConnected(jack_port_t* port)
+{
+    // The server takes up a new connection in a later cycle; until then the
+    // peer does not read our buffer nor we its, and what is sent right after
+    // opening would be lost.
+    const Clock::time_point deadline = Clock::now() + ConnectWait;
+    while (jack_port_connected(port) < 1 && alive() && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 bool JackClient::waitForCycle()
 {
     const unsigned long long cycle = m_cycle.load();
@@ -411,6 +424,7 @@ int JackClient::addInput(const QString& source, const QString& name, MidiPacketR
         removeInput(port);
         return MidiStatusConnectFailed;
     }
+    waitConnected(port->port);
     result = port;
     return MidiStatusOk;
 }
@@ -436,6 +450,7 @@ int JackClient::addOutput(const QString& destination, const QString& name, Outpu
         removeOutput(port);
         return MidiStatusConnectFailed;
     }
+    waitConnected(port->port);
     result = port;
     return MidiStatusOk;
 }

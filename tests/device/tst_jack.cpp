@@ -155,9 +155,9 @@ QStringList hexTexts(const QList<QByteArray>& messages)
 
 } // namespace
 
-// The MIDI backend keeps JACK clients of its own until the process ends; the
-// server is made before the backend and so outlives it, and they close while
-// it still runs.
+// The MIDI backend keeps a JACK client of its own until the process ends; the
+// server is made before the backend and so outlives it, and the client closes
+// while it still runs.
 JackServer& server()
 {
     static JackServer instance;
