@@ -8,12 +8,16 @@
 // Two receivers take turns on its output:
 //   Floor   an RtMidi input with a callback that only counts (JACK's process
 //           thread), nothing of ours in between;
-//   Device  our whole road: RtMidi backend, input port, receive thread, a
+//   Device  our whole road: the JACK backend, input port, receive thread, a
 //           device, and a client's handler on the GUI thread.
 // Throughput runs send one burst per iteration and wait until all of it came
-// (or nothing came for two seconds): items_per_second is messages delivered
-// per second, lost and reordered count what went wrong, cpu_ns_per_msg is the
-// process's CPU time (sender included, the same for both) per message.
+// (or nothing new came for two seconds), and then for repeats that come late.
+// Every message carries its sequence number, and each should arrive exactly
+// once and in order: lost counts numbers never seen, duplicates arrivals of a
+// number already seen, reordered first arrivals after a higher number; they
+// are counted apart, so that repeats cannot hide losses. items_per_second is
+// distinct messages delivered per second; cpu_ns_per_msg is the process's CPU
+// time (sender included, the same for both) per message.
 // Latency runs send one message at a time, at random points of the cycle, and
 // report the median and the 99th percentile from the send call to the handler.
 #include "BenchMain.h"
@@ -48,7 +52,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int Period = 128;    // frames per cycle at 48 kHz: 2.7 ms
-constexpr int StallMs = 2000;  // a run ends when nothing came for this long
+constexpr int StallMs = 2000;  // a run ends when nothing new came for this long
+constexpr int SettleMs = 30;   // and then nothing at all for this long
 constexpr int SysexSize = 256; // bytes of each system-exclusive message
 
 JackServer& server()
@@ -91,30 +96,54 @@ int sequenceOf(const unsigned char* data, size_t size)
     return -1;
 }
 
-// What a receiver saw of one run. add() runs on the receiver's thread (JACK's
-// for the floor, the GUI thread for the device); the rest on the benchmark's.
+// What a receiver saw of one run, by sequence number: each number of the run
+// should arrive exactly once and in order. add() runs on the receiver's thread
+// (JACK's for the floor, the GUI thread for the device); the rest on the
+// benchmark's.
 struct Tally
 {
-    std::atomic<int> received{0};
-    std::atomic<int> reordered{0}; // out of order, or seen twice
-    std::atomic<int> next{0};      // the sequence number expected next
-    std::atomic<Clock::rep> lastArrival{0};
+    // Sequence numbers have 18 bits.
+    static constexpr int Space = 1 << 18;
 
-    void reset()
+    std::unique_ptr<std::atomic<unsigned char>[]> seen{new std::atomic<unsigned char>[Space]};
+    int first = 0; // the run's numbers are first .. first + count - 1
+    int count = 0;
+    std::atomic<int> received{0};   // every arrival, repeats included
+    std::atomic<int> distinct{0};   // numbers of the run seen at least once
+    std::atomic<int> duplicates{0}; // arrivals of a number already seen, or of none of the run
+    std::atomic<int> reordered{0};  // first arrivals after a higher number of the run
+    std::atomic<int> highest{-1};
+    std::atomic<Clock::rep> lastArrival{0}; // the last first arrival
+
+    void reset(int firstSeq, int n)
     {
+        first = firstSeq;
+        count = n;
+        for (int i = 0; i < n; ++i)
+            seen[i].store(0, std::memory_order_relaxed);
         received = 0;
+        distinct = 0;
+        duplicates = 0;
         reordered = 0;
-        next = 0;
+        highest = -1;
         lastArrival = 0;
     }
     void add(int seq)
     {
-        lastArrival = Clock::now().time_since_epoch().count();
-        if (seq != next)
-            ++reordered;
-        next = seq + 1;
         ++received;
+        const int i = seq - first;
+        if (i < 0 || i >= count || seen[i].exchange(1) != 0) {
+            ++duplicates;
+            return;
+        }
+        if (seq < highest)
+            ++reordered;
+        else
+            highest = seq;
+        lastArrival = Clock::now().time_since_epoch().count();
+        ++distinct;
     }
+    int lost() const { return count - distinct; }
 };
 
 Tally& tally()
@@ -193,30 +222,39 @@ double cpuSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-// Runs the GUI thread's event loop until count messages came or nothing came
-// for StallMs; true when all came.
-bool waitFor(int count)
+// Runs the GUI thread's event loop until every message of the run came or
+// nothing new came for StallMs, then until nothing at all came for SettleMs,
+// so that late repeats are counted too; true when all came.
+bool waitFor()
 {
     QEventLoop loop;
     QTimer poll;
     Clock::time_point progress = Clock::now();
+    Clock::time_point quiet = progress;
     int seen = 0;
+    int arrivals = 0;
+    bool complete = false;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        const int now = tally().received;
-        if (now >= count) {
-            loop.quit();
-            return;
+        const Clock::time_point now = Clock::now();
+        const int received = tally().received;
+        if (received != arrivals) {
+            arrivals = received;
+            quiet = now;
         }
-        if (now != seen) {
-            seen = now;
-            progress = Clock::now();
-        } else if (Clock::now() - progress > std::chrono::milliseconds(StallMs)) {
-            loop.quit();
+        const int distinct = tally().distinct;
+        if (distinct != seen) {
+            seen = distinct;
+            progress = now;
+        }
+        complete = complete || distinct >= tally().count;
+        if (complete || now - progress > std::chrono::milliseconds(StallMs)) {
+            if (now - quiet > std::chrono::milliseconds(SettleMs))
+                loop.quit();
         }
     });
     poll.start(1);
     loop.exec();
-    return tally().received >= count;
+    return tally().distinct >= tally().count;
 }
 
 template <typename Receiver>
@@ -234,22 +272,26 @@ void throughput(benchmark::State& state, bool sysex)
         burst << (sysex ? sysexMessage(i) : shortMessage(i));
 
     int lost = 0;
+    int duplicates = 0;
     int reordered = 0;
     double cpu = 0;
     for (auto _ : state) {
-        tally().reset();
+        tally().reset(0, count);
         const double cpuStart = cpuSeconds();
         const Clock::time_point start = Clock::now();
         sender().send(burst);
-        waitFor(count);
+        waitFor();
         const Clock::time_point end(Clock::duration(tally().lastArrival.load()));
         cpu += cpuSeconds() - cpuStart;
         state.SetIterationTime(std::chrono::duration<double>(std::max(end, start) - start).count());
-        lost += count - tally().received;
+        lost += tally().lost();
+        duplicates += tally().duplicates;
         reordered += tally().reordered;
     }
-    state.SetItemsProcessed(state.iterations() * count);
+    // Messages delivered, each once.
+    state.SetItemsProcessed(state.iterations() * count - lost);
     state.counters["lost"] = lost;
+    state.counters["duplicates"] = duplicates;
     state.counters["reordered"] = reordered;
     state.counters["cpu_ns_per_msg"] = cpu * 1e9 / double(state.iterations() * count);
 }
@@ -267,11 +309,10 @@ void latency(benchmark::State& state)
     for (auto _ : state) {
         // A random point of the cycle.
         QThread::usleep(QRandomGenerator::global()->bounded(3000));
-        tally().reset();
-        tally().next = seq;
+        tally().reset(seq, 1);
         const Clock::time_point start = Clock::now();
         sender().send(shortMessage(seq++));
-        if (!waitFor(1)) {
+        if (!waitFor()) {
             state.SkipWithError("a message was lost");
             break;
         }

@@ -3,10 +3,11 @@
 // A backend lists the system's sources (endpoints we receive from) and
 // destinations (endpoints we send to) by index and name, opens ports on them,
 // sends bytes and delivers received bytes on a thread of its own. Two backends
-// exist: RtMidi (the ALSA sequencer or JACK) and an in-process virtual bus for
-// tests. Which one a process uses is decided once, on first use, from the
-// environment variable ORVANE_MIDI_BACKEND ("virtual", "alsa" or "jack";
-// anything else lets RtMidi pick its default).
+// exist: the system's (RtMidi for the ALSA sequencer, JackMidiBackend for
+// JACK) and an in-process virtual bus for tests. Which one a process uses is
+// decided once, on first use, from the environment variable
+// ORVANE_MIDI_BACKEND ("virtual", "alsa" or "jack"; anything else takes the
+// first of ALSA and JACK that offers an endpoint, as RtMidi picks its default).
 //
 // Nothing here throws; every failure is a status code (0 is success).
 #pragma once
@@ -48,9 +49,9 @@ struct MidiEndpoint
 
 // Receives the bytes of one source. receivePacket runs on the backend's own
 // thread, never on the thread that opened the port; data is valid only during
-// the call. It must return at once (JACK's process thread has a deadline in
-// every cycle): our input ports only queue the bytes for the receive thread
-// (MidiReceiveThread.h).
+// the call. It must return at once (the backend's thread may carry every port
+// of the process): our input ports only queue the bytes for the receive
+// thread (MidiReceiveThread.h).
 class MidiPacketReceiver
 {
 public:
@@ -121,3 +122,11 @@ public:
 // The backend of this process, made on first use from ORVANE_MIDI_BACKEND.
 // Never null.
 MidiBackend* midiBackend();
+
+// Helpers of the system backends.
+// The endpoint listed at index when it still has that name, else the first
+// one of that name; -1 when there is none.
+int resolveMidiEndpoint(const QList<MidiEndpoint>& list, int index, const QString& name);
+// A name for a port of our own, valid for every MIDI system: JACK takes the
+// first colon of a full name as the end of the client name.
+QString ownMidiPortName(const QString& name);

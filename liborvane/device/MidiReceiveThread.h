@@ -2,10 +2,10 @@
 // owners of the input ports.
 //
 // A backend delivers what arrives on a thread of its own: RtMidi's ALSA input
-// thread, JACK's process thread, the virtual bus's delivery thread. JACK gives
-// its thread a fixed slice of every cycle, and a client that overruns it is
-// marked late and misses data. So an input port's backend callback does no
-// more than copy the bytes into the queue here (a short critical section) and
+// thread, the JACK backend's "jack-midi-in" (JACK's own process thread only
+// fills a ring per port), the virtual bus's delivery thread. So that none of
+// them waits on the owners, an input port's backend callback does no more
+// than copy the bytes into the queue here (a short critical section) and
 // return. One thread of our own, "midi-receive", takes what has queued up in
 // one go, assembles the packets into messages (MidiInPort::ReceiveProc) and
 // runs the owners' hooks (IMidiPortOwner), packet after packet in the order

@@ -60,18 +60,6 @@ RtMidiBackend::Api fromRtApi(RtMidi::Api api)
     }
 }
 
-// Our own port names must be valid port names for both systems: JACK takes
-// the first colon of a full name as the end of the client name.
-std::string portNameFor(const QString& name)
-{
-    QString n = name;
-    n.replace(QLatin1Char(':'), QLatin1Char('-'));
-    n = n.left(60).trimmed();
-    if (n.isEmpty())
-        n = QString::fromLatin1(ClientName);
-    return n.toStdString();
-}
-
 // The endpoints one RtMidi object sees, as discovery lists them. A name that
 // cannot be read (RtMidi gives an empty one) leaves a gap.
 QList<MidiEndpoint> listPorts(RtMidi& midi, bool strip)
@@ -88,21 +76,6 @@ QList<MidiEndpoint> listPorts(RtMidi& midi, bool strip)
         result.append(MidiEndpoint{int(i), strip ? RtMidiBackend::stripClientPortNumbers(name) : name});
     }
     return result;
-}
-
-// The endpoint listed at index when it still has that name, else the first
-// one of that name; -1 when there is none.
-int resolve(const QList<MidiEndpoint>& list, int index, const QString& name)
-{
-    for (const MidiEndpoint& e : list) {
-        if (e.index == index && e.name == name)
-            return index;
-    }
-    for (const MidiEndpoint& e : list) {
-        if (e.name == name)
-            return e.index;
-    }
-    return -1;
 }
 
 class RtOutputHandle : public MidiOutputHandle
@@ -309,11 +282,11 @@ int RtMidiBackend::openOutput(int index, const QString& endpointName, const QStr
         auto sink = std::make_unique<ErrorSink>();
         auto out = std::make_unique<RtMidiOut>(toRtApi(api), ClientName);
         out->setErrorCallback(onRtMidiError, sink.get());
-        const int i = resolve(listPorts(*out, strip), index, endpointName);
+        const int i = resolveMidiEndpoint(listPorts(*out, strip), index, endpointName);
         if (i < 0)
             return MidiStatusNoEndpoint;
         sink->errors = 0;
-        out->openPort(unsigned(i), portNameFor(portName));
+        out->openPort(unsigned(i), ownMidiPortName(portName).toStdString());
         if (sink->errors != 0 || !out->isPortOpen())
             return MidiStatusConnectFailed;
         const int maxSize = api == Jack ? JackMaxMessageSize : MidiNoSizeLimit;
@@ -339,14 +312,14 @@ int RtMidiBackend::openInput(int index, const QString& endpointName, const QStri
         guard->receiver = receiver;
         auto in = std::make_unique<RtMidiIn>(toRtApi(api), ClientName);
         in->setErrorCallback(onRtMidiError, &guard->sink);
-        const int i = resolve(listPorts(*in, strip), index, endpointName);
+        const int i = resolveMidiEndpoint(listPorts(*in, strip), index, endpointName);
         if (i < 0)
             return MidiStatusNoEndpoint;
         // The instrument's dumps are system-exclusive, and clock passes through.
         in->ignoreTypes(false, false, false);
         in->setCallback(onRtMidiMessage, guard.get());
         guard->sink.errors = 0;
-        in->openPort(unsigned(i), portNameFor(portName));
+        in->openPort(unsigned(i), ownMidiPortName(portName).toStdString());
         if (guard->sink.errors != 0 || !in->isPortOpen()) {
             {
                 std::lock_guard lock(guard->mutex);

@@ -1,4 +1,6 @@
-// The system's MIDI through RtMidi: the ALSA sequencer or JACK on Linux.
+// The system's MIDI through RtMidi: the ALSA sequencer on Linux. JACK has a
+// backend of its own (JackMidiBackend.h); RtMidi's JACK stays only where its
+// own default picks it.
 //
 // RtMidi has no shared client: every RtMidi object is a client of its own,
 // named "ORVANE". The backend keeps one input and one output object for

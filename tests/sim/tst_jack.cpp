@@ -28,7 +28,7 @@ constexpr int StartMs = 20000;
 // What the drum kit editor gives its edit buffer request.
 constexpr int DrumEditorMs = 3500;
 
-// Made before the MIDI backend's JACK clients and gone after them.
+// Made before the MIDI backend's JACK client and gone after it.
 JackServer& simJackServer()
 {
     static JackServer instance;

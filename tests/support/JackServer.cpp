@@ -296,11 +296,14 @@ struct JackC
     decltype(&jack_midi_clear_buffer) midiClearBuffer = nullptr;
     decltype(&jack_midi_max_event_size) midiMaxEventSize = nullptr;
     decltype(&jack_midi_event_reserve) midiEventReserve = nullptr;
+    decltype(&jack_get_uuid_for_client_name) uuidForClientName = nullptr;
+    decltype(&jack_free) free = nullptr;
 
     bool ok() const
     {
         return clientOpen && clientClose && portRegister && setProcessCallback && activate && deactivate &&
-               portGetBuffer && midiClearBuffer && midiMaxEventSize && midiEventReserve;
+               portGetBuffer && midiClearBuffer && midiMaxEventSize && midiEventReserve && uuidForClientName &&
+               free;
     }
 };
 
@@ -321,12 +324,29 @@ const JackC& jack()
         resolve(lib, c.midiClearBuffer, "jack_midi_clear_buffer");
         resolve(lib, c.midiMaxEventSize, "jack_midi_max_event_size");
         resolve(lib, c.midiEventReserve, "jack_midi_event_reserve");
+        resolve(lib, c.uuidForClientName, "jack_get_uuid_for_client_name");
+        resolve(lib, c.free, "jack_free");
         return c;
     }();
     return api;
 }
 
 } // namespace
+
+bool JackServer::hasClient(const QString& client)
+{
+    const JackC& api = jack();
+    if (!api.ok())
+        return false;
+    jack_client_t* probe = api.clientOpen("probe", JackNoStartServer, nullptr);
+    if (!probe)
+        return false;
+    char* uuid = api.uuidForClientName(probe, client.toUtf8().constData());
+    if (uuid)
+        api.free(uuid);
+    api.clientClose(probe);
+    return uuid != nullptr;
+}
 
 JackMidiSender::~JackMidiSender()
 {

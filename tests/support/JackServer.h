@@ -51,6 +51,8 @@ public:
     QString name() const { return m_name; }
     // What the server printed.
     QString log() const;
+    // Whether the running server has a client of that name.
+    static bool hasClient(const QString& client);
 
 private:
     // How long a synchronous cycle waits for a client before giving up on it.
