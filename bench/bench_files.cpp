@@ -1,7 +1,10 @@
 // Reading files from disk: a 10 MB XML document and a native all-data file of
 // 5 data chunks x 4,000 entries, each against reading the same file raw (the
 // floor), with the peak memory of the native load and the time a damaged file
-// of the same size takes to fail.
+// of the same size takes to fail; and the peak memory of a native file of a
+// million one-byte entries. peak_MB is the rise of the resident size; for the
+// heap alone, run the benchmark under heaptrack:
+//   heaptrack bench_files --benchmark_filter=OneByte
 #include "ES_Document.h"
 #include "XmlDocument.h"
 
@@ -101,6 +104,39 @@ QByteArray nativeBytes(bool damaged)
     return bytes;
 }
 
+// One data chunk of a million one-byte entries: the file whose entries cost
+// the most bookkeeping per byte.
+QByteArray oneByteEntryBytes()
+{
+    constexpr quint32 Count = 1000000;
+    QByteArray bytes(ES_Document::CatalogueEnd, '\0');
+    bytes.replace(0, 5, "A0745");
+    const auto list = [&](int index, const char* tag) {
+        const int at = ES_Document::CatalogueOffset + index * ES_Document::CatalogueEntrySize;
+        bytes.replace(at, 4, tag);
+        putUint(bytes, at + 4, quint32(bytes.size()));
+    };
+    list(0, "ENVC");
+    bytes += QByteArray("ENVC\0\0\0\0", 8);
+    putUint(bytes, bytes.size() - 4, 32 + 32 * Count);
+    list(1, "DNVC");
+    const qsizetype offset = bytes.size();
+    QByteArray body(48 + Count, '\0');
+    for (qsizetype i = 48; i < body.size(); ++i)
+        body[i] = char(i * 13);
+    body.replace(0, 4, "DNVC");
+    bytes += body;
+    putUint(bytes, offset + 4, 48 + Count);
+    putUint(bytes, offset + 40, 48);
+    return bytes;
+}
+
+const QString& oneByteEntryFile()
+{
+    static const QString path = writeFile(QStringLiteral("onebyte.w7a"), oneByteEntryBytes());
+    return path;
+}
+
 const QString& nativeFile(bool damaged)
 {
     static const QString good = writeFile(QStringLiteral("all.w7a"), nativeBytes(false));
@@ -188,7 +224,7 @@ void BM_NativeLoad(benchmark::State& state)
     });
     for (auto _ : state) {
         ES_Document doc;
-        if (!doc.loadFile(path) || doc.getChunk(QStringLiteral("DMST"))->entries.size() != Entries)
+        if (!doc.loadFile(path) || doc.getChunk(QStringLiteral("DMST"))->entryCount() != Entries)
             state.SkipWithError("the file did not load");
     }
     state.SetBytesProcessed(state.iterations() * fileSize(path));
@@ -196,6 +232,27 @@ void BM_NativeLoad(benchmark::State& state)
     state.counters["peak_per_file"] = double(peak) / double(fileSize(path));
 }
 BENCHMARK(BM_NativeLoad)->Unit(benchmark::kMillisecond);
+
+// Peak memory of a load against the file's size when every entry is one
+// byte long (run it under heaptrack for the heap alone: see the header).
+void BM_NativeLoadOneByteEntries(benchmark::State& state)
+{
+    const QString& path = oneByteEntryFile();
+    const qint64 peak = peakGrowth([&] {
+        ES_Document doc;
+        doc.loadFile(path);
+    });
+    for (auto _ : state) {
+        ES_Document doc;
+        if (!doc.loadFile(path) || doc.getChunk(QStringLiteral("DNVC"))->entryCount() != 1000000)
+            state.SkipWithError("the file did not load");
+    }
+    state.SetBytesProcessed(state.iterations() * fileSize(path));
+    state.counters["file_MB"] = double(fileSize(path)) / (1 << 20);
+    state.counters["peak_MB"] = double(peak) / (1 << 20);
+    state.counters["peak_per_file"] = double(peak) / double(fileSize(path));
+}
+BENCHMARK(BM_NativeLoadOneByteEntries)->Unit(benchmark::kMillisecond);
 
 void BM_NativeLoadDamaged(benchmark::State& state)
 {
