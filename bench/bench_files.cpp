@@ -105,35 +105,44 @@ QByteArray nativeBytes(bool damaged)
 }
 
 // One data chunk of a million one-byte entries: the file whose entries cost
-// the most bookkeeping per byte.
-QByteArray oneByteEntryBytes()
-{
-    constexpr quint32 Count = 1000000;
-    QByteArray bytes(ES_Document::CatalogueEnd, '\0');
-    bytes.replace(0, 5, "A0745");
-    const auto list = [&](int index, const char* tag) {
-        const int at = ES_Document::CatalogueOffset + index * ES_Document::CatalogueEntrySize;
-        bytes.replace(at, 4, tag);
-        putUint(bytes, at + 4, quint32(bytes.size()));
-    };
-    list(0, "ENVC");
-    bytes += QByteArray("ENVC\0\0\0\0", 8);
-    putUint(bytes, bytes.size() - 4, 32 + 32 * Count);
-    list(1, "DNVC");
-    const qsizetype offset = bytes.size();
-    QByteArray body(48 + Count, '\0');
-    for (qsizetype i = 48; i < body.size(); ++i)
-        body[i] = char(i * 13);
-    body.replace(0, 4, "DNVC");
-    bytes += body;
-    putUint(bytes, offset + 4, 48 + Count);
-    putUint(bytes, offset + 40, 48);
-    return bytes;
-}
-
+// the most bookkeeping per byte. Written piece by piece, so that making it
+// leaves no megabyte on the heap beside the load's.
 const QString& oneByteEntryFile()
 {
-    static const QString path = writeFile(QStringLiteral("onebyte.w7a"), oneByteEntryBytes());
+    static const QString path = [] {
+        constexpr quint32 Count = 1000000;
+        QByteArray head(ES_Document::CatalogueEnd, '\0');
+        head.replace(0, 5, "A0745");
+        const auto list = [&](int index, const char* tag, qsizetype offset) {
+            const int at = ES_Document::CatalogueOffset + index * ES_Document::CatalogueEntrySize;
+            head.replace(at, 4, tag);
+            putUint(head, at + 4, quint32(offset));
+        };
+        list(0, "ENVC", head.size());
+        head += QByteArray("ENVC\0\0\0\0", 8);
+        putUint(head, head.size() - 4, 32 + 32 * Count);
+        const qsizetype offset = head.size();
+        list(1, "DNVC", offset);
+        head += QByteArray(48, '\0');
+        head.replace(offset, 4, "DNVC");
+        putUint(head, offset + 4, 48 + Count);
+        putUint(head, offset + 40, 48);
+
+        const QString name = folder().filePath(QStringLiteral("onebyte.w7a"));
+        QFile file(name);
+        if (!file.open(QIODevice::WriteOnly) || file.write(head) != head.size())
+            return QString();
+        QByteArray piece(64 * 1024, '\0');
+        for (quint32 done = 0; done < Count;) {
+            const quint32 n = qMin<quint32>(Count - done, quint32(piece.size()));
+            for (quint32 i = 0; i < n; ++i)
+                piece[i] = char((48 + done + i) * 13);
+            if (file.write(piece.constData(), n) != n)
+                return QString();
+            done += n;
+        }
+        return name;
+    }();
     return path;
 }
 

@@ -42,10 +42,12 @@ Buffer ES_Chunk::entryBuffer(int i) const
     return buffer;
 }
 
-void ES_Chunk::setEntries(const QByteArray& block, int size)
+void ES_Chunk::setEntries(QByteArray block, int size)
 {
     m_entrySize = size > 0 ? size : 0;
-    m_entries = m_entrySize ? block.first(block.size() - block.size() % m_entrySize) : QByteArray();
+    // Taken over, not copied: the block is the entries' only copy.
+    m_entries = std::move(block);
+    m_entries.truncate(m_entrySize ? m_entries.size() - m_entries.size() % m_entrySize : 0);
 }
 
 ES_Document::~ES_Document()
@@ -156,7 +158,7 @@ bool ES_Document::loadDocument(Archive& a)
         QByteArray block(bytes, Qt::Uninitialized);
         if (!a.seek(run.start) || !a.readRaw(block.data(), bytes))
             return fail(QStringLiteral("Chunk %1 could not be read").arg(run.chunk->tag));
-        run.chunk->setEntries(block, run.entrySize);
+        run.chunk->setEntries(std::move(block), run.entrySize);
     }
     return true;
 }

@@ -59,9 +59,10 @@ public:
     // Entry i as a buffer of its own, what a patch dump is made from; empty
     // outside 0..entryCount()-1.
     Buffer entryBuffer(int i) const;
-    // Takes block as the entries, each size bytes; a remainder of block past
-    // the last whole entry belongs to none.
-    void setEntries(const QByteArray& block, int size);
+    // Takes block over as the entries, each size bytes; a remainder of
+    // block past the last whole entry belongs to none. Pass it moved: a
+    // block still shared is copied.
+    void setEntries(QByteArray block, int size);
 
 private:
     QByteArray m_entries; // entry i from i * m_entrySize on
