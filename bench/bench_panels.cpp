@@ -1,8 +1,9 @@
 // Panels built from panel data: the rows of a mix editor's parts tab (19 rows
 // of 61 titled value controls, laid side by side as a tabbed panel does),
 // the same rows stacked in vertical panels with a caption label before each
-// control, and the cost of placing one more item in a row or a column that
-// already holds n items, which must not grow with n. Then the same rows on
+// control, a hostile layout of doubling templates refused at its count, and
+// the cost of placing one more item in a row or a column that already holds
+// n items, which must not grow with n. Then the same rows on
 // the wire: one incoming parameter change and a whole edit buffer reaching
 // the panels (with the parameter look-ups the controls make, against a walk
 // of every control), the requests of every row, and re-pointing the drum
@@ -85,6 +86,34 @@ void BM_MixPanelsWithCaptionsFromXml(benchmark::State& state)
     buildRows(state, false);
 }
 BENCHMARK(BM_MixPanelsWithCaptionsFromXml)->Unit(benchmark::kMillisecond);
+
+// A hostile layout of 1.7 KB: twenty templates, each including the next one
+// twice, the last an edit, a million cells expanded. The load is refused at
+// the cell limit; what it costs is counting up to there, nothing built.
+void BM_DoublingTemplatesRefused(benchmark::State& state)
+{
+    QString text = QStringLiteral(R"(<section><section name="Grow"><include template="T0"/></section>)");
+    for (int i = 0; i < 20; ++i)
+        text += QStringLiteral(
+                    R"(<template name="T%1"><include template="T%2"/><include template="T%2"/></template>)")
+                    .arg(i)
+                    .arg(i + 1);
+    text += QStringLiteral(R"(<template name="T20"><edit title="e"/></template></section>)");
+    LayoutRig rig;
+    if (!rig.load(text.toUtf8())) {
+        state.SkipWithError("layout not read");
+        return;
+    }
+    Panel panel(&rig.client);
+    panel.init(&rig.window, QPoint(), true);
+    for (auto _ : state) {
+        panel.loadSection(QStringLiteral("Grow"), -1);
+        if (panel.itemCount() != 0 || panel.loadErrors().isEmpty())
+            state.SkipWithError("the layout was not refused");
+    }
+    state.counters["layout_bytes"] = double(text.size());
+}
+BENCHMARK(BM_DoublingTemplatesRefused)->Unit(benchmark::kMillisecond);
 
 // Placing the next item of a panel that holds n: the same cost for every n.
 void placeNext(benchmark::State& state, bool horizontal)

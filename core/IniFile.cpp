@@ -233,12 +233,12 @@ QString IniSection::printLine(int key) const
 
 // IniFile ------------------------------------------------------------------
 
-bool IniFile::loadFile(const QString& path)
+bool IniFile::loadFile(const QString& path, Escapes escapes)
 {
     QByteArray data;
     if (!ReadFileBytes(path, MaxFileSize, data))
         return false;
-    loadData(data);
+    loadData(data, escapes);
     return true;
 }
 
@@ -247,9 +247,9 @@ bool IniFile::loadResource(const QString& path)
     return loadFile(path);
 }
 
-void IniFile::loadData(const QByteArray& data)
+void IniFile::loadData(const QByteArray& data, Escapes escapes)
 {
-    loadText(DecodeText(data));
+    loadText(DecodeText(data), escapes);
 }
 
 void IniFile::clear()
@@ -282,8 +282,12 @@ void IniFile::store(IniSection* section)
     add(title, section);
 }
 
-void IniFile::loadText(const QString& text)
+void IniFile::loadText(const QString& text, Escapes escapes)
 {
+    const bool decode = escapes == Decoded;
+    const auto read = [decode](QStringView part) {
+        return decode ? IniUnescape(part.toString()) : part.toString();
+    };
     QString group;
     IniSection* current = nullptr;
     // A section is stored once it is complete, so that a title read twice in
@@ -317,17 +321,16 @@ void IniFile::loadText(const QString& text)
             const qsizetype close = line.lastIndexOf(u']');
             // An unclosed title is not a section; its lines are dropped rather
             // than given to the section before it.
-            current =
-                close > 0 ? new IniSection(IniUnescape(line.mid(1, close - 1).toString()), group) : nullptr;
+            current = close > 0 ? new IniSection(read(line.mid(1, close - 1)), group) : nullptr;
             continue;
         }
         if (!current)
             continue;
-        const qsizetype sep = findSeparator(line);
+        const qsizetype sep = decode ? findSeparator(line) : line.indexOf(u'=');
         if (sep < 0)
             continue;
-        const QString key = IniUnescape(trimBlanks(line.left(sep)).toString());
-        const QString value = IniUnescape(trimBlanks(line.mid(sep + 1)).toString());
+        const QString key = read(trimBlanks(line.left(sep)));
+        const QString value = read(trimBlanks(line.mid(sep + 1)));
         current->add(new IniLine(key, value));
     }
     finish(current);

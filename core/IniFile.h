@@ -29,7 +29,9 @@
 //   \n  \r  line feed and carriage return, anywhere
 // The reader decodes these everywhere (titles, keys and values); a backslash
 // before any other character is kept as written, so a hand-written file with a
-// lone backslash reads as before.
+// lone backslash reads as before. Files other programs write (plug-in board
+// definitions) are read Verbatim instead: every backslash stays as written,
+// and a key ends at the first "=", so "back\slash" stays "back\slash".
 #pragma once
 
 #include "Containers.h"
@@ -119,13 +121,20 @@ public:
     // Deletes every section, those of other groups too.
     void clear();
 
+    // How a text's backslashes are read.
+    enum Escapes
+    {
+        Decoded = 0, // the escapes above are decoded
+        Verbatim = 1 // nothing is decoded: every character stays as written
+    };
+
     // Adds the sections of the file (or resource, ":/..." paths) at path.
     // False when it cannot be read; then nothing changes.
-    bool loadFile(const QString& path);
+    bool loadFile(const QString& path, Escapes escapes = Decoded);
     bool loadResource(const QString& path);
     // Adds the sections of INI text given as bytes (decoded as above) or as text.
-    void loadData(const QByteArray& data);
-    void loadText(const QString& text);
+    void loadData(const QByteArray& data, Escapes escapes = Decoded);
+    void loadText(const QString& text, Escapes escapes = Decoded);
 
     // The section titled title, or null.
     IniSection* section(const QString& title) const;

@@ -31,21 +31,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     FUZZ_CHECK(!doc.model().isEmpty());
     FUZZ_CHECK(doc.chunks().size() <= ES_Document::CatalogueEntries);
+    // No byte of the file is held twice.
+    qint64 entryBytes = 0;
     for (const ES_Chunk* chunk : doc.chunks()) {
         FUZZ_CHECK(doc.getChunk(chunk->tag) != nullptr);
         FUZZ_CHECK(qint64(chunk->offset) + 8 <= bytes.size());
         FUZZ_CHECK(chunk->size == uintAt(bytes, chunk->offset + 4));
-        if (chunk->entries.isEmpty())
+        if (chunk->entryCount() == 0)
             continue;
         const qint64 headerLength = uintAt(bytes, qint64(chunk->offset) + 40);
-        const int entrySize = chunk->entries.first()->size();
+        const int entrySize = chunk->entrySize();
         FUZZ_CHECK(entrySize >= 1);
-        FUZZ_CHECK(headerLength + qint64(chunk->entries.size()) * entrySize <= chunk->size);
-        for (qsizetype i = 0; i < chunk->entries.size(); ++i) {
-            const qint64 at = qint64(chunk->offset) + headerLength + i * entrySize;
-            FUZZ_CHECK(chunk->entries.at(i)->bytes() == bytes.mid(at, entrySize));
+        FUZZ_CHECK(headerLength + qint64(chunk->entryCount()) * entrySize <= chunk->size);
+        entryBytes += qint64(chunk->entryCount()) * entrySize;
+        for (int i = 0; i < chunk->entryCount(); ++i) {
+            const qint64 at = qint64(chunk->offset) + headerLength + qint64(i) * entrySize;
+            FUZZ_CHECK(chunk->entry(i) == QByteArrayView(bytes.mid(at, entrySize)));
         }
+        FUZZ_CHECK(chunk->entry(chunk->entryCount()).isEmpty());
     }
+    FUZZ_CHECK(entryBytes <= bytes.size());
     doc.clearDocument();
     FUZZ_CHECK(doc.chunks().isEmpty());
     return 0;

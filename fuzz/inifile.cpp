@@ -1,6 +1,7 @@
 // INI text: any bytes read, then written with the section and line printers
 // and read back, which must give the same sections, keys and values. (Group
-// lines have no printer: the suite reads them but never writes one.)
+// lines have no printer: the suite reads them but never writes one.) The
+// same bytes are also read verbatim.
 #include "IniFile.h"
 #include "FuzzSupport.h"
 
@@ -38,6 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(a->count() == a->lines().size());
         for (const QString& key : a->types())
             FUZZ_CHECK(b->value(key) == a->value(key));
+    }
+
+    // Read verbatim (plug-in board files): whole sections, nothing decoded.
+    IniFile verbatim;
+    verbatim.loadData(Fuzz::bytes(data, size), IniFile::Verbatim);
+    for (auto it = verbatim.cbegin(); it != verbatim.cend(); ++it) {
+        FUZZ_CHECK(it.value() && it.value()->title() == it.key());
+        FUZZ_CHECK(it.value()->count() == it.value()->lines().size());
     }
     return 0;
 }

@@ -26,9 +26,28 @@ struct EntryRun
 
 } // namespace
 
-ES_Chunk::~ES_Chunk()
+QByteArrayView ES_Chunk::entry(int i) const
 {
-    qDeleteAll(entries);
+    if (i < 0 || i >= entryCount())
+        return {};
+    return QByteArrayView(m_entries).sliced(qsizetype(i) * m_entrySize, m_entrySize);
+}
+
+Buffer ES_Chunk::entryBuffer(int i) const
+{
+    Buffer buffer;
+    const QByteArrayView bytes = entry(i);
+    if (!bytes.isEmpty())
+        buffer.setBytes(bytes.toByteArray());
+    return buffer;
+}
+
+void ES_Chunk::setEntries(QByteArray block, int size)
+{
+    m_entrySize = size > 0 ? size : 0;
+    // Taken over, not copied: the block is the entries' only copy.
+    m_entries = std::move(block);
+    m_entries.truncate(m_entrySize ? m_entries.size() - m_entries.size() % m_entrySize : 0);
 }
 
 ES_Document::~ES_Document()
@@ -132,18 +151,14 @@ bool ES_Document::loadDocument(Archive& a)
                             .arg(byStart.at(i)->chunk->tag, before->chunk->tag));
     }
 
+    // The entries lie back to back: one read per chunk, into one block. The
+    // remainder of the division belongs to no entry and is not read.
     for (const EntryRun& run : std::as_const(runs)) {
-        run.chunk->entries.reserve(run.count);
-        for (int i = 0; i < run.count; ++i) {
-            QByteArray bytes(run.entrySize, Qt::Uninitialized);
-            // Each entry at its own position; the remainder of the division
-            // belongs to none.
-            if (!a.seek(run.start + qint64(i) * run.entrySize) || !a.readRaw(bytes.data(), run.entrySize))
-                return fail(QStringLiteral("Chunk %1 could not be read").arg(run.chunk->tag));
-            auto* entry = new Buffer;
-            entry->setBytes(bytes);
-            run.chunk->entries.append(entry);
-        }
+        const qint64 bytes = qint64(run.count) * run.entrySize;
+        QByteArray block(bytes, Qt::Uninitialized);
+        if (!a.seek(run.start) || !a.readRaw(block.data(), bytes))
+            return fail(QStringLiteral("Chunk %1 could not be read").arg(run.chunk->tag));
+        run.chunk->setEntries(std::move(block), run.entrySize);
     }
     return true;
 }

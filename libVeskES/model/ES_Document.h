@@ -29,21 +29,44 @@
 #include "Containers.h"
 #include "Document.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
-// One chunk of the catalogue; owns its entries.
+// One chunk of the catalogue; owns its entries. A chunk's entries lie back to
+// back in the file and are kept so, in one block: entry i is the block's
+// bytes from i x entrySize() on. A chunk of a million one-byte entries costs
+// a megabyte, not a million buffers.
 class ES_Chunk
 {
 public:
     ES_Chunk(const QString& tag, quint32 offset) : tag(tag), offset(offset) {}
-    ~ES_Chunk();
     ES_Chunk(const ES_Chunk&) = delete;
     ES_Chunk& operator=(const ES_Chunk&) = delete;
 
-    QString tag;               // the catalogue's tag; getChunk matches it
-    quint32 offset;            // from the start of the file
-    quint32 size = 0;          // the chunk's own size field
-    VectorEx<Buffer*> entries; // in file order, each of the chunk's entry size
+    QString tag;      // the catalogue's tag; getChunk matches it
+    quint32 offset;   // from the start of the file
+    quint32 size = 0; // the chunk's own size field
+
+    // The entries, in file order; none for a chunk that is no data chunk or
+    // that counts none.
+    int entryCount() const { return m_entrySize > 0 ? int(m_entries.size() / m_entrySize) : 0; }
+    int entrySize() const { return m_entrySize; }
+    // Entry i, a view into the chunk's block that holds while the chunk does
+    // (until the document is cleared or loaded again); empty outside
+    // 0..entryCount()-1.
+    QByteArrayView entry(int i) const;
+    // Entry i as a buffer of its own, what a patch dump is made from; empty
+    // outside 0..entryCount()-1.
+    Buffer entryBuffer(int i) const;
+    // Takes block over as the entries, each size bytes; a remainder of
+    // block past the last whole entry belongs to none. Pass it moved: a
+    // block still shared is copied.
+    void setEntries(QByteArray block, int size);
+
+private:
+    QByteArray m_entries; // entry i from i * m_entrySize on
+    int m_entrySize = 0;
 };
 
 class ES_Document : public Document

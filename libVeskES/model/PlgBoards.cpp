@@ -85,7 +85,8 @@ void PlgBoards::loadPLG(MidiDevice* device)
         return;
     for (int s = 0; s < SlotCount; ++s) {
         device->deleteBankSet(slotSection(s));
-        device->ini()->loadFile(plgFileName(device, s));
+        // Written as the board gave its names, escapes undone by nothing.
+        device->ini()->loadFile(plgFileName(device, s), IniFile::Verbatim);
     }
 }
 
@@ -107,14 +108,10 @@ bool PlgBoards::readBoard(const QString& path, IniFile& board, QString* name, QS
     const IniSection* plg = nullptr;
     if (!QFileInfo(path).isFile()) {
         why = QStringLiteral("File not found\n\n%1").arg(QDir::toNativeSeparators(path));
-    } else if (!board.loadFile(path)) {
+    } else if (!board.loadFile(path, IniFile::Verbatim)) {
         why = QStringLiteral("Cannot open file\n\n%1").arg(QDir::toNativeSeparators(path));
     } else if (!(plg = board.section(PlgSection))) {
         why = illegal(path, QStringLiteral("It has no [PLG] section: it is no board definition."));
-    } else if (plg->value(QStringLiteral("Name")).isEmpty()) {
-        // The editors take a slot without a name for an empty slot, which
-        // would hide the banks this board installs.
-        why = illegal(path, QStringLiteral("The board has no name (\"Name\" in its [PLG] section)."));
     } else {
         const int banks = plg->intValue(QStringLiteral("Ridev"));
         if (banks < 0 || banks > MaxBanks)
@@ -153,11 +150,12 @@ QByteArray PlgBoards::installedText(const IniFile* board, int slot)
         lines << QStringLiteral("Name=") << QStringLiteral("Ridev=0");
     } else {
         const int banks = qBound(0, plg->intValue(QStringLiteral("Ridev")), MaxBanks);
-        lines << QStringLiteral("Name=") + IniEscapeValue(plg->value(QStringLiteral("Name")))
+        // Names and banks go over as the board file has them: both files are
+        // read verbatim, so a backslash in a name is no escape.
+        lines << QStringLiteral("Name=") + plg->value(QStringLiteral("Name"))
               << QStringLiteral("Ridev=%1").arg(banks);
         for (int i = 0; i < banks; ++i)
-            lines << QStringLiteral("%1=%2").arg(i).arg(
-                IniEscapeValue(translatePLGBankName(plg->numValue(i), slot)));
+            lines << QStringLiteral("%1=%2").arg(i).arg(translatePLGBankName(plg->numValue(i), slot));
         lines << QString();
         for (int i = 0; i < banks; ++i) {
             const QString entry = plg->numValue(i);
@@ -165,13 +163,12 @@ QByteArray PlgBoards::installedText(const IniFile* board, int slot)
             if (!names)
                 continue;
             const int voices = qBound(0, names->intValue(QStringLiteral("Ridev")), MaxVoices);
-            lines << QStringLiteral("[%1]").arg(
-                         IniEscapeTitle(sectionOfEntry(translatePLGBankName(entry, slot))))
+            lines << QStringLiteral("[%1]").arg(sectionOfEntry(translatePLGBankName(entry, slot)))
                   << QStringLiteral("Ridev=%1").arg(voices);
             for (int j = 0; j < voices; ++j) {
                 const QString name = names->numValue(j);
                 if (!name.isEmpty())
-                    lines << QStringLiteral("%1=%2").arg(j).arg(IniEscapeValue(name));
+                    lines << QStringLiteral("%1=%2").arg(j).arg(name);
             }
             lines << QString();
         }

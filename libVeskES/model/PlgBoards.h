@@ -12,11 +12,16 @@
 // and the sections of their voice names.
 //
 // A board is checked before anything is written: a file that cannot be read,
-// that holds no "PLG" section, whose board has no name (the editors take an
-// empty name for an empty slot), whose counts are out of range or whose bank
+// that holds no "PLG" section, whose counts are out of range or whose bank
 // names a section of the device's own tables (loading the slot would replace
-// it) is refused with a message saying why, and the slot keeps its old file. The copy is
-// replaced atomically, so a failed write leaves the old one whole.
+// it) is refused with a message saying why, and the slot keeps its old file.
+// A board without a name is installed (the editors then show the slot as
+// empty). The copy is replaced atomically, so a failed write leaves the old
+// one whole.
+//
+// Board files and the installed copies are read verbatim (IniFile::Verbatim):
+// names and banks are copied as the board file has them, a backslash
+// included, never taken for an escape.
 //
 // Reloading drops the slots' banks from the device's registry only: bank sets
 // that controls and menus hold keep their banks, with the names they had,

@@ -48,7 +48,8 @@ PlgSetupDlg::PlgSetupDlg(MidiDevice* device, QWidget* parent) : Dialog(parent), 
         row->addWidget(new QLabel(QStringLiteral("Slot %1:").arg(s + 1)), 0);
 
         auto* name = new QLabel;
-        name->setStyleSheet(QStringLiteral("QLabel {border: 1px solid black; background-color: white }"));
+        name->setStyleSheet(
+            QStringLiteral("QLabel {border: 1px solid black; background-color: white; color: black }"));
         name->setFixedSize(100, 21);
         m_labels.append(name);
         row->addWidget(name, 0);

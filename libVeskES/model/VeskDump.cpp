@@ -218,7 +218,9 @@ int VeskDump::getCategoryData()
 {
     if (!holdsCategory())
         return -1;
-    return first()->dataAt(VeskSysex::MainCategoryPos) << 7 | first()->dataAt(VeskSysex::SubCategoryPos);
+    // Added, not joined: a stored dump may carry a byte above 7 bits, and
+    // the value is main x 128 + sub whatever the bytes hold.
+    return first()->dataAt(VeskSysex::MainCategoryPos) * 128 + first()->dataAt(VeskSysex::SubCategoryPos);
 }
 
 void VeskDump::setCategoryData(int value)

@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPalette>
 #include <QSettings>
 #include <QStatusBar>
 #include <QThread>
@@ -275,6 +276,7 @@ void MidiEditorWindow::onLoadWindow()
         label.setIndent(1);
         label.setFont(font);
     }
+    updateStatusColors();
     statusLabels[0].setText(device->connectionStatus());
     statusBar()->addPermanentWidget(&statusLabels[0], 100);
     statusBar()->addPermanentWidget(&statusLabels[1], 55);
@@ -302,6 +304,23 @@ void MidiEditorWindow::updateStyleSheets()
     const QColor face = colors.getColor(ButtonFaceColor);
     const QColor caption = colors.getColor(CaptionColor);
     menuBar()->setStyleSheet(menuBarStyleSheet(GetColor2(face, 1.0, 0.91), MergeColors(face, caption, 0.4)));
+    updateStatusColors();
+}
+
+void MidiEditorWindow::updateStatusColors()
+{
+    // The strip under the labels is painted in Button Face whatever the
+    // desktop's colours are, so their text takes the scheme's Button Text: a
+    // dark desktop palette would give light text on the light strip.
+    const QColor text = colors.getColor(ButtonTextColor);
+    for (QLabel& label : statusLabels) {
+        QPalette palette = label.palette();
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::WindowText, text);
+            palette.setColor(group, QPalette::Text, text);
+        }
+        label.setPalette(palette);
+    }
 }
 
 void MidiEditorWindow::paintEvent(QPaintEvent*)

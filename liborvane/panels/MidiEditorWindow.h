@@ -54,7 +54,8 @@ public:
     ~MidiEditorWindow() override;
 
     // --- MainWindow hooks --------------------------------------------------------
-    // The menu bar's colours from the scheme.
+    // The menu bar's colours and the status labels' text colour from the
+    // scheme.
     void updateStyleSheets() override;
     // The status labels into the status bar, and the keyboard window back
     // when it showed at the last close.
@@ -87,10 +88,12 @@ public:
     Patch selectedPatch();
     // Receives every patch of the banks on a worker job (with setMode, the
     // instrument is switched to each patch's mode first), for the names of
-    // the user banks; onBanksReceived follows once all came. Nothing starts
-    // for banks without patches. The job, or null when none started.
+    // the user banks; onBanksReceived follows when the job has ended, however
+    // it ended. Nothing starts for banks without patches. The job, or null
+    // when none started.
     Task_ReceiveBanks* receiveBanks(const BankSet& banks, bool setMode);
-    // Every patch of a receiveBanks job came. Nothing here.
+    // A receiveBanks job ended (completed, cancelled or failed) and the names
+    // it took are stored. Nothing here.
     virtual void onBanksReceived();
 
     // --- keyboard focus ------------------------------------------------------------
@@ -109,6 +112,9 @@ public:
     // --- status bar, keyboard, clipboard -------------------------------------------
     // Sets up the status bar; the editor calls it from its constructor.
     void createStatusBar();
+    // The status labels' text in the scheme's Button Text, the colour that
+    // reads on the Button Face strip under them.
+    void updateStatusColors();
     // Opens the keyboard window, or closes it when it shows.
     void showKeyboard();
     // The channel of the keyboard window's notes; nothing without one.

@@ -31,6 +31,10 @@ AbstractPanel::AbstractPanel(MidiClient* client, QWidget* parent)
 {
     setParent(parent);
     setGeometry(QRect(0, 0, 0, 0));
+    // The frame paints with the client's scheme from the start, as the
+    // controls made on it do; init is not needed for that.
+    if (ColorManager* colors = colorManager())
+        Colored::setColorManager(colors);
 }
 
 AbstractPanel::~AbstractPanel() = default;

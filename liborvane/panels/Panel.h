@@ -258,8 +258,9 @@ public:
     // value; nothing without a client, device or document.
     void loadXmlSection(const QString& scope, const QString& attribute, const QString& value, int iterator,
                         const QString& conditions);
-    // Adds the cells of element and of its children (null: nothing); a walk
-    // past one of the limits below removes every cell and tab instead.
+    // Adds the cells of element and of its children (null: nothing). The
+    // walk is counted first: past one of the limits below, it builds nothing
+    // and removes every cell and tab instead.
     void loadXmlElement(const XmlElement* element, const QString& conditions);
     // What the last load refused, one text each (an include cycle, includes
     // nested too deep, a section past the limits below); empty after a clean
@@ -268,7 +269,8 @@ public:
     // A section whose walk, templates expanded, passes more elements than
     // this, nests them deeper or builds more cells builds nothing: no layout
     // comes near any of them, and templates including another one twice at
-    // every level would grow without end.
+    // every level would grow without end. The count comes before any cell is
+    // built, so such a section costs no more than walking to the limit.
     static constexpr int MaxSectionElements = 100000;
     static constexpr int MaxSectionDepth = 2000;
     static constexpr int MaxSectionCells = 20000;
@@ -343,7 +345,8 @@ public:
 
     // --- focus and keys (PanelFocus.cpp) -------------------------------------------------
     // A control of the panel gained or lost the keyboard focus: tells the
-    // window (PanelSelectedMessage), after the current event.
+    // window given to init (PanelSelectedMessage), after the current event;
+    // nothing without one.
     void onPanelSelected(bool selected);
     // Focuses the first focusable item (shown, enabled, taking the focus)
     // from start on, wrapping once round the panel: its index, or -1 after
@@ -395,6 +398,9 @@ private:
     // The common step, caption label and kind of one element that passed its
     // condition (PanelXml.cpp).
     void loadCells(const XmlElement& element);
+    // Adds to m_countedCells the cells loadCells would build for element,
+    // building nothing.
+    void countCells(const XmlElement& element);
     // One element of a walk and its children, depth elements below the
     // walk's start; nothing once the walk was stopped.
     void walkElement(const XmlElement* element, const QString& conditions, int depth);
@@ -429,6 +435,10 @@ private:
     // Elements the current walk has passed, and whether a limit stopped it.
     int m_walkedElements = 0;
     bool m_loadStopped = false;
+    // Set while the first walk of a load counts (and builds nothing); the
+    // cells it has counted, those of the panel before the load included.
+    bool m_walkCounting = false;
+    int m_countedCells = 0;
     // Built by routingIndex() when m_indexed is false.
     mutable PanelIndex m_index;
     mutable bool m_indexed = false;

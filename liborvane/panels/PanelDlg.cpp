@@ -127,7 +127,9 @@ PanelDlg* PanelDlg::DoPanel(QWidget* parent, MidiClient* client, const QString& 
 {
     LaunchInfo info;
     info.section = section;
-    info.colwidth = width;
+    // 0 keeps the default width, as a layout's "colwidth" of 0 does.
+    if (width)
+        info.colwidth = width;
     auto* window = new PanelDlg(parent, client);
     // Set before the load: a section without controls closes the window
     // inside init, and nobody else holds it to delete it.

@@ -61,8 +61,8 @@ public:
     // Window title and the panel's caption.
     void setTitle(const QString& text);
 
-    // Opens a new window on section with control width width; every call
-    // makes another. The window deletes itself when it closes, also when the
+    // Opens a new window on section with control width width (0: the
+    // default 90); every call makes another. The window deletes itself when it closes, also when the
     // section holds no control, in which case the result is null.
     static PanelDlg* DoPanel(QWidget* parent, MidiClient* client, const QString& section, int width);
 

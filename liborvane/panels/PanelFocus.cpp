@@ -89,5 +89,9 @@ void Panel::onKey(int key)
 
 void Panel::onPanelSelected(bool selected)
 {
-    PostMessage(panelWindow(), PanelSelectedMessage, PointerToVar(this), selected);
+    // Only the window the panel was placed in by init hears of it (a row of
+    // a tabbed panel: the tabbed panel's frame, which passes it on); a panel
+    // never placed posts nothing.
+    if (m_parentWindow)
+        PostMessage(m_parentWindow, PanelSelectedMessage, PointerToVar(this), selected);
 }

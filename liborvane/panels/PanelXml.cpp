@@ -424,9 +424,23 @@ void Panel::loadXmlSection(const QString& scope, const QString& attribute, const
 
 void Panel::loadXmlElement(const XmlElement* element, const QString& conditions)
 {
+    // A first walk only counts the elements, levels and cells the section
+    // would give, so a section past a limit costs its count and builds
+    // nothing at all; the second walk builds what the first one counted.
+    const qsizetype errorsBefore = m_loadErrors.size();
+    m_walkCounting = true;
+    m_countedCells = itemCount();
     m_walkedElements = 0;
     m_loadStopped = false;
     walkElement(element, conditions, 0);
+    m_walkCounting = false;
+    if (!m_loadStopped) {
+        // The build meets the same refused includes and reports them itself.
+        m_loadErrors.resize(errorsBefore);
+        m_walkedElements = 0;
+        walkElement(element, conditions, 0);
+        Q_ASSERT(m_loadStopped || itemCount() == m_countedCells);
+    }
     if (m_loadStopped) {
         // Part of a section would show as if it were the whole.
         deleteItems();
@@ -462,16 +476,21 @@ void Panel::walkElement(const XmlElement* element, const QString& conditions, in
     // Tabs and includes are never dropped by a condition; every other element
     // outside the vocabulary (a disabled "_edit", a "template") adds nothing
     // itself but its children are read.
-    if (tag == QLatin1String("tab"))
-        m_tabNames.append(element->attribute(QStringLiteral("title")));
-    else if (tag == QLatin1String("include"))
+    if (tag == QLatin1String("tab")) {
+        if (!m_walkCounting)
+            m_tabNames.append(element->attribute(QStringLiteral("title")));
+    } else if (tag == QLatin1String("include")) {
         loadInclude(*element, conditions, depth);
-    else if (IsPanelCommonElement(tag) && PassesCondition(*element, conditions))
-        loadCells(*element);
+    } else if (IsPanelCommonElement(tag) && PassesCondition(*element, conditions)) {
+        if (m_walkCounting)
+            countCells(*element);
+        else
+            loadCells(*element);
+    }
     if (m_loadStopped)
         return;
     // A column break alone fills a column: cells may outgrow elements.
-    if (itemCount() > MaxSectionCells) {
+    if ((m_walkCounting ? m_countedCells : itemCount()) > MaxSectionCells) {
         stopLoad(VarArgs::format(QStringLiteral("The section builds more than %d cells; nothing is built"),
                                  MaxSectionCells));
         return;
@@ -492,15 +511,18 @@ void Panel::loadInclude(const XmlElement& element, const QString& conditions, in
         dev->xml()->findElement(QStringLiteral("template"), QStringLiteral("name"), name);
     if (!tmpl)
         return;
+    // Both walks meet these; the build's warnings are the ones shown.
     if (m_includes.contains(tmpl)) {
         m_loadErrors << VarArgs::format(QStringLiteral("Template \"%s\" includes itself"), name);
-        qWarning("%s", qPrintable(m_loadErrors.last()));
+        if (!m_walkCounting)
+            qWarning("%s", qPrintable(m_loadErrors.last()));
         return;
     }
     if (m_includes.size() >= MaxIncludeDepth) {
         m_loadErrors << VarArgs::format(QStringLiteral("Templates nested deeper than %d at \"%s\""),
                                         MaxIncludeDepth, name);
-        qWarning("%s", qPrintable(m_loadErrors.last()));
+        if (!m_walkCounting)
+            qWarning("%s", qPrintable(m_loadErrors.last()));
         return;
     }
     m_includes.append(tmpl);
@@ -549,6 +571,34 @@ void Panel::loadCells(const XmlElement& e)
         CreateLabel(LineGapInfo(common));
     } else if (tag == QLatin1String("separator") || tag == QLatin1String("sep")) {
         CreateLabel(SeparatorInfo(common));
+    }
+}
+
+void Panel::countCells(const XmlElement& e)
+{
+    // loadCells without building: every label CreateLabel would add, and one
+    // cell per control element.
+    const QString& tag = e.tagName();
+    const auto label = [this](const QString& title) {
+        if (!isHorizontal() || m_header || title == QLatin1String(" "))
+            ++m_countedCells;
+    };
+    const QString title = e.attribute(QStringLiteral("title"));
+    if (IsPanelCaptionedElement(tag) && !title.isEmpty() && !ReadFlag(e, QStringLiteral("no_title")))
+        label(title);
+    if (tag == QLatin1String("header") || tag == QLatin1String("label") || tag == QLatin1String("br")) {
+        label(title);
+    } else if (ControlFactory::isBuilt(tag)) {
+        ++m_countedCells;
+    } else if (tag == QLatin1String("column") || tag == QLatin1String("col")) {
+        const int used = m_countedCells % m_rowsPerColumn;
+        for (int i = used ? used : m_rowsPerColumn; i < m_rowsPerColumn; ++i)
+            label(QString());
+    } else if (tag == QLatin1String("p")) {
+        label(QString());
+        label(QString());
+    } else if (tag == QLatin1String("separator") || tag == QLatin1String("sep")) {
+        label(QStringLiteral(" "));
     }
 }
 

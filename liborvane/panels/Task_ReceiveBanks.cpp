@@ -160,8 +160,10 @@ void Task_ReceiveBanks::finished()
 {
     // The last bank's names may still be on their way.
     storeNames();
+    // However the job ended: the names taken before a cancel or a failure
+    // are stored too, and the window shows them.
     const Outcome end = outcome();
-    if (end == Completed && m_window && m_onReceived)
+    if (m_window && m_onReceived)
         m_onReceived();
     emit ended(end);
 }

@@ -3,9 +3,9 @@
 // it asks the instrument for the patch's bulk dump, reads the name out of it
 // and shows it, and the device's user bank takes the names.
 //
-// An editor window starts it (receiveBanks below); the window is told only
-// when every patch was received. The job ends early, and says why, when the
-// user cancels (no text), when the instrument does not answer in time
+// An editor window starts it (receiveBanks below); the window is told when
+// the job has ended, however it ended. The job ends early, and says why,
+// when the user cancels (no text), when the instrument does not answer in time
 // ("Receive timeout!"), when another request of the program is waiting for
 // the instrument (only one may wait), when the device cannot address a
 // patch, or when it makes no patch dump of a bank's type. Names taken before
@@ -65,9 +65,10 @@ public:
     // for a copy of banks, when they hold at least one patch (null and
     // nothing happens otherwise). switchMode asks the device to switch the
     // instrument to each patch's mode before its request. onReceived runs on
-    // the GUI thread once every patch was received, and not after a cancel or
-    // a failure, nor once the window is gone. The job deletes itself when it
-    // has ended; the pointer is for watching it (QPointer) until then.
+    // the GUI thread once the job has ended and its names are stored, however
+    // it ended (completed, cancelled or failed), but not once the window is
+    // gone. The job deletes itself when it has ended; the pointer is for
+    // watching it (QPointer) until then.
     static Task_ReceiveBanks* receiveBanks(MidiClient* window, const BankSet& banks, bool switchMode,
                                            std::function<void()> onReceived);
 

@@ -134,11 +134,13 @@ private slots:
         QCOMPARE(f.panel->groupRequests, asked);
     }
 
-    // Focus changes reach the panel's window as selection messages, and the
-    // control still sees every focus event.
+    // Focus changes reach the window the panel was placed in as selection
+    // messages, and the control still sees every focus event.
     void focusReportsSelection()
     {
         PanelFixture f;
+        f.panel->init(&f.window, QPoint(), false);
+        f.panel->resize(200, 200);
         auto* a = new FocusLabel(f.panel, QStringLiteral("A"));
         auto* b = new FocusLabel(f.panel, QStringLiteral("B"));
         b->move(0, 20);

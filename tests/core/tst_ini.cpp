@@ -73,6 +73,22 @@ private slots:
         QCOMPARE(ini.getSectionNames(QStringLiteral("Nothing")), QStringList());
     }
 
+    // The same escaped text read both ways: verbatim, every backslash stays
+    // and the first "=" ends the key.
+    void verbatimKeepsBackslashes()
+    {
+        const QString text = QStringLiteral("[A\\sB]\nk\\=ey=back\\slash\\\\n\n");
+        IniFile decoded;
+        decoded.loadText(text);
+        QCOMPARE(decoded.section(QStringLiteral("A B"))->value(QStringLiteral("k=ey")),
+                 QStringLiteral("back lash\\n"));
+        IniFile verbatim;
+        verbatim.loadText(text, IniFile::Verbatim);
+        QVERIFY(!verbatim.section(QStringLiteral("A B")));
+        QCOMPARE(verbatim.section(QStringLiteral("A\\sB"))->value(QStringLiteral("k\\")),
+                 QStringLiteral("ey=back\\slash\\\\n"));
+    }
+
     void sectionReadAgainReplacesTheOldOneWhole()
     {
         IniFile ini;

@@ -93,10 +93,10 @@ QStringList tagsOf(const ES_Document& doc)
 }
 
 // The entry is the chunk's pattern from position start on.
-bool holdsPattern(const Buffer* entry, quint32 start)
+bool holdsPattern(QByteArrayView entry, quint32 start)
 {
-    for (int i = 0; i < entry->size(); ++i) {
-        if (entry->at(i) != (unsigned char)NativeFileBuilder::patternAt(start + quint32(i)))
+    for (qsizetype i = 0; i < entry.size(); ++i) {
+        if (entry.at(i) != NativeFileBuilder::patternAt(start + quint32(i)))
             return false;
     }
     return true;
@@ -115,6 +115,7 @@ private slots:
     void countChunkSizes_data();
     void countChunkSizes();
     void entriesAtTheirPositions();
+    void oneByteEntries();
     void countChunkAfterItsDataChunk();
     void chunkKindsWithoutEntries();
     void duplicateTags();
@@ -189,9 +190,9 @@ void TestESDocument::countChunkSizes()
     ES_Document doc;
     QVERIFY2(loadBytes(doc, file.bytes()), qPrintable(doc.docError()));
     QCOMPARE(doc.countEntries(QStringLiteral("DDVC")), count);
-    QCOMPARE(doc.getChunk(QStringLiteral("DDVC"))->entries.size(), qMax(count, 0));
+    QCOMPARE(doc.getChunk(QStringLiteral("DDVC"))->entryCount(), qMax(count, 0));
     QCOMPARE(doc.getChunk(QStringLiteral("EDVC"))->size, countSize);
-    QVERIFY(doc.getChunk(QStringLiteral("EDVC"))->entries.isEmpty());
+    QCOMPARE(doc.getChunk(QStringLiteral("EDVC"))->entryCount(), 0);
 }
 
 void TestESDocument::entriesAtTheirPositions()
@@ -206,12 +207,41 @@ void TestESDocument::entriesAtTheirPositions()
     QVERIFY(chunk);
     QCOMPARE(chunk->offset, offset);
     QCOMPARE(chunk->size, 1000u);
-    QCOMPARE(chunk->entries.size(), 3);
+    QCOMPARE(chunk->entryCount(), 3);
+    QCOMPARE(chunk->entrySize(), 317);
     const quint32 starts[] = {48, 365, 682};
     for (int i = 0; i < 3; ++i) {
-        QCOMPARE(chunk->entries.at(i)->size(), 317);
-        QVERIFY2(holdsPattern(chunk->entries.at(i), starts[i]), qPrintable(QString::number(i)));
+        QCOMPARE(chunk->entry(i).size(), 317);
+        QVERIFY2(holdsPattern(chunk->entry(i), starts[i]), qPrintable(QString::number(i)));
     }
+    // A buffer of its own for a patch dump; nothing outside the entries.
+    QCOMPARE(chunk->entryBuffer(2).bytes(), chunk->entry(2).toByteArray());
+    QVERIFY(chunk->entry(3).isEmpty() && chunk->entry(-1).isEmpty() && chunk->entryBuffer(3).isEmpty());
+}
+
+// The smallest entries there are: each is its own byte of the file, and all
+// of them lie in one block, the chunk's, one after the other (no allocation
+// of their own: the memory stays that of the file).
+void TestESDocument::oneByteEntries()
+{
+    constexpr int Count = 60000;
+    NativeFileBuilder file;
+    file.addCount("EDVC", Count);
+    file.add("DDVC", 48 + Count + 1);
+    ES_Document doc;
+    QVERIFY2(loadBytes(doc, file.bytes()), qPrintable(doc.docError()));
+    const ES_Chunk* chunk = doc.getChunk(QStringLiteral("DDVC"));
+    QCOMPARE(chunk->entryCount(), Count);
+    QCOMPARE(chunk->entrySize(), 1);
+    const char* first = chunk->entry(0).data();
+    for (int i = 0; i < Count; ++i) {
+        const QByteArrayView entry = chunk->entry(i);
+        if (entry.size() != 1 || entry.at(0) != NativeFileBuilder::patternAt(48 + quint32(i)) ||
+            entry.data() != first + i)
+            QFAIL(qPrintable(QStringLiteral("entry %1").arg(i)));
+    }
+    // The byte past the last entry belongs to none.
+    QVERIFY(chunk->entry(Count).isEmpty());
 }
 
 void TestESDocument::countChunkAfterItsDataChunk()
@@ -223,9 +253,9 @@ void TestESDocument::countChunkAfterItsDataChunk()
     file.addCount("EMST", 2);
     ES_Document doc;
     QVERIFY2(loadBytes(doc, file.bytes()), qPrintable(doc.docError()));
-    QCOMPARE(doc.getChunk(QStringLiteral("DMST"))->entries.size(), 2);
-    QCOMPARE(doc.getChunk(QStringLiteral("DPFM"))->entries.size(), 5);
-    QVERIFY(holdsPattern(doc.getChunk(QStringLiteral("DMST"))->entries.at(1), 68));
+    QCOMPARE(doc.getChunk(QStringLiteral("DMST"))->entryCount(), 2);
+    QCOMPARE(doc.getChunk(QStringLiteral("DPFM"))->entryCount(), 5);
+    QVERIFY(holdsPattern(doc.getChunk(QStringLiteral("DMST"))->entry(1), 68));
     QCOMPARE(tagsOf(doc), QStringList({"DMST", "DPFM", "EPFM", "EMST"}));
 }
 
@@ -244,7 +274,7 @@ void TestESDocument::chunkKindsWithoutEntries()
     QVERIFY2(loadBytes(doc, file.bytes()), qPrintable(doc.docError()));
     QCOMPARE(tagsOf(doc), QStringList({"EWFM", "DWFM", "DNVC", "XTRA", "EDVC", "DDVC"}));
     for (const ES_Chunk* chunk : doc.chunks())
-        QVERIFY2(chunk->entries.isEmpty(), qPrintable(chunk->tag));
+        QVERIFY2(chunk->entryCount() == 0, qPrintable(chunk->tag));
     QCOMPARE(doc.getChunk(QStringLiteral("XTRA"))->size, 1234u);
     QCOMPARE(doc.getChunk(QStringLiteral("DDVC"))->size, 64u);
 }
@@ -259,8 +289,8 @@ void TestESDocument::duplicateTags()
     QVERIFY(loadBytes(doc, file.bytes()));
     QCOMPARE(doc.getChunk(QStringLiteral("DDVC"))->offset, first);
     QCOMPARE(doc.chunks().at(2)->offset, second);
-    QCOMPARE(doc.chunks().at(1)->entries.at(1)->size(), 10);
-    QCOMPARE(doc.chunks().at(2)->entries.at(1)->size(), 30);
+    QCOMPARE(doc.chunks().at(1)->entry(1).size(), 10);
+    QCOMPARE(doc.chunks().at(2)->entry(1).size(), 30);
 }
 
 void TestESDocument::secondLoadReplacesTheFirst()
@@ -416,8 +446,8 @@ void TestESDocument::throughTheFileDocument()
     }
     ES_Document doc;
     QVERIFY2(doc.loadFile(path), qPrintable(doc.docError()));
-    QCOMPARE(doc.getChunk(QStringLiteral("DNVC"))->entries.size(), 3);
-    QVERIFY(holdsPattern(doc.getChunk(QStringLiteral("DNVC"))->entries.at(2), 248));
+    QCOMPARE(doc.getChunk(QStringLiteral("DNVC"))->entryCount(), 3);
+    QVERIFY(holdsPattern(doc.getChunk(QStringLiteral("DNVC"))->entry(2), 248));
 
     // Storing is refused and the file stays as it was.
     QVERIFY(!doc.storeFile(path));

@@ -151,6 +151,15 @@ private slots:
                           "[NAMED]\nRidev=1\n0=Pd:Pad\n")
             << QByteArray("[PLG1]\nName=B\nRidev=4\n0=63,71,P1-PRE2\n1=127,00,X\n2=,abc\n3=32,00,NAMED\n\n"
                           "[P1-PRE2]\nRidev=4\n0=Ap:One\n3=Ap:Four\n\n[NAMED]\nRidev=1\n0=Pd:Pad\n\n");
+        // Backslashes are the board's own characters, never escapes.
+        QTest::newRow("backslashes") << QByteArray("[PLG]\nName=VER150-\\S\nRidev=1\n0=36,00,A\\sB\n"
+                                                   "[A\\sB]\nRidev=2\n0=back\\slash\n1=tab\\t\\\\\n")
+                                     << QByteArray("[PLG1]\nName=VER150-\\S\nRidev=1\n0=36,00,A\\sB\n\n"
+                                                   "[A\\sB]\nRidev=2\n0=back\\slash\n1=tab\\t\\\\\n\n");
+        QTest::newRow("empty name") << QByteArray("[PLG]\nName=\nRidev=1\n0=USER\n")
+                                    << QByteArray("[PLG1]\nName=\nRidev=1\n0=63,24,P1-USER\n\n");
+        QTest::newRow("no name key") << QByteArray("[PLG]\nRidev=1\n0=USER\n")
+                                     << QByteArray("[PLG1]\nName=\nRidev=1\n0=63,24,P1-USER\n\n");
         QTest::newRow("Latin-1 names") << QByteArray("[PLG]\nName=Caf\xc3\xa9\nRidev=0\n")
                                        << QByteArray("[PLG1]\nName=Caf\xe9\nRidev=0\n\n");
     }
@@ -161,6 +170,30 @@ private slots:
         QFETCH(QByteArray, installed);
         QVERIFY(PlgBoards::createPLGFile(m_device.get(), 0, board("small.ini", boardText)));
         QCOMPARE(bytesOf(PlgBoards::plgFileName(m_device.get(), 0)), installed);
+    }
+
+    // The installed copies reach the tables as the board file wrote them: a
+    // backslash is no escape there either, and a board without a name
+    // installs its banks under a slot that reads as empty.
+    void namesReachTheTablesAsWritten()
+    {
+        QVERIFY(
+            PlgBoards::createPLGFile(m_device.get(), 0,
+                                     board("slash.ini", "[PLG]\nName=VER150-\\S\nRidev=1\n0=36,00,A\\sB\n"
+                                                        "[A\\sB]\nRidev=2\n0=back\\slash\n1=tab\\t\\\\\n")));
+        QVERIFY(PlgBoards::createPLGFile(m_device.get(), 1,
+                                         board("nameless.ini", "[PLG]\nName=\nRidev=1\n0=USER\n")));
+        PlgBoards::loadPLG(m_device.get());
+        QCOMPARE(PlgBoards::plgName(m_device.get(), 0), QStringLiteral("VER150-\\S"));
+        QCOMPARE(bankWordsAndNames(BankSet(m_device.get(), QStringLiteral("PLG1"))),
+                 QStringList{QStringLiteral("2400 A\\sB")});
+        const IniSection* names = m_device->ini()->section(QStringLiteral("A\\sB"));
+        QVERIFY(names);
+        QCOMPARE(names->numValue(0), QStringLiteral("back\\slash"));
+        QCOMPARE(names->numValue(1), QStringLiteral("tab\\t\\\\"));
+        QCOMPARE(PlgBoards::plgName(m_device.get(), 1), QString());
+        QCOMPARE(bankWordsAndNames(BankSet(m_device.get(), QStringLiteral("PLG2"))),
+                 QStringList{QStringLiteral("3f19 P2-USER")});
     }
 
     void emptyAndNone()
@@ -187,8 +220,6 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing") << QByteArray() << "File not found";
         QTest::newRow("no PLG section") << QByteArray("[USER]\nRidev=64\n") << "no [PLG] section";
-        QTest::newRow("empty name") << QByteArray("[PLG]\nName=\nRidev=1\n0=USER\n") << "no name";
-        QTest::newRow("no name key") << QByteArray("[PLG]\nRidev=1\n0=USER\n") << "no name";
         QTest::newRow("bank count") << QByteArray("[PLG]\nName=B\nRidev=2000000000\n") << "0 to 128";
         QTest::newRow("negative bank count") << QByteArray("[PLG]\nName=B\nRidev=-1\n") << "0 to 128";
         QTest::newRow("voice count") << QByteArray("[PLG]\nName=B\nRidev=1\n0=USER\n[USER]\nRidev=129\n")

@@ -164,7 +164,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("boardText");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("empty name") << QByteArray("[PLG]\nName=\nRidev=1\n0=USER\n") << "has no name";
         QTest::newRow("no PLG section") << QByteArray("[USER]\nRidev=64\n") << "no [PLG] section";
         QTest::newRow("unreadable") << QByteArray() << "File not found";
     }

@@ -233,6 +233,10 @@ private slots:
                               << "Dr";
         QTest::newRow("beyond the table") << 20 << 1 << 82 << 20 * 128 + 1 << "??"
                                           << "??";
+        // A stored dump may carry a byte above 7 bits: main x 128 + sub
+        // still, not the two joined (which would give 128).
+        QTest::newRow("sub above 7 bits") << 1 << 0x80 << 82 << 256 << "Ap"
+                                          << "Ap";
         QTest::newRow("14 data bytes") << 5 << 3 << 14 << 5 * 128 + 3 << "Ba"
                                        << "Ba:SYNTH";
         QTest::newRow("13 data bytes") << 5 << 3 << 13 << -1 << ""

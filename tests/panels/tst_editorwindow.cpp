@@ -536,7 +536,8 @@ private slots:
     // A panel deleted while its messages are still queued: they never reach
     // the editor, and the window's focus ring forgets the panel. The
     // messages of live panels, in the ring or registered with the client
-    // (the rows of a tabbed panel), still arrive.
+    // (the rows of a tabbed panel), still arrive; a panel never placed in the
+    // window posts none.
     void deletedPanelsMessagesDropped()
     {
         start();
@@ -546,10 +547,15 @@ private slots:
         auto* row = new Panel(window.get(), window.get());
         window->addEditorPanel(gone);
         window->addEditorPanel(kept);
-        gone->fit();
-        row->fit();
+        for (Panel* panel : {static_cast<Panel*>(gone), static_cast<Panel*>(kept), row})
+            panel->init(window.get(), QPoint(), false);
+        // Registered with the client but never placed in a window by init:
+        // its selection goes nowhere.
+        auto* unplaced = new Panel(window.get(), window.get());
+        unplaced->fit();
         const void* goneAddress = gone;
 
+        unplaced->onPanelSelected(true);
         gone->onPanelSelected(true);
         PostMessage(window.get(), AbstractPanel::CaptionMenuMessage, PointerToVar(gone), 0);
         kept->onPanelSelected(true);

@@ -74,6 +74,12 @@ private slots:
         QTest::newRow("max past the table")
             << R"(<combo title="A" items="a|b|c" max="5"/>)"
             << QStringList{at + R"(combo[A]: max 5 past the last entry (2) of "a|b|c")"};
+        QTest::newRow("negative min")
+            << R"(<edit title="A" min="-1" max="10"/>)"
+            << QStringList{at + "edit[A]: min -1 below 0: the value controls take -1 for no value"};
+        QTest::newRow("negative min as a 32-bit pattern")
+            << R"(<range title="A" min="0xFFFFFFC0" max="0x40"/>)"
+            << QStringList{at + "range[A]: min -64 below 0: the value controls take -1 for no value"};
         QTest::newRow("default outside") << R"(<edit title="A" min="1" max="10" default="0"/>)"
                                          << QStringList{at + "edit[A]: default 0 outside 1..10"};
         QTest::newRow("string without chars")

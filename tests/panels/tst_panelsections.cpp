@@ -49,6 +49,19 @@ QList<int> tabs(const Panel& panel)
 
 // A panel on the rig's window loaded with one section named "S" whose body
 // is given.
+// Counts the children added to the object it watches.
+class ChildCounter : public QObject
+{
+public:
+    int count = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded)
+            ++count;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 class OneSection
 {
 public:
@@ -319,6 +332,10 @@ private slots:
         QTest::newRow("doubling templates")
             << doubling(30, QStringLiteral("<check title=\"c\"/>"))
             << QStringLiteral("The section expands to more than %1 elements").arg(Panel::MaxSectionElements);
+        // Twenty levels of edits, 1.7 KB: a million cells when expanded.
+        QTest::newRow("twenty doubling levels")
+            << doubling(20, QStringLiteral("<edit title=\"e\"/>"))
+            << QStringLiteral("The section builds more than %1 cells").arg(Panel::MaxSectionCells);
         // Each column break after a cell fills the rest of the column.
         QTest::newRow("columns of templates")
             << doubling(12, QStringLiteral("<check title=\"c\"/><col/>"))
@@ -346,6 +363,15 @@ private slots:
         QCOMPARE(loaded.panel.loadErrors().size(), 1);
         QVERIFY2(loaded.panel.loadErrors().at(0).startsWith(error),
                  qPrintable(loaded.panel.loadErrors().at(0)));
+
+        // The walk counts before it builds: loading the section again makes
+        // not one control, not even the one before the include.
+        ChildCounter added;
+        loaded.panel.installEventFilter(&added);
+        loaded.panel.loadSection(QStringLiteral("S"), -1);
+        loaded.panel.removeEventFilter(&added);
+        QCOMPARE(added.count, 0);
+        QCOMPARE(loaded.panel.loadErrors().size(), 1);
 
         // The panel loads the next section as usual.
         QVERIFY(loaded.rig.load("<section name=\"Small\"><check title=\"s\"/></section>"));

@@ -1,9 +1,10 @@
 // The job that refreshes the user patch names: what it asks the instrument
 // for and in which order, what it shows, where the names go (the device's
 // banks and their files, once per bank, on the GUI thread), and how each way
-// of ending is told: completed (the window's hook), cancelled, a time-out, a
-// request slot taken by another request, a damaged block, a patch the device
-// cannot address, and the window going first.
+// of ending is told: completed, cancelled, a time-out, a request slot taken
+// by another request, a damaged block, a patch the device cannot address
+// (each also to the window's hook, after the names taken are stored), and
+// the window going first (no hook).
 #include "BulkDump.h"
 #include "DeviceBank.h"
 #include "IniFile.h"
@@ -113,7 +114,11 @@ public:
     // Starts the job on the set; false when none started.
     bool start()
     {
-        task = Task_ReceiveBanks::receiveBanks(&rig.client, set, false, [this] { ++hooks; });
+        task = Task_ReceiveBanks::receiveBanks(&rig.client, set, false, [this] {
+            ++hooks;
+            if (set.size() > 0)
+                namesAtHook << name(set.bankAt(0)->bankWord(), 0) << name(set.bankAt(0)->bankWord(), 1);
+        });
         if (task)
             QObject::connect(task, &Task_ReceiveBanks::ended, [this](int end) { outcome = end; });
         return task;
@@ -134,13 +139,14 @@ public:
             names << section->numValue(p);
         return names;
     }
-    // The job failed for that reason, said so, and the window heard nothing.
+    // The job failed for that reason, said so, and the window heard of the
+    // end once all the same.
     void expectFailure(Task_ReceiveBanks::Outcome reason, const QString& text)
     {
         QCOMPARE(outcome, int(reason));
         QCOMPARE(display.endText, text);
         QVERIFY(display.failed);
-        QCOMPARE(hooks, 0);
+        QCOMPARE(hooks, 1);
     }
     QStringList requests()
     {
@@ -158,6 +164,8 @@ public:
     BankSet set;
     QPointer<Task_ReceiveBanks> task;
     int hooks = 0;
+    // The first bank's names of programs 0 and 1 as the hook found them.
+    QStringList namesAtHook;
     int outcome = -1;
 };
 
@@ -216,7 +224,7 @@ private slots:
     }
 
     // The instrument stops answering at program 2: the names before it stay,
-    // the progress stands at 2, and the window is not told of a success.
+    // the progress stands at 2, and the window, told of the end, finds them.
     void timeout()
     {
         Banks b;
@@ -230,6 +238,7 @@ private slots:
         QVERIFY(b.name(UserA, 1).endsWith(QLatin1String(":Voice 1")));
         QCOMPARE(b.name(UserA, 2), QStringLiteral("---"));
         QCOMPARE(b.fileNames(UserA, 2), (QStringList{b.name(UserA, 0), b.name(UserA, 1)}));
+        QCOMPARE(b.namesAtHook, (QStringList{b.name(UserA, 0), b.name(UserA, 1)}));
     }
 
     // Another request holds the device's one request slot: the job is
@@ -300,7 +309,8 @@ private slots:
         QCOMPARE(b.display.steps, QList<int>{1});
         QVERIFY(b.name(UserA, 0).endsWith(QLatin1String(":Voice 0")));
         QCOMPARE(b.name(UserA, 1), QStringLiteral("---"));
-        QCOMPARE(b.hooks, 0);
+        QCOMPARE(b.hooks, 1);
+        QCOMPARE(b.namesAtHook, (QStringList{b.name(UserA, 0), QStringLiteral("---")}));
     }
 
     // The window goes while the job runs: the job stops, keeps what it took

@@ -213,8 +213,8 @@ private slots:
         QCOMPARE(rig.sent().value(0), BusPanelRig::change(0x300501, 1));
     }
 
-    // Every DoPanel opens another window with the given control width; a
-    // closed one goes, with its panel out of the client and its position
+    // Every DoPanel opens another window with the given control width (0:
+    // the default); a closed one goes, with its panel out of the client and its position
     // kept.
     void doPanel()
     {
@@ -229,8 +229,11 @@ private slots:
         QCOMPARE(one->panel()->widgetAt(one->panel()->itemCount() - 1)->width(), 114);
         QVERIFY(inClient(rig, one) && inClient(rig, two));
         LoadingClient editor(rig);
-        std::unique_ptr<PanelDlg> own(PanelDlg::DoPanel(nullptr, &editor, QStringLiteral("Mix:System"), 90));
+        std::unique_ptr<PanelDlg> own(PanelDlg::DoPanel(nullptr, &editor, QStringLiteral("Mix:System"), 0));
         QCOMPARE(editor.loaded, QStringList{QStringLiteral("System")});
+        // A width of 0 keeps the default, as the layouts' "colwidth" does.
+        QCOMPARE(own->panel()->controlWidth(), 90);
+        QCOMPARE(own->panel()->widgetAt(own->panel()->itemCount() - 1)->width(), 90);
 
         one->move(60, 40);
         Panel* panel = one->panel();

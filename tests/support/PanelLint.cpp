@@ -187,6 +187,11 @@ void PanelLint::checkRanges(const XmlElement& e, const QString& path)
     if (e.tagName() == QLatin1String("string") && e.attribute(QStringLiteral("chars")).isEmpty())
         report(path, QStringLiteral("a string without \"chars\""));
 
+    // The value controls take -1 for "no value": a range reaching below 0
+    // could never step onto -1.
+    if (const int min = e.intAttribute(QStringLiteral("min")); min < 0)
+        report(path, QStringLiteral("min %1 below 0: the value controls take -1 for no value").arg(min));
+
     // The range as the reader settles it, with the iterator at 0 and no base
     // address: addresses do not matter here.
     const ParamInfo p = ReadParamInfo(e, m_device, 0, 0xFFFFFFFF);

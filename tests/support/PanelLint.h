@@ -9,7 +9,8 @@
 //     lacks, and templates that include themselves;
 //   - two templates or two sections of one name;
 //   - a bit width without a bit, a max past the last entry of the items
-//     table, a default outside the range, a string without "chars";
+//     table, a negative min, a default outside the range, a string without
+//     "chars";
 //   - a section a control opens that the document lacks.
 // Each finding is one line, "<element path>: <what>", where the path names
 // the elements from the top by tag and name, value or title.

@@ -1,0 +1,180 @@
+// Text stays readable whatever the desktop's colours are: under a dark Fusion
+// palette, the editor's status labels over the strip the window paints, the
+// board names of the "PLG Setup" dialog and the captions of a panel that was
+// never placed through init each stand out against what is behind them.
+#include "ColorManager.h"
+#include "MidiEditorWindow.h"
+#include "MidiLabel.h"
+#include "Panel.h"
+#include "PlgSetupDlg.h"
+#include "TestBus.h"
+#include "TestEnvironment.h"
+#include "TestInstrument.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPalette>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleFactory>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+class PlainEditor : public MidiEditorWindow
+{
+public:
+    using MidiEditorWindow::MidiEditorWindow;
+    MidiPatchEdit* patchEdit() override { return nullptr; }
+};
+
+// A dark desktop: light text on dark windows, buttons and fields.
+QPalette darkPalette()
+{
+    QPalette p;
+    const QColor window(0x35, 0x35, 0x35);
+    const QColor light(0xEE, 0xEE, 0xEE);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, light);
+    p.setColor(QPalette::Base, QColor(0x25, 0x25, 0x25));
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::Text, light);
+    p.setColor(QPalette::Button, window);
+    p.setColor(QPalette::ButtonText, light);
+    p.setColor(QPalette::ToolTipBase, window);
+    p.setColor(QPalette::ToolTipText, light);
+    return p;
+}
+
+double luminance(const QColor& c)
+{
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+// The contrast ratio of two colours (1 for equal ones, 21 for black on white).
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+// The text of an area against its background: the background is the
+// commonest colour, the text the one that differs from it most.
+double textContrast(const QImage& image, const QRect& area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    QRgb background = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            background = it.key();
+        }
+    }
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = qMax(best, contrast(QColor(background), QColor(it.key())));
+    return best;
+}
+
+// What readable text needs at least (the usual figure for body text).
+constexpr double Readable = 4.5;
+
+} // namespace
+
+class TestContrast : public QObject
+{
+    Q_OBJECT
+
+    QString m_style;
+    QPalette m_palette;
+
+private slots:
+    void initTestCase()
+    {
+        m_style = QApplication::style()->name();
+        m_palette = QApplication::palette();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(darkPalette());
+    }
+
+    void cleanupTestCase()
+    {
+        QApplication::setStyle(QStyleFactory::create(m_style));
+        QApplication::setPalette(m_palette);
+    }
+
+    void init() { resetBusAndPorts(); }
+
+    // The strip under the status bar is the scheme's Button Face; the label
+    // text is the scheme's Button Text, after a change of scheme too.
+    void statusBar()
+    {
+        BusDevice device;
+        PlainEditor window(&device);
+        window.createStatusBar();
+        window.resize(500, 200);
+        window.show();
+        QTRY_VERIFY(window.isLoaded());
+        QLabel* label = window.connectionLabel();
+        QVERIFY(!label->text().isEmpty());
+        const QRect area(label->mapTo(&window, QPoint(0, 0)), label->size());
+        QVERIFY2(textContrast(window.grab().toImage(), area) >= Readable,
+                 qPrintable(QString::number(textContrast(window.grab().toImage(), area))));
+
+        // A dark strip takes light text once the window restyles.
+        window.colorManager().setColor(ButtonFaceColor, QColor(0x20, 0x20, 0x40));
+        window.colorManager().setColor(ButtonTextColor, QColor(0xF0, 0xF0, 0xF0));
+        window.updateStyleSheets();
+        QVERIFY(textContrast(window.grab().toImage(), area) >= Readable);
+    }
+
+    void plgBoardNames()
+    {
+        TestDevice device(QStringLiteral("Board ES"));
+        PlgSetupDlg dlg(&device);
+        dlg.show();
+        QLabel* name = dlg.nameLabel(0);
+        QVERIFY(!name->text().isEmpty());
+        // Inside the frame of the box.
+        const QImage image = name->grab().toImage();
+        QVERIFY(textContrast(image, QRect(QPoint(0, 0), name->size()).adjusted(2, 2, -2, -2)) >= Readable);
+    }
+
+    // A panel placed by hand, never through init, paints its body in its
+    // client's scheme, as its captions are: a dark body under light text.
+    void panelWithoutInit()
+    {
+        BusDevice device;
+        PlainEditor window(&device);
+        ColorManager& colors = window.colorManager();
+        colors.setColor(PanelColor, QColor(0x20, 0x28, 0x30));
+        colors.setColor(LabelTextColor, QColor(0xF0, 0xF0, 0xE0));
+        auto* panel = new Panel(&window, &window);
+        // Flat: the body fills the whole frame, under the caption rows too.
+        panel->setFlat(true);
+        LabelInfo info;
+        info.title = QStringLiteral("Level");
+        auto* label = new MidiLabel(panel, info);
+        panel->addControl(label);
+        panel->fit();
+        label->show();
+        QVERIFY(label->width() > 0);
+        const QRect area(label->geometry());
+        QVERIFY2(textContrast(panel->grab().toImage(), area) >= Readable,
+                 qPrintable(QString::number(textContrast(panel->grab().toImage(), area))));
+    }
+};
+
+ORVANE_TEST_MAIN(TestContrast)
+#include "tst_contrast.moc"
