@@ -211,8 +211,9 @@ private slots:
                 list += mismatches(b.panel, QStringLiteral("%1 %2").arg(b.section).arg(b.iterator));
             return list;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(all().isEmpty(), AnswerMs);
-        QCOMPARE(all(), QStringList());
+        QTest::qWaitFor([&] { return all().isEmpty(); }, AnswerMs);
+        const QStringList wrong = all();
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
 
         // The effect panels of the types the buffer holds, opened on their
         // blocks as the type controls open them.
@@ -235,12 +236,13 @@ private slots:
                 if (isSystemPanel(b.section)) {
                     window.MidiReceive();
                     QVERIFY(bus->waitIdle(AnswerMs));
-                    QTRY_VERIFY_WITH_TIMEOUT(mismatches(&window, key).isEmpty(), AnswerMs);
+                    QTest::qWaitFor([&] { return mismatches(&window, key).isEmpty(); }, AnswerMs);
                 } else {
                     for (Sysex* message : dump)
                         window.OnSysex(message);
                 }
-                QCOMPARE(mismatches(&window, QStringLiteral("%1 on %2").arg(key, b.section)), QStringList());
+                const QStringList wrong = mismatches(&window, QStringLiteral("%1 on %2").arg(key, b.section));
+                QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
             }
         }
         if (layout.program != QLatin1String("VeskMaster"))

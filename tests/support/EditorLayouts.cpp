@@ -72,6 +72,14 @@ bool isPartRow(const QString& section)
     return rows.contains(section);
 }
 
+bool isWindowPanel(const QString& section)
+{
+    return isPartRow(section) || section.endsWith(QLatin1String(":Selection")) ||
+           section.endsWith(QLatin1String(":Common")) || section == QLatin1String("Mix:System1") ||
+           section == QLatin1String("Drum:KeySelection") || section == QLatin1String("Drum:Key") ||
+           section == QLatin1String("Drum:Key2");
+}
+
 int sectionControlWidth(const QString& section)
 {
     // The windows' own panels as their constructors size them; the system
@@ -176,13 +184,16 @@ QString controlTitle(MidiCtrl* control)
     return control->gInfo()->title;
 }
 
-EditorPanels::EditorPanels(MidiDevice* device, const EditorLayout& layout, const QList<int>& keyIterators)
+EditorPanels::EditorPanels(MidiDevice* device, const EditorLayout& layout, const QList<int>& keyIterators,
+                           bool windowOnly)
     : MidiClient(layout.program, device, &editorWidget)
 {
     editorWidget.resize(1200, 900);
     QHash<QString, TabPanel*> tabs;
     for (const XmlElement* section : layoutSections(layoutRoot(device, layout))) {
         const QString name = section->attribute(QStringLiteral("name"));
+        if (windowOnly && !isWindowPanel(name))
+            continue;
         QList<int> iterators = sectionIterators(name);
         if (name.startsWith(QLatin1String("Drum:Key")) && iterators.size() > 1)
             iterators = keyIterators;

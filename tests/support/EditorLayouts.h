@@ -44,6 +44,10 @@ QString editorLayoutPath(const EditorLayout& layout);
 QList<int> sectionIterators(const QString& section);
 // The repeated sections that are rows of a parts tab (horizontal panels).
 bool isPartRow(const QString& section);
+// The sections a window builds when it is made (selection, common and
+// system panels, its parts tab's rows, the drum kit's key panels); the
+// others are the dialogs its buttons open.
+bool isWindowPanel(const QString& section);
 // The control width a window or dialog gives the section's panel.
 int sectionControlWidth(const QString& section);
 
@@ -87,8 +91,9 @@ class EditorPanels : private EditorWindowHolder, public MidiClient
 public:
     // keyIterators: the iterators the drum kit's key sections are built with
     // (all 73 keys are many panels); every other repeated section gets all
-    // of its own.
-    EditorPanels(MidiDevice* device, const EditorLayout& layout, const QList<int>& keyIterators);
+    // of its own. windowOnly: only the panels the window builds when made.
+    EditorPanels(MidiDevice* device, const EditorLayout& layout, const QList<int>& keyIterators,
+                 bool windowOnly = false);
     ~EditorPanels() override;
 
     struct Built

@@ -22,7 +22,7 @@ def drum():
     shared.selection(layout, "Drum", "Drum Kit Selection", "4670", "DRUMS", 80)
     shared.system(layout, "Drum", master_effect=True)
 
-    s = layout.section("Drum:Common", "Drum Kit Common")
+    s = layout.section("Drum:Common", "Drum Kit Common", cell=104)
     s.edit("Volume", "460000")
     s.check("Arpeggiator", "467016")
     s.combo("Arpeggiator", "467014", size=2, items="ARPType")
@@ -66,11 +66,11 @@ def drum():
     s = layout.section("Drum:KeySelection", "Select Drum Key")
     s.edit(None, items="NOTENAME", min=24, max=96, default=36, note=1, piano=1, width=260, height=20, bold=1)
 
-    s = layout.section("Drum:Key", None, KEYS)
+    s = layout.section("Drum:Key", None, KEYS, cell=85)
     s.combo("Mem", "47xx01", items="WaveTypes2", width=34)
     s.combo("&Wave", "47xx06", size=2, items="DrumWaveList", min=1, cat_sep=" ", wrap=1, width=100)
 
-    s = layout.section("Drum:Key2", None, KEYS)
+    s = layout.section("Drum:Key2", None, KEYS, cell=85)
     s.header("Key")
     s.check("Switch", "47xx00")
     s.check("Rx Note Off", "47xx04")

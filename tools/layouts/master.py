@@ -21,7 +21,7 @@ def master():
     shared.selection(layout, "Master", "Master Selection", "3300", "MASTERS", 88, category=False)
     shared.system(layout, "Master", master_effect=False)
 
-    s = layout.section("Master:Common", "Master Common")
+    s = layout.section("Master:Common", "Master Common", cell=170)
     s.combo("Mode", "33000D", items="MODES")
     s.combo("Knob Function", "330012", items=shared.T_KNOB)
     s.check("Enable Zones", "330011", size=1)
@@ -29,7 +29,7 @@ def master():
     s.patch("Performance", "33000E", banks="PERFORMANCES", enable="Mode", enable_values="1")
     s.combo("Pattern/Song", "330010", items="ProgramNo", max=63, enable="Mode", enable_values="2|3")
 
-    s = layout.section("Master:Zone", "xx", ZONES)
+    s = layout.section("Master:Zone", "xx", ZONES, cell=60)
     z = lambda o: at("32xx", o)
     s.combo("Channel", z(0x00), bit="0", bits=4, items="CHANNELS", max=15)
     s.check("MIDI", z(0x00), bit="4")

@@ -9,8 +9,37 @@ the panel's iterator ("31xx0E", "316x00").
 
 import re
 
-# Elements that carry a parameter and what the reader takes of them.
-VALUE_TAGS = ("edit", "combo", "check", "string", "patch", "range", "eg")
+# The width in pixels of the titles longer than a cell at the editors'
+# default font (a 9-point sans serif), measured. A control with one of these
+# titles gets a cell of its own width where the panel's cells are narrower:
+# its title plus what the control draws beside it (a check box's box, a
+# button's border, a label's indent) and an eighth more for other fonts.
+TITLE_PIXELS = {
+    "Send To Reverb": 93, "InsFX Connection": 104, "Tempo Sync": 72, "LFO Tempo Speed": 108,
+    "Random Speed": 91, "Change Timing": 90, "Gate Time Rate": 93, "Quantize Value": 90,
+    "Quantize Strength": 109, "Sensitivity": 62, "DelayTempoSync": 103, "PEG Level Sens": 92,
+    "PEG Time Sens": 90, "Level Center Key": 101, "PEG Time Center Key": 127, "FEG Level Sens": 92,
+    "FEG Time Sens": 90, "HPF Cutoff Sens": 96, "FEG Time Center Key": 127, "AEG Time Sens": 91,
+    "AEG Time Dest": 90, "FineScaling": 68, "Filter Type": 61, "VelCrossFade": 79, "KeyOnReset": 72,
+    "Key on Delay": 79, "Fade in Time": 76, "InsFX Send": 66, "KeyOnDelay": 73, "DelayTempo": 74,
+    "Rx Note Off": 69, "Key On Assign": 86, "Portamento": 70, "Voice Pan": 57, "Assign1": 47,
+    "Assign2": 47, "Master Effect": 90, "Effects Connection": 112, "MIDI Out Channel": 105,
+    "FEG Depth": 64, "VeloDepth": 62, "VeloOffset": 61, "Mono/Poly": 61, "PortaTime": 60,
+    "PortaMode": 64, "Tx Bank Select": 89, "Tx Prog Change": 95, "Volume": 45, "Sustain": 44,
+    "Bank MSB": 60, "Bank LSB": 60, "Use Voice Pan": 84, "Insert Effects": 90,
+}
+# What a control draws beside its title in its cell.
+TITLE_CHROME = {"check": 19, "button": 6, "header": 3}
+
+
+def cell_width(tag, title):
+    """The cell a title needs, rounded up to 5 pixels; 0 for a title that
+    fits any cell."""
+    pixels = TITLE_PIXELS.get(title)
+    if not pixels:
+        return 0
+    needed = pixels * 9 // 8 + TITLE_CHROME.get(tag, 1)
+    return (needed + 4) // 5 * 5
 
 
 class Element:
@@ -34,12 +63,14 @@ def text_of(value):
 
 class Section:
     """One panel of an editor. iterators: the iterator values the section is
-    loaded with (None: only -1, as a plain panel)."""
+    loaded with (None: only -1, as a plain panel); cell: the width of the
+    panel's cells where its window or dialog shows it."""
 
-    def __init__(self, name, title=None, iterators=None, **attrs):
+    def __init__(self, name, title=None, iterators=None, cell=90, **attrs):
         self.name = name
         self.title = title
         self.iterators = iterators
+        self.cell = cell
         self.attrs = attrs
         self.items = []
 
@@ -47,6 +78,9 @@ class Section:
         pairs = []
         if title is not None:
             pairs.append(("title", title))
+            # A title longer than the panel's cells widens its own.
+            if attrs.get("width") is None and cell_width(tag, title) > self.cell:
+                attrs["width"] = cell_width(tag, title)
         pairs += [(k, text_of(v)) for k, v in attrs.items() if v is not None]
         element = Element(tag, pairs)
         self.items.append(element)
@@ -118,8 +152,8 @@ class Layout:
         self.bare_ampersand = bare_ampersand
         self.sections = []
 
-    def section(self, name, title=None, iterators=None, **attrs):
-        s = Section(name, title, iterators, **attrs)
+    def section(self, name, title=None, iterators=None, cell=90, **attrs):
+        s = Section(name, title, iterators, cell, **attrs)
         self.sections.append(s)
         return s
 

@@ -34,7 +34,7 @@ def part_row(layout, name, title, part, common, plg, mix, iterators, **attrs):
     ("31xx", "376x"); plg: a plug-in board part, which has no EQ, fewer
     envelope offsets and receive switches; mix: the mix's row, with mute,
     solo and the receive channel."""
-    s = layout.section(name, title, iterators, **attrs)
+    s = layout.section(name, title, iterators, cell=60, **attrs)
     p = lambda o: at(part, o)
     switch_bit = "1x" if plg else "xx"
 
@@ -169,7 +169,7 @@ def performance():
     shared.selection(layout, "Perf", "Performance Selection", "3000", "PERFORMANCES", 72, name_width=118)
     shared.system(layout, "Perf", master_effect=False)
 
-    s = layout.section("Perf:Common", "Performance Common")
+    s = layout.section("Perf:Common", "Performance Common", cell=100)
     s.edit("Volume", "300052")
     s.combo("Reverb", "300100", size=2, items="REVERB_TYPES", section="Effects Parameters", subsection="hex")
     s.edit("Reverb", "300055")
@@ -214,7 +214,7 @@ def mix():
     part_row(layout, "Mix:PLGPart", "Pxx", "376x", "3600", plg=True, mix=True, iterators=range(3), **row)
     shared.mix_system_panel(layout)
 
-    s = layout.section("Mix:Common", "Mix Common")
+    s = layout.section("Mix:Common", "Mix Common", cell=116)
     s.button("&General...", "Mix:General")
     s.button("Master E&Q...", "Mix:MEQ")
     s.button("E&ffects...", "Mix:Effects")

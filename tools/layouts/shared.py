@@ -60,7 +60,7 @@ def pan(section, title, address, **kw):
 
 def system(layout, prefix, master_effect, monitor_key=True):
     """The instrument's own settings, outside every patch."""
-    s = layout.section(prefix + ":System", "System Settings")
+    s = layout.section(prefix + ":System", "System Settings", cell=114)
     s.header("General")
     s.edit("Volume", "000000")
     s.edit("Note Shift", "000001", min=40, max=88, offset=-64)
@@ -83,7 +83,7 @@ def system(layout, prefix, master_effect, monitor_key=True):
 
 def mix_system_panel(layout):
     """The mix window's own system panel: a few settings always in view."""
-    s = layout.section("Mix:System1", "System")
+    s = layout.section("Mix:System1", "System", cell=116)
     s.edit("Volume", "000000")
     s.check("Local Control", "000009", key="F7")
     s.check("mLAN Monitor", "000029", key="F8")

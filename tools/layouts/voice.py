@@ -67,7 +67,7 @@ def voice():
     shared.selection(layout, "Voice", "Voice Selection", "4070", "VOICES_NODRUM", 75, name_width=103,
                      category_width=30)
 
-    s = layout.section("Voice:Common", "Voice Common")
+    s = layout.section("Voice:Common", "Voice Common", cell=108)
     s.edit("Volume", "400001")
     pan(s, "Pan", "407035")
     signed(s, "edit", "PB Lower", "400006", min=16, max=64)
@@ -231,7 +231,7 @@ def voice():
 def element(layout):
     """One element's row of the parts tab: its wave and switch always in
     view, the rest on eight tabs."""
-    s = layout.section("Voice:Elem", "xx", ELEMENTS, center=1, selectable=1, width=45, type="Element")
+    s = layout.section("Voice:Elem", "xx", ELEMENTS, cell=60, center=1, selectable=1, width=45, type="Element")
     e = lambda block, o: at(block, o)
     s.combo("Mem", "41xx01", items="WaveTypes", width=34)
     s.combo("Wave", "41xx03", size=2, items="WaveList", min=1, numbers=0, cat_sep=" ", width=94)
