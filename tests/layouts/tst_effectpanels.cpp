@@ -115,7 +115,8 @@ private slots:
         // The insertion types outnumber the panels; every panel has its type.
         QCOMPARE(withoutPanel.size(), 116 - 98);
         QCOMPARE(reached.size(), 98);
-        QCOMPARE(sections.value(QStringLiteral("0130"))->attribute(QStringLiteral("title")), QStringLiteral("Plate"));
+        QCOMPARE(sections.value(QStringLiteral("0130"))->attribute(QStringLiteral("title")),
+                 QStringLiteral("Plate"));
         QCOMPARE(sections.value(QStringLiteral("0140"))->attribute(QStringLiteral("title")),
                  QStringLiteral("White Room"));
     }
@@ -130,8 +131,8 @@ private slots:
             unsigned int address;
             const char* table;
         } blocks[] = {
-            {0, 0x400100, "REVERB_TYPES"}, {0, 0x400200, "CHORUS_TYPES"}, {0, 0x400300, "INSFX_TYPES"},
-            {1, 0x460100, "REVERB_TYPES"}, {1, 0x460200, "CHORUS_TYPES"}, {3, 0x300100, "REVERB_TYPES"},
+            {0, 0x400100, "REVERB_TYPES"},    {0, 0x400200, "CHORUS_TYPES"}, {0, 0x400300, "INSFX_TYPES"},
+            {1, 0x460100, "REVERB_TYPES"},    {1, 0x460200, "CHORUS_TYPES"}, {3, 0x300100, "REVERB_TYPES"},
             {3, 0x301100, "MASTER_FX_TYPES"}, {4, 0x360200, "CHORUS_TYPES"}, {4, 0x361100, "MASTER_FX_TYPES"},
         };
         for (const auto& b : blocks) {
@@ -163,7 +164,8 @@ private slots:
             if (element->tagName() == QLatin1String("section")) {
                 QStringList titles(16);
                 parameterTitles(*vesk->xml(), element, titles);
-                QVERIFY2(titles.join(QString()).size() > 0, qPrintable(element->attribute(QStringLiteral("value"))));
+                QVERIFY2(titles.join(QString()).size() > 0,
+                         qPrintable(element->attribute(QStringLiteral("value"))));
             }
         }
     }

@@ -33,7 +33,8 @@ QMap<unsigned int, int> systemArea()
     if (!file.open(QIODevice::ReadOnly))
         return area;
     for (const QByteArray& raw : file.readAll().split('\n')) {
-        const QList<QByteArray> f = raw.left(raw.indexOf('#') < 0 ? raw.size() : raw.indexOf('#')).simplified().split(' ');
+        const QList<QByteArray> f =
+            raw.left(raw.indexOf('#') < 0 ? raw.size() : raw.indexOf('#')).simplified().split(' ');
         if (f.size() >= 3)
             area.insert(f.at(0).toUInt(nullptr, 16), f.at(1).toInt());
     }
@@ -42,7 +43,10 @@ QMap<unsigned int, int> systemArea()
 
 QString where(const EditorPanels::Built& b, MidiCtrl* control, const ControlParam& p)
 {
-    return QStringLiteral("%1 %2 \"%3\" %4").arg(b.section).arg(b.iterator).arg(controlTitle(control))
+    return QStringLiteral("%1 %2 \"%3\" %4")
+        .arg(b.section)
+        .arg(b.iterator)
+        .arg(controlTitle(control))
         .arg(p.address, 6, 16, QLatin1Char('0'));
 }
 
@@ -54,7 +58,8 @@ bool meant(const ControlParam& a, int typeA, const ControlParam& b, int typeB)
     if (a == b)
         return true;
     const auto byteOfPatch = [](const ControlParam& byte, int type, int other) {
-        return other == MidiCtrl::PatchEditType && type == MidiCtrl::EditType && byte.size == 1 && byte.bit == -1;
+        return other == MidiCtrl::PatchEditType && type == MidiCtrl::EditType && byte.size == 1 &&
+               byte.bit == -1;
     };
     return byteOfPatch(a, typeA, typeB) || byteOfPatch(b, typeB, typeA);
 }
@@ -94,7 +99,8 @@ class TestLayoutAddresses : public QObject
     QString outsideMemory(int dumpType, const ControlParam& p)
     {
         if (system.contains(p.address))
-            return p.size <= system.value(p.address) ? QString() : QStringLiteral("wider than the system parameter");
+            return p.size <= system.value(p.address) ? QString()
+                                                     : QStringLiteral("wider than the system parameter");
         unsigned int base = 0;
         unsigned int offset = 0;
         VeskSysex().getBulkBaseAndOffset(p.address, base, offset);
@@ -119,12 +125,7 @@ private slots:
 
     void cleanupTestCase() { vesk.reset(); }
 
-    void inMemory_data()
-    {
-        QTest::addColumn<int>("editor");
-        for (int i = 0; i < editorLayouts().size(); ++i)
-            QTest::newRow(qPrintable(editorLayouts().at(i).program)) << i;
-    }
+    void inMemory_data() { addEditorRows(); }
 
     void inMemory()
     {
@@ -153,7 +154,10 @@ private slots:
                     const QString why = outsideMemory(layout.dumpType, p);
                     if (!why.isEmpty())
                         problems << QStringLiteral("%1: effect parameter %2 at %3: %4")
-                                        .arg(b.section).arg(index).arg(p.address, 6, 16, QLatin1Char('0')).arg(why);
+                                        .arg(b.section)
+                                        .arg(index)
+                                        .arg(p.address, 6, 16, QLatin1Char('0'))
+                                        .arg(why);
                 }
             }
         }
@@ -161,7 +165,7 @@ private slots:
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
 
-    void noOverlaps_data() { inMemory_data(); }
+    void noOverlaps_data() { addEditorRows(); }
 
     void noOverlaps()
     {
@@ -179,7 +183,8 @@ private slots:
                     const auto& [ca, a] = claims.at(i);
                     const auto& [cb, b2] = claims.at(j);
                     if (ca != cb && overlap(a, b2) && !meant(a, ca->type(), b2, cb->type()))
-                        problems << where(b, ca, a) + QStringLiteral(" and \"") + controlTitle(cb) + QLatin1Char('"');
+                        problems << where(b, ca, a) + QStringLiteral(" and \"") + controlTitle(cb) +
+                                        QLatin1Char('"');
                 }
             }
         }
@@ -188,7 +193,7 @@ private slots:
 
     // The simulator asked for every parameter a control reads answers with
     // the control's number of bytes.
-    void simulatorSizes_data() { inMemory_data(); }
+    void simulatorSizes_data() { addEditorRows(); }
 
     void simulatorSizes()
     {
@@ -205,7 +210,9 @@ private slots:
                 return;
             asked.insert(address);
             if (Sim::Instrument::parameterSize(address) != size)
-                problems << QStringLiteral("%1: the simulator's size is %2").arg(what).arg(Sim::Instrument::parameterSize(address));
+                problems << QStringLiteral("%1: the simulator's size is %2")
+                                .arg(what)
+                                .arg(Sim::Instrument::parameterSize(address));
             QList<Sim::Reply> replies;
             QByteArray request = QByteArray::fromHex("F043307F00");
             request += char(address >> 16);
@@ -213,11 +220,11 @@ private slots:
             request += char(address & 0x7F);
             request += char(0xF7);
             instrument.receive(request, replies);
-            const Sim::Message answer =
-                replies.size() == 1 && replies.first().messages.size() == 1
-                    ? Sim::Message::parse(replies.first().messages.first())
-                    : Sim::Message();
-            if (answer.kind != Sim::Message::ParameterChange || answer.address != address || answer.data.size() != size)
+            const Sim::Message answer = replies.size() == 1 && replies.first().messages.size() == 1
+                                            ? Sim::Message::parse(replies.first().messages.first())
+                                            : Sim::Message();
+            if (answer.kind != Sim::Message::ParameterChange || answer.address != address ||
+                answer.data.size() != size)
                 problems << QStringLiteral("%1: answered with %2 bytes").arg(what).arg(answer.data.size());
         };
         for (const EditorPanels::Built& b : panels.panels()) {
@@ -228,7 +235,8 @@ private slots:
             }
             for (unsigned int block : effectBlocks(b.panel)) {
                 for (int index = 1; index <= 16; ++index)
-                    ask(QStringLiteral("%1 effect parameter %2").arg(b.section).arg(index), block + 2u * unsigned(index), 2);
+                    ask(QStringLiteral("%1 effect parameter %2").arg(b.section).arg(index),
+                        block + 2u * unsigned(index), 2);
             }
         }
         QVERIFY(!asked.isEmpty());

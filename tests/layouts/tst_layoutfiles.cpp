@@ -58,7 +58,8 @@ private slots:
         QVERIFY(gen.waitForFinished(-1));
         QVERIFY2(gen.exitStatus() == QProcess::NormalExit && gen.exitCode() == 0,
                  gen.readAllStandardError().constData());
-        QStringList files = {QLatin1String(EffectsFile), QStringLiteral("tools/instrument-sim/parameter_sizes.txt")};
+        QStringList files = {QLatin1String(EffectsFile),
+                             QStringLiteral("tools/instrument-sim/parameter_sizes.txt")};
         for (const EditorLayout& layout : editorLayouts())
             files << layout.file;
         for (const QString& file : files) {
@@ -87,7 +88,8 @@ private slots:
         QVERIFY(rig.device.ini()->loadResource(QStringLiteral(":/vesk/data/data_ES.ini")));
         QVERIFY(rig.device.xml()->loadFile(sourceFile(QLatin1String(EffectsFile))));
         if (file != QLatin1String(EffectsFile))
-            QVERIFY2(rig.device.xml()->loadFile(sourceFile(file)), qPrintable(rig.device.xml()->errorString()));
+            QVERIFY2(rig.device.xml()->loadFile(sourceFile(file)),
+                     qPrintable(rig.device.xml()->errorString()));
         PanelLint lint(&rig.device);
         lint.allowDisabled({QStringLiteral("edit1")});
         lint.allowBankSets({QStringLiteral("PLGxx")});

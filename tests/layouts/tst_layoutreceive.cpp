@@ -66,7 +66,8 @@ class TestLayoutReceive : public QObject
             if (!instrument.memory().locate(address, type, block, offset))
                 return QByteArray();
             const Sim::Layout::Block& b = instrument.memory().layout(type).blocks[size_t(block)];
-            return instrument.image(Sim::editBuffer(type)).mid(b.offset + offset, qMin(size, b.size - offset));
+            return instrument.image(Sim::editBuffer(type))
+                .mid(b.offset + offset, qMin(size, b.size - offset));
         });
     }
 
@@ -76,19 +77,22 @@ class TestLayoutReceive : public QObject
     QString mismatch(MidiCtrl* c)
     {
         const auto differs = [](int shown, int expected) {
-            return shown == expected && shown != -1 ? QString()
-                                                    : QStringLiteral("shows %1, the instrument %2").arg(shown).arg(expected);
+            return shown == expected && shown != -1
+                       ? QString()
+                       : QStringLiteral("shows %1, the instrument %2").arg(shown).arg(expected);
         };
         switch (c->type()) {
         case MidiCtrl::EditType: {
             auto* edit = static_cast<MidiEdit*>(c);
-            return edit->editInfo().param.hasAddress() ? differs(edit->value(), heldValue(edit->editInfo().param))
-                                                       : QString();
+            return edit->editInfo().param.hasAddress()
+                       ? differs(edit->value(), heldValue(edit->editInfo().param))
+                       : QString();
         }
         case MidiCtrl::CheckType: {
             auto* check = static_cast<MidiCheckBox*>(c);
-            return check->checkInfo().param.hasAddress() ? differs(check->value(), heldValue(check->checkInfo().param))
-                                                         : QString();
+            return check->checkInfo().param.hasAddress()
+                       ? differs(check->value(), heldValue(check->checkInfo().param))
+                       : QString();
         }
         case MidiCtrl::RangeType: {
             auto* range = static_cast<MidiRange*>(c);
@@ -112,14 +116,18 @@ class TestLayoutReceive : public QObject
         }
         case MidiCtrl::PatchEditType: {
             auto* patch = static_cast<MidiPatchEdit*>(c);
-            const QByteArray bytes = held(patch->info.param.address(), 1) + held(patch->info.param.address() + 1, 1) +
+            const QByteArray bytes = held(patch->info.param.address(), 1) +
+                                     held(patch->info.param.address() + 1, 1) +
                                      held(patch->info.param.address() + 2, 1);
             const Patch shown = patch->patch();
             if (bytes.size() != 3)
                 return QStringLiteral("the instrument holds no patch there");
             return shown.bank.msb == bytes[0] && shown.bank.lsb == bytes[1] && shown.program == bytes[2]
                        ? QString()
-                       : QStringLiteral("shows patch %1/%2/%3").arg(shown.bank.msb).arg(shown.bank.lsb).arg(shown.program);
+                       : QStringLiteral("shows patch %1/%2/%3")
+                             .arg(shown.bank.msb)
+                             .arg(shown.bank.lsb)
+                             .arg(shown.program);
         }
         case MidiCtrl::EgType:
             for (const EgNode& node : static_cast<MidiEgCtrl*>(c)->nodes()) {
@@ -142,9 +150,11 @@ class TestLayoutReceive : public QObject
         QStringList list;
         for (int i = 0; i < panel->itemCount(); ++i) {
             MidiCtrl* c = panel->itemAt(i);
-            if (c->type() == MidiCtrl::PatchEditType && !static_cast<MidiPatchEdit*>(c)->info.param.hasAddress())
+            if (c->type() == MidiCtrl::PatchEditType &&
+                !static_cast<MidiPatchEdit*>(c)->info.param.hasAddress())
                 continue;
-            if (c->type() == MidiCtrl::StringType && !static_cast<MidiString*>(c)->stringInfo().param.hasAddress())
+            if (c->type() == MidiCtrl::StringType &&
+                !static_cast<MidiString*>(c)->stringInfo().param.hasAddress())
                 continue;
             const QString why = mismatch(c);
             if (!why.isEmpty())
@@ -176,12 +186,7 @@ private slots:
         sim.reset();
     }
 
-    void showsEditBuffer_data()
-    {
-        QTest::addColumn<int>("editor");
-        for (int i = 0; i < editorLayouts().size(); ++i)
-            QTest::newRow(qPrintable(editorLayouts().at(i).program)) << i;
-    }
+    void showsEditBuffer_data() { addEditorRows(); }
 
     void showsEditBuffer()
     {
@@ -211,7 +216,7 @@ private slots:
                 list += mismatches(b.panel, QStringLiteral("%1 %2").arg(b.section).arg(b.iterator));
             return list;
         };
-        QTest::qWaitFor([&] { return all().isEmpty(); }, AnswerMs);
+        (void)QTest::qWaitFor([&] { return all().isEmpty(); }, AnswerMs);
         const QStringList wrong = all();
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
 
@@ -221,22 +226,24 @@ private slots:
         for (const EditorPanels::Built& b : panels.panels()) {
             for (int i = 0; i < b.panel->itemCount(); ++i) {
                 MidiCtrl* c = b.panel->itemAt(i);
-                if (c->type() != MidiCtrl::EditType || c->gInfo()->section != QLatin1String("Effects Parameters"))
+                if (c->type() != MidiCtrl::EditType ||
+                    c->gInfo()->section != QLatin1String("Effects Parameters"))
                     continue;
                 auto* type = static_cast<MidiEdit*>(c);
-                const QString key = QStringLiteral("%1").arg(Data7to8(type->getData()), 4, 16, QLatin1Char('0')).toUpper();
+                const QString key =
+                    QStringLiteral("%1").arg(Data7to8(type->getData()), 4, 16, QLatin1Char('0')).toUpper();
                 Panel window(&panels, panels.editorWindow());
                 window.setBaseAddress(type->editInfo().param.address());
                 window.init(panels.editorWindow(), QPoint(0, 0), true);
-                window.loadSubSection(QStringLiteral("Effects Parameters"), QStringLiteral("value"), key, b.iterator,
-                                      c->gInfo()->flag);
+                window.loadSubSection(QStringLiteral("Effects Parameters"), QStringLiteral("value"), key,
+                                      b.iterator, c->gInfo()->flag);
                 if (window.isEmpty())
                     continue;
                 ++effects;
                 if (isSystemPanel(b.section)) {
                     window.MidiReceive();
                     QVERIFY(bus->waitIdle(AnswerMs));
-                    QTest::qWaitFor([&] { return mismatches(&window, key).isEmpty(); }, AnswerMs);
+                    (void)QTest::qWaitFor([&] { return mismatches(&window, key).isEmpty(); }, AnswerMs);
                 } else {
                     for (Sysex* message : dump)
                         window.OnSysex(message);

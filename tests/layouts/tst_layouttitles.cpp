@@ -44,7 +44,8 @@ std::optional<int> titleRoom(MidiCtrl* control, const QWidget* widget)
 // whose column titles lose a few pixels.
 bool fixedNarrowCell(const QString& title, int width)
 {
-    return (title == QLatin1String("Volume") && width == 43) || (title == QLatin1String("Channel") && width == 40);
+    return (title == QLatin1String("Volume") && width == 43) ||
+           (title == QLatin1String("Channel") && width == 40);
 }
 
 QStringList titlesCutOff(Panel* panel, const QString& where)
@@ -75,12 +76,7 @@ class TestLayoutTitles : public QObject
     Q_OBJECT
 
 private slots:
-    void titlesFit_data()
-    {
-        QTest::addColumn<int>("editor");
-        for (int i = 0; i < editorLayouts().size(); ++i)
-            QTest::newRow(qPrintable(editorLayouts().at(i).program)) << i;
-    }
+    void titlesFit_data() { addEditorRows(); }
 
     void titlesFit()
     {

@@ -12,6 +12,7 @@
 #include "XmlDocument.h"
 
 #include <QHash>
+#include <QTest>
 
 namespace {
 
@@ -42,6 +43,13 @@ const QList<EditorLayout>& editorLayouts()
 QString editorLayoutPath(const EditorLayout& layout)
 {
     return QStringLiteral(ORVANE_SOURCE_DIR "/") + layout.file;
+}
+
+void addEditorRows()
+{
+    QTest::addColumn<int>("editor");
+    for (int i = 0; i < editorLayouts().size(); ++i)
+        QTest::newRow(qPrintable(editorLayouts().at(i).program)) << i;
 }
 
 QList<int> sectionIterators(const QString& section)
@@ -85,11 +93,11 @@ int sectionControlWidth(const QString& section)
     // The windows' own panels as their constructors size them; the system
     // settings dialog at 114; every other dialog at the section window's 90.
     static const QHash<QString, int> widths = {
-        {QStringLiteral("Voice:Common"), 108},   {QStringLiteral("Drum:Selection"), 140},
-        {QStringLiteral("Drum:Common"), 104},    {QStringLiteral("Drum:Key"), 85},
-        {QStringLiteral("Drum:Key2"), 85},       {QStringLiteral("Perf:Common"), 100},
+        {QStringLiteral("Voice:Common"), 108},     {QStringLiteral("Drum:Selection"), 140},
+        {QStringLiteral("Drum:Common"), 104},      {QStringLiteral("Drum:Key"), 85},
+        {QStringLiteral("Drum:Key2"), 85},         {QStringLiteral("Perf:Common"), 100},
         {QStringLiteral("Master:Selection"), 170}, {QStringLiteral("Master:Common"), 170},
-        {QStringLiteral("Mix:Common"), 116},     {QStringLiteral("Mix:System1"), 116},
+        {QStringLiteral("Mix:Common"), 116},       {QStringLiteral("Mix:System1"), 116},
     };
     if (section.endsWith(QLatin1String(":System")))
         return 114;
@@ -208,7 +216,8 @@ EditorPanels::EditorPanels(MidiDevice* device, const EditorLayout& layout, const
                 tab->init(&editorWidget, tabKey + QStringLiteral(" Parts"), QPoint(0, 0), 760);
             }
             for (int i : iterators) {
-                Panel* row = tab->addPanel(name, i, RowControlWidth, RowControlHeight, RowCaptionWidth, QString(), 0);
+                Panel* row =
+                    tab->addPanel(name, i, RowControlWidth, RowControlHeight, RowCaptionWidth, QString(), 0);
                 m_built.push_back({name, i, row});
             }
             continue;

@@ -26,18 +26,21 @@ class XmlElement;
 
 struct EditorLayout
 {
-    QString program;    // "VeskVoice"
-    QString file;       // relative to the source tree
-    QString rootTitle;  // "VoiceEditor"
-    int dumpType;       // the edit buffer's dump type (0 voice ... 5 master)
+    QString program;   // "VeskVoice"
+    QString file;      // relative to the source tree
+    QString rootTitle; // "VoiceEditor"
+    int dumpType;      // the edit buffer's dump type (0 voice ... 5 master)
     unsigned int editBuffer;
-    int mode;           // the instrument mode that answers for the edit buffer
+    int mode;            // the instrument mode that answers for the edit buffer
     unsigned short bank; // a bank the instrument selects first (0: none)
-    bool bareAmpersand; // "&" written bare rather than "&amp;"
+    bool bareAmpersand;  // "&" written bare rather than "&amp;"
 };
 
 const QList<EditorLayout>& editorLayouts();
 QString editorLayoutPath(const EditorLayout& layout);
+// A QtTest data column "editor" (an index of editorLayouts) with a row per
+// editor, named after its program.
+void addEditorRows();
 
 // The iterators a section is loaded with: each element, part, zone or key
 // of a repeated section, -1 for a plain one.
