@@ -2,8 +2,10 @@
 """Writes the instrument's table resource, data_ES.ini.
 
 The facts come from tools/data/tables_ES.txt: the categories, the banks and
-bank sets, the effect types each effect table must offer and the lines that
-must stand exactly as written. Everything else is generated here: wave,
+bank sets, the value tables the panel layouts name and the lines that must
+stand exactly as written. The effect type tables come from the effect types
+of tools/layouts/effects.py, which the effect document is written from too.
+Everything else is generated here: wave,
 arpeggio, controller and preset patch names are visibly synthetic placeholders
 ("Ap:Pre1 001", "Ap Wave0002"), marked by a comment in their section.
 
@@ -20,6 +22,11 @@ import os
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+# The modules imported below stay as they are in the source tree.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+
+from layouts import effects  # noqa: E402
 FACTS = os.path.join(ROOT, "tools", "data", "tables_ES.txt")
 
 WAVES = 1860
@@ -66,15 +73,10 @@ class Facts:
         for line in s["sets"]:
             name, banks = line.split("=", 1)
             self.sets.append((name.strip(), [b.strip() for b in banks.split(",")]))
-        self.effects = []  # (table, count, [(value, "HH,LL,text")])
-        for line in s["effects"]:
-            parts = [p.strip() for p in line.split(";")]
-            table, count = parts[0].split()
-            types = []
-            for entry in parts[1:]:
-                hh, ll, _ = entry.split(",", 2)
-                types.append((int(hh, 16) * 128 + int(ll, 16), entry))
-            self.effects.append((table, int(count), types))
+        self.value_tables = []  # (name, [line values])
+        for line in s["value tables"]:
+            name, entries = line.split("=", 1)
+            self.value_tables.append((name.strip(), [e.strip() for e in entries.split(";")]))
         self.lines = {}  # section -> {key: line value}
         for line in s["lines"]:
             section, text = line.split(":", 1)
@@ -185,41 +187,16 @@ def tables(w, f):
     w.section("FILTERS", ["Size=1"], ["0,Thru"] + ["%d,Filter %d" % (i, i) for i in range(1, FILTERS)],
               placeholder=True)
 
-    # A type named in any effect table is never a placeholder in another:
-    # each type value has one name across the tables.
-    named = set(v for _, _, types in f.effects for v, _ in types)
-    for table, count, types in f.effects:
-        effect_table(w, f, table, count, types, named)
+    # The effect types: the fixed lines must come out of the type list as
+    # they stand.
+    for table, entries in effects.tables().items():
+        w.section(table, ["Size=2", "Hex=1"], entries, derived=True)
 
-
-def effect_table(w, f, table, count, types, named):
-    """The types the facts name fill the free keys in order (keys a fixed
-    line holds are skipped); placeholders of unnamed values fill the rest."""
-    fixed = f.lines.get(table, {})
-    used = set(named)
-    for value in fixed.values():
-        hh, ll, _ = value.split(",", 2)
-        used.add(int(hh, 16) * 128 + int(ll, 16))
-    entries = [None] * count
-    for key, value in fixed.items():
-        entries[key] = value
-    free = (k for k in range(count) if entries[k] is None)
-    placed = set()
-    for value in fixed.values():
-        hh, ll, _ = value.split(",", 2)
-        placed.add(int(hh, 16) * 128 + int(ll, 16))
-    for value, entry in types:
-        if value in placed:
-            continue
-        placed.add(value)
-        entries[next(free)] = entry
-    groups = {0x01: "Reverb", 0x02: "Delay", 0x0F: "Misc"}
-    grid = ((h, l) for h in range(1, 16) for l in range(0, 0x80, 8))
-    for key in free:
-        h, l = next((h, l) for h, l in grid if h * 128 + l not in used)
-        used.add(h * 128 + l)
-        entries[key] = "%02X,%02X,%s|Type %02X%02X" % (h, l, groups.get(h, "Group %02X" % h), h, l)
-    w.section(table, ["Size=2", "Hex=1"], entries)
+    # The value tables of the panel layouts: "text" is its own key's value,
+    # "value,text" gives the value.
+    for name, entries in f.value_tables:
+        size = ["Size=1"] if any("," in e for e in entries) else []
+        w.section(name, size, entries)
 
 
 def bank_sets(w, f):

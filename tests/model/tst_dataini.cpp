@@ -152,6 +152,9 @@ QList<Described> describedSections()
     table("CHORUS_TYPES", -1, 2, {typeValue(0x05, 0x00)});
     table("INSFX_TYPES", -1, 117, {0, typeValue(0x01, 0x00), typeValue(0x02, 0x00), typeValue(0x0A, 0x40)});
     table("MASTER_FX_TYPES", -1, 2, {typeValue(0x02, 0x48)});
+    // The value lists of the panel layouts.
+    for (int n = 1; n <= 27; ++n)
+        table(qPrintable(QStringLiteral("TABLE_%1").arg(n)), -1, 2);
 
     const auto set = [&list](const char* name, QStringList banks, int count = -1) {
         list.append({QString::fromLatin1(name),

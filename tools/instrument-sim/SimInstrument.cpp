@@ -2,37 +2,57 @@
 
 #include "SimProtocol.h"
 
+#include <QFile>
+#include <QHash>
+
 namespace Sim {
 
 namespace {
 
-// The system area: what the host reads and writes outside the patch blocks,
-// with the values a freshly started instrument holds.
-struct SystemParameter
+// What the instrument's parameters are, read once from the data files the
+// panel layouts are checked against (built into the simulator): the system
+// area, with the values a freshly started instrument holds, and the size of
+// every parameter wider than a byte. Lines are "address size [initial]" in
+// hex and decimal; "#" starts a comment.
+struct ParameterData
 {
-    unsigned int address;
-    const char* initial; // hex bytes; the size is theirs
-};
-constexpr SystemParameter SystemArea[] = {
-    {0x000009, "01"},   // local control on
-    {0x00000A, "00"},   // receive channel 1
-    {0x002100, "0000"}, // master effect type of the voice mode
-    {0x0A0000, "00"},   // master number
-    {0x0A0001, "00"},   // mode: Voice
+    QMap<unsigned int, QByteArray> system; // address -> initial bytes
+    QHash<unsigned int, int> sizes;        // address -> bytes, wide parameters only
 };
 
-// Parameters inside patch blocks that span more than one byte.
-struct ParameterSize
+QList<QStringList> dataLines(const QString& path)
 {
-    unsigned int address;
-    int size;
-};
-constexpr ParameterSize WideParameters[] = {
-    {0x301100, 2}, // master effect type of a performance
-    {0x361100, 2}, // master effect type of a mix
-    {0x300060, 4}, // insertion switches of a performance
-    {0x360060, 4}, // insertion switches of a mix
-};
+    QList<QStringList> lines;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    for (QByteArray line : file.readAll().split('\n')) {
+        const qsizetype comment = line.indexOf('#');
+        if (comment >= 0)
+            line.truncate(comment);
+        const QStringList fields = QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (fields.size() >= 2)
+            lines.append(fields);
+    }
+    return lines;
+}
+
+const ParameterData& parameterData()
+{
+    static const ParameterData data = [] {
+        registerResources();
+        ParameterData d;
+        for (const QStringList& f : dataLines(QStringLiteral(":/instrument-sim/data/system_ES.txt"))) {
+            const QByteArray initial = QByteArray::fromHex(f.value(2).toLatin1());
+            if (initial.size() == f.at(1).toInt())
+                d.system.insert(f.at(0).toUInt(nullptr, 16), initial);
+        }
+        for (const QStringList& f : dataLines(QStringLiteral(":/instrument-sim/data/parameter_sizes.txt")))
+            d.sizes.insert(f.at(0).toUInt(nullptr, 16), f.at(1).toInt());
+        return d;
+    }();
+    return data;
+}
 
 constexpr int RefusalLimit = 200;
 
@@ -59,22 +79,17 @@ bool Instrument::load(const Options& options, QString* error)
     *this = Instrument();
     m_options = options;
     m_options.device &= 0x0F;
-    for (const SystemParameter& p : SystemArea)
-        m_system.insert(p.address, QByteArray::fromHex(p.initial));
+    m_system = parameterData().system;
     return m_memory.load(options.initFolder, error);
 }
 
 int Instrument::parameterSize(unsigned int address)
 {
-    for (const SystemParameter& p : SystemArea) {
-        if (p.address == address)
-            return int(QByteArray::fromHex(p.initial).size());
-    }
-    for (const ParameterSize& p : WideParameters) {
-        if (p.address == address)
-            return p.size;
-    }
-    return 1;
+    const ParameterData& data = parameterData();
+    auto system = data.system.constFind(address);
+    if (system != data.system.constEnd())
+        return int(system->size());
+    return data.sizes.value(address, 1);
 }
 
 void Instrument::refuse(const QString& why)

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-// The built-in initial patches live in this static library, whose resources
+// The built-in data files live in this static library, whose resources
 // are registered on first use; Q_INIT_RESOURCE names a function of the global
 // namespace.
 static void initSimulatorResources()
@@ -15,6 +15,11 @@ static void initSimulatorResources()
 }
 
 namespace Sim {
+
+void registerResources()
+{
+    initSimulatorResources();
+}
 
 const std::vector<Bank>& banks()
 {
@@ -76,7 +81,7 @@ bool Memory::loadLayout(PatchType type, const QByteArray& file, QString* error)
 
 bool Memory::load(const QString& folder, QString* error)
 {
-    initSimulatorResources();
+    registerResources();
     *this = Memory();
     for (int t = 0; t < TypeCount; ++t) {
         const auto type = PatchType(t);

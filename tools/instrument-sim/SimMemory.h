@@ -36,6 +36,10 @@ enum PatchType
     TypeCount = 6
 };
 
+// Registers the built-in data files (":/instrument-sim/..."): the initial
+// patches and the parameter tables.
+void registerResources();
+
 constexpr int NameSize = 10;
 constexpr int MultiCount = 128;
 
