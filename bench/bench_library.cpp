@@ -5,6 +5,7 @@
 // Library: calculating them, and the tips of every row.
 #include "BenchMain.h"
 #include "Dependencies.h"
+#include "DeviceBank.h"
 #include "LibraryGenerator.h"
 #include "Vesk.h"
 #include "VeskAll_Library.h"

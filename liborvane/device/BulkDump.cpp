@@ -68,6 +68,13 @@ qsizetype BulkDump::fromBlock(const QByteArray& block, qsizetype start, qsizetyp
 
     const auto* const begin = reinterpret_cast<const unsigned char*>(stream.constData()) + start;
     const auto* const end = begin + count;
+    // One allocation for the list: a drum kit holds hundreds of messages.
+    qsizetype runs = 0;
+    for (const unsigned char* p = begin; (p = static_cast<const unsigned char*>(std::memchr(p, 0xF7, size_t(end - p))));
+         ++p)
+        ++runs;
+    reserve(runs);
+
     const unsigned char* from = begin;
     qsizetype kept = 0;
     while (from < end) {
@@ -79,7 +86,8 @@ qsizetype BulkDump::fromBlock(const QByteArray& block, qsizetype start, qsizetyp
         if (!msg)
             break;
         const int n = int(f7 - from + 1);
-        msg->copy(from, n);
+        // The message shares the stream's bytes until it is changed.
+        msg->share(stream, from - reinterpret_cast<const unsigned char*>(stream.constData()), n);
         from = f7 + 1;
         if (msg->isValid() || keepInvalid) {
             append(msg);

@@ -224,14 +224,26 @@ bool PatchGroup::skipGroup(Archive& ar)
 void PatchGroup::writeRecord(Archive& ar)
 {
     ar << int(m_dumps.size());
+    // The dumps are laid out in memory and go to the file in pieces of about
+    // a megabyte: a file written message by message costs a call per message.
+    constexpr qint64 Piece = 1 << 20;
+    Buffer piece;
+    Archive out(piece);
+    const auto flush = [&] {
+        ar.writeRaw(piece.data(), out.pos());
+        out.seek(0);
+    };
     for (PatchDump* dump : std::as_const(m_dumps)) {
         if (dump) {
-            dump->toArchive(ar);
+            dump->toArchive(out);
         } else {
             // Keeps the count true: an empty slot.
-            ar << 0 << QString();
+            out << 0 << QString();
         }
+        if (out.pos() >= Piece)
+            flush();
     }
+    flush();
 }
 
 bool BankPatchGroup::fromArchive(LibraryReader& file)
