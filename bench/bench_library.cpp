@@ -7,6 +7,7 @@
 #include "Dependencies.h"
 #include "DeviceBank.h"
 #include "LibraryGenerator.h"
+#include "PeakMemory.h"
 #include "Vesk.h"
 #include "VeskAll_Library.h"
 
@@ -15,10 +16,8 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <cstring>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -62,33 +61,6 @@ const QString& libraryFile()
 qint64 fileSize(const QString& path)
 {
     return QFileInfo(path).size();
-}
-
-// From /proc/self/status, in bytes.
-qint64 statusBytes(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
-}
-
-// How far the resident size rose above where it stood, at its highest while
-// work ran (Linux's clear_refs resets the peak mark).
-qint64 peakGrowth(const std::function<void()>& work)
-{
-    malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
-        return -1;
-    clear.close();
-    const qint64 before = statusBytes("VmRSS:");
-    work();
-    return statusBytes("VmHWM:") - before;
 }
 
 void BM_VoiceLibrarySave(benchmark::State& state)
@@ -140,7 +112,7 @@ void BM_VoiceLibraryLoad(benchmark::State& state)
 {
     const QString& path = libraryFile();
     int loaded = 0;
-    const qint64 peak = peakGrowth([&] {
+    const qint64 peak = PeakGrowth([&] {
         VeskVLib_Library library(device);
         library.loadFile(path);
         loaded = library.ridevPatchesCount();
