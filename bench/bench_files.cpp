@@ -6,6 +6,7 @@
 // heap alone, run the benchmark under heaptrack:
 //   heaptrack bench_files --benchmark_filter=OneByte
 #include "ES_Document.h"
+#include "PeakMemory.h"
 #include "XmlDocument.h"
 
 #include <QDir>
@@ -14,9 +15,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
-
-#include <functional>
 
 namespace {
 
@@ -158,34 +156,6 @@ qint64 fileSize(const QString& path)
     return QFileInfo(path).size();
 }
 
-// From /proc/self/status, in bytes.
-qint64 statusBytes(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
-}
-
-// How much the resident size rose above where it stood at the start, at its
-// highest while work ran. Freed memory is handed back first, and the peak
-// mark is reset to the current size (Linux's clear_refs).
-qint64 peakGrowth(const std::function<void()>& work)
-{
-    malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
-        return -1;
-    clear.close();
-    const qint64 before = statusBytes("VmRSS:");
-    work();
-    return statusBytes("VmHWM:") - before;
-}
-
 // The floor: the file's bytes read into memory and nothing else.
 void readRaw(benchmark::State& state, const QString& path)
 {
@@ -227,7 +197,7 @@ BENCHMARK(BM_NativeReadRaw)->Unit(benchmark::kMillisecond);
 void BM_NativeLoad(benchmark::State& state)
 {
     const QString& path = nativeFile(false);
-    const qint64 peak = peakGrowth([&] {
+    const qint64 peak = PeakGrowth([&] {
         ES_Document doc;
         doc.loadFile(path);
     });

@@ -124,8 +124,11 @@ bool Archive::close()
     bool ok = true;
     if (m_mode == Mode::WriteFile) {
         // A stream that failed anywhere is not committed: the old file stays.
+        // The buffered rest is written out first and checked on its own:
+        // commit() takes a failed last write (a full disk, a file size
+        // limit) for success and would put a cut file in place of the old.
         auto* file = static_cast<QSaveFile*>(m_file.get());
-        ok = !m_failed && file->commit();
+        ok = !m_failed && file->flush() && file->error() == QFileDevice::NoError && file->commit();
     } else if (m_file) {
         m_file->close();
     }

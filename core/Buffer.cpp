@@ -101,6 +101,32 @@ void Buffer::copy(const unsigned char* bytes, int n)
     onNewData();
 }
 
+void Buffer::share(const QByteArray& block, qsizetype start, qsizetype count)
+{
+    start = qBound(qsizetype(0), start, block.size());
+    count = qBound(qsizetype(0), count, block.size() - start);
+    QByteArray part;
+    if (count == block.size()) {
+        part = block;
+    } else if (count > 0) {
+        part = block;
+        QByteArray::DataPointer& d = part.data_ptr();
+        if (d.d_ptr()) {
+            // The copy holds a reference to the block's storage; it is
+            // narrowed to the part. Qt copies a shared array out before any
+            // change, and writes in place only when nothing else refers to
+            // the storage.
+            d.setBegin(d.data() + start);
+            d.size = count;
+        } else {
+            // Bytes the array does not own (fromRawData) cannot be shared.
+            part = block.mid(start, count);
+        }
+    }
+    m_bytes = std::move(part);
+    onNewData();
+}
+
 void Buffer::copy(const Buffer* src, int start, int count)
 {
     if (src == nullptr) {

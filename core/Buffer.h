@@ -38,6 +38,11 @@ public:
 
     // Replace the whole content, then onNewData().
     void copy(const unsigned char* bytes, int n);
+    // count bytes of block from start on (clipped to the block), without a
+    // copy: the bytes stay shared with block until either side changes them,
+    // and the block's storage lives as long as any part of it is shared. Many
+    // small buffers cut from one large block so cost no allocation each.
+    void share(const QByteArray& block, qsizetype start, qsizetype count);
     void copy(const Buffer* src, int start = 0, int count = -1); // count -1: to the end; null src: empty
     // Hex text: two hex digits a byte, white space between bytes optional, either
     // case. Returns false (and leaves the buffer empty) on malformed text.

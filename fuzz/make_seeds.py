@@ -222,6 +222,36 @@ def seeds():
         "stored_patch_cut": b"\x02" + stored(voice)[:-7],
     }
 
+    # Library files: a mode byte (even: bank groups, odd: type groups), then
+    # the file: the model, then records of a bank word or a name, a count and
+    # stored dumps.
+    def text(t):
+        b = t.encode("utf-8")
+        return struct.pack(">I", len(b)) + b
+
+    def bank_record(word, dumps):
+        return struct.pack(">Hi", word, len(dumps)) + b"".join(dumps)
+
+    def type_record(name, dumps):
+        return text(name) + struct.pack(">i", len(dumps)) + b"".join(dumps)
+
+    ours = text("Test Instrument")
+    empty_slot = stored([], "")
+    s["library"] = {
+        "banks": b"\x00" + ours + bank_record(0x3F28, [stored(voice[:1], "kit")])
+        + bank_record(0x3F08, [stored(voice, "a comment"), empty_slot, stored(voice, "")] + [empty_slot] * 6)
+        + bank_record(0x1234, [empty_slot]),
+        "types": b"\x01" + ours + type_record("Voices", [stored(voice, "old name")])
+        + type_record("Normal Voices", [stored(voice, ""), empty_slot])
+        + type_record("Drum Kits", [stored([test_dump(0x200000, b"\x00" * 12)], "")]),
+        "other_model": b"\x01" + text("Other Model") + type_record("Normal Voices", [
+            stored(voice, "kept"), stored([test_dump(0x300000, b"\x01")], "lost"), stored(voice, "")]),
+        "junk_between_messages": b"\x00" + ours + bank_record(0x3F08, [
+            stored([b"\x01\x02", voice[0], b"\xF0\x43"], "")]),
+        "cut_short": b"\x00" + (ours + bank_record(0x3F08, [stored(voice, "c")]))[:-3],
+        "count_too_large": b"\x01" + ours + text("Drum Kits") + struct.pack(">i", 0x7FFFFFFF),
+    }
+
     # Archive: script length, (kind, argument) pairs, then the stream.
     script = bytes([0, 0, 1, 0, 2, 0, 4, 3, 5, 0, 6, 0, 7, 5, 8, 0, 9, 0, 11, 0, 12, 4, 13, 2, 14, 120,
                     10, 3, 15, 9, 16, 0, 3, 0])

@@ -52,28 +52,51 @@ void BulkDump::fromBuffer(const Buffer* bytes, MidiDevice* dev, bool keepInvalid
     // Hold the bytes before clearing: the stream may be one of our own messages.
     // The array is shared, not copied.
     const QByteArray stream = bytes ? bytes->bytes() : QByteArray();
-    clear();
-    if (stream.isEmpty())
-        return;
+    fromBlock(stream, 0, stream.size(), dev, keepInvalid);
+}
 
-    const auto* const begin = reinterpret_cast<const unsigned char*>(stream.constData());
-    const auto* const end = begin + stream.size();
-    const unsigned char* start = begin;
-    while (start < end) {
-        const auto* f7 = static_cast<const unsigned char*>(std::memchr(start, 0xF7, size_t(end - start)));
+qsizetype BulkDump::fromBlock(const QByteArray& block, qsizetype start, qsizetype count, MidiDevice* dev,
+                              bool keepInvalid)
+{
+    // Shared, not copied: the block may be held by one of our own messages.
+    const QByteArray stream = block;
+    clear();
+    start = qBound<qsizetype>(0, start, stream.size());
+    count = qBound<qsizetype>(0, count, stream.size() - start);
+    if (count == 0)
+        return 0;
+
+    const auto* const begin = reinterpret_cast<const unsigned char*>(stream.constData()) + start;
+    const auto* const end = begin + count;
+    // One allocation for the list: a drum kit holds hundreds of messages.
+    qsizetype runs = 0;
+    for (const unsigned char* p = begin; (p = static_cast<const unsigned char*>(std::memchr(p, 0xF7, size_t(end - p))));
+         ++p)
+        ++runs;
+    reserve(runs);
+
+    const unsigned char* from = begin;
+    qsizetype kept = 0;
+    while (from < end) {
+        const auto* f7 = static_cast<const unsigned char*>(std::memchr(from, 0xF7, size_t(end - from)));
         // A last message cut short (no F7) is not a message.
         if (!f7)
             break;
         Sysex* msg = dev ? dev->createSysex() : nullptr;
         if (!msg)
             break;
-        msg->copy(start, int(f7 - start + 1));
-        start = f7 + 1;
-        if (msg->isValid() || keepInvalid)
+        const int n = int(f7 - from + 1);
+        // The message shares the stream's bytes until it is changed.
+        msg->share(stream, from - reinterpret_cast<const unsigned char*>(stream.constData()), n);
+        from = f7 + 1;
+        if (msg->isValid() || keepInvalid) {
             append(msg);
-        else
+            kept += n;
+        } else {
             delete msg;
+        }
     }
+    return count - kept;
 }
 
 bool BulkDump::fromFile(const QString& path, MidiDevice* dev, int start, bool keepInvalid)

@@ -53,8 +53,14 @@ public:
     // up to and including an F7. Runs the instrument does not recognise (bytes
     // standing between messages become the front of the next run) are dropped
     // unless keepInvalid is set; bytes after the last F7 are ignored. A device
-    // that makes no message stops the walk.
+    // that makes no message stops the walk. The messages share the stream's
+    // bytes (Buffer::share) until they are changed.
     void fromBuffer(const Buffer* bytes, MidiDevice* dev, bool keepInvalid);
+    // The same over count bytes of block from start on (clipped to the
+    // block). Gives the number of bytes left out: runs not kept and bytes
+    // after the last F7.
+    qsizetype fromBlock(const QByteArray& block, qsizetype start, qsizetype count, MidiDevice* dev,
+                        bool keepInvalid);
     // A raw file from byte start on; false (and an empty dump) when it cannot
     // be read.
     bool fromFile(const QString& path, MidiDevice* dev, int start = 0, bool keepInvalid = false);

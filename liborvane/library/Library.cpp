@@ -2,8 +2,11 @@
 #include "Library.h"
 
 #include "DeviceBank.h"
+#include "ListMoves.h"
 #include "MidiDevice.h"
 #include "PatchDump.h"
+
+#include <QHash>
 
 // Library ------------------------------------------------------------------------
 
@@ -203,11 +206,65 @@ PatchDump* PatchGroup::patchDumpAt(int row) const
     return row >= 0 && row < m_dumps.size() ? m_dumps.at(row) : nullptr;
 }
 
+bool PatchGroup::setPatchDump(int row, PatchDump* dump)
+{
+    PatchDump* slot = patchDumpAt(row);
+    if (!slot || !dump) {
+        delete dump;
+        return false;
+    }
+    if (slot != dump) {
+        // The row's object stays: views and lookups may hold it.
+        slot->QList<Sysex*>::swap(*dump);
+        slot->setComment(dump->comment());
+        delete dump;
+    }
+    return true;
+}
+
+bool PatchGroup::reorganize(int& target, ints& rows)
+{
+    rememberOrder();
+    Reorganize(m_dumps, target, rows);
+    if (!m_trackMoves)
+        return true;
+    return updateMoveMap();
+}
+
+void PatchGroup::rememberOrder()
+{
+    if (m_trackMoves)
+        m_previousOrder = m_dumps;
+}
+
+bool PatchGroup::updateMoveMap()
+{
+    if (!m_trackMoves || m_previousOrder.isEmpty())
+        return false;
+    QHash<const PatchDump*, int> rowOf;
+    rowOf.reserve(m_dumps.size());
+    for (int row = 0; row < m_dumps.size(); ++row)
+        rowOf.insert(m_dumps.at(row), row);
+    bool changed = false;
+    m_moveMap.clear();
+    for (int old = 0; old < m_previousOrder.size(); ++old) {
+        const PatchDump* dump = m_previousOrder.at(old);
+        if (old < m_dumps.size() && m_dumps.at(old) == dump) {
+            m_moveMap.append(old);
+            continue;
+        }
+        m_moveMap.append(rowOf.value(dump, old));
+        changed = true;
+    }
+    return changed;
+}
+
 // BankPatchGroup -----------------------------------------------------------------
 
 BankPatchGroup::BankPatchGroup(MidiDevice* device, const QString& name, int patchType, Bank bank)
     : PatchGroup(device, name, patchType), m_bank(bank)
 {
+    m_trackMoves = true;
 }
 
 void BankPatchGroup::clear()
@@ -247,12 +304,13 @@ int TypePatchGroup::nonEmptyPatchesCount() const
 
 void TypePatchGroup::removeEmptyPatches()
 {
-    // From the last row down, so the rows still to visit keep their numbers.
-    for (qsizetype row = m_dumps.size() - 1; row >= 0; --row) {
+    ints rows;
+    for (int row = 0; row < m_dumps.size(); ++row) {
         PatchDump* dump = m_dumps.at(row);
         if (dump && dump->isEmpty()) {
             delete dump;
-            m_dumps.removeAt(row);
+            rows.append(row);
         }
     }
+    RemoveItems(m_dumps, rows);
 }

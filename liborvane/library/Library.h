@@ -10,6 +10,17 @@
 // root frees the whole tree. Lookups and patchDumpAt hand out pointers the tree
 // keeps owning. Every node of one tree belongs to the same device, which it
 // does not own.
+//
+// Threads: a tree is changed on the GUI thread only, and has no lock. Work
+// done elsewhere (a transfer talking to the instrument on a worker) builds
+// each new dump on its own and hands it to the GUI thread by message, which
+// puts it in with setPatchDump or addPatchDump; nothing outside the GUI thread
+// keeps a pointer into the tree.
+//
+// Stored form (loadDocument and storeDocument, in LibraryFile.cpp): the
+// device's name, then one record per patch group in tree order. A document
+// holds groups of one kind only, bank groups or type groups, and so does its
+// file.
 #pragma once
 
 #include "Containers.h"
@@ -18,7 +29,9 @@
 
 #include <QString>
 
+class Archive;
 class BankPatchGroup;
+class LibraryReader;
 class MidiDevice;
 class PatchDump;
 class PatchGroup;
@@ -61,9 +74,26 @@ public:
     // Drops the dumps without messages from the type groups under this node.
     virtual void removeEmptyPatches() {}
 
+    // Fills every group under this node from its record in a checked file
+    // (LibraryReader): a group without a record ends up empty. False when a
+    // group could not be filled at all.
+    virtual bool fromArchive(LibraryReader& file) = 0;
+    // Writes the records of the groups under this node, in tree order.
+    virtual void toArchive(Archive& ar) = 0;
+
     // Emptying is each group's own business; the document framework never
     // empties a library.
     void clearDocument() override {}
+    // Reads a whole library file. The file is checked whole first: one that is
+    // not a library of this tree's kind, or is damaged anywhere (a count or a
+    // size beyond what is left, a record cut short, bytes after the last
+    // record), is refused with "Cannot open file" and the tree stays as it
+    // was. A file of another model is converted after a warning; patches that
+    // could not be converted, or held bytes that are no messages, are counted
+    // and named in a second warning.
+    bool loadDocument(Archive& ar) override;
+    // The device's name and every group's record; false when a write failed.
+    bool storeDocument(Archive& ar) override;
 
     // Depth-first lookups, each node before its children, children in order;
     // the first match wins, null when nothing matches.
@@ -98,6 +128,9 @@ public:
     int ridevPatchesCount() const override;
     int nonEmptyPatchesCount() const override;
     void removeEmptyPatches() override;
+    // Each child in order; false as soon as one gives false.
+    bool fromArchive(LibraryReader& file) override;
+    void toArchive(Archive& ar) override;
 
     // Appends one bank group per bank of the device's bank set of that name,
     // each named by the device, of the bank's patch type and holding one empty
@@ -130,13 +163,52 @@ public:
     bool addPatchDump(PatchDump* dump, int index = -1);
     // The dump at row, or null outside the rows.
     PatchDump* patchDumpAt(int row) const;
+    // Hands a dump built elsewhere (received, imported) to the row: the dump
+    // already there takes its messages and comment, so the row keeps its
+    // object, and dump is deleted. False, and dump deleted all the same, for a
+    // row outside the group or a null dump.
+    bool setPatchDump(int row, PatchDump* dump);
+
+    // Moves the dumps at rows (in the order given; rows outside the group and
+    // repeats are left out) to stand together just before the dump that stood
+    // at target (at the end for target = rows); target then tells the row of
+    // the first moved dump. With move tracking on, the move map is renewed and
+    // the result tells whether any dump changed its row; with it off the
+    // result is true.
+    bool reorganize(int& target, ints& rows);
+
+    // Move tracking: bank groups keep it on, so that the patches using a
+    // moved program can be pointed at its new row; type groups keep it off.
+    bool trackMoves() const { return m_trackMoves; }
+    void setTrackMoves(bool on) { m_trackMoves = on; }
+    // Before a move (reorganize, a sort): notes the order of the rows when
+    // tracking is on.
+    void rememberOrder();
+    // After it: the move map from the noted order. Entry i is the new row of
+    // the dump that stood at row i; true when any entry differs from its row.
+    // False, and the map left as it was, when no order was noted or tracking
+    // is off.
+    bool updateMoveMap();
+    const QList<PatchDump*>& previousOrder() const { return m_previousOrder; }
+    const ints& moveMap() const { return m_moveMap; }
+
+    // Passes over the rest of a record whose header was just read: its count
+    // and its dump records. False when the record runs past the end of the
+    // data or states a negative count or size.
+    static bool skipGroup(Archive& ar);
 
 protected:
     // Deletes every dump and empties the list.
     void deleteDumps();
+    // The count and dump records of this group: the row count, then each
+    // dump's stored form.
+    void writeRecord(Archive& ar);
 
     int m_patchType;
     VectorEx<PatchDump*> m_dumps;
+    bool m_trackMoves = false;
+    QList<PatchDump*> m_previousOrder; // the rows before the last move
+    ints m_moveMap;                    // old row -> new row of the last move
 };
 
 class BankPatchGroup : public PatchGroup
@@ -144,6 +216,7 @@ class BankPatchGroup : public PatchGroup
 public:
     static constexpr int Type = BankGroup;
 
+    // Tracks its moves.
     BankPatchGroup(MidiDevice* device, const QString& name, int patchType, Bank bank);
 
     // The instrument bank the group mirrors.
@@ -153,6 +226,13 @@ public:
     // Empties every slot; the dumps and rows stay.
     void clear() override;
     int nonEmptyPatchesCount() const override;
+    // Empties every slot, then fills them from the first record of the
+    // group's bank: row i from the record's dump i, as far as both reach.
+    bool fromArchive(LibraryReader& file) override;
+    // Bank word, row count, the rows.
+    void toArchive(Archive& ar) override;
+    // The count and dumps of the record the file stands at.
+    bool loadGroup(LibraryReader& file);
 
 private:
     Bank m_bank;
@@ -170,4 +250,14 @@ public:
     void clear() override;
     int nonEmptyPatchesCount() const override;
     void removeEmptyPatches() override;
+    // Deletes every dump, then loads the first record named like the group,
+    // or named "Voices" when the group is "Normal Voices" (the older name of
+    // that group): whichever of the two comes first in the file.
+    bool fromArchive(LibraryReader& file) override;
+    // Name, row count, the rows.
+    void toArchive(Archive& ar) override;
+    // Runs when the group's record was found, before its dumps are read.
+    virtual void onLoadName() {}
+    // Appends a dump per dump record of the record the file stands at.
+    virtual bool loadGroup(LibraryReader& file);
 };

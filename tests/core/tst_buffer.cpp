@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -46,6 +47,7 @@ private slots:
     void toStringCut();
     void onNewDataOncePerReplace();
     void copyRanges();
+    void sharedParts();
     void boundsChecked();
     void fixedFields();
     void files();
@@ -189,6 +191,48 @@ void TestBuffer::onNewDataOncePerReplace()
     QCOMPARE(copied.calls, 0);
     QCOMPARE(assigned.calls, 0);
     QCOMPARE(original.calls, 0);
+}
+
+// Parts cut from one block without a copy stay independent of it and of
+// each other, whoever changes first and whoever goes first.
+void TestBuffer::sharedParts()
+{
+    QByteArray block("\xF0\x01\x02\xF7\xF0\x03\x04\xF7", 8);
+    auto first = std::make_unique<CountingBuffer>();
+    CountingBuffer second;
+    first->share(block, 0, 4);
+    second.share(block, 4, 4);
+    QCOMPARE(first->calls, 1);
+    QCOMPARE(first->bytes(), QByteArray("\xF0\x01\x02\xF7", 4));
+    QCOMPARE(second.bytes(), QByteArray("\xF0\x03\x04\xF7", 4));
+    QCOMPARE(std::as_const(second).data() - std::as_const(*first).data(), 4); // both still in the block
+
+    first->setAt(1, 0x7F);
+    block[5] = '\x55';
+    QCOMPARE(first->bytes(), QByteArray("\xF0\x7F\x02\xF7", 4));
+    QCOMPARE(second.at(1), 0x03);
+    QCOMPARE(block.mid(0, 2), QByteArray("\xF0\x01", 2));
+
+    // The last holder of the storage grows in place over bytes nobody else
+    // reads any more.
+    Buffer alone;
+    {
+        const QByteArray own("abcdefgh");
+        alone.share(own, 2, 3);
+    }
+    first.reset();
+    alone.append(reinterpret_cast<const unsigned char*>("XY"), 2);
+    QCOMPARE(alone.bytes(), QByteArray("cdeXY"));
+
+    // Out of range is clipped; bytes the array does not own are copied.
+    Buffer clipped;
+    clipped.share(QByteArray("abc"), 2, 10);
+    QCOMPARE(clipped.bytes(), QByteArray("c"));
+    static const char raw[] = "rawbytes";
+    Buffer copied;
+    copied.share(QByteArray::fromRawData(raw, 8), 3, 5);
+    QCOMPARE(copied.bytes(), QByteArray("bytes"));
+    QVERIFY(copied.data() != reinterpret_cast<const unsigned char*>(raw + 3));
 }
 
 void TestBuffer::copyRanges()

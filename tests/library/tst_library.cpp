@@ -76,6 +76,9 @@ private slots:
     void clearAndRemoveEmpty();
     void addPatchDump();
     void addBankSet();
+    void reorganize_data();
+    void reorganize();
+    void setPatchDump();
     void viewIsItsMdiViewBase();
 };
 
@@ -262,6 +265,87 @@ void TestLibrary::addBankSet()
     const BankSet set(&folder);
     QCOMPARE(set.size(), 3);
     QCOMPARE(set.find(User1), dev->getBank(User1));
+}
+
+void TestLibrary::reorganize_data()
+{
+    QTest::addColumn<ints>("rows");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<QStringList>("order");
+    QTest::addColumn<int>("newTarget");
+    QTest::addColumn<ints>("moveMap");
+    QTest::addColumn<bool>("moved");
+
+    QTest::newRow("two rows to the top")
+        << ints{5, 2} << 0 << QStringList{"d5", "d2", "d0", "d1", "d3", "d4"} << 0 << ints{2, 3, 1, 4, 5, 0}
+        << true;
+    QTest::newRow("down past others")
+        << ints{1} << 4 << QStringList{"d0", "d2", "d3", "d1", "d4", "d5"} << 3 << ints{0, 3, 1, 2, 4, 5} << true;
+    QTest::newRow("to the end")
+        << ints{0} << 6 << QStringList{"d1", "d2", "d3", "d4", "d5", "d0"} << 5 << ints{5, 0, 1, 2, 3, 4} << true;
+    QTest::newRow("onto its own place")
+        << ints{3} << 3 << QStringList{"d0", "d1", "d2", "d3", "d4", "d5"} << 3 << ints{0, 1, 2, 3, 4, 5}
+        << false;
+    QTest::newRow("rows outside and repeated are left out")
+        << ints{9, 4, -1, 4} << 0 << QStringList{"d4", "d0", "d1", "d2", "d3", "d5"} << 0
+        << ints{1, 2, 3, 4, 0, 5} << true;
+}
+
+void TestLibrary::reorganize()
+{
+    QFETCH(ints, rows);
+    QFETCH(int, target);
+    QFETCH(QStringList, order);
+    QFETCH(int, newTarget);
+    QFETCH(ints, moveMap);
+    QFETCH(bool, moved);
+    MidiDevice* dev = m_device.get();
+    const QStringList six{"d0", "d1", "d2", "d3", "d4", "d5"};
+
+    // A bank group keeps the map from old to new rows.
+    std::unique_ptr<BankPatchGroup> bank(bankGroup(dev, Pre1, six));
+    QVERIFY(bank->trackMoves());
+    int bankTarget = target;
+    QCOMPARE(bank->reorganize(bankTarget, rows), moved);
+    QCOMPARE(names(bank.get()), order);
+    QCOMPARE(bankTarget, newTarget);
+    QCOMPARE(bank->moveMap(), moveMap);
+    QCOMPARE(bank->previousOrder().size(), 6);
+
+    // A type group moves the same way, keeps no map and always answers true.
+    TypePatchGroup types(dev, QStringLiteral("t"), 0);
+    for (const QString& name : six)
+        types.addPatchDump(voice(dev, name));
+    QVERIFY(!types.trackMoves());
+    int typeTarget = target;
+    QVERIFY(types.reorganize(typeTarget, rows));
+    QCOMPARE(names(&types), order);
+    QCOMPARE(typeTarget, newTarget);
+    QVERIFY(types.moveMap().isEmpty() && types.previousOrder().isEmpty());
+
+    // An empty bank group has nothing to move.
+    BankPatchGroup empty(dev, QStringLiteral("e"), 0, Bank(User1));
+    int emptyTarget = 0;
+    ints none{0};
+    QVERIFY(!empty.reorganize(emptyTarget, none));
+}
+
+void TestLibrary::setPatchDump()
+{
+    MidiDevice* dev = m_device.get();
+    std::unique_ptr<BankPatchGroup> bank(bankGroup(dev, Pre1, {"a", "b"}));
+    PatchDump* slot = bank->patchDumpAt(1);
+    PatchDump* received = voice(dev, QStringLiteral("new"));
+    received->setComment(QStringLiteral("note"));
+    // The row keeps its object and takes the new content.
+    QVERIFY(bank->setPatchDump(1, received));
+    QCOMPARE(bank->patchDumpAt(1), slot);
+    QCOMPARE(names(bank.get()), (QStringList{"a", "new"}));
+    QCOMPARE(slot->comment(), QStringLiteral("note"));
+    // Outside the rows the dump is dropped (the sanitizers see it freed).
+    QVERIFY(!bank->setPatchDump(2, voice(dev, QStringLiteral("x"))));
+    QVERIFY(!bank->setPatchDump(0, nullptr));
+    QCOMPARE(bank->itemCount(), 2);
 }
 
 void TestLibrary::viewIsItsMdiViewBase()
