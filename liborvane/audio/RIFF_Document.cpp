@@ -46,6 +46,8 @@ bool RIFF_Chunk::read(Archive& ar, int level, qint64 end)
     const qint64 room = qMin(rounded, qMax<qint64>(0, qMin<qint64>(end, ar.size()) - ar.pos()));
     size = qint32(qMin<qint64>(room, INT_MAX - 1));
     const qint64 chunkEnd = ar.pos() + size;
+    // The file ends before the chunk does (not the list around it).
+    const bool cutByFile = chunkEnd < ar.pos() + rounded && chunkEnd >= ar.size();
 
     const bool isList = id == QLatin1String("LIST") && !isInfoList(parent) && size >= 4;
     if (!isList) {
@@ -64,8 +66,9 @@ bool RIFF_Chunk::read(Archive& ar, int level, qint64 end)
         return true;
     }
     while (!ar.reached(chunkEnd)) {
-        if (chunkEnd - ar.pos() < HeaderSize) {
+        if (chunkEnd - ar.pos() < HeaderSize && !cutByFile) {
             // Too few bytes for another header: filler up to the list's end.
+            // (A file that ends there instead has lost the rest of the list.)
             ar.seek(chunkEnd);
             break;
         }

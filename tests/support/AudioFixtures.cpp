@@ -18,7 +18,7 @@ QByteArray le(quint32 value, int bytes)
 {
     QByteArray out;
     for (int k = 0; k < bytes; ++k)
-        out.append(char(value >> (8 * k)));
+        out.append(char(quint64(value) >> (8 * k)));
     return out;
 }
 
@@ -26,7 +26,7 @@ QByteArray be(quint32 value, int bytes)
 {
     QByteArray out;
     for (int k = bytes - 1; k >= 0; --k)
-        out.append(char(value >> (8 * k)));
+        out.append(char(quint64(value) >> (8 * k)));
     return out;
 }
 
