@@ -3,6 +3,7 @@
 // floor), with the peak memory of the native load and the time a damaged file
 // of the same size takes to fail.
 #include "ES_Document.h"
+#include "PeakMemory.h"
 #include "XmlDocument.h"
 
 #include <QDir>
@@ -11,9 +12,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
-
-#include <functional>
 
 namespace {
 
@@ -111,34 +109,6 @@ const QString& nativeFile(bool damaged)
 qint64 fileSize(const QString& path)
 {
     return QFileInfo(path).size();
-}
-
-// From /proc/self/status, in bytes.
-qint64 statusBytes(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
-}
-
-// How much the resident size rose above where it stood at the start, at its
-// highest while work ran. Freed memory is handed back first, and the peak
-// mark is reset to the current size (Linux's clear_refs).
-qint64 peakGrowth(const std::function<void()>& work)
-{
-    malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
-        return -1;
-    clear.close();
-    const qint64 before = statusBytes("VmRSS:");
-    work();
-    return statusBytes("VmHWM:") - before;
 }
 
 // The floor: the file's bytes read into memory and nothing else.

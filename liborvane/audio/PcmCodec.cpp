@@ -54,28 +54,56 @@ void joinFrames(const unsigned char* left, const unsigned char* right, int frame
     }
 }
 
-using SplitFn = void (*)(const unsigned char*, int, int, unsigned char*, unsigned char*);
-using JoinFn = void (*)(const unsigned char*, const unsigned char*, int, int, unsigned char*);
-
-template <int W>
-SplitFn splitFor(const PcmCodec::Layout& l)
+// The compile-time form of a layout's width and byte order.
+template <int W, bool BigEndian, bool Flip>
+struct Form
 {
-    if (W == 1 && l.flipSign)
-        return l.bigEndian ? splitFrames<W, true, true> : splitFrames<W, false, true>;
-    return l.bigEndian ? splitFrames<W, true, false> : splitFrames<W, false, false>;
+    static constexpr int width = W;
+    static constexpr bool bigEndian = BigEndian;
+    static constexpr bool flip = Flip;
+};
+
+template <int W, class Visit>
+void withOrder(const PcmCodec::Layout& l, Visit&& visit)
+{
+    if constexpr (W == 1) {
+        if (l.flipSign) {
+            if (l.bigEndian)
+                visit(Form<W, true, true>{});
+            else
+                visit(Form<W, false, true>{});
+            return;
+        }
+    }
+    if (l.bigEndian)
+        visit(Form<W, true, false>{});
+    else
+        visit(Form<W, false, false>{});
 }
 
-template <int W>
-JoinFn joinFor(const PcmCodec::Layout& l)
+// Calls visit with the Form of the layout; nothing for a layout that is not
+// one or two channels of 1 to 4 bytes, or for no frames.
+template <class Visit>
+void dispatch(int frames, const PcmCodec::Layout& l, Visit&& visit)
 {
-    if (W == 1 && l.flipSign)
-        return l.bigEndian ? joinFrames<W, true, true> : joinFrames<W, false, true>;
-    return l.bigEndian ? joinFrames<W, true, false> : joinFrames<W, false, false>;
-}
-
-bool usable(int frames, const PcmCodec::Layout& l)
-{
-    return frames > 0 && l.width >= 1 && l.width <= 4 && (l.channels == 1 || l.channels == 2);
+    if (frames <= 0 || (l.channels != 1 && l.channels != 2))
+        return;
+    switch (l.width) {
+    case 1:
+        withOrder<1>(l, visit);
+        break;
+    case 2:
+        withOrder<2>(l, visit);
+        break;
+    case 3:
+        withOrder<3>(l, visit);
+        break;
+    case 4:
+        withOrder<4>(l, visit);
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace
@@ -84,47 +112,19 @@ namespace PcmCodec {
 
 void split(const unsigned char* src, int frames, const Layout& layout, unsigned char* left, unsigned char* right)
 {
-    if (!usable(frames, layout))
-        return;
-    SplitFn fn = nullptr;
-    switch (layout.width) {
-    case 1:
-        fn = splitFor<1>(layout);
-        break;
-    case 2:
-        fn = splitFor<2>(layout);
-        break;
-    case 3:
-        fn = splitFor<3>(layout);
-        break;
-    default:
-        fn = splitFor<4>(layout);
-        break;
-    }
-    fn(src, frames, layout.channels, left, right);
+    dispatch(frames, layout, [&](auto form) {
+        using F = decltype(form);
+        splitFrames<F::width, F::bigEndian, F::flip>(src, frames, layout.channels, left, right);
+    });
 }
 
 void join(const unsigned char* left, const unsigned char* right, int frames, const Layout& layout,
           unsigned char* dst)
 {
-    if (!usable(frames, layout))
-        return;
-    JoinFn fn = nullptr;
-    switch (layout.width) {
-    case 1:
-        fn = joinFor<1>(layout);
-        break;
-    case 2:
-        fn = joinFor<2>(layout);
-        break;
-    case 3:
-        fn = joinFor<3>(layout);
-        break;
-    default:
-        fn = joinFor<4>(layout);
-        break;
-    }
-    fn(left, right, frames, layout.channels, dst);
+    dispatch(frames, layout, [&](auto form) {
+        using F = decltype(form);
+        joinFrames<F::width, F::bigEndian, F::flip>(left, right, frames, layout.channels, dst);
+    });
 }
 
 } // namespace PcmCodec

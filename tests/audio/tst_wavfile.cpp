@@ -11,22 +11,6 @@ using namespace AudioFixtures;
 
 namespace {
 
-bool load(WAV_Document& doc, const QByteArray& bytes)
-{
-    const Buffer data = bufferOf(bytes);
-    Archive ar(data);
-    return doc.loadDocument(ar);
-}
-
-QByteArray store(WAV_Document& doc)
-{
-    Buffer out;
-    Archive ar(out);
-    if (!doc.storeDocument(ar))
-        return QByteArray();
-    return out.bytes();
-}
-
 QByteArray smplBody(quint32 count, const QList<QList<quint32>>& loops)
 {
     QByteArray body;
@@ -76,7 +60,7 @@ void TestWavFile::readsFixture()
     QVERIFY(doc.toString().startsWith(QStringLiteral("WaveFormat=1 22.1kHz 16bit mono Size=128\nLeft=D0 8A")));
 
     // Loading again forgets the loops and the zone of the last file.
-    QVERIFY(load(doc, riffFile("WAVE", wavFmt(1, 8000, 8) + riffChunk("data", "\x80"))));
+    QVERIFY(loadBytes(doc, riffFile("WAVE", wavFmt(1, 8000, 8) + riffChunk("data", "\x80"))));
     QVERIFY(doc.loops.isEmpty());
     QVERIFY(!doc.hasInstrument);
 }
@@ -111,7 +95,7 @@ void TestWavFile::refusals()
 {
     QFETCH(QByteArray, file);
     WAV_Document doc;
-    QVERIFY(!load(doc, file));
+    QVERIFY(!loadBytes(doc, file));
     QTEST(doc.docError(), "error");
     QVERIFY(!doc.wave.isValid());
 }
@@ -127,7 +111,7 @@ void TestWavFile::oddDataSizes()
     QCOMPARE(doc.wave.left.size(), 15);
     QCOMPARE(doc.wave.getPoint(0, 0), -8388608);
     // A data chunk that ends inside a stereo frame keeps the whole frames.
-    QVERIFY(load(doc, riffFile("WAVE", wavFmt(2, 44100, 16) + riffChunk("data", QByteArray(11, '\x05')))));
+    QVERIFY(loadBytes(doc, riffFile("WAVE", wavFmt(2, 44100, 16) + riffChunk("data", QByteArray(11, '\x05')))));
     QCOMPARE(doc.wave.sampleLength(), 2);
 }
 
@@ -137,13 +121,13 @@ void TestWavFile::loopCountsBeyondTheChunk()
     // loop; a negative count gives none.
     const QByteArray base = wavFmt(1, 44100, 16) + riffChunk("data", QByteArray(4, '\0'));
     WAV_Document doc;
-    QVERIFY(load(doc, riffFile("WAVE", base + riffChunk("smpl", smplBody(0x7FFFFFFF, {{1, 0, 5, 9, 0, 0}})))));
+    QVERIFY(loadBytes(doc, riffFile("WAVE", base + riffChunk("smpl", smplBody(0x7FFFFFFF, {{1, 0, 5, 9, 0, 0}})))));
     QCOMPARE(doc.loops.size(), 1);
     QCOMPARE(doc.loops[0].end, 9u);
-    QVERIFY(load(doc, riffFile("WAVE", base + riffChunk("smpl", smplBody(0xFFFFFFFF, {{1, 0, 5, 9, 0, 0}})))));
+    QVERIFY(loadBytes(doc, riffFile("WAVE", base + riffChunk("smpl", smplBody(0xFFFFFFFF, {{1, 0, 5, 9, 0, 0}})))));
     QVERIFY(doc.loops.isEmpty());
     // A short inst chunk reads as far as it goes.
-    QVERIFY(load(doc, riffFile("WAVE", base + riffChunk("inst", QByteArray("\x3C\x00\x00", 3)))));
+    QVERIFY(loadBytes(doc, riffFile("WAVE", base + riffChunk("inst", QByteArray("\x3C\x00\x00", 3)))));
     QVERIFY(doc.hasInstrument);
     QCOMPARE(int(doc.instrument[0]), 60);
     QCOMPARE(int(doc.instrument[6]), 0);
@@ -155,14 +139,14 @@ void TestWavFile::writesExactLayout()
     doc.wave.rate = 44100.9;
     doc.wave.bits = 8;
     doc.wave.left = bufferOf("\x01\x02\x03");
-    const QByteArray bytes = store(doc);
+    const QByteArray bytes = storeBytes(doc);
     const QByteArray expected = QByteArray("RIFF") + le(36 + 3 + 1, 4) + "WAVE" + "fmt " + le(16, 4) + le(1, 2) +
                                 le(1, 2) + le(44100, 4) + le(44100, 4) + le(1, 2) + le(8, 2) + "data" + le(3, 4) +
                                 "\x01\x02\x03" + QByteArray(1, '\0');
     QCOMPARE(bytes, expected);
 
     WAV_Document back;
-    QVERIFY(load(back, bytes));
+    QVERIFY(loadBytes(back, bytes));
     QCOMPARE(back.wave.left.bytes(), QByteArray("\x01\x02\x03"));
 }
 
@@ -182,7 +166,7 @@ void TestWavFile::writesLoopsAndInstrument()
     doc.hasInstrument = true;
     const unsigned char zone[7] = {60, 0xFB, 2, 36, 48, 1, 127};
     std::copy(zone, zone + 7, doc.instrument);
-    const QByteArray bytes = store(doc);
+    const QByteArray bytes = storeBytes(doc);
 
     // No sampler data of its own: seven zero words, the count, no extra bytes.
     QByteArray smpl = "smpl" + le(36 + 24, 4) + QByteArray(28, '\0') + le(1, 4) + le(0, 4);
@@ -195,7 +179,7 @@ void TestWavFile::writesLoopsAndInstrument()
     QCOMPARE(bytes.mid(4, 4), le(quint32(bytes.size() - 8), 4));
 
     WAV_Document back;
-    QVERIFY(load(back, bytes));
+    QVERIFY(loadBytes(back, bytes));
     QCOMPARE(back.loops.size(), 1);
     QCOMPARE(back.loops[0].identifier, 7u);
     QCOMPARE(back.loops[0].playCount, 4u);

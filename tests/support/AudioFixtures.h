@@ -3,6 +3,7 @@
 // sndfile-info) the readers and writers are checked against.
 #pragma once
 
+#include "Archive.h"
 #include "Buffer.h"
 
 #include <QByteArray>
@@ -32,6 +33,24 @@ QByteArray wavFmt(int channels, quint32 rate, int bits, int tag = 1);
 QByteArray aiffComm(int channels, quint32 frames, int bits, double rate);
 
 Buffer bufferOf(const QByteArray& bytes);
+
+// A document loaded from the bytes, or stored into them (null when the
+// store is refused).
+template <class Doc>
+bool loadBytes(Doc& doc, const QByteArray& bytes)
+{
+    const Buffer data = bufferOf(bytes);
+    Archive ar(data);
+    return doc.loadDocument(ar);
+}
+
+template <class Doc>
+QByteArray storeBytes(Doc& doc)
+{
+    Buffer out;
+    Archive ar(out);
+    return doc.storeDocument(ar) ? out.bytes() : QByteArray();
+}
 
 // The path of an outside tool, or "" after QSKIP (QFAIL under CI=true) in the
 // calling test. Use through REQUIRE_TOOL.
