@@ -35,7 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(loaded || doc.root.list.isEmpty());
     // Every byte of data is a byte of the file, held once.
     FUZZ_CHECK(walk(doc.root, 0) <= qint64(size));
-    if (!doc.root.list.isEmpty()) {
+    // An id of four characters finds its first chunk (a shorter one, cut at
+    // a zero byte, is padded with blanks and so finds none).
+    if (!doc.root.list.isEmpty() && doc.root.list.first()->id.size() == 4) {
         RIFF_Chunk* first = doc.root.list.first();
         FUZZ_CHECK(doc.root.getChunk(first->id) == first);
     }

@@ -35,12 +35,13 @@ bool RIFF_Chunk::read(Archive& ar, int level)
 
 bool RIFF_Chunk::read(Archive& ar, int level, qint64 end)
 {
+    if (ar.remaining() < HeaderSize) {
+        // The file ends inside the header: the chunk is lost.
+        ar.seek(ar.size());
+        return false;
+    }
     id = ar.readText(4);
-    if (ar.eof())
-        return false;
     const qint64 declared = ar.readValueR(4);
-    if (ar.eof())
-        return false;
     // The pad byte of an odd size belongs to the chunk's room in the file.
     const qint64 rounded = declared + (declared & 1);
     const qint64 room = qMin(rounded, qMax<qint64>(0, qMin<qint64>(end, ar.size()) - ar.pos()));

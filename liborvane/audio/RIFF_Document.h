@@ -12,7 +12,8 @@
 // before it is cut to that, and lists nested deeper than MaxDepth are kept
 // empty instead of being descended into. The pad byte after an odd-sized
 // chunk is skipped; it is no part of the chunk's data. A file that ends
-// inside a chunk header keeps everything read before that header.
+// inside a chunk header keeps everything read before that header; a whole
+// header of an empty chunk at the very end is a chunk like any other.
 //
 // Every chunk owns its sub-chunks; the document's root owns the whole tree.
 #pragma once

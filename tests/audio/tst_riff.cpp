@@ -131,9 +131,9 @@ void TestRiff::truncatedFiles_data()
     QTest::newRow("cut in data") << riffFile("WAVE", riffChunk("keep", "12") + riffChunk("cut ", "abcdef"))
                                         .chopped(3)
                                  << true << QStringList({"keep", "cut "});
-    // A size-0 chunk whose header ends the file is not added.
+    // An empty chunk whose header ends the file is whole: it is kept.
     QTest::newRow("empty chunk at the end") << riffFile("WAVE", riffChunk("keep", "12") + riffChunk("last", ""))
-                                            << true << QStringList({"keep"});
+                                            << true << QStringList({"keep", "last"});
     // Chunks after the size the header gives are read all the same.
     QByteArray longer = riffFile("WAVE", riffChunk("keep", "12"));
     longer += riffChunk("more", "3");

@@ -148,6 +148,14 @@ void TestWavFile::writesExactLayout()
     WAV_Document back;
     QVERIFY(loadBytes(back, bytes));
     QCOMPARE(back.wave.left.bytes(), QByteArray("\x01\x02\x03"));
+
+    // A wave without sound ends the file with an empty data chunk, which
+    // reads back as such.
+    WAV_Document empty;
+    const QByteArray none = storeBytes(empty);
+    QCOMPARE(none.size(), 44);
+    QVERIFY(loadBytes(back, none));
+    QVERIFY(!back.wave.isValid());
 }
 
 void TestWavFile::writesLoopsAndInstrument()
