@@ -1,6 +1,7 @@
 #include "AIFF_Document.h"
 
 #include "Archive.h"
+#include "PcmCodec.h"
 #include "VarArgs.h"
 
 #include <climits>
@@ -116,8 +117,8 @@ bool AIFF_Document::loadDocument(Archive& ar)
 
     // The sound waits for the end of the walk, so that it is decoded with the
     // format of "COMM" even when "SSND" comes first.
-    Buffer sound;
-    bool hasSound = false;
+    qint64 soundAt = -1;
+    qint64 soundLength = 0;
     for (;;) {
         const QString id = ar.readText(4);
         if (ar.eof())
@@ -129,16 +130,13 @@ bool AIFF_Document::loadDocument(Archive& ar)
         const qint64 chunkEnd = ar.pos() + room;
 
         if (id == QLatin1String("SSND")) {
-            hasSound = true;
-            sound.reset();
+            soundAt = chunkEnd;
+            soundLength = 0;
             if (room >= SoundHeaderSize) {
                 const quint32 offset = ar.readUINT();
                 ar.readUINT(); // block size
-                ar.skip(qMin<qint64>(offset, chunkEnd - ar.pos()));
-                const int length = int(qMin<qint64>(chunkEnd - ar.pos(), INT_MAX));
-                sound.allocate(length);
-                if (length > 0 && !ar.readRaw(sound.data(), length))
-                    sound.reset();
+                soundAt = ar.pos() + qMin<qint64>(offset, chunkEnd - ar.pos());
+                soundLength = chunkEnd - soundAt;
             }
         } else if (id == QLatin1String("COMM") || id == QLatin1String("MARK") || id == QLatin1String("INST")) {
             Buffer chunk{int(room)};
@@ -177,9 +175,12 @@ bool AIFF_Document::loadDocument(Archive& ar)
             break;
     }
 
-    if (hasSound && !sample.fromAIFF(sound)) {
-        setDocError(unsupportedFormat(sample));
-        return false;
+    if (soundAt >= 0) {
+        ar.seek(soundAt);
+        if (!PcmCodec::readFrames(ar, soundLength, sample, true)) {
+            setDocError(unsupportedFormat(sample));
+            return false;
+        }
     }
     return true;
 }
@@ -190,7 +191,11 @@ bool AIFF_Document::storeDocument(Archive& ar)
         setDocError(unsupportedFormat(sample));
         return false;
     }
-    const Buffer frames = sample.toAIFFData();
+    const qint64 frames = PcmCodec::framesSize(sample);
+    if (frames > qint64(UINT_MAX) - 256) {
+        setDocError(QStringLiteral("The sound is too long for an AIFF file"));
+        return false;
+    }
 
     ar.writeText(QStringLiteral("FORM"));
     ar.willPutSize();
@@ -199,16 +204,16 @@ bool AIFF_Document::storeDocument(Archive& ar)
     ar.writeText(QStringLiteral("COMM"));
     ar.writeUINT(CommonSize);
     ar.writeWORD(quint16(sample.channels));
-    ar.writeUINT(quint32(frames.size() / sample.frameSize()));
+    ar.writeUINT(quint32(frames / sample.frameSize()));
     ar.writeWORD(quint16(sample.bits));
     ar.writeFloat80(sample.rate);
 
     ar.writeText(QStringLiteral("SSND"));
-    ar.writeUINT(SoundHeaderSize + quint32(frames.size()));
+    ar.writeUINT(SoundHeaderSize + quint32(frames));
     ar.writeUINT(0); // offset
     ar.writeUINT(0); // block size
-    ar << frames;
-    if (frames.size() % 2 != 0)
+    PcmCodec::writeFrames(ar, sample, true);
+    if (frames % 2 != 0)
         ar.writeBYTE(0);
 
     if (hasZone(sample)) {

@@ -1,5 +1,6 @@
 #include "AudioWave.h"
 
+#include "Archive.h"
 #include "Encoding.h"
 #include "PcmCodec.h"
 #include "VarArgs.h"
@@ -293,70 +294,46 @@ void AudioWave::crossfade(double hardness, double ratio, int ch, int loop, int e
 
 // --- AudioWave: conversions ---------------------------------------------
 
-bool AudioWave::fromInterleaved(const Buffer& data, bool aiff)
-{
-    reset();
-    if (!isSupported())
-        return false;
-    const int frames = data.size() / frameSize();
-    const int b = bytes();
-    left.allocate(frames * b);
-    if (channels == 2)
-        right.allocate(frames * b);
-    PcmCodec::Layout layout;
-    layout.width = b;
-    layout.channels = channels;
-    layout.bigEndian = aiff;
-    layout.flipSign = aiff && b == 1;
-    PcmCodec::split(data.data(), frames, layout, left.data(), channels == 2 ? right.data() : nullptr);
-    return true;
-}
-
 bool AudioWave::fromPCM(const Buffer& pcm)
 {
-    return fromInterleaved(pcm, false);
+    // Mono data needs no conversion: the wave shares the bytes.
+    if (isSupported() && channels == 1 && pcm.size() % bytes() == 0) {
+        reset();
+        left = pcm;
+        return true;
+    }
+    Archive ar(pcm);
+    return PcmCodec::readFrames(ar, pcm.size(), *this, false);
 }
 
 bool AudioWave::fromAIFF(const Buffer& data)
 {
-    return fromInterleaved(data, true);
+    Archive ar(data);
+    return PcmCodec::readFrames(ar, data.size(), *this, true);
 }
 
-Buffer AudioWave::toInterleaved(bool aiff) const
+namespace {
+
+Buffer interleaved(const AudioWave& wave, bool aiff)
 {
     Buffer out;
-    if (!isSupported())
+    const qint64 size = PcmCodec::framesSize(wave);
+    if (size == 0 || size > INT_MAX)
         return out;
-    const int b = bytes();
-    const int frames = channelLength(0);
-    if (frames == 0 || qint64(frames) * frameSize() > INT_MAX)
-        return out;
-    // A right channel shorter than the left one (only a caller that edited
-    // one channel alone makes one) is completed with silence.
-    Buffer padded;
-    const Buffer* second = &right;
-    if (channels == 2 && right.size() < frames * b) {
-        padded = right;
-        while (padded.size() < frames * b)
-            padded.append(b == 1 ? 0x80 : 0);
-        second = &padded;
-    }
-    out.allocate(frames * frameSize());
-    PcmCodec::Layout layout;
-    layout.width = b;
-    layout.channels = channels;
-    layout.bigEndian = aiff;
-    layout.flipSign = aiff && b == 1;
-    PcmCodec::join(left.data(), channels == 2 ? second->data() : nullptr, frames, layout, out.data());
+    out.reserve(int(size));
+    Archive ar(out);
+    PcmCodec::writeFrames(ar, wave, aiff);
     return out;
 }
 
+} // namespace
+
 Buffer AudioWave::toPCM() const
 {
-    return toInterleaved(false);
+    return interleaved(*this, false);
 }
 
 Buffer AudioWave::toAIFFData() const
 {
-    return toInterleaved(true);
+    return interleaved(*this, true);
 }

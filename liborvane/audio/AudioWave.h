@@ -113,8 +113,6 @@ private:
     // Decoded point at byte offset at of a channel of size bytes, or 0.
     qint64 pointAt(const Buffer& channel, qint64 at) const;
     void storePoint(Buffer& channel, qint64 at, qint64 value);
-    bool fromInterleaved(const Buffer& data, bool aiff);
-    Buffer toInterleaved(bool aiff) const;
 };
 
 // The fade shape at x of [0, length): rising from 0 toward 1, or falling from

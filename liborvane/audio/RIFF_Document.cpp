@@ -1,6 +1,7 @@
 #include "RIFF_Document.h"
 
 #include "Archive.h"
+#include "PcmCodec.h"
 
 #include <climits>
 
@@ -53,7 +54,7 @@ bool RIFF_Chunk::read(Archive& ar, int level, qint64 end)
     const bool isList = id == QLatin1String("LIST") && !isInfoList(parent) && size >= 4;
     if (!isList) {
         const int held = int(qMin<qint64>(declared, size));
-        data.allocate(held);
+        PcmCodec::allocateUnset(data, held);
         if (held > 0 && !ar.readRaw(data.data(), held))
             data.reset();
         ar.seek(chunkEnd);

@@ -1,6 +1,7 @@
 #include "WAV_Document.h"
 
 #include "Archive.h"
+#include "PcmCodec.h"
 #include "VarArgs.h"
 
 #include <climits>
@@ -97,7 +98,11 @@ bool WAV_Document::storeDocument(Archive& ar)
         setDocError(unsupportedFormat(wave));
         return false;
     }
-    const Buffer frames = wave.toPCM();
+    const qint64 frames = PcmCodec::framesSize(wave);
+    if (frames > qint64(UINT_MAX) - 64) {
+        setDocError(QStringLiteral("The sound is too long for a WAV file"));
+        return false;
+    }
 
     ar.writeText(QStringLiteral("RIFF"));
     ar.willPutSize();
@@ -113,9 +118,9 @@ bool WAV_Document::storeDocument(Archive& ar)
     ar.writeValueR(quint32(wave.bits), 2);
 
     ar.writeText(QStringLiteral("data"));
-    ar.writeValueR(quint32(frames.size()), 4);
-    ar << frames;
-    if (frames.size() % 2 != 0)
+    ar.writeValueR(quint32(frames), 4);
+    PcmCodec::writeFrames(ar, wave, false);
+    if (frames % 2 != 0)
         ar.writeBYTE(0);
 
     if (!loops.isEmpty()) {
