@@ -8,7 +8,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #ifdef Q_OS_LINUX
 #include <sys/mman.h>
@@ -204,15 +204,15 @@ bool readFrames(Archive& ar, qint64 length, AudioWave& wave, bool aiff)
     allocateUnset(wave.right, frames * b);
     unsigned char* left = wave.left.data();
     unsigned char* right = wave.right.data();
-    const int perBlock = qMax(1, BlockBytes / frameSize);
-    std::vector<unsigned char> block(size_t(perBlock) * size_t(frameSize));
+    const int perBlock = qBound(1, BlockBytes / frameSize, frames);
+    const std::unique_ptr<unsigned char[]> block(new unsigned char[size_t(perBlock) * size_t(frameSize)]);
     for (int f = 0; f < frames;) {
         const int n = qMin(perBlock, frames - f);
-        if (!ar.readRaw(block.data(), qint64(n) * frameSize)) {
+        if (!ar.readRaw(block.get(), qint64(n) * frameSize)) {
             wave.reset();
             return false;
         }
-        split(block.data(), n, layout, left + qsizetype(f) * b, right + qsizetype(f) * b);
+        split(block.get(), n, layout, left + qsizetype(f) * b, right + qsizetype(f) * b);
         f += n;
     }
     return true;
@@ -230,6 +230,8 @@ void writeFrames(Archive& ar, const AudioWave& wave, bool aiff)
     const int b = wave.bytes();
     const int frameSize = wave.frameSize();
     const int frames = wave.channelLength(0);
+    if (frames == 0)
+        return;
     const Layout layout = layoutOf(wave, aiff);
     if (wave.channels == 1 && !layout.bigEndian && !layout.flipSign) {
         ar.writeRaw(wave.left.data(), qint64(frames) * b);
@@ -247,13 +249,13 @@ void writeFrames(Archive& ar, const AudioWave& wave, bool aiff)
     }
     const unsigned char* left = wave.left.data();
     const unsigned char* right = wave.channels == 2 ? second->data() : nullptr;
-    const int perBlock = qMax(1, BlockBytes / frameSize);
-    std::vector<unsigned char> block(size_t(perBlock) * size_t(frameSize));
+    const int perBlock = qBound(1, BlockBytes / frameSize, frames);
+    const std::unique_ptr<unsigned char[]> block(new unsigned char[size_t(perBlock) * size_t(frameSize)]);
     for (int f = 0; f < frames;) {
         const int n = qMin(perBlock, frames - f);
         join(left + qsizetype(f) * b, right != nullptr ? right + qsizetype(f) * b : nullptr, n, layout,
-             block.data());
-        ar.writeRaw(block.data(), qint64(n) * frameSize);
+             block.get());
+        ar.writeRaw(block.get(), qint64(n) * frameSize);
         f += n;
     }
 }
