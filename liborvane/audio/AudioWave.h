@@ -110,7 +110,8 @@ public:
     void fromFile(const QString& path);
 
 private:
-    // Decoded point at byte offset at of a channel of size bytes, or 0.
+    // The point stored at byte offset at of the channel; 0 when it is not
+    // wholly inside.
     qint64 pointAt(const Buffer& channel, qint64 at) const;
     void storePoint(Buffer& channel, qint64 at, qint64 value);
 };

@@ -34,7 +34,8 @@ class RIFF_List : public VectorEx<RIFF_Chunk*>
 class RIFF_Chunk
 {
 public:
-    // Lists nested deeper than this (counting the top level as 1) are not read.
+    // A list this deep (a top-level chunk is at depth 1) is kept without
+    // its sub-chunks: no real file nests so far.
     static constexpr int MaxDepth = 32;
 
     explicit RIFF_Chunk(RIFF_Chunk* parent);
