@@ -31,10 +31,10 @@ void RIFF_Chunk::clearList()
 
 bool RIFF_Chunk::read(Archive& ar, int level)
 {
-    return read(ar, level, ar.size());
+    return read(ar, level, ar.size(), nullptr);
 }
 
-bool RIFF_Chunk::read(Archive& ar, int level, qint64 end)
+bool RIFF_Chunk::read(Archive& ar, int level, qint64 end, const RIFF_Document* owner)
 {
     if (ar.remaining() < HeaderSize) {
         // The file ends inside the header: the chunk is lost.
@@ -47,16 +47,19 @@ bool RIFF_Chunk::read(Archive& ar, int level, qint64 end)
     const qint64 rounded = declared + (declared & 1);
     const qint64 room = qMin(rounded, qMax<qint64>(0, qMin<qint64>(end, ar.size()) - ar.pos()));
     size = qint32(qMin<qint64>(room, INT_MAX - 1));
-    const qint64 chunkEnd = ar.pos() + size;
+    offset = ar.pos();
+    const qint64 chunkEnd = offset + size;
     // The file ends before the chunk does (not the list around it).
     const bool cutByFile = chunkEnd < ar.pos() + rounded && chunkEnd >= ar.size();
 
     const bool isList = id == QLatin1String("LIST") && !isInfoList(parent) && size >= 4;
     if (!isList) {
         const int held = int(qMin<qint64>(declared, size));
-        PcmCodec::allocateUnset(data, held);
-        if (held > 0 && !ar.readRaw(data.data(), held))
-            data.reset();
+        if (owner == nullptr || owner->readsData(*this)) {
+            PcmCodec::allocateUnset(data, held);
+            if (held > 0 && !ar.readRaw(data.data(), held))
+                data.reset();
+        }
         ar.seek(chunkEnd);
         return true;
     }
@@ -75,7 +78,7 @@ bool RIFF_Chunk::read(Archive& ar, int level, qint64 end)
             break;
         }
         auto* sub = new RIFF_Chunk(this);
-        if (!sub->read(ar, level + 1, chunkEnd)) {
+        if (!sub->read(ar, level + 1, chunkEnd, owner)) {
             delete sub;
             return false;
         }
@@ -130,11 +133,17 @@ bool RIFF_Document::loadDocument(Archive& ar)
     root.id = ar.readText(4);
     do {
         auto* chunk = new RIFF_Chunk(&root);
-        if (chunk->read(ar, 1))
+        if (chunk->read(ar, 1, ar.size(), this))
             root.list.append(chunk);
         else
             delete chunk;
     } while (!ar.eof());
+    return true;
+}
+
+bool RIFF_Document::readsData(const RIFF_Chunk& chunk) const
+{
+    Q_UNUSED(chunk);
     return true;
 }
 

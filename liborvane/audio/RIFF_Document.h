@@ -26,6 +26,7 @@
 
 class Archive;
 class RIFF_Chunk;
+class RIFF_Document;
 
 class RIFF_List : public VectorEx<RIFF_Chunk*>
 {
@@ -64,12 +65,15 @@ public:
 
     RIFF_Chunk* parent;
     QString id;    // four characters; a list's list type
+    qint64 offset = 0; // where the chunk's bytes begin in the file
     qint32 size = 0; // the header's size rounded up to even, cut to what the file holds
     Buffer data;   // a data chunk's bytes without the pad byte; empty for a list
     RIFF_List list; // a list's sub-chunks in file order; owned
 
 private:
-    bool read(Archive& ar, int level, qint64 end);
+    friend class RIFF_Document;
+    // Within end; owner, when given, decides which data chunks are read.
+    bool read(Archive& ar, int level, qint64 end, const RIFF_Document* owner);
 };
 
 class RIFF_Document : public Document
@@ -85,6 +89,11 @@ public:
     bool loadDocument(Archive& ar) override;
     // The tree is never written back: writes nothing and returns true.
     bool storeDocument(Archive& ar) override;
+
+    // Whether loading reads a data chunk's bytes into its data. A format
+    // that streams a large chunk from the file itself (at its offset) says
+    // no for it; the chunk then stands in the tree with its size and no data.
+    virtual bool readsData(const RIFF_Chunk& chunk) const;
 
     RIFF_Chunk root; // id: the form type ("WAVE", "sfbk", ...); list: the top-level chunks
 };

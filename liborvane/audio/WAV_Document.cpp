@@ -64,7 +64,11 @@ bool WAV_Document::loadDocument(Archive& ar)
         setDocError(unsupportedFormat(wave));
         return false;
     }
-    wave.fromPCM(data->data);
+    // The chunk's own size, without the pad byte, bounds the sound.
+    ar.seek(data->offset - 4);
+    const qint64 declared = ar.readValueR(4);
+    ar.seek(data->offset);
+    PcmCodec::readFrames(ar, qMin<qint64>(declared, data->size), wave, false);
 
     if (RIFF_Chunk* smpl = root.getChunk(QStringLiteral("smpl"))) {
         Archive sampler(std::as_const(smpl->data));
@@ -90,6 +94,11 @@ bool WAV_Document::loadDocument(Archive& ar)
             instrument[k] = static_cast<unsigned char>(inst->data.at(k));
     }
     return true;
+}
+
+bool WAV_Document::readsData(const RIFF_Chunk& chunk) const
+{
+    return !(chunk.parent == &root && chunk.id == QLatin1String("data"));
 }
 
 bool WAV_Document::storeDocument(Archive& ar)

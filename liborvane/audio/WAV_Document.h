@@ -2,7 +2,8 @@
 // "smpl" chunk and the key and velocity zone of an "inst" chunk.
 //
 // Reading goes through the chunk tree; "fmt ", "data", "smpl" and "inst" are
-// looked up among the top-level chunks only. Only format tag 1 (integer PCM)
+// looked up among the top-level chunks only. The sound is read from the file
+// into the wave directly, so the tree's "data" chunk holds no bytes. Only format tag 1 (integer PCM)
 // is read: compressed, floating-point and extensible files are refused with
 // no error text, for the caller to name. One or two channels of 8 to 32 bits
 // are read; other layouts are refused with a reason. The sound is cut to
@@ -58,6 +59,9 @@ public:
     bool storeDocument(Archive& ar) override;
     // Empties the tree, the wave, the loops and the instrument zone.
     void clearDocument() override;
+    // The sound goes from the file straight into the wave: the top-level
+    // "data" chunk keeps no copy of it.
+    bool readsData(const RIFF_Chunk& chunk) const override;
 
     // "WaveFormat=1 44.1kHz 16bit mono Size=<bytes>\nLeft=<hex>"
     QString toString() const;

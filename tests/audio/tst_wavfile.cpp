@@ -49,6 +49,11 @@ void TestWavFile::readsFixture()
     QCOMPARE(doc.wave.toString(), QStringLiteral("22.1kHz 16bit mono"));
     QCOMPARE(doc.wave.sampleLength(), 64);
     QCOMPARE(doc.wave.getPoint(0, 0), -30000);
+    // The sound went from the file into the wave; the tree keeps no copy.
+    const RIFF_Chunk* data = doc.root.getChunk(QStringLiteral("data"));
+    QCOMPARE(data->size, 128);
+    QCOMPARE(data->offset, qint64(44));
+    QVERIFY(data->data.isEmpty());
     QCOMPARE(doc.loops.size(), 2);
     QCOMPARE(doc.loops[0].start, 8u);
     QCOMPARE(doc.loops[0].end, 40u);
