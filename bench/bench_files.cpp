@@ -217,7 +217,7 @@ BENCHMARK(BM_NativeLoad)->Unit(benchmark::kMillisecond);
 void BM_NativeLoadOneByteEntries(benchmark::State& state)
 {
     const QString& path = oneByteEntryFile();
-    const qint64 peak = peakGrowth([&] {
+    const qint64 peak = PeakGrowth([&] {
         ES_Document doc;
         doc.loadFile(path);
     });

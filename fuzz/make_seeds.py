@@ -8,6 +8,10 @@ writes here.
 """
 import os
 import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+import gen_audio_fixtures  # noqa: E402  (the audio tests' fixture script)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CORPUS = os.path.join(HERE, "corpus")
@@ -400,6 +404,25 @@ def seeds():
         "offset_outside": native_file(b"A0745", [(b"DNVC", 44, 44, 44)]) + b"",
         "unknown_model": native_file(b"8E57", []),
     }
+    # Sample files: the audio tests' fixtures, and RIFF trees of every kind
+    # of chunk the tree reader tells apart.
+    audio = gen_audio_fixtures.fixtures()
+    s["wav"] = {name: data for name, data in audio.items() if name.endswith(".wav")}
+    s["wav"]["stereo24_loops"] = gen_audio_fixtures.riff(b"WAVE", [
+        gen_audio_fixtures.fmt(2, 48000, 24), (b"data", bytes(range(30))),
+        gen_audio_fixtures.smpl(60, [(0, 0, 1, 4, 0, 0)]), gen_audio_fixtures.inst_wav(60, 0, 0, 0, 127, 0, 127)])
+    s["aiff"] = {name: data for name, data in audio.items() if ".aif" in name}
+    lst = lambda kind, body: (b"LIST", kind + body)
+    packed = lambda chunks: b"".join(t + struct.pack("<I", len(b)) + b + b"\0" * (len(b) % 2) for t, b in chunks)
+    s["riff"] = {
+        "wave": audio["zone.wav"],
+        "lists": gen_audio_fixtures.riff(b"sfbk", [
+            lst(b"INFO", packed([(b"INAM", b"Bank\0"), (b"LIST", b"text")])),
+            lst(b"sdta", packed([(b"smpl", bytes(9))])),
+            lst(b"pdta", packed([lst(b"deep", packed([(b"leaf", b"x")]))]))]),
+        "oversized": b"RIFF\xff\xff\xff\xffDLS LIST\xff\xff\xff\x7fwvpldata\xf0\xff\xff\xff0123",
+    }
+
     off = bytearray(s["esdocument"]["offset_outside"])
     off[132:136] = struct.pack(">I", 0xFFFFFFF0)
     s["esdocument"]["offset_outside"] = bytes(off)
