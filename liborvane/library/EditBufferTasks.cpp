@@ -17,11 +17,7 @@ bool Task_ReceiveFromEditBuffer::begin(TransferOwner* owner, Library* shown, Pat
     auto* task = new Task_ReceiveFromEditBuffer(owner);
     task->shown = shown;
     task->current = current;
-    task->autoDelete();
-    if (task->start(QStringLiteral("Receive from Edit Buffer"), 1, 0))
-        return true;
-    delete task;
-    return false;
+    return launch(task, QStringLiteral("Receive from Edit Buffer"), 1);
 }
 
 void Task_ReceiveFromEditBuffer::starting()
@@ -72,11 +68,7 @@ bool Task_SendToEditBuffer::begin(TransferOwner* owner, MidiDevice* device, Patc
     auto* task = new Task_SendToEditBuffer(owner);
     task->device = device;
     task->dump = dump;
-    task->autoDelete();
-    if (task->start(QStringLiteral("Send to Edit Buffer"), 1, 0))
-        return true;
-    delete task;
-    return false;
+    return launch(task, QStringLiteral("Send to Edit Buffer"), 1);
 }
 
 void Task_SendToEditBuffer::starting()

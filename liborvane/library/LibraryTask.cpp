@@ -65,6 +65,15 @@ LibraryTask::~LibraryTask()
         delete h.dump;
 }
 
+bool LibraryTask::launch(LibraryTask* task, const QString& title, int maximum)
+{
+    task->autoDelete();
+    if (task->start(title, maximum, 0))
+        return true;
+    delete task;
+    return false;
+}
+
 void LibraryTask::leaveOwner()
 {
     if (m_owner)

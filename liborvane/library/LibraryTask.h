@@ -95,6 +95,10 @@ public:
     int storedCount() const { return m_stored; }
     bool appended() const { return m_appended; }
 
+    // Sets task auto-deleting and starts it; deletes it, false, when it did
+    // not start. For the starters.
+    static bool launch(LibraryTask* task, const QString& title, int maximum);
+
 protected:
     // Where a received patch goes. The pointers are the GUI thread's; the
     // worker only carries them.

@@ -28,11 +28,18 @@ bool startTask(T* task, const QString& title, int maximum)
         delete task;
         return false;
     }
-    task->autoDelete();
-    if (task->start(title, maximum, 0))
-        return true;
-    delete task;
-    return false;
+    return LibraryTask::launch(task, title, maximum);
+}
+
+// The two jobs over the child patches of the owner's document.
+template <class T>
+bool startChildren(TransferOwner* owner, const PatchList& patches, const QString& title)
+{
+    if (!owner || !owner->transferLibrary())
+        return false;
+    auto* task = new T(owner);
+    task->patches = patches;
+    return startTask(task, title, int(patches.size()));
 }
 
 } // namespace
@@ -77,11 +84,7 @@ bool Task_Receive::begin(TransferOwner* owner, BankPatchGroup* group, const ints
     task->rows = rows;
     // An empty selection still shows its progress, as the other starters of
     // a selection do.
-    task->autoDelete();
-    if (task->start(QStringLiteral("Receive"), int(rows.size()), 0))
-        return true;
-    delete task;
-    return false;
+    return launch(task, QStringLiteral("Receive"), int(rows.size()));
 }
 
 void Task_Receive::starting()
@@ -109,11 +112,7 @@ bool Task_Transmit::begin(TransferOwner* owner, BankPatchGroup* group, const int
     auto* task = new Task_Transmit(owner);
     task->group = group;
     task->rows = rows;
-    task->autoDelete();
-    if (task->start(QStringLiteral("Transmit"), int(rows.size()), 0))
-        return true;
-    delete task;
-    return false;
+    return launch(task, QStringLiteral("Transmit"), int(rows.size()));
 }
 
 void Task_Transmit::starting()
@@ -216,11 +215,7 @@ Task_ReceiveChildren::Task_ReceiveChildren(TransferOwner* owner)
 
 bool Task_ReceiveChildren::begin(TransferOwner* owner, const PatchList& patches)
 {
-    if (!owner || !owner->transferLibrary())
-        return false;
-    auto* task = new Task_ReceiveChildren(owner);
-    task->patches = patches;
-    return startTask(task, QStringLiteral("Receive Child Patches"), int(patches.size()));
+    return startChildren<Task_ReceiveChildren>(owner, patches, QStringLiteral("Receive Child Patches"));
 }
 
 void Task_ReceiveChildren::starting()
@@ -250,11 +245,7 @@ Task_TransmitChildren::Task_TransmitChildren(TransferOwner* owner)
 
 bool Task_TransmitChildren::begin(TransferOwner* owner, const PatchList& patches)
 {
-    if (!owner || !owner->transferLibrary())
-        return false;
-    auto* task = new Task_TransmitChildren(owner);
-    task->patches = patches;
-    return startTask(task, QStringLiteral("Transmit Child Patches"), int(patches.size()));
+    return startChildren<Task_TransmitChildren>(owner, patches, QStringLiteral("Transmit Child Patches"));
 }
 
 void Task_TransmitChildren::starting()
