@@ -13,3 +13,5 @@ void MdiView::undoCheck()
 {
     emit documentChanged();
 }
+
+void MdiView::updateView(bool /*resetCaret*/) {}

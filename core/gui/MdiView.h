@@ -30,6 +30,9 @@ public:
 
     // The document changed: records its new state as an undo step.
     void undoCheck();
+    // Shows the document as it is now; resetCaret puts the view's caret
+    // back at its start. Nothing here.
+    virtual void updateView(bool resetCaret);
 
 signals:
     void documentChanged();
