@@ -221,8 +221,9 @@ void VoicesListView::deleteSelectedPatches()
     if (dumps.isEmpty())
         return;
     LibraryView* libraryView = view();
-    const QString question = VarArgs::format(QStringLiteral("Are you sure you want to delete the selected %s?"),
-                                             strPatches(int(dumps.size()), false));
+    const QString question =
+        VarArgs::format(QStringLiteral("Are you sure you want to delete the selected %s?"),
+                        strPatches(int(dumps.size()), false));
     if (!yesNo(libraryView ? static_cast<QWidget*>(libraryView) : this, question, QStringLiteral("Delete")))
         return;
     {
@@ -258,8 +259,8 @@ void VoicesListView::pastePatches(LibraryView* srcView, PatchGroup* srcGroup, Ve
     if (!fromClipboard && !srcGroup)
         return;
     BankPatchGroup* bank = bankPatchGroup();
-    auto* srcBank = srcGroup && srcGroup->type() == Library::BankGroup ? static_cast<BankPatchGroup*>(srcGroup)
-                                                                       : nullptr;
+    auto* srcBank =
+        srcGroup && srcGroup->type() == Library::BankGroup ? static_cast<BankPatchGroup*>(srcGroup) : nullptr;
     // A swap exchanges rows of two bank groups of this view's document.
     if (swap && (!bank || !srcBank || !srcView || srcView != ownView))
         return;
@@ -286,10 +287,11 @@ void VoicesListView::pastePatches(LibraryView* srcView, PatchGroup* srcGroup, Ve
     const ints rowsUsed = srcRows->mid(0, n);
 
     if (swap) {
-        if (srcGroup == target &&
-            std::any_of(rowsUsed.cbegin(), rowsUsed.cend(), [at, n](int row) { return row >= at && row < at + n; })) {
-            warning(this, QStringLiteral("The copied patches and the patches to swap them with share rows: "
-                                         "nothing was swapped."),
+        if (srcGroup == target && std::any_of(rowsUsed.cbegin(), rowsUsed.cend(),
+                                              [at, n](int row) { return row >= at && row < at + n; })) {
+            warning(this,
+                    QStringLiteral("The copied patches and the patches to swap them with share rows: "
+                                   "nothing was swapped."),
                     QStringLiteral("Swap"));
             return;
         }
@@ -308,10 +310,11 @@ void VoicesListView::pastePatches(LibraryView* srcView, PatchGroup* srcGroup, Ve
             if (used && option == PasteChildrenAlways)
                 children = true;
             else if (used && option == PasteChildrenPrompt)
-                children = fromClipboard ? yesNo(this, QStringLiteral("Do you also want to paste child patches?"),
-                                                 QStringLiteral("Paste"))
-                                         : yesNo(this, QStringLiteral("Do you also want to copy child patches?"),
-                                                 QStringLiteral("Drag and Drop"));
+                children = fromClipboard
+                               ? yesNo(this, QStringLiteral("Do you also want to paste child patches?"),
+                                       QStringLiteral("Paste"))
+                               : yesNo(this, QStringLiteral("Do you also want to copy child patches?"),
+                                       QStringLiteral("Drag and Drop"));
         }
         for (int i = 0; i < n; ++i)
             copyInto(target->patchDumpAt(at + i), sources.at(i), dev);

@@ -146,8 +146,8 @@ public:
     // take the target rows' patches first; a swap whose rows overlap the
     // target rows is refused. Nothing happens for a folder or another kind
     // of patch.
-    void pastePatches(LibraryView* srcView, PatchGroup* srcGroup, VectorEx<PatchDump*>* dumps, ints* rows, int at,
-                      bool swap, int patchType = -1);
+    void pastePatches(LibraryView* srcView, PatchGroup* srcGroup, VectorEx<PatchDump*>* dumps, ints* rows,
+                      int at, bool swap, int patchType = -1);
     // The selected rows of this list dropped on row as a move: they stand
     // together from row on (the users of moved bank programs follow them).
     void onDropMove(int row) override;

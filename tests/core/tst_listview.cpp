@@ -79,7 +79,10 @@ public:
     {
         const QModelIndex cell = editedIndex();
         auto* line = qobject_cast<QLineEdit*>(editor);
-        events << QStringLiteral("commit %1/%2 %3").arg(cell.row()).arg(cell.column()).arg(line ? line->text() : "");
+        events << QStringLiteral("commit %1/%2 %3")
+                      .arg(cell.row())
+                      .arg(cell.column())
+                      .arg(line ? line->text() : "");
     }
 };
 

@@ -172,21 +172,31 @@ void TestVoicesListEdit::bankRowsBeforeAndAfter_data()
     QTest::addColumn<QString>("parts");
     QTest::addColumn<bool>("modified");
     const QString before = QStringLiteral("A B C D E F - - | - | P Q R");
-    QTest::newRow("paste overwrites from the caret") << "paste USER2 0-1 at 2" << "A B P Q E F - - | - | P Q R"
+    QTest::newRow("paste overwrites from the caret") << "paste USER2 0-1 at 2"
+                                                     << "A B P Q E F - - | - | P Q R"
                                                      << "E A" << true;
-    QTest::newRow("paste without a caret starts at slot 0")
-        << "paste USER2 0-1, no caret" << "P Q C D E F - - | - | P Q R" << "E P" << true;
-    QTest::newRow("paste at the last slot writes that slot only")
-        << "paste USER2 0-2 at 127" << "A B C D E F - - | P | P Q R" << "E A" << true;
-    QTest::newRow("swap within a bank") << "swap USER1 0-1 at 5" << "F - C D E A B - | - | P Q R" << "E A" << true;
-    QTest::newRow("swap between banks") << "swap USER1 0-1 at USER2 1" << "Q R C D E F - - | - | P A B" << "E A"
-                                        << true;
+    QTest::newRow("paste without a caret starts at slot 0") << "paste USER2 0-1, no caret"
+                                                            << "P Q C D E F - - | - | P Q R"
+                                                            << "E P" << true;
+    QTest::newRow("paste at the last slot writes that slot only") << "paste USER2 0-2 at 127"
+                                                                  << "A B C D E F - - | P | P Q R"
+                                                                  << "E A" << true;
+    QTest::newRow("swap within a bank") << "swap USER1 0-1 at 5"
+                                        << "F - C D E A B - | - | P Q R"
+                                        << "E A" << true;
+    QTest::newRow("swap between banks") << "swap USER1 0-1 at USER2 1"
+                                        << "Q R C D E F - - | - | P A B"
+                                        << "E A" << true;
     QTest::newRow("overlapping swap refused") << "swap USER1 0-3 at 2" << before << "E A" << false;
-    QTest::newRow("swap takes the rows as they are now")
-        << "rename A, swap USER1 0-1 at 4" << "E F C D A2 B - - | - | P Q R" << "E A2" << true;
-    QTest::newRow("drag copy reads its rows first") << "select USER1 0-2, copy to 1" << "A A B C E F - - | - | P Q R"
+    QTest::newRow("swap takes the rows as they are now") << "rename A, swap USER1 0-1 at 4"
+                                                         << "E F C D A2 B - - | - | P Q R"
+                                                         << "E A2" << true;
+    QTest::newRow("drag copy reads its rows first") << "select USER1 0-2, copy to 1"
+                                                    << "A A B C E F - - | - | P Q R"
                                                     << "E A" << true;
-    QTest::newRow("drag move") << "select USER1 4-5, move to 0" << "E F A B C D - - | - | P Q R" << "E A" << true;
+    QTest::newRow("drag move") << "select USER1 4-5, move to 0"
+                               << "E F A B C D - - | - | P Q R"
+                               << "E A" << true;
     QTest::newRow("paste into a folder") << "paste USER2 0-1 into a folder" << before << "E A" << false;
     QTest::newRow("paste of another kind") << "paste PERF 0 at 2" << before << "E A" << false;
 }
@@ -257,8 +267,8 @@ void TestVoicesListEdit::bankRowsBeforeAndAfter()
         QFAIL("unknown op");
     }
 
-    const QString after = rowsOf(bank(User1), 8) + " | " + shortName(slot(User1, 127)) + " | " +
-                          rowsOf(bank(User2), 3);
+    const QString after =
+        rowsOf(bank(User1), 8) + " | " + shortName(slot(User1, 127)) + " | " + rowsOf(bank(User2), 3);
     QCOMPARE(after, rows);
     QCOMPARE(partNames(), parts);
     QCOMPARE(view->isWindowModified(), modified);
@@ -270,11 +280,21 @@ void TestVoicesListEdit::typeRowsBeforeAndAfter_data()
     QTest::addColumn<QString>("op");
     QTest::addColumn<QString>("rows");
     QTest::addColumn<QString>("selected");
-    QTest::newRow("paste without a caret appends") << "paste A-B, no caret" << "V1 V2 V3 V4 A B" << "4 5";
-    QTest::newRow("paste inserts at the caret") << "paste A-B at 1" << "V1 A B V2 V3 V4" << "1 2";
-    QTest::newRow("drop rows 2 and 3 on row 0") << "move 2-3 to 0" << "V3 V4 V1 V2" << "0 1";
-    QTest::newRow("drag copy within the group") << "copy 0-1 to 1" << "V1 V1 V2 V2 V3 V4" << "1 2";
-    QTest::newRow("paste after the source view closed") << "paste A-B, source closed" << "V1 V2 V3 V4 A B" << "4 5";
+    QTest::newRow("paste without a caret appends") << "paste A-B, no caret"
+                                                   << "V1 V2 V3 V4 A B"
+                                                   << "4 5";
+    QTest::newRow("paste inserts at the caret") << "paste A-B at 1"
+                                                << "V1 A B V2 V3 V4"
+                                                << "1 2";
+    QTest::newRow("drop rows 2 and 3 on row 0") << "move 2-3 to 0"
+                                                << "V3 V4 V1 V2"
+                                                << "0 1";
+    QTest::newRow("drag copy within the group") << "copy 0-1 to 1"
+                                                << "V1 V1 V2 V2 V3 V4"
+                                                << "1 2";
+    QTest::newRow("paste after the source view closed") << "paste A-B, source closed"
+                                                        << "V1 V2 V3 V4 A B"
+                                                        << "4 5";
 }
 
 void TestVoicesListEdit::typeRowsBeforeAndAfter()
@@ -332,8 +352,8 @@ void TestVoicesListEdit::childPatches_data()
     QTest::newRow("asked, no") << 1 << false << false << false
                                << "Do you also want to paste child patches?/Paste";
     QTest::newRow("never") << 2 << true << false << false << "";
-    QTest::newRow("dragged, asked, yes") << 1 << true << true << true
-                                         << "Do you also want to copy child patches?/Drag and Drop";
+    QTest::newRow("dragged, asked, yes")
+        << 1 << true << true << true << "Do you also want to copy child patches?/Drag and Drop";
 }
 
 void TestVoicesListEdit::childPatches()
@@ -365,8 +385,10 @@ void TestVoicesListEdit::childPatches()
         list->pastePatches(clipboard, false);
     }
     QCOMPARE(shortName(target.getPatchDump(Patch(Master, 5))), QStringLiteral("Stage"));
-    QCOMPARE(shortName(target.getPatchDump(Patch(Perf, 0))), copied ? QStringLiteral("Split") : QStringLiteral("-"));
-    QCOMPARE(rowsOf(target.getBankPatchGroup(User1), 6), copied ? QStringLiteral("A - - - E -") : "- - - - - -");
+    QCOMPARE(shortName(target.getPatchDump(Patch(Perf, 0))),
+             copied ? QStringLiteral("Split") : QStringLiteral("-"));
+    QCOMPARE(rowsOf(target.getBankPatchGroup(User1), 6),
+             copied ? QStringLiteral("A - - - E -") : "- - - - - -");
     const ScriptedPrompts::Call asked = prompts.last(ScriptedPrompts::Kind::YesNo);
     QCOMPARE(question.isEmpty() ? QString() : asked.text + QLatin1Char('/') + asked.title, question);
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::YesNo), question.isEmpty() ? 0 : 1);
