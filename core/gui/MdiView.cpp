@@ -3,3 +3,13 @@
 MdiView::MdiView(QWidget* parent) : QWidget(parent) {}
 
 MdiView::~MdiView() = default;
+
+QObject* MdiView::mdiParent() const
+{
+    return window();
+}
+
+void MdiView::undoCheck()
+{
+    emit documentChanged();
+}

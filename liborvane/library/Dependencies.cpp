@@ -208,6 +208,17 @@ void Dependencies::updateParents(BankPatchGroup* group1, ints* rows1, BankPatchG
     repoint(library, found, from, to);
 }
 
+void Dependencies::redirect(Patch from, Patch to, Library* library) const
+{
+    const PatchList* users = library ? getParents(from) : nullptr;
+    if (!users || from.toUInt() == to.toUInt())
+        return;
+    for (unsigned int user : *users) {
+        if (PatchDump* dump = library->getPatchDump(Patch(user)))
+            dump->reindexPatch(from, to);
+    }
+}
+
 void Dependencies::repoint(Library* library, const PatchList& parents, const QList<Patch>& from,
                            const QList<Patch>& to) const
 {

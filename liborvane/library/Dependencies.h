@@ -67,6 +67,9 @@ public:
     // where it went.
     void updateParents(BankPatchGroup* group1, ints* rows1, BankPatchGroup* group2, ints* rows2,
                        Library* library);
+    // Before the patch at from is emptied for an exact copy of it at to:
+    // every patch that used from is pointed at to.
+    void redirect(Patch from, Patch to, Library* library) const;
 
 private:
     using PatchMap = MapEx<unsigned int, PatchList*>;

@@ -32,6 +32,11 @@
 class Archive;
 class BankPatchGroup;
 class LibraryReader;
+class PatchDumpItem;
+class QTreeWidgetItem;
+class TreeCtrl;
+template <typename Item>
+class Duplicates;
 class MidiDevice;
 class PatchDump;
 class PatchGroup;
@@ -73,6 +78,20 @@ public:
     virtual int nonEmptyPatchesCount() const = 0;
     // Drops the dumps without messages from the type groups under this node.
     virtual void removeEmptyPatches() {}
+    // Adds every slot holding a patch under this node to the duplicate
+    // search, depth-first and by ascending row (Duplicates.h).
+    virtual void calcDuplicates(Duplicates<PatchDumpItem>& table) = 0;
+
+    // The folder tree of a library view (BanksTreeCtrl.cpp). addToTree adds
+    // an item for this node under parent (a top-level item for null), named
+    // like the node and carrying it, then the items of its whole subtree in
+    // child order, every item expanded; it returns this node's item.
+    QTreeWidgetItem* addToTree(TreeCtrl* tree, QTreeWidgetItem* parent);
+    // Selects the item of the first node, depth-first and each node before
+    // its children, whose name equals the target's; false, and the selection
+    // left as it was, when none does. The items stand as addToTree made them.
+    bool selectToTree(Library* target, TreeCtrl* tree);
+    static bool selectToTree(Library* node, Library* target, TreeCtrl* tree, QTreeWidgetItem* item);
 
     // Fills every group under this node from its record in a checked file
     // (LibraryReader): a group without a record ends up empty. False when a
@@ -128,6 +147,8 @@ public:
     int ridevPatchesCount() const override;
     int nonEmptyPatchesCount() const override;
     void removeEmptyPatches() override;
+    // Each child in order.
+    void calcDuplicates(Duplicates<PatchDumpItem>& table) override;
     // Each child in order; false as soon as one gives false.
     bool fromArchive(LibraryReader& file) override;
     void toArchive(Archive& ar) override;
@@ -155,6 +176,9 @@ public:
 
     int itemCount() const override;
     int ridevPatchesCount() const override;
+    // Every row whose dump holds messages, by ascending row, under the hash
+    // of its first message.
+    void calcDuplicates(Duplicates<PatchDumpItem>& table) override;
 
     // Takes ownership of dump; a null dump is replaced by the device's new dump
     // of the group's type (nothing is added when the device makes none). index

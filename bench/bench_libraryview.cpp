@@ -1,0 +1,165 @@
+// The library on screen, over a Voice Library of 100,000 patches
+// (FillVoiceLibrary: voices and drum kits, about 5,000 exact copies):
+// searching its duplicates and building their table, removing the 5,000
+// copies, sorting the voices by name, opening a view on the voices to its
+// first paint, and updating the view after one edit.
+#include "BenchMain.h"
+#include "DuplicatePatchesDlg.h"
+#include "Duplicates.h"
+#include "LibraryGenerator.h"
+#include "LibraryView.h"
+#include "PatchDump.h"
+#include "Prompts.h"
+#include "Vesk.h"
+#include "VeskAll_Library.h"
+#include "VoicesListView.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int Patches = 100000;
+
+Vesk* device = nullptr;
+
+std::unique_ptr<VeskVLib_Library> generate()
+{
+    auto library = std::make_unique<VeskVLib_Library>(device);
+    FillVoiceLibrary(*library, Patches);
+    return library;
+}
+
+// One library for the benchmarks that leave it as it was (or sorted).
+VeskVLib_Library& shared()
+{
+    static std::unique_ptr<VeskVLib_Library> library = generate();
+    return *library;
+}
+
+PatchGroup* voicesOf(VeskVLib_Library& library)
+{
+    return library.getTypePatchGroup(0);
+}
+
+// The whole-library search and the table the dialog shows.
+void BM_DuplicateSearchAndTable(benchmark::State& state)
+{
+    int rows = 0;
+    for (auto _ : state) {
+        Duplicates<PatchDumpItem> table;
+        shared().calcDuplicates(table);
+        DuplicatePatchesDlg dialog;
+        dialog.listView()->setData(table);
+        rows = dialog.listView()->rows();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_DuplicateSearchAndTable)->Unit(benchmark::kMillisecond);
+
+// Accepting the dialog with every copy ticked (each emptied, its messages
+// freed) and the rows closing up. A fresh library each time, made outside
+// the timing.
+void BM_RemoveDuplicates(benchmark::State& state)
+{
+    ScriptedPrompts prompts;
+    int removed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<VeskVLib_Library> library = generate();
+        Duplicates<PatchDumpItem> table;
+        library->calcDuplicates(table);
+        auto dialog = std::make_unique<DuplicatePatchesDlg>();
+        dialog->setData(table);
+        const int before = library->nonEmptyPatchesCount();
+        prompts.script(ScriptedPrompts::Kind::YesNo, true);
+        state.ResumeTiming();
+
+        dialog->accept();
+        library->removeEmptyPatches();
+
+        state.PauseTiming();
+        removed = before - library->nonEmptyPatchesCount();
+        dialog.reset();
+        library.reset();
+        state.ResumeTiming();
+    }
+    state.counters["removed"] = removed;
+}
+BENCHMARK(BM_RemoveDuplicates)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The first sort by name in the process: every name's sort key is made.
+void BM_SortByNameFirst(benchmark::State& state)
+{
+    LibraryView view(&shared());
+    view.voicesList()->setLibrary(voicesOf(shared()));
+    for (auto _ : state)
+        view.voicesList()->sort(0, true);
+    state.counters["rows"] = voicesOf(shared())->itemCount();
+}
+BENCHMARK(BM_SortByNameFirst)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Sorting the whole group by name, the direction changing every time; the
+// view marks itself modified and refreshes.
+void BM_SortByName(benchmark::State& state)
+{
+    LibraryView view(&shared());
+    view.voicesList()->setLibrary(voicesOf(shared()));
+    bool ascending = false;
+    for (auto _ : state) {
+        view.voicesList()->sort(0, ascending);
+        ascending = !ascending;
+    }
+    state.counters["rows"] = voicesOf(shared())->itemCount();
+}
+BENCHMARK(BM_SortByName)->Unit(benchmark::kMillisecond);
+
+// A new view, showing the voices, painted once.
+void BM_OpenViewFirstPaint(benchmark::State& state)
+{
+    for (auto _ : state) {
+        auto view = std::make_unique<LibraryView>(&shared());
+        view->show();
+        view->selectPatch(QStringLiteral("Normal Voices"), 0);
+        const QPixmap painted = view->grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+        state.PauseTiming();
+        view.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenViewFirstPaint)->Unit(benchmark::kMillisecond);
+
+// One patch renamed, then the view brought up to date and painted.
+void BM_UpdateAfterOneEdit(benchmark::State& state)
+{
+    LibraryView view(&shared());
+    view.show();
+    view.selectPatch(QStringLiteral("Normal Voices"), 10);
+    view.grab();
+    PatchDump* dump = voicesOf(shared())->patchDumpAt(10);
+    int n = 0;
+    for (auto _ : state) {
+        dump->setName(QStringLiteral("Edit %1").arg(++n % 100));
+        view.setWindowModified(true);
+        view.undoCheck();
+        view.updateView(false);
+        const QPixmap painted = view.voicesList()->viewport()->grab();
+        benchmark::DoNotOptimize(painted.cacheKey());
+    }
+}
+BENCHMARK(BM_UpdateAfterOneEdit)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    UseVirtualBusOffscreen();
+    TestEnvironment env;
+    QApplication app(argc, argv);
+    Vesk vesk;
+    device = &vesk;
+    return RunRegisteredBenchmarks(argc, argv);
+}
