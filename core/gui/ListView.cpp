@@ -1,7 +1,57 @@
 #include "ListView.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPointer>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// What a drag from a ListView carries: the list it left. Rows are not
+// written out: the drop asks the source list for its selection.
+class ListViewMimeData : public QMimeData
+{
+public:
+    static QString type() { return QStringLiteral("application/x-orvane-list-rows"); }
+
+    explicit ListViewMimeData(ListView* source) : m_source(source) { setData(type(), QByteArray()); }
+    ListView* source() const { return m_source; }
+
+private:
+    QPointer<ListView> m_source;
+};
+
+} // namespace
+
+// The editors of a ListView's cells come from its createEditor hook; their
+// text goes back through the view's commitData, never into the model.
+class ListViewDelegate : public QStyledItemDelegate
+{
+public:
+    explicit ListViewDelegate(ListView* view) : QStyledItemDelegate(view), m_view(view) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        return m_view->openEditor(parent, index);
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            line->setText(index.data(Qt::DisplayRole).toString());
+            line->selectAll();
+        }
+    }
+    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+
+private:
+    ListView* m_view;
+};
 
 // The model of a ListView: row and column counts taken at the last
 // updateContents(), everything else asked of the view's hooks on demand.
@@ -62,10 +112,23 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
+        // Drops are taken anywhere the view accepts them; which row they
+        // land on is the view's business (ListView::dropRow).
         if (!index.isValid())
-            return Qt::NoItemFlags;
-        return Qt::ItemFlags(m_view->itemFlags(index.row(), index.column()));
+            return Qt::ItemIsDropEnabled;
+        return Qt::ItemFlags(m_view->itemFlags(index.row(), index.column())) | Qt::ItemIsDropEnabled;
     }
+
+    QStringList mimeTypes() const override { return {ListViewMimeData::type()}; }
+    QMimeData* mimeData(const QModelIndexList&) const override { return new ListViewMimeData(m_view); }
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction, int, int, const QModelIndex&) const override
+    {
+        return data && data->hasFormat(ListViewMimeData::type());
+    }
+    // The view handles the drop itself (ListView::dropEvent).
+    bool dropMimeData(const QMimeData*, Qt::DropAction, int, int, const QModelIndex&) override { return false; }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
@@ -109,6 +172,9 @@ private:
 ListView::ListView(QWidget* parent) : QTableView(parent), m_model(new ListViewModel(this))
 {
     setModel(m_model);
+    setItemDelegate(new ListViewDelegate(this));
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    setDefaultDropAction(Qt::MoveAction);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setShowGrid(false);
@@ -214,4 +280,124 @@ void ListView::onHeaderClicked(int column)
     horizontalHeader()->setSortIndicator(column, m_sortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
     horizontalHeader()->setSortIndicatorShown(true);
     sort(column, m_sortAscending);
+}
+
+QWidget* ListView::createEditor(QWidget* parent, int /*column*/)
+{
+    auto* line = new QLineEdit(parent);
+    line->setFrame(false);
+    return line;
+}
+
+QWidget* ListView::openEditor(QWidget* parent, const QModelIndex& index)
+{
+    m_edited = index;
+    QWidget* editor = createEditor(parent, index.column());
+    if (editor)
+        editor->installEventFilter(this);
+    return editor;
+}
+
+bool ListView::eventFilter(QObject* object, QEvent* event)
+{
+    // The view hides an editor it closes after taking it off its cell; an
+    // editor still on its cell and hidden has closed itself.
+    if (event->type() == QEvent::Hide && m_edited.isValid() && object == indexWidget(m_edited)) {
+        auto* editor = static_cast<QWidget*>(object);
+        // Qt hands the focus of a hidden editor on as a Tab would, which
+        // moves the caret: the list takes it back first.
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && (focus == editor || editor->isAncestorOf(focus)))
+            setFocus(Qt::OtherFocusReason);
+        QPointer<QWidget> guard(editor);
+        QMetaObject::invokeMethod(
+            this,
+            [this, guard]() {
+                if (guard && m_edited.isValid() && guard == indexWidget(m_edited)) {
+                    commitData(guard);
+                    closeEditor(guard, QAbstractItemDelegate::NoHint);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    return QTableView::eventFilter(object, event);
+}
+
+void ListView::editSelectedItem(int column)
+{
+    const QModelIndex cell = m_model->index(curSel(), column);
+    if (!cell.isValid() || !(m_model->flags(cell) & Qt::ItemIsEditable))
+        return;
+    setCurrentIndex(cell);
+    edit(cell);
+}
+
+void ListView::keyPressEvent(QKeyEvent* event)
+{
+    if (state() != EditingState && event->modifiers() == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            onEnter();
+            return;
+        case Qt::Key_Backspace:
+            onBack();
+            return;
+        default:
+            break;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+int ListView::dropRow(const QPoint& pos) const
+{
+    const QModelIndex index = indexAt(pos);
+    return index.isValid() ? index.row() : m_model->rowCount();
+}
+
+void ListView::startDrag(Qt::DropActions supportedActions)
+{
+    QModelIndexList dragged;
+    const QModelIndexList selected = selectedIndexes();
+    for (const QModelIndex& index : selected) {
+        if (m_model->flags(index) & Qt::ItemIsDragEnabled)
+            dragged.append(index);
+    }
+    if (dragged.isEmpty())
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(m_model->mimeData(dragged));
+    // Whatever the drop did, the drag itself removes nothing here.
+    drag->exec(supportedActions, defaultDropAction());
+}
+
+void ListView::dropEvent(QDropEvent* event)
+{
+    const auto* data = dynamic_cast<const ListViewMimeData*>(event->mimeData());
+    if (!data) {
+        QTableView::dropEvent(event);
+        return;
+    }
+    const int row = dropRow(event->position().toPoint());
+    QPointer<ListView> source = data->source();
+    const bool move = source == this && event->dropAction() == Qt::MoveAction;
+    // Ends the drag's own state and auto-scroll; the model takes nothing.
+    QTableView::dropEvent(event);
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // The hook runs once the drop is over: it may ask the user, which a
+    // drop in progress must not wait for.
+    QPointer<ListView> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, source, row, move]() {
+            if (!self)
+                return;
+            if (move)
+                self->onDropMove(row);
+            else
+                self->onDropCopy(row, source.data());
+        },
+        Qt::QueuedConnection);
 }

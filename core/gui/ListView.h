@@ -15,12 +15,28 @@
 // setItemChecked() once. Icons are numbered: 0 a folder, 1 none, then those
 // added with addIcon() from 2 on.
 //
+// Editing a cell whose flags make it editable (a double click, F2, or
+// editSelectedItem()) opens the editor createEditor() gives, a line edit
+// holding the cell's text by default; ending it with Return or by leaving
+// it calls commitData(editor), which the owner overrides to store the
+// text (the model itself stores nothing). An editor that closes itself (a
+// drop-down list that ran) is committed and closed the same way. Return on a cell with no editor
+// open calls onEnter(), Backspace onBack().
+//
+// Rows whose flags make them drag-enabled can be dragged, to this list or
+// to another ListView. A drop calls onDropMove(row) when the rows come from
+// this list and are moved (no Ctrl held), else onDropCopy(row, source):
+// row is the row dropped on, or rows() below the last. The hook runs after
+// the drop has ended, from the event loop, so it may ask the user. Nothing
+// is removed from the source by the drag itself.
+//
 // GUI thread only.
 #pragma once
 
 #include <QColor>
 #include <QIcon>
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QTableView>
 
 class ListViewModel;
@@ -60,6 +76,17 @@ public:
     virtual void sort(int /*column*/, bool /*ascending*/) {}
     // Pixels of every row.
     virtual int rowHeight();
+    // The editor of an editable cell, a child of parent; a line edit here.
+    virtual QWidget* createEditor(QWidget* parent, int column);
+    // Return on the current cell while no editor is open.
+    virtual void onEnter() {}
+    // Backspace: back up one level.
+    virtual void onBack() {}
+    // The selected rows of this list dropped on row as a move.
+    virtual void onDropMove(int /*row*/) {}
+    // Rows dragged from source (this list or another ListView) dropped on
+    // row as a copy; source is null when the list it came from is gone.
+    virtual void onDropCopy(int /*row*/, QWidget* /*source*/) {}
 
     // --- operations ----------------------------------------------------------
     // Takes the hooks' new counts and repaints. reset: the rows are others
@@ -77,6 +104,14 @@ public:
     // stays.
     void moveCaret(int row, int column);
     void setRowSelected(int row, bool selected);
+    // Opens the editor of the caret's row in column, when that cell is
+    // editable.
+    void editSelectedItem(int column);
+    // The cell whose editor is open (or was open last); invalid when none.
+    QModelIndex editedIndex() const { return m_edited; }
+    // The row a drop at pos (viewport coordinates) lands on: the row under
+    // it, rows() below the last.
+    int dropRow(const QPoint& pos) const;
     // Appends an icon (an image name, "core:..." or a resource path); its
     // index is 2 for the first one added.
     void addIcon(const QString& image);
@@ -88,13 +123,20 @@ signals:
 
 protected:
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
+    friend class ListViewDelegate;
     void onHeaderClicked(int column);
     void applyHeaderWidths();
+    QWidget* openEditor(QWidget* parent, const QModelIndex& index);
 
     ListViewModel* m_model = nullptr;
     QList<QIcon> m_icons;
+    QPersistentModelIndex m_edited;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 };

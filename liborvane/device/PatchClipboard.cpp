@@ -19,6 +19,7 @@ void PatchClipboard::reset()
 {
     m_view = nullptr;
     m_group = nullptr;
+    m_patchType = -1;
     for (PatchDump* dump : std::as_const(m_dumps))
         delete dump;
     m_dumps.clear();
@@ -30,6 +31,7 @@ void PatchClipboard::init(LibraryView* view, PatchGroup* group)
     reset();
     m_view = view;
     m_group = group;
+    m_patchType = group ? group->patchType() : -1;
 }
 
 bool PatchClipboard::add(PatchDump* dump, int row)
@@ -48,6 +50,9 @@ bool PatchClipboard::add(PatchDump* dump, int row)
 
 void PatchClipboard::viewClosed(MdiView* view)
 {
-    if (m_view && static_cast<MdiView*>(m_view) == view)
+    if (m_view && static_cast<MdiView*>(m_view) == view) {
+        // The group goes with the view's document.
         m_view = nullptr;
+        m_group = nullptr;
+    }
 }

@@ -4,6 +4,10 @@
 // selected row with add(dump, row): the clipboard keeps its own copies of the
 // dumps, with the rows they had in the group, until the next copy. Pasting
 // reads the copies, the rows, the source view and the source group.
+//
+// The source group belongs to the source view's document: when that view
+// closes (viewClosed) the clipboard forgets both, and keeps what a paste
+// still needs, the copies, their rows and their kind (patchType).
 #pragma once
 
 #include "Containers.h"
@@ -39,17 +43,21 @@ public:
     const VectorEx<PatchDump*>* dumps() const { return &m_dumps; }
     // The row each copy had in the source group.
     const ints& positions() const { return m_positions; }
-    // The source view (null once it closed) and group.
+    // The source view and group; both null once the view closed.
     LibraryView* view() const { return m_view; }
     PatchGroup* patchGroup() const { return m_group; }
+    // The source group's patch type, kept when the view closes; -1 before
+    // init().
+    int patchType() const { return m_patchType; }
 
-    // A view closes: when it is the source view, the clipboard forgets it and
-    // keeps the copies.
+    // A view closes: when it is the source view, the clipboard forgets it
+    // and its group, and keeps the copies and their kind.
     void viewClosed(MdiView* view);
 
 private:
     LibraryView* m_view = nullptr;
     PatchGroup* m_group = nullptr;
+    int m_patchType = -1;
     ints m_positions;
     VectorEx<PatchDump*> m_dumps;
 };

@@ -48,7 +48,7 @@ public:
 
     // Rebuilds the dependencies and refreshes the list; resetCaret moves
     // the list's caret to its first row.
-    virtual void updateView(bool resetCaret);
+    void updateView(bool resetCaret) override;
     void updateDependencies();
     // Points the users of programs moved inside the group at their new rows
     // (the group's move map).

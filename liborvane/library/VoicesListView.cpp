@@ -329,11 +329,7 @@ void VoicesListView::applyOrder(PatchGroup* group, const QList<PatchDump*>& orde
     static_cast<QList<PatchDump*>&>(group->dumps()) = order;
     group->updateMoveMap();
     LibraryView* libraryView = view();
-    if (!libraryView)
-        return;
-    if (group->type() == Library::BankGroup)
+    if (libraryView && group->type() == Library::BankGroup)
         libraryView->updateDependencyParents(static_cast<BankPatchGroup*>(group));
-    libraryView->setWindowModified(true);
-    libraryView->undoCheck();
-    libraryView->updateView(false);
+    finishEdit(false);
 }

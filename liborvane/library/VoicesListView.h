@@ -17,9 +17,11 @@
 // bank group the patches that use a moved program are pointed at its new
 // row, as with every move of bank programs.
 //
-// Editing the list (renaming in place, new, delete, copy and paste, swap,
-// drag and drop) lives in a file of its own beside this one and works
-// through the same accessors.
+// Editing the list (renaming in place, new, initialise, delete, paste and
+// swap, drag and drop, program change) lives in VoicesListEdit.cpp; the
+// starts of the transfers with the instrument in LibraryViewTransfers.cpp.
+// Every edit ends alike: the library view is marked modified, undoCheck()
+// records the step, updateView() rebuilds the dependencies and refreshes.
 //
 // The library and the dependency options are not owned. GUI thread only.
 #pragma once
@@ -30,12 +32,17 @@
 
 class BankPatchGroup;
 class Library;
+class PatchClipboard;
 class LibraryView;
 class MidiDevice;
 class PatchDump;
 class PatchGroup;
 class TypePatchGroup;
 struct DependencyOptions;
+
+// The command a patch list posts to its main window for a context menu on a
+// patch group's rows: an id no command of a program's table takes.
+extern const int cmdPatchContextMenu;
 
 class VoicesListView : public ListView
 {
@@ -104,7 +111,76 @@ public:
     // no row selected.
     void sortSelected(int column);
 
+    // --- editing (VoicesListEdit.cpp) ---------------------------------------------------
+    // The cell editor: the category list for a group's category, a line edit
+    // for the others.
+    QWidget* createEditor(QWidget* parent, int column) override;
+    // Return: edits a cell outside the name column; on a name sends the
+    // patch to the instrument's edit buffer; in a folder opens the row's
+    // node.
+    void onEnter() override;
+    // Shows the parent of the shown node.
+    void onBack() override;
+
+    // Appends a new initial patch to a type group and opens its name.
+    void newPatch();
+    // Gives the selected rows (empty slots too) the instrument's initial
+    // patch of their kind.
+    void initSelectedPatches();
+    // Asks "Delete", then empties the selected patches; a type group drops
+    // their rows, a bank group keeps its slots empty.
+    void deleteSelectedPatches();
+
+    // Pastes the clipboard's patches at the caret (swap: exchanges them with
+    // the rows there; see the paste engine).
+    void pastePatches(PatchClipboard& clipboard, bool swap);
+    // The paste engine. The patches come from srcGroup's rows (their
+    // contents now) when dumps is null, else from dumps, one per row of
+    // rows; srcGroup is null when its view has closed, patchType then names
+    // the patches' kind (-1: take it from srcGroup). at: the first target
+    // row; -1 is the first slot of a bank group, the end of a type group. A
+    // bank group is overwritten from at on (what does not fit is left out),
+    // a type group gets the patches inserted. Child patches of bank
+    // patches come along into their own slots as the options say (never
+    // from the same view). swap (bank groups of one view): the source rows
+    // take the target rows' patches first; a swap whose rows overlap the
+    // target rows is refused. Nothing happens for a folder or another kind
+    // of patch.
+    void pastePatches(LibraryView* srcView, PatchGroup* srcGroup, VectorEx<PatchDump*>* dumps, ints* rows, int at,
+                      bool swap, int patchType = -1);
+    // The selected rows of this list dropped on row as a move: they stand
+    // together from row on (the users of moved bank programs follow them).
+    void onDropMove(int row) override;
+    // The selected rows of source (a patch list) dropped on row as a copy.
+    void onDropCopy(int row, QWidget* source) override;
+
+    // Calls up the caret's patch on the instrument (its bank's mode first).
+    void sendProgramChange();
+    // Opens "Patch Properties" for the selected patches and applies what
+    // was changed.
+    void selectedPatchesProperties();
+    // Searches the selected patches for identical ones (DuplicatePatchesDlg).
+    void removeDuplicatePatches();
+
+    // --- transfers (LibraryViewTransfers.cpp) ----------------------------------------------
+    void transmitSelectedPatches();
+    void receiveSelectedPatches();
+    void sendToEditBuffer();
+    void receiveFromEditBuffer();
+
+protected:
+    void commitData(QWidget* editor) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
+    // The end of every edit: modified, an undo step, the view refreshed
+    // (reset: the caret back on row 0).
+    void finishEdit(bool reset);
+    // Selects count rows from first, alone, and puts the caret on row caret.
+    void selectRows(int first, int count, int caret);
+
     // Puts the group's dumps in the given order (a permutation of its rows)
     // and points the users of moved bank programs at their new rows; then
     // marks the document changed.

@@ -307,6 +307,39 @@ bool VeskLib::onViewCommand(int id, LibraryView* view)
     case cmdEdit:
         editCurrentPatch();
         break;
+    case cmdSendToEditBuffer:
+        list->sendToEditBuffer();
+        break;
+    case cmdReceiveFromEditBuffer:
+        list->receiveFromEditBuffer();
+        break;
+    case cmdInitialize:
+        list->initSelectedPatches();
+        break;
+    case cmdDelete:
+        list->deleteSelectedPatches();
+        break;
+    case cmdRename:
+        list->editSelectedItem(0);
+        break;
+    case cmdTransmit:
+        list->transmitSelectedPatches();
+        break;
+    case cmdReceive:
+        list->receiveSelectedPatches();
+        break;
+    case cmdRemoveDuplicatePatches:
+        list->removeDuplicatePatches();
+        break;
+    case cmdProperties:
+        list->selectedPatchesProperties();
+        break;
+    case cmdProgramChange:
+        list->sendProgramChange();
+        break;
+    case cmdNewPatch:
+        list->newPatch();
+        break;
     case cmdTransmitChildren:
         view->transmitChildren();
         break;
@@ -323,9 +356,22 @@ bool VeskLib::onViewCommand(int id, LibraryView* view)
         list->sortSelected(3);
         break;
     default:
-        return false;
+        if (id != cmdPatchContextMenu)
+            return false;
+        showPatchContextMenu();
+        break;
     }
     return true;
+}
+
+// The patch menu over the list, with fresh states, its default the send to
+// the edit buffer (what a double click on a patch does).
+void VeskLib::showPatchContextMenu()
+{
+    onUpdateUi();
+    m_patchMenu->setDefaultAction(command(cmdSendToEditBuffer));
+    RunPopupMenu(m_patchMenu, QCursor::pos());
+    m_patchMenu->setDefaultAction(nullptr);
 }
 
 void VeskLib::toggleEditorsBar()
@@ -403,7 +449,8 @@ void VeskLib::pastePatches(bool swap)
     LibraryView* view = currentLibraryView();
     if (!view)
         return;
-    // patch list pasting not joined yet
+    view->voicesList()->pastePatches(m_clipboard, swap);
+    autoUpdateUi();
 }
 
 void VeskLib::exportNames()

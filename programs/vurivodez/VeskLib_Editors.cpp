@@ -83,7 +83,7 @@ void VeskLib::editCurrentPatch()
     WaitCursor wait;
     VoicesListView* list = view->voicesList();
     // The instrument plays the patch while its editor starts.
-    // (patch list program change joined with the list editing)
+    list->sendProgramChange();
     PatchDump* dump = list->currentDump();
     if (!dump || dump->isEmpty())
         return;

@@ -189,7 +189,8 @@ void TestPatchClipboard::viewClosed()
     MdiView* closing = &source;
     clipboard.viewClosed(closing);
     QCOMPARE(clipboard.view(), nullptr);
-    QCOMPARE(clipboard.patchGroup(), &group);
+    QCOMPARE(clipboard.patchGroup(), nullptr);
+    QCOMPARE(clipboard.patchType(), 0);
     QCOMPARE(clipboard.positions(), ints{2});
     QCOMPARE(clipboard.dumps()->at(0)->name(false), QStringLiteral("Kept"));
 }

@@ -141,6 +141,68 @@ private slots:
         QVERIFY(!view->canRedo());
     }
 
+    void copyPasteAndSwapBetweenViews()
+    {
+        LibrarianRig rig(*bus);
+        auto window = rig.build();
+        ScriptedPrompts prompts;
+        window->newFile(0);
+        LibraryView* source = window->currentLibraryView();
+        BankPatchGroup* user1 = source->library()->getBankPatchGroup(0x3F08);
+        MakePatch(user1->patchDumpAt(0), QStringLiteral("One"));
+        MakePatch(user1->patchDumpAt(2), QStringLiteral("Three"));
+        source->updateView(false);
+
+        // A folder shown: copy leaves the clipboard as it was.
+        source->selectPatch(QStringLiteral("Voices"), 0);
+        window->onCommand(VeskLib::cmdCopy);
+        QVERIFY(window->clipboard().dumps()->isEmpty());
+
+        // Three rows, one of them empty: two patches.
+        source->selectPatch(Patch(0x3F08, 0));
+        VoicesListView* list = source->voicesList();
+        for (int row : {0, 1, 2})
+            list->setRowSelected(row, true);
+        window->onCommand(VeskLib::cmdCopy);
+        QCOMPARE(window->clipboard().dumps()->size(), 2);
+        QVERIFY(window->allowSwap());
+
+        // Another view: swap does nothing, paste works.
+        window->newFile(0);
+        LibraryView* target = window->currentLibraryView();
+        QVERIFY(target != source);
+        QVERIFY(!window->allowSwap());
+        target->selectPatch(Patch(0x3F09, 4));
+        window->onCommand(VeskLib::cmdSwap);
+        QVERIFY(target->library()->getBankPatchGroup(0x3F09)->patchDumpAt(4)->isEmpty());
+        window->onCommand(VeskLib::cmdPaste);
+        QCOMPARE(target->library()->getBankPatchGroup(0x3F09)->patchDumpAt(4)->name(false), QStringLiteral("One"));
+
+        // The source closes: the copies stay and still paste.
+        source->setWindowModified(false);
+        QVERIFY(source->closeView());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(window->clipboard().view(), nullptr);
+        QCOMPARE(window->clipboard().dumps()->size(), 2);
+        target->selectPatch(Patch(0x3F09, 10));
+        window->onCommand(VeskLib::cmdPaste);
+        QCOMPARE(target->library()->getBankPatchGroup(0x3F09)->patchDumpAt(10)->name(false), QStringLiteral("One"));
+    }
+
+    void patchContextMenu()
+    {
+        LibrarianRig rig(*bus);
+        auto window = rig.build();
+        ScriptedPrompts prompts;
+        window->newFile(0);
+        window->currentLibraryView()->selectPatch(Patch(0x3F08, 0));
+        prompts.script(ScriptedPrompts::Kind::Popup, QVariant());
+        window->onCommand(cmdPatchContextMenu);
+        QCOMPARE(prompts.count(ScriptedPrompts::Kind::Popup), 1);
+        // No default action remains afterwards.
+        QCOMPARE(window->patchMenu()->defaultAction(), nullptr);
+    }
+
     void exportNames()
     {
         LibrarianRig rig(*bus);
