@@ -70,6 +70,7 @@ bool Task::launch(bool gui, const QString& title, int maximum)
     }
     const quint64 generation = ++m_generation;
     m_state.store(Running);
+    starting();
 
     if (gui) {
         if (TaskUi* display = s_ui.load())

@@ -95,6 +95,10 @@ public:
     static TaskUi* ui();
 
 protected:
+    // On the owning thread, once start() has taken the job and before run()
+    // begins on the worker: where a job takes copies of what it needs from
+    // objects that only the owning thread may touch. The base does nothing.
+    virtual void starting() {}
     // The job, on the worker thread.
     virtual void run() = 0;
     // The job is over, on the owning thread. The base does nothing.

@@ -135,6 +135,12 @@ public:
     // Only what went out is echoed.
     int sendSysex(Sysex* message);
     int sendSysex(const QString& hex);
+    // Why the port refused the first system-exclusive message it did not take
+    // since the calling thread last cleared the record; "" when it took them
+    // all. A transmission of many messages behind a hook that returns
+    // nothing (patchTransmit, storeAllPatches) is checked through this.
+    static QString sendRefusal();
+    static void clearSendRefusal();
     // False when the file or text holds nothing, or a message did not go out
     // (BulkDump::sendToSynth).
     bool transmitFile(const QString& path);

@@ -27,6 +27,21 @@
 namespace {
 // The pause between a program change and the patch change handed on after it.
 constexpr int PatchChangePauseMs = 50;
+
+// Each thread's own: a send runs on the thread that sends.
+thread_local QString firstRefusal;
+
+QString refusalText(int status, const QString& port)
+{
+    switch (status) {
+    case MidiStatusTooLarge:
+        return QStringLiteral("The message is too long for the MIDI output \"%1\"").arg(port);
+    case MidiStatusInvalid:
+        return QStringLiteral("The MIDI output \"%1\" is not open").arg(port);
+    default:
+        return QStringLiteral("The MIDI output \"%1\" did not take the message").arg(port);
+    }
+}
 } // namespace
 
 // --- connection ----------------------------------------------------------------
@@ -220,13 +235,26 @@ int MidiDevice::sendSysex(Sysex* message)
                                                 int(bytes.size()));
     // The echo tells the clients what the instrument was sent: nothing, when
     // the port refused the message.
-    if (count <= 0)
+    if (count <= 0) {
+        if (firstRefusal.isEmpty())
+            firstRefusal = refusalText(MidiOutPort::lastSendStatus(), m_midiOut.name());
         return -1;
+    }
     if (QThread::currentThread() == thread())
         OnSysex(sent, SourceGUI);
     else
         echoSent(Received{PostedSysex, SourceGUI, 0, sent->bytes()});
     return count;
+}
+
+QString MidiDevice::sendRefusal()
+{
+    return firstRefusal;
+}
+
+void MidiDevice::clearSendRefusal()
+{
+    firstRefusal.clear();
 }
 
 int MidiDevice::sendSysex(const QString& hex)

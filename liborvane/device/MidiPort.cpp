@@ -29,6 +29,9 @@ bool inDataRange(int value)
     return value >= 0 && value <= 127;
 }
 
+// Each thread's own: a send runs on the thread that sends.
+thread_local int lastSend = MidiStatusOk;
+
 } // namespace
 
 // MidiPort
@@ -111,9 +114,13 @@ int MidiOutPort::id()
 
 int MidiOutPort::sendLocked(const unsigned char* data, int size)
 {
-    if (!m_handle || !data || size <= 0)
-        return 0;
-    return m_handle->send(data, size) == MidiStatusOk ? size : 0;
+    lastSend = !m_handle || !data || size <= 0 ? MidiStatusInvalid : m_handle->send(data, size);
+    return lastSend == MidiStatusOk ? size : 0;
+}
+
+int MidiOutPort::lastSendStatus()
+{
+    return lastSend;
 }
 
 void MidiOutPort::sendShortLocked(unsigned int message)
@@ -141,8 +148,10 @@ void MidiOutPort::sendShort(int status, int data1, int data2)
 
 int MidiOutPort::sendSysex(const unsigned char* data, int size)
 {
-    if (!data || size <= 0)
+    if (!data || size <= 0) {
+        lastSend = MidiStatusInvalid;
         return 0;
+    }
     std::lock_guard lock(m_sendMutex);
     return sendLocked(data, size);
 }

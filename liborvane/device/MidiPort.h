@@ -112,6 +112,10 @@ public:
     // takes (MidiBackend::maxMessageSize) or a failed send.
     int sendSysex(const unsigned char* data, int size);
     int sendSysex(const Buffer* buffer);
+    // The status of the last send the calling thread made on any output port:
+    // MidiStatusOk, MidiStatusInvalid (nothing to send, or a closed port),
+    // MidiStatusTooLarge or MidiStatusSendFailed.
+    static int lastSendStatus();
     // Hex text such as "F0 7E 7F 09 01 F7"; malformed text sends nothing.
     int sendSysex(const QString& text);
 

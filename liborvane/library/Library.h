@@ -31,6 +31,7 @@
 
 class Archive;
 class BankPatchGroup;
+class BankSet;
 class LibraryReader;
 class PatchDumpItem;
 class QTreeWidgetItem;
@@ -40,6 +41,7 @@ class Duplicates;
 class MidiDevice;
 class PatchDump;
 class PatchGroup;
+class TransferOwner;
 
 class Library : public Document
 {
@@ -133,6 +135,13 @@ public:
     // search go on).
     static PatchDump* getPatchDump(Library* node, Patch patch);
     PatchDump* getPatchDump(Patch patch) { return getPatchDump(this, patch); }
+
+    // Transfers (LibraryTasks.h). The slots that hold a patch in the bank
+    // groups of the banks (a bank without a group adds none), and a job that
+    // sends them all, then the store-all message; nothing starts (false) when
+    // there is none.
+    int countNonEmptyPatches(const BankSet& banks);
+    bool transmitAll(const BankSet& banks, TransferOwner* owner = nullptr);
 
 protected:
     MidiDevice* m_device;
@@ -269,6 +278,12 @@ public:
     void toArchive(Archive& ar) override;
     // The count and dumps of the record the file stands at.
     bool loadGroup(LibraryReader& file);
+
+    // Transfers of the slots at rows (LibraryTasks.h): a job that receives
+    // them for owner, or one that sends those holding a patch and then the
+    // store-all message. False when nothing was started.
+    bool receivePatches(const ints& rows, TransferOwner* owner);
+    bool transmitPatches(const ints& rows, TransferOwner* owner = nullptr);
 
 private:
     Bank m_bank;

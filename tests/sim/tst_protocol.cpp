@@ -391,6 +391,8 @@ private slots:
                                                                               "0 12 ok", "0 12 ok", "0 12 ok"}
                                << true;
         QTest::newRow("disconnect") << int(Sim::Fault::Disconnect) << -1 << QStringList{"0 12 ok"} << false;
+        QTest::newRow("omit the footer") << int(Sim::Fault::Omit) << 2 << QStringList{"0 12 ok", "0 12 ok"} << true;
+        QTest::newRow("hollow") << int(Sim::Fault::Hollow) << -1 << QStringList{"0 12 ok", "0 12 ok"} << true;
     }
 
     void wire()
@@ -422,6 +424,18 @@ private slots:
         QCOMPARE(wire.isOnline(), online);
         // The fault was for one reply only; a pulled cable stays pulled.
         QCOMPARE(wire.schedule(reply, 2000000).size(), online ? 3 : 0);
+    }
+
+    // A fault set to let two replies pass hits the third, as often as asked.
+    void faultAfterReplies()
+    {
+        const Sim::Reply reply{Sim::BulkReply, {Sim::bulkDump(0x0E0803, {}), Sim::bulkDump(0x0F0803, {})}};
+        Sim::Wire wire;
+        wire.setFault(Sim::BulkReply, {Sim::Fault::Drop, -1, 1, 2});
+        QList<qsizetype> sizes;
+        for (int i = 0; i < 4; ++i)
+            sizes << wire.schedule(reply, i * 1000000).size();
+        QCOMPARE(sizes, (QList<qsizetype>{2, 2, 0, 2}));
     }
 
     // At the wire rate a whole drum kit takes about 2.7 s, within the drum

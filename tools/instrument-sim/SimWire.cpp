@@ -20,9 +20,13 @@ QList<Packet> Wire::schedule(const Reply& reply, qint64 nowUs)
         return {};
 
     FaultSetting& setting = m_faults[reply.kind];
-    const FaultSetting fault = setting;
-    if (setting.fault != Fault::None && setting.times > 0 && --setting.times == 0)
+    FaultSetting fault = setting;
+    if (setting.fault != Fault::None && setting.after > 0) {
+        --setting.after;
+        fault = FaultSetting();
+    } else if (setting.fault != Fault::None && setting.times > 0 && --setting.times == 0) {
         setting = FaultSetting();
+    }
 
     QList<QByteArray> messages = reply.messages;
     const int hit = fault.value >= 0 ? fault.value : int(messages.size() / 2);
@@ -56,6 +60,14 @@ QList<Packet> Wire::schedule(const Reply& reply, qint64 nowUs)
     case Fault::Disconnect:
         messages = messages.mid(0, hit);
         m_online = false;
+        break;
+    case Fault::Omit:
+        if (hit < messages.size())
+            messages.removeAt(hit);
+        break;
+    case Fault::Hollow:
+        if (messages.size() > 2)
+            messages = {messages.first(), messages.last()};
         break;
     case Fault::None:
         break;

@@ -19,8 +19,13 @@
 //   Twice        the whole reply is sent two times
 //   Disconnect   messages before `value` go out, then the cable is pulled:
 //                nothing goes either way until it is plugged in again
+//   Omit         message `value` is left out (the last: a block without its
+//                footer)
+//   Hollow       only the first and the last message go out (a block of
+//                header and footer with nothing between)
 // A `value` of -1 means the middle message (the only one of a one-message
-// reply).
+// reply). A fault may let the first `after` replies of its kind pass
+// untouched, so that it hits the reply to a later request.
 //
 // Not thread-safe: the owner serialises access.
 #pragma once
@@ -43,7 +48,9 @@ enum class Fault
     BadChecksum,
     Garbage,
     Twice,
-    Disconnect
+    Disconnect,
+    Omit,
+    Hollow
 };
 
 struct FaultSetting
@@ -51,6 +58,7 @@ struct FaultSetting
     Fault fault = Fault::None;
     int value = -1;
     int times = -1; // replies it hits; -1 all
+    int after = 0;  // replies it lets pass first
 };
 
 struct Packet

@@ -92,10 +92,10 @@ void Simulator::setPacing(bool on)
     m_wire.setPacing(on);
 }
 
-void Simulator::setFault(ReplyKind kind, Fault fault, int value, int times)
+void Simulator::setFault(ReplyKind kind, Fault fault, int value, int times, int after)
 {
     QMutexLocker lock(&m_mutex);
-    m_wire.setFault(kind, {fault, value, times});
+    m_wire.setFault(kind, {fault, value, times, after});
 }
 
 void Simulator::clearFaults()

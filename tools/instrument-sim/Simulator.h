@@ -59,7 +59,7 @@ public:
 
     // The cable.
     void setPacing(bool on);
-    void setFault(ReplyKind kind, Fault fault, int value = -1, int times = -1);
+    void setFault(ReplyKind kind, Fault fault, int value = -1, int times = -1, int after = 0);
     void clearFaults();
     bool isOnline() const;
     // Plugging the cable in again also drops a message it cut in half.

@@ -50,7 +50,9 @@ const QMap<QString, Sim::Fault> Faults = {{QStringLiteral("none"), Sim::Fault::N
                                           {QStringLiteral("checksum"), Sim::Fault::BadChecksum},
                                           {QStringLiteral("garbage"), Sim::Fault::Garbage},
                                           {QStringLiteral("twice"), Sim::Fault::Twice},
-                                          {QStringLiteral("disconnect"), Sim::Fault::Disconnect}};
+                                          {QStringLiteral("disconnect"), Sim::Fault::Disconnect},
+                                          {QStringLiteral("omit"), Sim::Fault::Omit},
+                                          {QStringLiteral("hollow"), Sim::Fault::Hollow}};
 
 const char* const Help =
     "commands:\n"
@@ -60,9 +62,10 @@ const char* const Help =
     "  param ADDRESS HEX...   the front panel changes a parameter (hex address)\n"
     "  block ADDRESS          the front panel sends a block (hex bulk address)\n"
     "  pace on|off            wire-rate pacing\n"
-    "  fault KIND FAULT [VALUE [TIMES]]\n"
+    "  fault KIND FAULT [VALUE [TIMES [AFTER]]]\n"
     "                         KIND identity|bulk|parameter|report, FAULT none|drop|delay|\n"
-    "                         truncate|checksum|garbage|twice|disconnect\n"
+    "                         truncate|checksum|garbage|twice|disconnect|omit|hollow;\n"
+    "                         AFTER replies of the kind pass first\n"
     "  online                 plug the cable in again\n"
     "  status                 mode, counters and what was refused\n"
     "  quit\n";
@@ -154,11 +157,11 @@ bool runCommand(Sim::Simulator& sim, const QStringList& words, QTextStream& out)
         sim.setPacing(words[1] == QLatin1String("on"));
     } else if (cmd == QLatin1String("fault") && words.size() >= 3 && ReplyKinds.contains(words[1]) &&
                Faults.contains(words[2])) {
-        int value = -1, times = -1;
+        int value = -1, times = -1, after = 0;
         if ((words.size() > 3 && !parseInt(words[3], value)) ||
-            (words.size() > 4 && !parseInt(words[4], times)))
+            (words.size() > 4 && !parseInt(words[4], times)) || (words.size() > 5 && !parseInt(words[5], after)))
             return false;
-        sim.setFault(ReplyKinds.value(words[1]), Faults.value(words[2]), value, times);
+        sim.setFault(ReplyKinds.value(words[1]), Faults.value(words[2]), value, times, after);
     } else if (cmd == QLatin1String("online")) {
         sim.setOnline(true);
     } else if (cmd == QLatin1String("status")) {
