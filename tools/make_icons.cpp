@@ -20,10 +20,10 @@
 //
 //   make_icons --program <Program> <folder>
 //
-// writes an editor program's images (VeskVoice, VeskDrum, VeskPerf,
-// VeskMaster, VeskMix): its splash "splash_es.png", its window icon
-// "icon101.png" and, for the mix editor, its tool-bar images "reset.png" and
-// "gm.png". They are committed in resources/<Program>/images, and a test
+// writes a program's images (VeskVoice, VeskDrum, VeskPerf, VeskMaster,
+// VeskMix, VeskLib): its splash "splash_es.png", its window icon
+// "icon101.png", for the mix editor its tool-bar images "reset.png" and
+// "gm.png", for the librarian its document, editor and patch-type images. They are committed in resources/<Program>/images, and a test
 // draws them again and compares.
 //
 //   make_icons --desktop <Program> <folder>
@@ -642,12 +642,29 @@ void fadersEmblem(QPainter& p)
     }
 }
 
+// A library: books on a shelf.
+void shelfEmblem(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Paper);
+    const double heights[] = {16, 19, 14, 18};
+    for (int i = 0; i < 4; ++i)
+        p.drawRoundedRect(QRectF(6 + i * 5, 25 - heights[i], 4, heights[i]), 1, 1);
+    p.save();
+    p.translate(26, 25);
+    p.rotate(-18);
+    p.drawRoundedRect(QRectF(-4, -17, 4, 17), 1, 1);
+    p.restore();
+    p.setPen(pen(Paper, 1.5));
+    p.drawLine(QPointF(5, 27), QPointF(28, 27));
+}
+
 const std::vector<ProgramLook>& programLooks()
 {
     static const std::vector<ProgramLook> looks = {
         {"VeskVoice", QColor(48, 100, 192), waveEmblem},   {"VeskDrum", QColor(192, 72, 48), drumEmblem},
         {"VeskPerf", QColor(56, 140, 72), partsEmblem},    {"VeskMaster", QColor(120, 72, 168), zonesEmblem},
-        {"VeskMix", QColor(200, 128, 32), fadersEmblem},
+        {"VeskMix", QColor(200, 128, 32), fadersEmblem},   {"VeskLib", QColor(40, 128, 140), shelfEmblem},
     };
     return looks;
 }
@@ -783,6 +800,58 @@ bool drawAll(const std::vector<Image>& list, const QDir& out, QTextStream* qrc)
     return true;
 }
 
+// The librarian's own images: the about box's icon, its two document kinds,
+// the editors it starts and the patch list's icons of the patch types.
+void librarianImages(const ProgramLook& look, std::vector<std::pair<QString, QImage>>& files)
+{
+    files.emplace_back(QStringLiteral("VeskLib.png"), drawn(48, [&look](QPainter& p) { programIcon(p, look); }));
+    // A document: a page with its corner turned, marked by its kind.
+    const auto document = [](QColor colour, bool voices) {
+        return [colour, voices](QPainter& p) {
+            QPolygonF page;
+            page << QPointF(7, 3) << QPointF(20, 3) << QPointF(26, 9) << QPointF(26, 29) << QPointF(7, 29);
+            p.setPen(pen(Ink, 1.2));
+            p.setBrush(Paper);
+            p.drawPolygon(page);
+            p.drawLine(QPointF(20, 3), QPointF(20, 9));
+            p.drawLine(QPointF(20, 9), QPointF(26, 9));
+            p.setPen(Qt::NoPen);
+            p.setBrush(colour);
+            const int rows = voices ? 2 : 4;
+            for (int i = 0; i < rows; ++i)
+                p.drawRoundedRect(QRectF(10, 12 + i * 4.5, 13, 3), 1, 1);
+        };
+    };
+    files.emplace_back(QStringLiteral("RidevLibrary.png"), drawn(Size, document(look.colour, false)));
+    files.emplace_back(QStringLiteral("VoiceLibrary.png"), drawn(Size, document(QColor(48, 100, 192), true)));
+    // The editors, as their own icons, small.
+    const char* const editors[][2] = {{"VeskVoice", "VeskVoice-small"}, {"VeskDrum", "VeskDrum-small"},
+                                      {"VeskPerf", "VeskPerf"},         {"VeskMix", "VeskMix"},
+                                      {"VeskMaster", "VeskMaster"}};
+    for (const auto& editor : editors) {
+        const ProgramLook* other = programLook(QLatin1String(editor[0]));
+        files.emplace_back(QStringLiteral("%1.png").arg(QLatin1String(editor[1])),
+                           drawn(16, [other](QPainter& p) { programIcon(p, *other); }));
+    }
+    // The patch list: an empty slot, then each patch type in its editor's
+    // colour (the PLG voices in the voice editor's, lighter).
+    files.emplace_back(QStringLiteral("tree/empty.png"), drawn(16, [](QPainter& p) {
+                           p.setPen(pen(Ink, 1.5));
+                           p.setBrush(Qt::NoBrush);
+                           p.drawRoundedRect(QRectF(5, 5, 22, 22), 4, 4);
+                       }));
+    const std::pair<const char*, const char*> types[] = {{"voice", "VeskVoice"},     {"drumkit", "VeskDrum"},
+                                                         {"plgvoice", "VeskVoice"},  {"performance", "VeskPerf"},
+                                                         {"mix", "VeskMix"},         {"master", "VeskMaster"}};
+    for (const auto& [type, program] : types) {
+        ProgramLook shade = *programLook(QLatin1String(program));
+        if (std::strcmp(type, "plgvoice") == 0)
+            shade.colour = shade.colour.lighter(140);
+        files.emplace_back(QStringLiteral("tree/%1.png").arg(QLatin1String(type)),
+                           drawn(16, [shade](QPainter& p) { programIcon(p, shade); }));
+    }
+}
+
 // The program's images (desktop: its icon in the theme's sizes) into out.
 bool drawProgram(const QString& name, const QDir& out, bool desktop)
 {
@@ -803,6 +872,8 @@ bool drawProgram(const QString& name, const QDir& out, bool desktop)
             files.emplace_back(QStringLiteral("reset.png"), drawn(Size, resetImage));
             files.emplace_back(QStringLiteral("gm.png"), drawn(Size, gmResetImage));
         }
+        if (name == QLatin1String("VeskLib"))
+            librarianImages(*look, files);
     }
     for (const auto& [file, image] : files) {
         const QString path = out.filePath(file);

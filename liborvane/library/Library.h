@@ -116,6 +116,12 @@ public:
     // The device's name and every group's record; false when a write failed.
     bool storeDocument(Archive& ar) override;
 
+    // Writes the instrument definition file of the device's "VOICES" banks:
+    // the names of the banks this library holds, the device's names of the
+    // others (NameExport.cpp). False when the file could not be written; the
+    // file is then left as it was.
+    bool generateInsFile(const QString& fileName, const QString& generator);
+
     // Depth-first lookups, each node before its children, children in order;
     // the first match wins, null when nothing matches.
     static Library* getLibrary(Library* node, const QString& name);
@@ -188,6 +194,10 @@ public:
     // Every row whose dump holds messages, by ascending row, under the hash
     // of its first message.
     void calcDuplicates(Duplicates<PatchDumpItem>& table) override;
+    // The group's name listing (NameExport.cpp): its name, an empty line, one
+    // line per row holding a patch (number, name, comment, two tabs apart),
+    // then an empty line.
+    virtual QString printNames() const = 0;
 
     // Takes ownership of dump; a null dump is replaced by the device's new dump
     // of the group's type (nothing is added when the device makes none). index
@@ -256,6 +266,8 @@ public:
     Bank bank() const { return m_bank; }
 
     int type() const override { return Type; }
+    // Numbered by program, "001" right-aligned in 12 characters.
+    QString printNames() const override;
     // Empties every slot; the dumps and rows stay.
     void clear() override;
     int nonEmptyPatchesCount() const override;
@@ -285,6 +297,8 @@ public:
     TypePatchGroup(MidiDevice* device, const QString& name, int patchType);
 
     int type() const override { return Type; }
+    // Numbered from 1, right-aligned in 4 characters.
+    QString printNames() const override;
     // Deletes every dump.
     void clear() override;
     int nonEmptyPatchesCount() const override;

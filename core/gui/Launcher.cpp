@@ -1,0 +1,48 @@
+#include "Launcher.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+namespace {
+Launcher* installed = nullptr;
+}
+
+Launcher::~Launcher() = default;
+
+bool Launcher::execute(const QString& program, const QStringList& arguments)
+{
+    // startDetached reports a program that does not exist or cannot run.
+    return QProcess::startDetached(program, arguments);
+}
+
+bool Launcher::shellOpen(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+Launcher* Launcher::current()
+{
+    static Launcher system;
+    return installed ? installed : &system;
+}
+
+Launcher* Launcher::install(Launcher* l)
+{
+    Launcher* old = installed;
+    installed = l;
+    return old;
+}
+
+bool Execute(const QString& path, const QString& file)
+{
+    return Launcher::current()->execute(path, file.isEmpty() ? QStringList() : QStringList{file});
+}
+
+bool ShellOpen(const QString& path)
+{
+    return Launcher::current()->shellOpen(path);
+}
