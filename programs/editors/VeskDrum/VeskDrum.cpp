@@ -11,7 +11,7 @@ const QString LayoutResource = QStringLiteral(":/VeskDrum/data/DrumEditor_ES.xml
 
 } // namespace
 
-VeskDrum::VeskDrum(MidiDevice* device) : MidiEditorWindow(device)
+VeskDrum::VeskDrum(MidiDevice* device) : EditorWindow(device, traits())
 {
     Win_SetIcon(this, 101);
     colors.fromRegistry(ColorSchemeDefault);
@@ -43,6 +43,9 @@ VeskDrum::VeskDrum(MidiDevice* device) : MidiEditorWindow(device)
               {.controlWidth = 85, .marginLeft = 11, .marginTop = 55, .marginRight = 11, .marginBottom = 10});
     // The key panel lies inside the second one's area and stays on top.
     keyPanel2.lower();
+
+    m_wire.setSelectionPanel(&selectionPanel);
+    m_wire.setBuffers(copyBuffer, swapBuffer, effectCopyBuffers);
 
     editorPanels.append(&selectionPanel);
     editorPanels.append(&commonPanel);

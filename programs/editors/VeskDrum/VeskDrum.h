@@ -7,14 +7,16 @@
 //
 // The window is built whole by its constructor, on the instrument's device,
 // and not shown; its size is fixed from its panels' sizes. The frame is
-// here (VeskDrum.cpp), the commands and menus in VeskDrum_Commands.cpp.
+// here (VeskDrum.cpp), the commands and menus in VeskDrum_Commands.cpp, and
+// what it does with the instrument (the editor's table for EditorWire) in
+// VeskDrum_Wire.cpp.
 //
 // GUI thread only.
 #pragma once
 
 #include "EditorProgram.h"
 #include "MidiCtrl.h"
-#include "MidiEditorWindow.h"
+#include "EditorWindow.h"
 #include "Panel.h"
 #include "ToolButton.h"
 #include "VeskSysex.h"
@@ -23,7 +25,7 @@
 
 #include <memory>
 
-class VeskDrum : public MidiEditorWindow
+class VeskDrum : public EditorWindow
 {
     Q_OBJECT
 
@@ -68,6 +70,22 @@ public:
     MidiPatchEdit* patchEdit() override;
     void onCommand(int id) override;
 
+    // --- the instrument (VeskDrum_Wire.cpp) -----------------------------------------
+    static const EditorTraits& traits();
+    // The edit buffer's bulk address.
+    static int editBuffer() { return 0x2F00; }
+    // "Cat:Name" of the selection panel.
+    QString drumKitName() const { return m_wire.patchName(); }
+    // To target; an invalid one is asked for.
+    void storeDrumKit(Patch target) { m_wire.store(target); }
+    // The selected key (notes 24-96); nothing without one.
+    void copyKey() { m_wire.copySubUnit(keyIndex()); }
+    void pasteKey() { m_wire.pasteSubUnit(keyIndex()); }
+    void swapKey() { m_wire.swapSubUnit(keyIndex()); }
+    // A whole key is in the copy buffer (paste and swap have something to
+    // send).
+    bool hasCopiedKey() const { return m_wire.hasCopy(); }
+
     void createCommands();
     void createMenu();
 
@@ -101,4 +119,8 @@ protected:
     VeskSysex swapBuffer[5];
     // Reverb, chorus, insertion effects, control sets.
     VeskSysex effectCopyBuffers[4];
+
+private:
+    // The selected key's index (note - 24), -1 without one.
+    int keyIndex() const;
 };

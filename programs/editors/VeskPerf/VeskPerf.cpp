@@ -11,7 +11,7 @@ const QString LayoutResource = QStringLiteral(":/VeskPerf/data/PerformanceEditor
 
 } // namespace
 
-VeskPerf::VeskPerf(MidiDevice* device) : MidiEditorWindow(device)
+VeskPerf::VeskPerf(MidiDevice* device) : EditorWindow(device, traits())
 {
     Win_SetIcon(this, 101);
     colors.fromRegistry(ColorSchemeDefault);
@@ -41,6 +41,9 @@ VeskPerf::VeskPerf(MidiDevice* device) : MidiEditorWindow(device)
     updatePLGPanels();
     partsTab.fit();
     partsTab.selectTab(0);
+
+    m_wire.setSelectionPanel(&selectionPanel);
+    m_wire.setBuffers(copyBuffer, swapBuffer, effectCopyBuffers);
 
     editorPanels.append(&selectionPanel);
     editorPanels.append(&commonPanel);
