@@ -79,6 +79,19 @@ inline QStringList withoutAsks(QStringList texts)
     return texts;
 }
 
+// Without the wave number requests of the voice and drum kit editors
+// (41e03, 47kk06): each message that carries a wave memory brings one, in
+// the middle of any read.
+inline QStringList withoutWaveAsks(QStringList texts)
+{
+    texts.removeIf([](const QString& t) {
+        return t.size() == 10 && t.startsWith(QLatin1String("ask ")) &&
+               ((t.mid(4, 2) == QLatin1String("41") && t.endsWith(QLatin1String("03"))) ||
+                (t.mid(4, 2) == QLatin1String("47") && t.endsWith(QLatin1String("06"))));
+    });
+    return texts;
+}
+
 // A whole block as it goes to the instrument for target (a bulk address):
 // header, the blocks of the type's image in order (but the one the
 // instrument is never sent), footer.

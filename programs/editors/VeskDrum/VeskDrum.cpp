@@ -74,8 +74,3 @@ MidiPatchEdit* VeskDrum::patchEdit()
 {
     return selectionPanel.getPatchEdit(QStringLiteral("&Number"), 0);
 }
-
-void VeskDrum::newKeySelected(MidiCtrl*, int, int)
-{
-    // Following the selected key comes with the key panels' own code.
-}

@@ -7,8 +7,6 @@
 namespace {
 
 // The drum keys: notes 24 (C0) to 96 (C6).
-constexpr int FirstKey = 24;
-constexpr int KeyCount = 73;
 
 } // namespace
 
@@ -56,10 +54,4 @@ const EditorTraits& VeskDrum::traits()
         return t;
     }();
     return table;
-}
-
-int VeskDrum::keyIndex() const
-{
-    const int index = currentKey - FirstKey;
-    return index >= 0 && index < KeyCount ? index : -1;
 }

@@ -64,6 +64,11 @@ public:
     // --- the instrument (VeskMaster_Wire.cpp) ---------------------------------------
     static const EditorTraits& traits();
     void onBanksReceived() override;
+    // enableZones, then the message goes on to the panels.
+    void OnSysex(Sysex* message, MidiSource source) override;
+    // A message carrying "Enable Zones" (330011) enables the parts tab for
+    // 1 and disables it for any other value.
+    void enableZones(Sysex* message);
     // The name of the selection panel.
     QString masterName() const { return m_wire.patchName(); }
     // To target; an invalid one is asked for.

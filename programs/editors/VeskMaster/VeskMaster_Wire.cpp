@@ -2,7 +2,13 @@
 // operations (EditorWindow, EditorWire) and what it does besides.
 #include "VeskMaster.h"
 
+#include "MidiParam.h"
 #include "Vesk.h"
+
+namespace {
+// The master's "Enable Zones": 1 when its zones are in use.
+constexpr unsigned int EnableZonesAddress = 0x330011;
+} // namespace
 
 const EditorTraits& VeskMaster::traits()
 {
@@ -43,4 +49,19 @@ void VeskMaster::onBanksReceived()
     // The common panel has no "Multi" selector; a missing one is skipped.
     m_wire.banksReceived({&commonPanel},
                          {QStringLiteral("Voice"), QStringLiteral("Performance"), QStringLiteral("Multi")}, 4);
+}
+
+void VeskMaster::OnSysex(Sysex* message, MidiSource source)
+{
+    enableZones(message);
+    EditorWindow::OnSysex(message, source);
+}
+
+void VeskMaster::enableZones(Sysex* message)
+{
+    if (!message || !message->hasData())
+        return;
+    const int zones = message->getParameterData(MidiParam(EnableZonesAddress, 1, false, false));
+    if (zones >= 0)
+        partsTab.setEnabled(zones == 1);
 }

@@ -73,8 +73,3 @@ VeskMix::VeskMix(MidiDevice* device) : EditorWindow(device, traits())
 }
 
 VeskMix::~VeskMix() = default;
-
-void VeskMix::updatePLGPanels()
-{
-    // The rows follow the boards fitted with the part panels' own code.
-}

@@ -107,7 +107,31 @@ public:
     int mode() const { return mixMode; }
     int selectedPart() const { return currentPart; }
 
+    // --- the window over its parts (VeskMix_Parts.cpp) -----------------------------
+    // 4201: a mix part row activated becomes the current part (keyboard and
+    // auxiliary input on its channel); deactivated, the auxiliary input keeps
+    // its own channels. The plug-in part rows change nothing.
+    void onMessage(int id, const QVariant& data, const QVariant& source) override;
+    // The user's own edits of the mix blocks mark an open file modified.
+    void OnSysex(Sysex* message, MidiSource source) override;
+    void checkWindowModified(Sysex* message);
+    // No part soloed or muted: in the records, on the instrument, on screen.
+    void cancelSoloMute();
+    // Every row's "Voice" shows its names again / sends its patch again.
+    void updatePatchEdits();
+    void reselectVoices();
+    // The patch of a row's "Voice"; invalid without the row or selector.
+    Patch partPatch(int part) const;
+    // The base's step, then the parts tab (if landed on) shows the current
+    // part.
+    int nextPanel(bool back) override;
+
 protected:
+    // Ctrl+C, Ctrl+V and Ctrl+B: copy, paste and swap of the current part.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The mix part a row names (its iterator); -1 for another panel.
+    int partOfRow(const QVariant& panel) const;
+
     Panel commonPanel{this};
     Panel systemPanel{this};
     TabPanel partsTab{this};

@@ -36,6 +36,7 @@ const EditorTraits& VeskMix::traits()
         t.subUnits.firstCopyId = CopyPartBase + 1;
         t.subUnits.keepsChannel = true;
         t.captionNumber = EditorTraits::CaptionNumber::Title;
+        t.unitSection = "Mix:Part";
         t.captionShortcuts = true;
         return t;
     }();
@@ -48,7 +49,6 @@ void VeskMix::onBanksReceived()
 }
 
 // Left to the voice copier and the mix document, whose code fills them.
-void VeskMix::v2p() {}
 void VeskMix::newFile() {}
 void VeskMix::openFile() {}
 bool VeskMix::save()

@@ -1,5 +1,7 @@
 #include "VeskPerf.h"
 
+#include "PartPanels.h"
+
 #include "Application.h"
 #include "EditorCommands.h"
 #include "EditorFrame.h"
@@ -67,5 +69,14 @@ MidiPatchEdit* VeskPerf::patchEdit()
 
 void VeskPerf::updatePLGPanels()
 {
-    // The rows follow the boards fitted with the part panels' own code.
+    PartPanels::updatePlgRows(*m_wire.device(), partsTab, Parts);
+}
+
+int VeskPerf::nextPanel(bool back)
+{
+    // Landing on the parts tab shows the first part.
+    const int index = EditorWindow::nextPanel(back);
+    if (index >= 0)
+        editorPanels.at(index)->setFocus(0);
+    return index;
 }

@@ -74,6 +74,9 @@ public:
     void createMenu();
     // Titles and enables the plug-in part rows by the boards fitted.
     void updatePLGPanels();
+    // The base's step, then the parts tab (if landed on) shows the first
+    // part.
+    int nextPanel(bool back) override;
     // The voice copier: a voice into a part of the performance.
     void v2p();
 

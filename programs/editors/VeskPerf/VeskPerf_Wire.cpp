@@ -3,6 +3,8 @@
 #include "VeskPerf.h"
 
 #include "Vesk.h"
+#include "VoiceCopier.h"
+#include "VoiceCopierInfo.h"
 
 const EditorTraits& VeskPerf::traits()
 {
@@ -39,6 +41,7 @@ const EditorTraits& VeskPerf::traits()
         t.subUnits.timeoutMs = 2000;
         t.subUnits.firstCopyId = CopyPartBase + 1;
         t.captionNumber = EditorTraits::CaptionNumber::Title;
+        t.unitSection = "Perf:Part";
         return t;
     }();
     return table;
@@ -49,5 +52,7 @@ void VeskPerf::onBanksReceived()
     m_wire.banksReceived(EditorWire::rowsOf(partsTab), {QStringLiteral("Voice")}, 1);
 }
 
-// Left to the voice copier, whose code fills it.
-void VeskPerf::v2p() {}
+void VeskPerf::v2p()
+{
+    VoiceCopier::run(*this, VoiceCopierInfo::Performance);
+}

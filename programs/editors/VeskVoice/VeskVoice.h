@@ -80,6 +80,12 @@ public:
     void copyElement(int element) { m_wire.copySubUnit(element); }
     void pasteElement(int element) { m_wire.pasteSubUnit(element); }
     void swapElement(int element) { m_wire.swapSubUnit(element); }
+    // Each element's "Wave" offers the list of the memory a message names
+    // for it, then the message goes on to the panels.
+    void OnSysex(Sysex* message, MidiSource source) override;
+    // The control sets panel: its destinations take the insertion effects'
+    // parameter names.
+    void OnLoadPanel(Panel* panel) override;
     // Pastes seven element blocks onto the element; the buffer keeps its
     // addresses.
     void pasteElementBuffers(const VeskSysex* buffer, int element) { m_wire.pasteBuffers(buffer, element); }

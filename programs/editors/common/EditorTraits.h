@@ -158,6 +158,10 @@ struct EditorTraits
         Title     // the number in the row's title is the sub-unit number
     };
     CaptionNumber captionNumber = CaptionNumber::None;
+    // With Title: the section of the sub-unit rows. A row of another section
+    // (a plug-in part, whose caption is its board's suffix and may end in
+    // digits) opens no menu.
+    const char* unitSection = "";
     // The menu also shows the mix editor's Ctrl+C, Ctrl+V and Ctrl+B.
     bool captionShortcuts = false;
 };

@@ -258,7 +258,7 @@ bool EditorWire::captionMenu(const QVariant& value)
         unit = panel->iterator();
         break;
     case EditorTraits::CaptionNumber::Title:
-        if (panel)
+        if (panel && panel->internalName().section(u'|', 0, 0) == QLatin1String(m_traits.unitSection))
             unit = StringToInt(panel->title(), false, 0) - 1;
         break;
     }

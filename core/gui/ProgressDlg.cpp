@@ -1,0 +1,54 @@
+#include "ProgressDlg.h"
+
+#include "Prompts.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+ProgressDlg::ProgressDlg(QWidget* parent, const QString& title, int steps, int start)
+    : m_parent(parent), m_title(title), m_window(std::make_unique<QDialog>(parent)), m_done(start)
+{
+    m_window->setWindowTitle(title);
+    auto* layout = new QVBoxLayout(m_window.get());
+    m_label = new QLabel(m_window.get());
+    m_label->setMinimumWidth(260);
+    m_bar = new QProgressBar(m_window.get());
+    m_bar->setRange(0, std::max(steps, 1));
+    m_bar->setValue(start);
+    layout->addWidget(m_label);
+    layout->addWidget(m_bar);
+    m_window->show();
+}
+
+ProgressDlg::~ProgressDlg() = default;
+
+void ProgressDlg::message(const QString& text)
+{
+    if (m_aborted)
+        return;
+    m_label->setText(text);
+    // The operation holds the GUI thread: paint now, without running the
+    // event loop (which could start another operation in the middle).
+    m_label->repaint();
+}
+
+void ProgressDlg::step()
+{
+    if (m_aborted)
+        return;
+    m_bar->setValue(++m_done);
+    m_bar->repaint();
+}
+
+void ProgressDlg::abort(const QString& text)
+{
+    if (m_aborted)
+        return;
+    m_aborted = true;
+    m_window->hide();
+    error(m_parent, text, m_title);
+}

@@ -1,0 +1,44 @@
+// A small window that shows the progress of an operation run on the GUI
+// thread: a title, the current action and a bar of a fixed number of steps.
+// It is shown (without blocking) from construction to destruction; abort
+// ends it with a reason, shown to the user through the prompts in force
+// (Prompts.h), so that an operation that fails part-way says why.
+//
+// GUI thread only.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QDialog;
+class QLabel;
+class QProgressBar;
+class QWidget;
+
+class ProgressDlg
+{
+public:
+    // start: the steps already done.
+    ProgressDlg(QWidget* parent, const QString& title, int steps, int start);
+    ~ProgressDlg();
+    ProgressDlg(const ProgressDlg&) = delete;
+    ProgressDlg& operator=(const ProgressDlg&) = delete;
+
+    void message(const QString& text);
+    void step();
+    // Closes the window and shows text as the reason; later calls do nothing.
+    void abort(const QString& text);
+
+    int stepsDone() const { return m_done; }
+    bool isAborted() const { return m_aborted; }
+
+private:
+    QWidget* m_parent;
+    QString m_title;
+    std::unique_ptr<QDialog> m_window;
+    QLabel* m_label = nullptr;
+    QProgressBar* m_bar = nullptr;
+    int m_done = 0;
+    bool m_aborted = false;
+};
