@@ -62,6 +62,9 @@ struct Image
 {
     const char* name;
     Draw draw;
+    // A strip of pictures side by side (a combo's choices) is wider.
+    int width = Size;
+    int height = Size;
 };
 
 const QColor Ink(40, 44, 52);
@@ -421,10 +424,131 @@ std::vector<Image> waveImages()
     };
 }
 
+// --- choice strips -------------------------------------------------------------------
+//
+// A combo shows the picture of its value beside its text: frame i of a strip
+// of equal frames side by side. The control paints a picture as a stencil
+// in its text colour (dark lines strong, the clear background clear), so
+// these are dark lines on nothing.
+
+constexpr int FrameWidth = 16;
+constexpr int FrameHeight = 14;
+
+// Draws each frame with its own origin at the frame's top left.
+Draw strip(std::vector<Draw> frames)
+{
+    return [frames](QPainter& p) {
+        for (size_t i = 0; i < frames.size(); ++i) {
+            p.save();
+            p.translate(double(i) * FrameWidth, 0);
+            frames[i](p);
+            p.restore();
+        }
+    };
+}
+
+// A curve through points given in a 0..1 square, y up, in the frame's box.
+void frameCurve(QPainter& p, const std::vector<QPointF>& points, double width = 1.4)
+{
+    QPainterPath path;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const QPointF at(2 + points[i].x() * (FrameWidth - 4), FrameHeight - 2 - points[i].y() * (FrameHeight - 4));
+        if (i == 0)
+            path.moveTo(at);
+        else
+            path.lineTo(at);
+    }
+    p.setPen(pen(Ink, width));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+}
+
+// The velocity curve y(x) over the velocity axis, with the axes in grey.
+Draw velocityCurve(std::function<double(double)> y)
+{
+    return [y](QPainter& p) {
+        p.setPen(pen(QColor(150, 150, 150), 0.8));
+        p.drawLine(QPointF(1.5, 1.5), QPointF(1.5, FrameHeight - 1.5));
+        p.drawLine(QPointF(1.5, FrameHeight - 1.5), QPointF(FrameWidth - 1.5, FrameHeight - 1.5));
+        std::vector<QPointF> points;
+        for (int i = 0; i <= 24; ++i)
+            points.emplace_back(i / 24.0, y(i / 24.0));
+        frameCurve(p, points);
+    };
+}
+
+// norm, soft, hard, wide, fixed.
+void velocityCurves(QPainter& p)
+{
+    strip({
+        velocityCurve([](double x) { return x; }),
+        velocityCurve([](double x) { return std::sqrt(x); }),
+        velocityCurve([](double x) { return x * x; }),
+        velocityCurve([](double x) { return 0.5 + 0.5 * std::tanh(5 * (x - 0.5)) / std::tanh(2.5); }),
+        velocityCurve([](double) { return 0.6; }),
+    })(p);
+}
+
+// One period and a bit of a wave given by its corner points (x over two
+// periods, y from 0 to 1).
+Draw lfoWave(std::vector<QPointF> points)
+{
+    return [points](QPainter& p) {
+        p.setPen(pen(QColor(150, 150, 150), 0.6));
+        p.drawLine(QPointF(1, FrameHeight / 2.0), QPointF(FrameWidth - 1, FrameHeight / 2.0));
+        frameCurve(p, points);
+    };
+}
+
+// A square wave whose high part takes duty of each period.
+Draw pulse(double duty)
+{
+    const double d = duty / 2;
+    return lfoWave({{0, 0}, {0, 1}, {d, 1}, {d, 0}, {0.5, 0}, {0.5, 1}, {0.5 + d, 1}, {0.5 + d, 0}, {1, 0}});
+}
+
+// tri, tri+, saw up, saw down, four pulses, squ, trapezoid, two
+// sample-and-holds and the user wave.
+void lfoWaves(QPainter& p)
+{
+    const Draw triPlus = [](QPainter& q) {
+        lfoWave({{0, 0.5}, {0.125, 1}, {0.375, 0}, {0.625, 1}, {0.875, 0}, {1, 0.5}})(q);
+        // The plus: a second triangle, its corners held.
+        frameCurve(q, {{0.1, 0.95}, {0.15, 0.95}}, 2.2);
+        frameCurve(q, {{0.6, 0.95}, {0.65, 0.95}}, 2.2);
+    };
+    const Draw user = [](QPainter& q) {
+        lfoWave({{0, 0.5},  {0.1, 0.9}, {0.2, 0.7}, {0.3, 1},   {0.4, 0.2}, {0.5, 0.5},
+                 {0.6, 0.9}, {0.7, 0.7}, {0.8, 1},   {0.9, 0.2}, {1, 0.5}})(q);
+        q.setPen(Qt::NoPen);
+        q.setBrush(Ink);
+        for (double x : {0.3, 0.8})
+            q.drawEllipse(QPointF(2 + x * (FrameWidth - 4), 2), 1.1, 1.1);
+    };
+    strip({
+        lfoWave({{0, 0.5}, {0.125, 1}, {0.375, 0}, {0.625, 1}, {0.875, 0}, {1, 0.5}}),
+        triPlus,
+        lfoWave({{0, 0}, {0.5, 1}, {0.5, 0}, {1, 1}}),
+        lfoWave({{0, 1}, {0.5, 0}, {0.5, 1}, {1, 0}}),
+        pulse(0.25),
+        pulse(1.0 / 3),
+        pulse(0.5),
+        pulse(2.0 / 3),
+        pulse(0.75),
+        lfoWave({{0, 0}, {0.1, 1}, {0.25, 1}, {0.35, 0}, {0.5, 0}, {0.6, 1}, {0.75, 1}, {0.85, 0}, {1, 0}}),
+        lfoWave({{0, 0.3}, {0.2, 0.3}, {0.2, 0.9}, {0.4, 0.9}, {0.4, 0.1}, {0.6, 0.1}, {0.6, 0.7}, {0.8, 0.7},
+                 {0.8, 0.4}, {1, 0.4}}),
+        lfoWave({{0, 0.6}, {0.2, 0.2}, {0.4, 0.8}, {0.6, 0.1}, {0.8, 0.9}, {1, 0.4}}),
+        user,
+    })(p);
+}
+
 std::vector<Image> instrumentImages()
 {
     return {
         {"v2p", voiceToPart},
+        {"velocurves", velocityCurves, 5 * FrameWidth, FrameHeight},
+        {"lfowaves", lfoWaves, 13 * FrameWidth, FrameHeight},
     };
 }
 
@@ -783,7 +907,7 @@ bool drawAll(const std::vector<Image>& list, const QDir& out, QTextStream* qrc)
             std::fprintf(stderr, "make_icons: cannot make the folder of %s\n", qPrintable(path));
             return false;
         }
-        QImage canvas(Size, Size, QImage::Format_ARGB32_Premultiplied);
+        QImage canvas(image.width, image.height, QImage::Format_ARGB32_Premultiplied);
         canvas.fill(Qt::transparent);
         {
             QPainter painter(&canvas);

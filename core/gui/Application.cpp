@@ -1,8 +1,11 @@
 #include "Application.h"
 
+#include "Prompts.h"
+
 #include <QDir>
 #include <QFile>
 #include <QIcon>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -88,6 +91,19 @@ void Application::showSplash(const QString& image)
     splash() = new QSplashScreen(pixmap);
     splash()->setAttribute(Qt::WA_DeleteOnClose);
     splash()->show();
+}
+
+void Application::about(const QString& image)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(QStringLiteral("About %1").arg(Profile::title()));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QStringLiteral("%1\nVersion %2\n%3").arg(Profile::title(), Profile::version(), Profile::organisation()));
+    const QPixmap picture(image);
+    if (!picture.isNull())
+        box.setIconPixmap(picture);
+    box.setStandardButtons(QMessageBox::Ok);
+    RunDialog(&box);
 }
 
 void Application::closeSplash()

@@ -44,6 +44,11 @@ public:
     static void closeSplash();
     static bool isSplashShown();
 
+    // The program's about box, over the active window: its title, version and
+    // maker beside the image (for example "VeskVoice:VeskVoice.png"; none
+    // when it cannot be read). Runs through the prompts in force.
+    static void about(const QString& image);
+
     // The program's images: "<prefix>:<name>" finds <name> in folder (a
     // resource folder such as ":/VeskVoice/images"). Sets Qt's search path
     // of the prefix to that one folder and keeps the prefix as the

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace {
 
@@ -248,6 +251,16 @@ QAction* QtPrompts::popupMenu(QMenu* menu, const QPoint& pos)
     return menu ? menu->exec(pos) : nullptr;
 }
 
+int QtPrompts::runDialog(QDialog* dialog)
+{
+    return dialog ? dialog->exec() : int(QDialog::Rejected);
+}
+
+bool QtPrompts::openDocument(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
 // --- ScriptedPrompts -------------------------------------------------------------
 
 ScriptedPrompts::ScriptedPrompts() : m_replaced(Prompts::install(this)) {}
@@ -435,6 +448,28 @@ QAction* ScriptedPrompts::popupMenu(QMenu* menu, const QPoint& pos)
     return answer.isValid() ? findEntry(menu, answer) : nullptr;
 }
 
+int ScriptedPrompts::runDialog(QDialog* dialog)
+{
+    record(Kind::Dialog, dialog ? dialog->parentWidget() : nullptr,
+           dialog ? QString::fromLatin1(dialog->metaObject()->className()) : QString(),
+           dialog ? dialog->windowTitle() : QString());
+    if (!dialog)
+        return QDialog::Rejected;
+    // The dialog's own accept() and reject() run, as its buttons would run
+    // them: a dialog that collects its answer on OK collects it here too.
+    if (next(Kind::Dialog) == QVariant(int(QDialog::Accepted)))
+        dialog->accept();
+    else
+        dialog->reject();
+    return dialog->result();
+}
+
+bool ScriptedPrompts::openDocument(const QString& path)
+{
+    record(Kind::Document, nullptr, path, QString());
+    return next(Kind::Document).toBool();
+}
+
 // --- The calls --------------------------------------------------------------------
 
 void error(QWidget* parent, const QString& text, const QString& title)
@@ -531,6 +566,16 @@ QVariant RunPopupMenuData(QMenu* menu, const QPoint& pos)
         data = chosen->data();
     delete alive.data();
     return data;
+}
+
+int RunDialog(QDialog* dialog)
+{
+    return Prompts::current()->runDialog(dialog);
+}
+
+bool ShellOpen(const QString& path)
+{
+    return Prompts::current()->openDocument(path);
 }
 
 QString QtFileFilter(const QString& filter)

@@ -1,6 +1,7 @@
 // Every modal question the programs ask the user: message boxes, the save
-// prompt, the item chooser, the file prompts, the colour and font choosers and
-// the pop-up menus.
+// prompt, the item chooser, the file prompts, the colour and font choosers,
+// the pop-up menus and the programs' own modal dialogs; and the hand-over of
+// a document to the desktop's viewer.
 //
 // They all go through one object, the prompts in force (Prompts::current()).
 // By default that is QtPrompts, Qt's standard dialogs. A test installs a
@@ -23,6 +24,7 @@
 #include <QVariant>
 
 class QAction;
+class QDialog;
 class QMenu;
 class QWidget;
 
@@ -76,6 +78,12 @@ public:
     // user picks an entry or closes it. The entry picked, null when closed.
     // The menu's parent widget stands for the prompt's parent.
     virtual QAction* popupMenu(QMenu* menu, const QPoint& pos) = 0;
+    // Runs a built dialog modally; its result (QDialog::Accepted or
+    // Rejected). The dialog stays the caller's.
+    virtual int runDialog(QDialog* dialog) = 0;
+    // Opens a document file with the desktop's viewer for its type; false
+    // when none could be started.
+    virtual bool openDocument(const QString& path) = 0;
 
     // The prompts in force: the installed ones, else Qt's.
     static Prompts* current();
@@ -107,6 +115,8 @@ public:
     QColor chooseColor(QWidget* parent, const QColor& initial, const QString& title) override;
     bool chooseFont(QWidget* parent, QFont& font, const QString& title) override;
     QAction* popupMenu(QMenu* menu, const QPoint& pos) override;
+    int runDialog(QDialog* dialog) override;
+    bool openDocument(const QString& path) override;
 };
 
 // Shows nothing: records every call and answers from per-kind queues of
@@ -131,13 +141,16 @@ public:
         FileSave,
         Color,
         Font,
-        Popup
+        Popup,
+        Dialog,
+        Document
     };
 
     // What one call was given. text: the message, the save prompt's path or
     // the chooser's prompt. items: the choice's two buttons or the chooser's
     // items. filter and start: the file prompts' filter (in Qt's form) and
-    // starting path.
+    // starting path. A dialog's call has its window title and its class name
+    // as text; a document's has its path as text.
     struct Call
     {
         Kind kind = Kind::Error;
@@ -159,7 +172,10 @@ public:
     // Queues the answer of the next unanswered call of that kind: a bool for
     // YesNo and OkCancel, an int for Save, a text for Choice, Item, FileOpen
     // and FileSave, a QStringList for FilesOpen, a QColor for Color, a QFont
-    // for Font. For Popup, the data of the entry to pick: the first enabled
+    // for Font, a bool for Document (whether a viewer started). For Dialog,
+    // an int: QDialog::Accepted runs the dialog's accept(), so it takes in
+    // what it shows as OK would; no answer, or any other, runs its reject().
+    // For Popup, the data of the entry to pick: the first enabled
     // entry (sub-menus searched depth-first, in menu order) whose data equals
     // it; none such closes the menu. The boxes without an answer take none.
     void script(Kind kind, const QVariant& answer);
@@ -190,6 +206,8 @@ public:
     QColor chooseColor(QWidget* parent, const QColor& initial, const QString& title) override;
     bool chooseFont(QWidget* parent, QFont& font, const QString& title) override;
     QAction* popupMenu(QMenu* menu, const QPoint& pos) override;
+    int runDialog(QDialog* dialog) override;
+    bool openDocument(const QString& path) override;
 
 private:
     Call& record(Kind kind, QWidget* parent, const QString& text, const QString& title);
@@ -237,6 +255,11 @@ QAction* RunPopupMenu(QMenu* menu, const QPoint& pos);
 // reloads its panel) and the menu goes with it; that too gives an invalid
 // value, so nothing of either is touched afterwards.
 QVariant RunPopupMenuData(QMenu* menu, const QPoint& pos);
+// Runs a built dialog modally through the prompts in force; its result.
+int RunDialog(QDialog* dialog);
+// Opens a document (a manual) with the desktop's viewer, through the prompts
+// in force; false when none could be started.
+bool ShellOpen(const QString& path);
 
 // The programs write a filter as "Native Files (*.w7a;*.w7v);;": filters
 // joined by ";;", often with an empty one at the end, and patterns inside

@@ -135,6 +135,10 @@ public:
     // missing"); "" after one that succeeded.
     QString transferError() const;
     QString syncReplyError() const override { return transferError(); }
+    // "" when received is the whole block (its header, every block of its
+    // type's memory image once with its size and checksum right, and its
+    // footer), else what is wrong with it.
+    QString checkBlock(unsigned int block, const BulkDump& received);
     // Requests need no pause of their own.
     void waitRequest() override {}
     // A bulk dump of hex-text data (null: none) at the address, sent; what
@@ -249,8 +253,6 @@ private:
     // Requests the block and checks what came (see syncPatchRequest); records
     // the outcome for transferError().
     bool receiveBlock(unsigned int block, BulkDump& dump, int timeoutMs);
-    // "" when received is the whole block, else what is wrong with it.
-    QString checkBlock(unsigned int block, const BulkDump& received);
     // The dump type of a patch location or edit buffer; -1 for another block.
     int blockType(unsigned int block);
     void setTransferError(const QString& error);

@@ -152,6 +152,8 @@ bool Vesk::receiveBlock(unsigned int block, BulkDump& dump, int timeoutMs)
 
 QString Vesk::checkBlock(unsigned int block, const BulkDump& received)
 {
+    if (received.isEmpty())
+        return QStringLiteral("Header of block %1 missing").arg(addressText(block, 4));
     for (const Sysex* message : received.list()) {
         if (!checksumOk(message))
             return QStringLiteral("Checksum error in block %1").arg(addressText(message->address()));

@@ -1,5 +1,7 @@
 #include "VoiceCopierDlg.h"
 
+#include "Prompts.h"
+
 #include "MidiPatchEdit.h"
 
 #include <QCheckBox>
@@ -84,7 +86,8 @@ void VoiceCopierDlg::accept()
 bool GetVoiceCopierInfo(VoiceCopierInfo& info, int kind, MidiDevice* device, QWidget* parent)
 {
     VoiceCopierDlg dialog(kind, device, parent);
-    if (dialog.exec() != QDialog::Accepted)
+    // Through the prompts in force, which a test scripts.
+    if (RunDialog(&dialog) != QDialog::Accepted)
         return false;
     info = dialog.info();
     return true;

@@ -1,5 +1,7 @@
 #include "BankSelectDlg.h"
 
+#include "Prompts.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSizePolicy>
@@ -8,7 +10,8 @@ BankSet BankSelectDlg::getBanks(const BankSet& banks, const QString& title, cons
                                 QWidget* parent)
 {
     BankSelectDlg dlg(banks, title, prompt, parent);
-    dlg.exec();
+    // Through the prompts, so a test answers it without a window.
+    RunDialog(&dlg);
     return dlg.chosen();
 }
 

@@ -108,6 +108,11 @@ void MidiEditorWindow::showEvent(QShowEvent* event)
 
 void MidiEditorWindow::initDevice() {}
 
+QString MidiEditorWindow::patchFileError(const QByteArray&)
+{
+    return QString();
+}
+
 // --- device hooks ------------------------------------------------------------------
 
 void MidiEditorWindow::OnMidiMessage(const MidiMessage& message, MidiSource source)
@@ -206,7 +211,9 @@ void MidiEditorWindow::openFile(const QString& path)
         error(this, VarArgs::format("File not found\n\n%s", shown));
         return;
     }
-    const QString why = sysexFileError(bytes);
+    QString why = sysexFileError(bytes);
+    if (why.isEmpty())
+        why = patchFileError(bytes);
     if (!why.isEmpty()) {
         error(this, VarArgs::format("Illegal file\n\n%s\n\n%s", shown, why));
         return;

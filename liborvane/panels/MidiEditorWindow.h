@@ -77,6 +77,10 @@ public:
     // --- editor hooks ------------------------------------------------------------
     // Prepares the instrument before the edit buffer is read. Nothing here.
     virtual void initDevice();
+    // Why a file of whole system-exclusive messages is no patch file of this
+    // editor (openFile then refuses it); "" to send it. Nothing is refused
+    // here.
+    virtual QString patchFileError(const QByteArray& bytes);
     // The editor's patch selector, or null.
     virtual MidiPatchEdit* patchEdit() = 0;
 

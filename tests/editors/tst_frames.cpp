@@ -5,6 +5,7 @@
 // connects to the simulated instrument once shown.
 #include "EditorWindows.h"
 #include "MidiEdit.h"
+#include "Prompts.h"
 #include "ToolButton.h"
 
 namespace {
@@ -96,6 +97,8 @@ class TestEditorFrames : public QObject
 
     VirtualMidiBus* bus = nullptr;
     std::unique_ptr<EditorRig> rig;
+    // The mix editor asks for a mix mode when the instrument is in none.
+    std::unique_ptr<ScriptedPrompts> prompts;
 
     // Shown, the window keeps the client rectangle it was laid out in (the
     // menu bar takes the height it asked for) and connects.
@@ -117,11 +120,16 @@ private slots:
 
     void init()
     {
+        prompts = std::make_unique<ScriptedPrompts>();
         rig = std::make_unique<EditorRig>(*bus);
         QVERIFY2(rig->sim->isLoaded(), qPrintable(rig->sim->error()));
     }
 
-    void cleanup() { rig.reset(); }
+    void cleanup()
+    {
+        rig.reset();
+        prompts.reset();
+    }
 
     void voice()
     {

@@ -2,6 +2,7 @@
 // images, drawn again, match the ones its resources hold (a shade may round
 // differently on another machine), and the window shows its icon.
 #include "EditorWindows.h"
+#include "RedrawnImages.h"
 
 #include <QImage>
 #include <QProcess>
@@ -46,6 +47,25 @@ private slots:
                                                     .arg(program, name)));
             }
         }
+    }
+
+    // The velocity curve and LFO wave combos show frame i of their strip
+    // beside item i: a 16-pixel frame per item of the control's table.
+    void choiceStrips()
+    {
+        const struct
+        {
+            const char* name;
+            int items;
+        } strips[] = {{"velocurves", 5}, {"lfowaves", 13}};
+        RegisterEditorResources(VeskVoice::programInfo());
+        QStringList names;
+        for (const auto& strip : strips) {
+            names.append(QString::fromLatin1(strip.name));
+            QCOMPARE(QImage(QStringLiteral(":/vesk/images/%1.png").arg(strip.name)).size(), QSize(16 * strip.items, 14));
+        }
+        const QString differs = comparePaintedImages(QStringLiteral("--instrument"), QStringLiteral(":/vesk/images/"), names);
+        QVERIFY2(differs.isEmpty(), qPrintable(differs));
     }
 
     void windowIcon()

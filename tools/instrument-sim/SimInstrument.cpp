@@ -201,6 +201,9 @@ void Instrument::receive(const QByteArray& bytes, QList<Reply>& replies)
 {
     if (!isLoaded())
         return;
+    m_received.append(bytes);
+    if (m_received.size() > ReceivedLimit)
+        m_received.removeFirst();
     const Message m = Message::parse(bytes);
     switch (m.kind) {
     case Message::IdentityRequest:
@@ -208,6 +211,12 @@ void Instrument::receive(const QByteArray& bytes, QList<Reply>& replies)
             return;
         ++m_counters.identityRequests;
         replies.append({IdentityReply, {identityReply(m_options.model, m_options.device)}});
+        return;
+    case Message::GmOn:
+        if (m.device != m_options.device && m.device != 0x7F)
+            return;
+        ++m_counters.gmOn;
+        *m_memory.image(editBuffer(Mix)) = m_memory.layout(Mix).init;
         return;
     case Message::Short:
         onShort(m.bytes);
@@ -542,6 +551,14 @@ Reply Instrument::editParameter(unsigned int address, const QByteArray& data)
 Reply Instrument::sendBlock(unsigned int block)
 {
     return {Report, blockMessages(block)};
+}
+
+Reply Instrument::playNote(int note, int velocity)
+{
+    QByteArray on(3, char(0x90 | receiveChannel()));
+    on[1] = char(note & 0x7F);
+    on[2] = char(velocity & 0x7F);
+    return {Report, {on}};
 }
 
 } // namespace Sim

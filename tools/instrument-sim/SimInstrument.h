@@ -31,6 +31,9 @@
 //                      select a patch into its edit buffer (only in the mode
 //                      that owns it); Song Select selects a multi in Pattern
 //                      or Song mode
+//   GM System On       the mix edit buffer becomes the initial mix
+// Every complete message received is kept, in order, for a test to read back
+// (the last ReceivedLimit of them).
 // System-exclusive messages for another device number are ignored.
 //
 // Not thread-safe: the owner serialises access.
@@ -94,7 +97,10 @@ public:
         int bulkDumps = 0;
         int writes = 0; // committed writes to a location or edit buffer
         int storeAll = 0;
+        int gmOn = 0;
     };
+
+    static constexpr int ReceivedLimit = 20000;
 
     // Loads the initial patches; false with the reason in error.
     bool load(const Options& options, QString* error);
@@ -111,6 +117,7 @@ public:
     Reply selectPatch(unsigned short bankWord, int program);           // bank select and program change
     Reply editParameter(unsigned int address, const QByteArray& data); // parameter change
     Reply sendBlock(unsigned int block);                               // framed bulk dump; empty if unknown
+    Reply playNote(int note, int velocity);                            // note-on on the receive channel
 
     // State.
     int model() const { return m_options.model; }
@@ -138,6 +145,9 @@ public:
     // last 200 entries.
     QStringList refusals() const { return m_refusals; }
     void clearRefusals() { m_refusals.clear(); }
+    // Every message received, oldest first, whether understood or not.
+    QList<QByteArray> received() const { return m_received; }
+    void clearReceived() { m_received.clear(); }
     const Memory& memory() const { return m_memory; }
 
     // The bytes a parameter request for address is answered with.
@@ -191,6 +201,7 @@ private:
     int m_bankLsb = 0x00;
     Counters m_counters;
     QStringList m_refusals;
+    QList<QByteArray> m_received;
 };
 
 } // namespace Sim

@@ -133,6 +133,11 @@ Message Message::parse(const QByteArray& m)
         out.device = quint8(m[2]);
         return out;
     }
+    if (m.size() == 6 && m[1] == 0x7E && m[3] == 0x09 && m[4] == 0x01) {
+        out.kind = GmOn;
+        out.device = quint8(m[2]);
+        return out;
+    }
     if (m.size() < 9 || m[1] != 0x43 || m[3] != 0x7F || m[4] != 0x00)
         return out;
     out.device = m[2] & 0x0F;

@@ -14,6 +14,7 @@
 //   identity request   F0 7E 0n 06 01 F7               (n 7F: any device)
 //   identity reply     F0 7E 0n 06 02 43 00 41 mm 05 00 00 00 01 F7
 //                      mm: the model byte (69, 6A or 6B)
+//   GM System On       F0 7E nn 09 01 F7               (nn 7F: any device)
 // Nothing here throws.
 #pragma once
 
@@ -50,6 +51,7 @@ struct Message
         BulkRequest,      //
         ParameterRequest, //
         IdentityRequest,  // device 0-15, or 0x7F for any
+        GmOn,             // device 0-15, or 0x7F for any
         Short             // a channel or system common message: bytes
     };
 

@@ -86,6 +86,12 @@ bool Simulator::sendBlock(unsigned int block)
     return true;
 }
 
+void Simulator::playNote(int note, int velocity)
+{
+    QMutexLocker lock(&m_mutex);
+    send(m_instrument.playNote(note, velocity));
+}
+
 void Simulator::setPacing(bool on)
 {
     QMutexLocker lock(&m_mutex);
@@ -140,6 +146,16 @@ Instrument::Counters Simulator::counters() const
 QStringList Simulator::refusals() const
 {
     return inspect([](const Instrument& i) { return i.refusals(); });
+}
+
+QList<QByteArray> Simulator::received() const
+{
+    return inspect([](const Instrument& i) { return i.received(); });
+}
+
+void Simulator::clearReceived()
+{
+    modify([](Instrument& i) { i.clearReceived(); });
 }
 
 } // namespace Sim

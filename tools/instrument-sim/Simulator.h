@@ -56,6 +56,7 @@ public:
     // A block as the instrument sends it when asked on its panel; false for an
     // unknown block.
     bool sendBlock(unsigned int block);
+    void playNote(int note, int velocity = 100);
 
     // The cable.
     void setPacing(bool on);
@@ -84,6 +85,9 @@ public:
     QByteArray image(unsigned int block) const;
     Instrument::Counters counters() const;
     QStringList refusals() const;
+    // Every message received, oldest first (see Instrument::received).
+    QList<QByteArray> received() const;
+    void clearReceived();
 
 private:
     // With m_mutex held.

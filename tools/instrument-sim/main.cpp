@@ -61,6 +61,7 @@ const char* const Help =
     "  patch MSB LSB PROGRAM  the front panel selects a patch\n"
     "  param ADDRESS HEX...   the front panel changes a parameter (hex address)\n"
     "  block ADDRESS          the front panel sends a block (hex bulk address)\n"
+    "  note N [VELOCITY]      the front panel plays a note on the receive channel\n"
     "  pace on|off            wire-rate pacing\n"
     "  fault KIND FAULT [VALUE [TIMES [AFTER]]]\n"
     "                         KIND identity|bulk|parameter|report, FAULT none|drop|delay|\n"
@@ -68,6 +69,7 @@ const char* const Help =
     "                         AFTER replies of the kind pass first\n"
     "  online                 plug the cable in again\n"
     "  status                 mode, counters and what was refused\n"
+    "  received               the messages received since the last time asked, in hex\n"
     "  quit\n";
 
 // The replies waiting for their time, sent from the main thread.
@@ -153,6 +155,13 @@ bool runCommand(Sim::Simulator& sim, const QStringList& words, QTextStream& out)
     } else if (cmd == QLatin1String("block") && words.size() == 2 && parseInt(words[1], a, 16)) {
         if (!sim.sendBlock(unsigned(a)))
             out << "no block " << words[1] << "\n";
+    } else if (cmd == QLatin1String("note") && (words.size() == 2 || words.size() == 3) &&
+               parseInt(words[1], a) && (words.size() == 2 || parseInt(words[2], b))) {
+        sim.playNote(a, words.size() == 3 ? b : 100);
+    } else if (cmd == QLatin1String("received") && words.size() == 1) {
+        for (const QByteArray& m : sim.received())
+            out << m.toHex(' ').toUpper() << "\n";
+        sim.clearReceived();
     } else if (cmd == QLatin1String("pace") && words.size() == 2) {
         sim.setPacing(words[1] == QLatin1String("on"));
     } else if (cmd == QLatin1String("fault") && words.size() >= 3 && ReplyKinds.contains(words[1]) &&
@@ -169,7 +178,7 @@ bool runCommand(Sim::Simulator& sim, const QStringList& words, QTextStream& out)
         out << "mode " << sim.mode() << (sim.isOnline() ? "" : " offline") << "; requests: identity "
             << n.identityRequests << ", bulk " << n.bulkRequests << ", parameter " << n.parameterRequests
             << "; received: parameter changes " << n.parameterChanges << ", bulk dumps " << n.bulkDumps
-            << ", writes " << n.writes << ", store-all " << n.storeAll << "\n";
+            << ", writes " << n.writes << ", store-all " << n.storeAll << ", GM on " << n.gmOn << "\n";
         for (const QString& r : sim.refusals())
             out << "  refused: " << r << "\n";
     } else {

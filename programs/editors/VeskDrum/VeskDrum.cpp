@@ -11,7 +11,7 @@ const QString LayoutResource = QStringLiteral(":/VeskDrum/data/DrumEditor_ES.xml
 
 } // namespace
 
-VeskDrum::VeskDrum(MidiDevice* device) : MidiEditorWindow(device)
+VeskDrum::VeskDrum(MidiDevice* device) : EditorWindow(device, traits())
 {
     Win_SetIcon(this, 101);
     colors.fromRegistry(ColorSchemeDefault);
@@ -44,6 +44,9 @@ VeskDrum::VeskDrum(MidiDevice* device) : MidiEditorWindow(device)
     // The key panel lies inside the second one's area and stays on top.
     keyPanel2.lower();
 
+    m_wire.setSelectionPanel(&selectionPanel);
+    m_wire.setBuffers(copyBuffer, swapBuffer, effectCopyBuffers);
+
     editorPanels.append(&selectionPanel);
     editorPanels.append(&commonPanel);
     editorPanels.append(&keySelectionPanel);
@@ -70,9 +73,4 @@ VeskDrum::~VeskDrum()
 MidiPatchEdit* VeskDrum::patchEdit()
 {
     return selectionPanel.getPatchEdit(QStringLiteral("&Number"), 0);
-}
-
-void VeskDrum::newKeySelected(MidiCtrl*, int, int)
-{
-    // Following the selected key comes with the key panels' own code.
 }

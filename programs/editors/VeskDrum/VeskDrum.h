@@ -7,14 +7,16 @@
 //
 // The window is built whole by its constructor, on the instrument's device,
 // and not shown; its size is fixed from its panels' sizes. The frame is
-// here (VeskDrum.cpp), the commands and menus in VeskDrum_Commands.cpp.
+// here (VeskDrum.cpp), the commands and menus in VeskDrum_Commands.cpp, and
+// what it does with the instrument (the editor's table for EditorWire) in
+// VeskDrum_Wire.cpp.
 //
 // GUI thread only.
 #pragma once
 
 #include "EditorProgram.h"
 #include "MidiCtrl.h"
-#include "MidiEditorWindow.h"
+#include "EditorWindow.h"
 #include "Panel.h"
 #include "ToolButton.h"
 #include "VeskSysex.h"
@@ -23,7 +25,9 @@
 
 #include <memory>
 
-class VeskDrum : public MidiEditorWindow
+class MidiEdit;
+
+class VeskDrum : public EditorWindow
 {
     Q_OBJECT
 
@@ -56,6 +60,9 @@ public:
         ManualCommand = 33
     };
     static constexpr int ColorSchemeDefault = 6;
+    // The kit's keys: notes 24 (C0) to 96 (C6), index = note - 24.
+    static constexpr int FirstKey = 24;
+    static constexpr int KeyCount = 73;
     static constexpr int ToolButtonGap = 10;
 
     explicit VeskDrum(MidiDevice* device);
@@ -68,10 +75,44 @@ public:
     MidiPatchEdit* patchEdit() override;
     void onCommand(int id) override;
 
+    // --- the instrument (VeskDrum_Wire.cpp) -----------------------------------------
+    static const EditorTraits& traits();
+    // The edit buffer's bulk address.
+    static int editBuffer() { return 0x2F00; }
+    // "Cat:Name" of the selection panel.
+    QString drumKitName() const { return m_wire.patchName(); }
+    // To target; an invalid one is asked for.
+    void storeDrumKit(Patch target) { m_wire.store(target); }
+    // --- the keys (VeskDrum_Keys.cpp) --------------------------------------------------
+    // The shown key's "&Wave" follows its wave memory, then the message goes
+    // on to the panels.
+    void OnSysex(Sysex* message, MidiSource source) override;
+    // The control sets panel: its destinations take the insertion effects'
+    // parameter names.
+    void OnLoadPanel(Panel* panel) override;
+    // A note-on (any channel, any source) selects its key 350 ms later.
+    void OnMidiMessage(const MidiMessage& message, MidiSource source) override;
+    // Selects key 36.
+    void onLoadWindow() override;
+    // The key selector; null when the key selection panel has none.
+    MidiEdit* keyEdit() const;
+    // Shows key (a note) on the selector, the caption and both key panels;
+    // false when nothing changed or the note is no key of the kit (then the
+    // key panels are cleared and the key commands disabled).
+    bool selectKey(int key);
+    int selectedKey() const { return currentKey; }
+
+    // The selected key (notes 24-96); nothing without one.
+    void copyKey() { m_wire.copySubUnit(keyIndex()); }
+    void pasteKey() { m_wire.pasteSubUnit(keyIndex()); }
+    void swapKey() { m_wire.swapSubUnit(keyIndex()); }
+    // A whole key is in the copy buffer (paste and swap have something to
+    // send).
+    bool hasCopiedKey() const { return m_wire.hasCopy(); }
+
     void createCommands();
     void createMenu();
 
-    int selectedKey() const { return currentKey; }
 
     Panel& selection() { return selectionPanel; }
     Panel& common() { return commonPanel; }
@@ -85,6 +126,9 @@ public slots:
     void newKeySelected(MidiCtrl* ctrl, int value, int data);
 
 protected:
+    // The key timer: selects the requested key and asks for its values.
+    void timerEvent(QTimerEvent* event) override;
+
     ToolButton buttons[6];
     Panel selectionPanel{this};
     Panel commonPanel{this};
@@ -101,4 +145,8 @@ protected:
     VeskSysex swapBuffer[5];
     // Reverb, chorus, insertion effects, control sets.
     VeskSysex effectCopyBuffers[4];
+
+private:
+    // The selected key's index (note - 24), -1 without one.
+    int keyIndex() const;
 };

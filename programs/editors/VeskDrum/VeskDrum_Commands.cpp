@@ -55,13 +55,20 @@ void VeskDrum::createMenu()
 
 void VeskDrum::onCommand(int id)
 {
+    // The key commands act on the selected key; an id of no command of this
+    // window is ignored.
     switch (id) {
-    case ExitCommand:
-        close();
+    case CopyKeyCommand:
+        copyKey();
+        break;
+    case PasteKeyCommand:
+        pasteKey();
+        break;
+    case SwapKeyCommand:
+        swapKey();
         break;
     default:
-        // The window's other commands come with their operations; an id of
-        // no command of this window is ignored.
+        EditorWindow::onCommand(id);
         break;
     }
 }

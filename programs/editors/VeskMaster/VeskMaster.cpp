@@ -11,7 +11,7 @@ const QString LayoutResource = QStringLiteral(":/VeskMaster/data/MasterEditor_ES
 
 } // namespace
 
-VeskMaster::VeskMaster(MidiDevice* device) : MidiEditorWindow(device)
+VeskMaster::VeskMaster(MidiDevice* device) : EditorWindow(device, traits())
 {
     Win_SetIcon(this, 101);
     colors.fromRegistry(ColorSchemeDefault);
@@ -38,6 +38,9 @@ VeskMaster::VeskMaster(MidiDevice* device) : MidiEditorWindow(device)
     }
     partsTab.fit();
     partsTab.selectTab(0);
+
+    m_wire.setSelectionPanel(&selectionPanel);
+    m_wire.setBuffers(copyBuffer, swapBuffer, nullptr);
 
     editorPanels.append(&selectionPanel);
     editorPanels.append(&commonPanel);

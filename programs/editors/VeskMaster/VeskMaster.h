@@ -6,13 +6,15 @@
 //
 // The window is built whole by its constructor, on the instrument's device,
 // and not shown; its size is fixed from its panels' sizes. The frame is
-// here (VeskMaster.cpp), the commands and menus in VeskMaster_Commands.cpp.
+// here (VeskMaster.cpp), the commands and menus in VeskMaster_Commands.cpp,
+// and what it does with the instrument (the editor's table for EditorWire)
+// in VeskMaster_Wire.cpp.
 //
 // GUI thread only.
 #pragma once
 
 #include "EditorProgram.h"
-#include "MidiEditorWindow.h"
+#include "EditorWindow.h"
 #include "Panel.h"
 #include "TabPanel.h"
 #include "ToolButton.h"
@@ -20,7 +22,7 @@
 
 #include <memory>
 
-class VeskMaster : public MidiEditorWindow
+class VeskMaster : public EditorWindow
 {
     Q_OBJECT
 
@@ -58,7 +60,23 @@ public:
 
     // "&Number" of the selection panel.
     MidiPatchEdit* patchEdit() override;
-    void onCommand(int id) override;
+
+    // --- the instrument (VeskMaster_Wire.cpp) ---------------------------------------
+    static const EditorTraits& traits();
+    void onBanksReceived() override;
+    // enableZones, then the message goes on to the panels.
+    void OnSysex(Sysex* message, MidiSource source) override;
+    // A message carrying "Enable Zones" (330011) enables the parts tab for
+    // 1 and disables it for any other value.
+    void enableZones(Sysex* message);
+    // The name of the selection panel.
+    QString masterName() const { return m_wire.patchName(); }
+    // To target; an invalid one is asked for.
+    void storeMaster(Patch target) { m_wire.store(target); }
+    // Zone 0-3.
+    void copyZone(int zone) { m_wire.copySubUnit(zone); }
+    void pasteZone(int zone) { m_wire.pasteSubUnit(zone); }
+    void swapZone(int zone) { m_wire.swapSubUnit(zone); }
 
     void createCommands();
     void createMenu();

@@ -46,16 +46,3 @@ void VeskMaster::createMenu()
     addCommands(addMenu(QStringLiteral("&Setup")), 64, 69);
     addCommands(addMenu(QStringLiteral("&Help")), 70, 71);
 }
-
-void VeskMaster::onCommand(int id)
-{
-    switch (id) {
-    case ExitCommand:
-        close();
-        break;
-    default:
-        // The window's other commands come with their operations; an id of
-        // no command of this window is ignored.
-        break;
-    }
-}

@@ -12,7 +12,7 @@ const QString LayoutResource = QStringLiteral(":/VeskMix/data/MixEditor_ES.xml")
 
 } // namespace
 
-VeskMix::VeskMix(MidiDevice* device) : MidiEditorWindow(device)
+VeskMix::VeskMix(MidiDevice* device) : EditorWindow(device, traits())
 {
     Win_SetIcon(this, 101);
     colors.fromRegistry(ColorSchemeDefault);
@@ -52,6 +52,10 @@ VeskMix::VeskMix(MidiDevice* device) : MidiEditorWindow(device)
     EditorFrame::loadPanel(systemPanel, this, QPoint(client.left() + RightColumn, com.bottom() + 13), true,
                            QStringLiteral("Mix:System1"), {.controlWidth = 116, .marginBottom = 9});
 
+    m_wire.setRereadPanel(&systemPanel);
+    m_wire.setMixMode(&mixMode);
+    m_wire.setBuffers(copyBuffer, swapBuffer, effectCopyBuffers);
+
     editorPanels.append(&commonPanel);
     editorPanels.append(&systemPanel);
     editorPanels.append(&partsTab);
@@ -63,11 +67,9 @@ VeskMix::VeskMix(MidiDevice* device) : MidiEditorWindow(device)
     enableRange(this, CopyPartBase + 1 + PasteOffset, CopyPartBase + Parts + PasteOffset, false);
     enableRange(this, CopyPartBase + 1 + SwapOffset, CopyPartBase + Parts + SwapOffset, false);
     enableIds(this, {ReverbCopy + PasteOffset, ChorusCopy + PasteOffset, MasterEffectCopy + PasteOffset}, false);
+    // Multis have no block the instrument sends: reading their names could
+    // only fail. The command stays on no menu and does nothing.
+    enableCommand(ReadMultisCommand, false);
 }
 
 VeskMix::~VeskMix() = default;
-
-void VeskMix::updatePLGPanels()
-{
-    // The rows follow the boards fitted with the part panels' own code.
-}

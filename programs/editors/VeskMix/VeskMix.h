@@ -8,13 +8,14 @@
 // The window is built whole by its constructor, on the instrument's device,
 // and not shown; its size is fixed from its panels' sizes. The frame is
 // here (VeskMix.cpp), the commands, menus and tool bar in
-// VeskMix_Commands.cpp.
+// VeskMix_Commands.cpp, and what it does with the instrument (the editor's
+// table for EditorWire) in VeskMix_Wire.cpp.
 //
 // GUI thread only.
 #pragma once
 
 #include "EditorProgram.h"
-#include "MidiEditorWindow.h"
+#include "EditorWindow.h"
 #include "Panel.h"
 #include "TabPanel.h"
 #include "VeskSysex.h"
@@ -25,7 +26,7 @@
 
 class QToolBar;
 
-class VeskMix : public MidiEditorWindow
+class VeskMix : public EditorWindow
 {
     Q_OBJECT
 
@@ -80,6 +81,25 @@ public:
     void createToolbar();
     // Titles and enables the plug-in part rows by the boards fitted.
     void updatePLGPanels();
+    // The voice copier: a voice into a part of the mix.
+    void v2p();
+    // The mix document's commands.
+    void newFile();
+    using MidiEditorWindow::openFile;
+    void openFile();
+    bool save();
+    bool saveAs();
+    void closeFile();
+
+    // --- the instrument (VeskMix_Wire.cpp) ------------------------------------------
+    static const EditorTraits& traits();
+    void onBanksReceived() override;
+    // The mix mode chooser: true when a mix mode is now known.
+    bool songOrPattern() { return m_wire.chooseMixMode(); }
+    // Part 0-15.
+    void copyPart(int part) { m_wire.copySubUnit(part); }
+    void pastePart(int part) { m_wire.pasteSubUnit(part); }
+    void swapPart(int part) { m_wire.swapSubUnit(part); }
 
     Panel& common() { return commonPanel; }
     Panel& system() { return systemPanel; }
@@ -87,7 +107,31 @@ public:
     int mode() const { return mixMode; }
     int selectedPart() const { return currentPart; }
 
+    // --- the window over its parts (VeskMix_Parts.cpp) -----------------------------
+    // 4201: a mix part row activated becomes the current part (keyboard and
+    // auxiliary input on its channel); deactivated, the auxiliary input keeps
+    // its own channels. The plug-in part rows change nothing.
+    void onMessage(int id, const QVariant& data, const QVariant& source) override;
+    // The user's own edits of the mix blocks mark an open file modified.
+    void OnSysex(Sysex* message, MidiSource source) override;
+    void checkWindowModified(Sysex* message);
+    // No part soloed or muted: in the records, on the instrument, on screen.
+    void cancelSoloMute();
+    // Every row's "Voice" shows its names again / sends its patch again.
+    void updatePatchEdits();
+    void reselectVoices();
+    // The patch of a row's "Voice"; invalid without the row or selector.
+    Patch partPatch(int part) const;
+    // The base's step, then the parts tab (if landed on) shows the current
+    // part.
+    int nextPanel(bool back) override;
+
 protected:
+    // Ctrl+C, Ctrl+V and Ctrl+B: copy, paste and swap of the current part.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The mix part a row names (its iterator); -1 for another panel.
+    int partOfRow(const QVariant& panel) const;
+
     Panel commonPanel{this};
     Panel systemPanel{this};
     TabPanel partsTab{this};

@@ -3,6 +3,7 @@
 #include "VeskMix.h"
 
 #include "EditorCommands.h"
+#include "Vesk.h"
 
 #include <QMenu>
 #include <QToolBar>
@@ -91,13 +92,36 @@ void VeskMix::createToolbar()
 
 void VeskMix::onCommand(int id)
 {
+    // An id of no command of this window is ignored.
     switch (id) {
-    case ExitCommand:
-        close();
+    case NewCommand:
+        newFile();
+        break;
+    case OpenCommand:
+        openFile();
+        break;
+    case SaveCommand:
+        save();
+        break;
+    case SaveAsCommand:
+        saveAs();
+        break;
+    case CloseCommand:
+        closeFile();
+        break;
+    case VoiceCopierCommand:
+        v2p();
+        break;
+    case ReadMultisCommand:
+        // Multis have no block to read their names from.
+        break;
+    case PlgSetupCommand:
+        // The rows follow the boards whatever the dialog ended with.
+        static_cast<Vesk*>(device)->plgSetup(this);
+        updatePLGPanels();
         break;
     default:
-        // The window's other commands come with their operations; an id of
-        // no command of this window is ignored.
+        EditorWindow::onCommand(id);
         break;
     }
 }

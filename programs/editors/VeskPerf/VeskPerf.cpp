@@ -1,5 +1,7 @@
 #include "VeskPerf.h"
 
+#include "PartPanels.h"
+
 #include "Application.h"
 #include "EditorCommands.h"
 #include "EditorFrame.h"
@@ -11,7 +13,7 @@ const QString LayoutResource = QStringLiteral(":/VeskPerf/data/PerformanceEditor
 
 } // namespace
 
-VeskPerf::VeskPerf(MidiDevice* device) : MidiEditorWindow(device)
+VeskPerf::VeskPerf(MidiDevice* device) : EditorWindow(device, traits())
 {
     Win_SetIcon(this, 101);
     colors.fromRegistry(ColorSchemeDefault);
@@ -42,6 +44,9 @@ VeskPerf::VeskPerf(MidiDevice* device) : MidiEditorWindow(device)
     partsTab.fit();
     partsTab.selectTab(0);
 
+    m_wire.setSelectionPanel(&selectionPanel);
+    m_wire.setBuffers(copyBuffer, swapBuffer, effectCopyBuffers);
+
     editorPanels.append(&selectionPanel);
     editorPanels.append(&commonPanel);
     editorPanels.append(&partsTab);
@@ -64,5 +69,14 @@ MidiPatchEdit* VeskPerf::patchEdit()
 
 void VeskPerf::updatePLGPanels()
 {
-    // The rows follow the boards fitted with the part panels' own code.
+    PartPanels::updatePlgRows(*m_wire.device(), partsTab, Parts);
+}
+
+int VeskPerf::nextPanel(bool back)
+{
+    // Landing on the parts tab shows the first part.
+    const int index = EditorWindow::nextPanel(back);
+    if (index >= 0)
+        editorPanels.at(index)->setFocus(0);
+    return index;
 }

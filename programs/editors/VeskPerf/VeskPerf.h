@@ -7,13 +7,15 @@
 //
 // The window is built whole by its constructor, on the instrument's device,
 // and not shown; its size is fixed from its panels' sizes. The frame is
-// here (VeskPerf.cpp), the commands and menus in VeskPerf_Commands.cpp.
+// here (VeskPerf.cpp), the commands and menus in VeskPerf_Commands.cpp, and
+// what it does with the instrument (the editor's table for EditorWire) in
+// VeskPerf_Wire.cpp.
 //
 // GUI thread only.
 #pragma once
 
 #include "EditorProgram.h"
-#include "MidiEditorWindow.h"
+#include "EditorWindow.h"
 #include "Panel.h"
 #include "TabPanel.h"
 #include "ToolButton.h"
@@ -21,7 +23,7 @@
 
 #include <memory>
 
-class VeskPerf : public MidiEditorWindow
+class VeskPerf : public EditorWindow
 {
     Q_OBJECT
 
@@ -72,6 +74,23 @@ public:
     void createMenu();
     // Titles and enables the plug-in part rows by the boards fitted.
     void updatePLGPanels();
+    // The base's step, then the parts tab (if landed on) shows the first
+    // part.
+    int nextPanel(bool back) override;
+    // The voice copier: a voice into a part of the performance.
+    void v2p();
+
+    // --- the instrument (VeskPerf_Wire.cpp) -----------------------------------------
+    static const EditorTraits& traits();
+    void onBanksReceived() override;
+    // "Cat:Name" of the selection panel.
+    QString performanceName() const { return m_wire.patchName(); }
+    // To target; an invalid one is asked for.
+    void storePerformance(Patch target) { m_wire.store(target); }
+    // Part 0-3.
+    void copyPart(int part) { m_wire.copySubUnit(part); }
+    void pastePart(int part) { m_wire.pasteSubUnit(part); }
+    void swapPart(int part) { m_wire.swapSubUnit(part); }
 
     Panel& selection() { return selectionPanel; }
     Panel& common() { return commonPanel; }

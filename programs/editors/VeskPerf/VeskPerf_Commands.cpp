@@ -2,6 +2,7 @@
 #include "VeskPerf.h"
 
 #include "EditorCommands.h"
+#include "Vesk.h"
 
 #include <QMenu>
 
@@ -65,13 +66,18 @@ void VeskPerf::createMenu()
 
 void VeskPerf::onCommand(int id)
 {
+    // An id of no command of this window is ignored.
     switch (id) {
-    case ExitCommand:
-        close();
+    case VoiceCopierCommand:
+        v2p();
+        break;
+    case PlgSetupCommand:
+        // The rows follow the boards whatever the dialog ended with.
+        static_cast<Vesk*>(device)->plgSetup(this);
+        updatePLGPanels();
         break;
     default:
-        // The window's other commands come with their operations; an id of
-        // no command of this window is ignored.
+        EditorWindow::onCommand(id);
         break;
     }
 }

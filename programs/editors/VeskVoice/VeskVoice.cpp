@@ -11,7 +11,7 @@ const QString LayoutResource = QStringLiteral(":/VeskVoice/data/VoiceEditor_ES.x
 
 } // namespace
 
-VeskVoice::VeskVoice(MidiDevice* device) : MidiEditorWindow(device)
+VeskVoice::VeskVoice(MidiDevice* device) : EditorWindow(device, traits())
 {
     Win_SetIcon(this, 101);
     colors.fromRegistry(ColorSchemeDefault);
@@ -37,6 +37,9 @@ VeskVoice::VeskVoice(MidiDevice* device) : MidiEditorWindow(device)
     }
     partsTab.fit();
     partsTab.selectTab(0);
+
+    m_wire.setSelectionPanel(&selectionPanel);
+    m_wire.setBuffers(copyBuffer, swapBuffer, effectCopyBuffers);
 
     editorPanels.append(&selectionPanel);
     editorPanels.append(&commonPanel);

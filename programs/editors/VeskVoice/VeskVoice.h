@@ -7,13 +7,14 @@
 // The window is built whole by its constructor, on the instrument's device,
 // and not shown; its size is fixed from its panels' sizes. Its parts live
 // in files of their own: the frame here (VeskVoice.cpp), the commands and
-// menus in VeskVoice_Commands.cpp.
+// menus in VeskVoice_Commands.cpp, and what it does with the instrument (the
+// editor's table for EditorWire) in VeskVoice_Wire.cpp.
 //
 // GUI thread only.
 #pragma once
 
 #include "EditorProgram.h"
-#include "MidiEditorWindow.h"
+#include "EditorWindow.h"
 #include "Panel.h"
 #include "TabPanel.h"
 #include "ToolButton.h"
@@ -21,7 +22,7 @@
 
 #include <memory>
 
-class VeskVoice : public MidiEditorWindow
+class VeskVoice : public EditorWindow
 {
     Q_OBJECT
 
@@ -66,8 +67,28 @@ public:
 
     // "&Number" of the selection panel.
     MidiPatchEdit* patchEdit() override;
-    // The window's own ids; any other id is ignored.
-    void onCommand(int id) override;
+
+    // --- the instrument (VeskVoice_Wire.cpp) ---------------------------------------
+    static const EditorTraits& traits();
+    // The edit buffer's bulk address.
+    static int editBuffer() { return 0x0F00; }
+    // "Cat:Name" of the selection panel.
+    QString voiceName() const { return m_wire.patchName(); }
+    // To target; an invalid one is asked for.
+    void storeVoice(Patch target) { m_wire.store(target); }
+    // Element 0-3.
+    void copyElement(int element) { m_wire.copySubUnit(element); }
+    void pasteElement(int element) { m_wire.pasteSubUnit(element); }
+    void swapElement(int element) { m_wire.swapSubUnit(element); }
+    // Each element's "Wave" offers the list of the memory a message names
+    // for it, then the message goes on to the panels.
+    void OnSysex(Sysex* message, MidiSource source) override;
+    // The control sets panel: its destinations take the insertion effects'
+    // parameter names.
+    void OnLoadPanel(Panel* panel) override;
+    // Pastes seven element blocks onto the element; the buffer keeps its
+    // addresses.
+    void pasteElementBuffers(const VeskSysex* buffer, int element) { m_wire.pasteBuffers(buffer, element); }
 
     void createCommands();
     void createMenu();

@@ -54,16 +54,3 @@ void VeskVoice::createMenu()
     addCommands(addMenu(QStringLiteral("&Setup")), 71, 77);
     addCommands(addMenu(QStringLiteral("&Help")), 78, 79);
 }
-
-void VeskVoice::onCommand(int id)
-{
-    switch (id) {
-    case ExitCommand:
-        close();
-        break;
-    default:
-        // The window's other commands come with their operations; an id of
-        // no command of this window is ignored.
-        break;
-    }
-}

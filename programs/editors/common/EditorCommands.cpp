@@ -18,9 +18,10 @@ void createSubUnitRun(MainWindow* window, int base, int count, const char* patte
     for (int n = 1; n <= count; ++n) {
         const QString text = VarArgs::format(QString::fromLatin1(pattern), n);
         const int copy = base + n;
-        window->createCommand(copy, text);
-        window->createCommand(copy + PasteOffset, text);
-        window->createCommand(copy + SwapOffset, text);
+        // The id as data, by which a menu answered without a window (the
+        // caption's context menu) names the entry.
+        for (int id : {copy, copy + PasteOffset, copy + SwapOffset})
+            window->createCommand(id, text)->setData(id);
     }
 }
 

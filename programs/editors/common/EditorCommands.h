@@ -31,7 +31,8 @@ struct Command
 void createTable(MainWindow* window, const QList<Command>& commands);
 
 // Sub-units 1..count: copy base + n, paste and swap, all three titled by
-// pattern (printf style, one %d) formatted with n; created unit by unit.
+// pattern (printf style, one %d) formatted with n; created unit by unit,
+// each action carrying its id as data.
 void createSubUnitRun(MainWindow* window, int base, int count, const char* pattern);
 
 // Effect blocks: copy c and paste c + 1000, both titled text.

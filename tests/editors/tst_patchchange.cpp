@@ -1,0 +1,130 @@
+// Program changes that read the edit buffer: the voice and drum kit
+// editors' fall-back when the edit buffer does not answer after the mode
+// switch either (program 0 of the first user bank is selected and its echo
+// reads again, once; an instrument that stays silent ends the read instead
+// of starting one after another), and program changes from the instrument.
+#include "EditorKinds.h"
+#include "MidiPatchEdit.h"
+#include "MidiString.h"
+#include "Prompts.h"
+
+using Kind = ScriptedPrompts::Kind;
+
+class TestEditorPatchChange : public QObject
+{
+    Q_OBJECT
+
+    VirtualMidiBus* bus = nullptr;
+    std::unique_ptr<EditorRig> rig;
+    std::unique_ptr<ScriptedPrompts> prompts;
+
+    Sim::BusSimulator& sim() { return *rig->sim; }
+
+private slots:
+    void initTestCase()
+    {
+        bus = testBus();
+        QVERIFY2(bus, "the tests run on the virtual MIDI bus (ORVANE_MIDI_BACKEND=virtual)");
+    }
+
+    void init()
+    {
+        prompts = std::make_unique<ScriptedPrompts>();
+        rig = std::make_unique<EditorRig>(*bus);
+        QVERIFY2(rig->sim->isLoaded(), qPrintable(rig->sim->error()));
+    }
+
+    void cleanup()
+    {
+        rig.reset();
+        prompts.reset();
+    }
+
+    // The drum kit edit buffer answers only while a drum kit plays: after
+    // the switch fails too, the editor selects the first user kit, and that
+    // selection's echo reads it.
+    void drumKitFallsBackToTheFirstUserKit()
+    {
+        auto window = Wire::build(*rig, QStringLiteral("drum"));
+        QVERIFY(Wire::showConnected(*window));
+        const QString request = QStringLiteral("request 0E2F00");
+        QCOMPARE(Wire::withoutWaveAsks(Wire::received(*bus, sim())),
+                 (QStringList{"ask 00000A", request, Wire::setMode(0), request, Wire::setMode(0), "B0 00 3F", "B0 20 28", "C0 00",
+                              request}));
+        QCOMPARE(Wire::shownName(*window), sim()->name(0x2800).trimmed());
+        QCOMPARE(window->selectedPatch().toUInt(), Patch(0x3F28, 0).toUInt());
+    }
+
+    // An instrument that never answers the edit buffer: one fall-back, whose
+    // echo reads once more (switching the mode first), and then the first
+    // connection ends. Afterwards every switch is asked for, the echo's read
+    // too, and a no ends it.
+    void silentInstrumentFallsBackOnce()
+    {
+        sim()->setFault(Sim::BulkReply, Sim::Fault::Drop, -1, -1);
+        auto window = Wire::build(*rig, QStringLiteral("voice"));
+        QVERIFY(Wire::showConnected(*window, 60000));
+        QTest::qWait(500);
+        const QString request = QStringLiteral("request 0E0F00");
+        QCOMPARE(Wire::received(*bus, sim()),
+                 (QStringList{"ask 00000A", request, Wire::setMode(0), request, Wire::setMode(0), "B0 00 3F", "B0 20 08", "C0 00",
+                              request, Wire::setMode(0), request}));
+        QCOMPARE(prompts->count(Kind::YesNo), 0);
+
+        sim()->clearReceived();
+        prompts->script(Kind::YesNo, true);
+        prompts->script(Kind::YesNo, false);
+        window->MidiReceive();
+        QCOMPARE(Wire::received(*bus, sim()), (QStringList{request, Wire::setMode(0), request, Wire::setMode(0), "B0 00 3F",
+                                                           "B0 20 08", "C0 00", request}));
+        QCOMPARE(prompts->count(Kind::YesNo), 2);
+        QCOMPARE(prompts->last(Kind::YesNo).text, QStringLiteral("Do you want to switch to Voice mode?"));
+    }
+
+    void programChanges_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QList<uint>>("patches"); // packed; 7F7Fpp: a master selected
+        QTest::addColumn<uint>("shown");          // shown before, packed; 0: as read
+        QTest::addColumn<int>("reads");
+        QTest::newRow("voice: two changes, one read") << "voice" << QList<uint>{0x3F0803, 0x3F0805} << 0u << 1;
+        QTest::newRow("performance: a voice bank is no performance") << "perf" << QList<uint>{0x3F0803} << 0u << 0;
+        QTest::newRow("performance: a performance is read")
+            << "perf" << QList<uint>{0x3F4002} << 0u << 1;
+        QTest::newRow("master: the master shown is not read again")
+            << "master" << QList<uint>{0x7F7F02} << 0x7F7F02u << 0;
+        QTest::newRow("master: another master is read") << "master" << QList<uint>{0x7F7F03} << 0x7F7F02u << 1;
+    }
+
+    // Program changes from the instrument are shown at once and read once,
+    // 2000 ms after the last of them, when the editor edits that bank.
+    void programChanges()
+    {
+        QFETCH(QString, editor);
+        QFETCH(QList<uint>, patches);
+        QFETCH(uint, shown);
+        QFETCH(int, reads);
+        Wire::answerFor(sim(), editor);
+        auto window = Wire::build(*rig, editor);
+        QVERIFY(Wire::showConnected(*window));
+        if (shown)
+            window->patchEdit()->setPatch(Patch(shown));
+        sim()->clearReceived();
+        for (uint packed : patches) {
+            const Patch patch(packed);
+            if (patch.bank.word() == 0x7F7F)
+                sim()->selectMaster(patch.program);
+            else
+                sim()->selectPatch(patch.bank.word(), patch.program);
+            QTest::qWait(300);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(window->isSelectPending(), false, 5000);
+        const QStringList texts = Wire::received(*bus, sim());
+        QCOMPARE(texts.count(Wire::request(Wire::kind(editor).editBuffer)), reads);
+        if (reads)
+            QCOMPARE(window->selectedPatch().toUInt(), patches.last());
+    }
+};
+
+ORVANE_TEST_MAIN(TestEditorPatchChange)
+#include "tst_patchchange.moc"
