@@ -162,7 +162,7 @@ private:
     std::unique_ptr<AudioStream> m_stream;
     const AudioWave* m_playing = nullptr; // only compared
     int m_lastReport = -1;
-    QTimer m_poll;
+    QTimer m_poll{this};
 
     // Written by the GUI thread while no stream runs, then read (and the
     // block cursor written) only by the audio thread until the stream is

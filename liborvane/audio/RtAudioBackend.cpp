@@ -7,23 +7,38 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <utility>
 
 namespace {
+
+// Runs call, catching what RtAudio throws (RtAudioError is a
+// std::runtime_error); false when it threw. Failures to list devices are
+// common (a system without a server) and go to the debug output only.
+template <typename Call>
+bool guarded(Call call, bool quiet = false)
+{
+    try {
+        call();
+        return true;
+    } catch (const std::exception& e) {
+        if (quiet)
+            qDebug("Audio: %s", e.what());
+        else
+            qWarning("Audio: %s", e.what());
+    }
+    return false;
+}
 
 // One RtAudio object on a system, quiet about warnings; null when RtAudio
 // cannot make it.
 std::unique_ptr<RtAudio> makeRtAudio(RtAudio::Api api)
 {
-    try {
-        auto audio = std::make_unique<RtAudio>(api);
+    std::unique_ptr<RtAudio> audio;
+    guarded([&] {
+        audio = std::make_unique<RtAudio>(api);
         audio->showWarnings(false);
-        return audio;
-    } catch (const RtAudioError& e) {
-        qDebug("Audio: %s", e.what());
-    } catch (const std::exception& e) {
-        qDebug("Audio: %s", e.what());
-    }
-    return nullptr;
+    }, true);
+    return audio;
 }
 
 // The systems RtAudio was built with, in its own order; its placeholder
@@ -55,16 +70,11 @@ public:
         RtAudio::StreamOptions options;
         options.streamName = RtAudioBackend::OwnClientName;
         unsigned int accepted = unsigned(frames);
-        try {
-            m_audio->openStream(&params, nullptr, RTAUDIO_FLOAT32, unsigned(m_rate), &accepted, &callback, this,
-                                &options);
-        } catch (const RtAudioError& e) {
-            qWarning("Audio: %s", e.what());
+        if (!guarded([&] {
+                m_audio->openStream(&params, nullptr, RTAUDIO_FLOAT32, unsigned(m_rate), &accepted, &callback,
+                                    this, &options);
+            }))
             return AudioStatusOpenFailed;
-        } catch (const std::exception& e) {
-            qWarning("Audio: %s", e.what());
-            return AudioStatusOpenFailed;
-        }
         m_frames = accepted > 0 ? int(accepted) : frames;
         return AudioStatusOk;
     }
@@ -73,14 +83,10 @@ public:
     {
         // Closing waits for a callback in progress (JACK deactivates the
         // client, ALSA and PulseAudio join their thread).
-        try {
+        guarded([&] {
             if (m_audio->isStreamOpen())
                 m_audio->closeStream();
-        } catch (const RtAudioError& e) {
-            qDebug("Audio: %s", e.what());
-        } catch (const std::exception& e) {
-            qDebug("Audio: %s", e.what());
-        }
+        });
     }
 
     int channels() const override { return m_channels; }
@@ -90,29 +96,16 @@ public:
     int start() override
     {
         m_drained.store(false);
-        try {
-            m_audio->startStream();
-            return AudioStatusOk;
-        } catch (const RtAudioError& e) {
-            qWarning("Audio: %s", e.what());
-        } catch (const std::exception& e) {
-            qWarning("Audio: %s", e.what());
-        }
-        return AudioStatusStartFailed;
+        return guarded([&] { m_audio->startStream(); }) ? AudioStatusOk : AudioStatusStartFailed;
     }
 
     int stop() override
     {
-        try {
+        return guarded([&] {
             if (m_audio->isStreamRunning())
                 m_audio->stopStream();
-            return AudioStatusOk;
-        } catch (const RtAudioError& e) {
-            qWarning("Audio: %s", e.what());
-        } catch (const std::exception& e) {
-            qWarning("Audio: %s", e.what());
-        }
-        return AudioStatusStopFailed;
+        }) ? AudioStatusOk
+           : AudioStatusStopFailed;
     }
 
     // RtAudio's callback, on its audio thread. A drained stream keeps
@@ -166,36 +159,34 @@ QList<RtAudioBackend::Entry> RtAudioBackend::list()
         std::unique_ptr<RtAudio> audio = makeRtAudio(api);
         if (!audio)
             continue;
-        try {
-            const unsigned int count = audio->getDeviceCount();
-            for (unsigned int i = 0; i < count; ++i) {
-                const RtAudio::DeviceInfo d = audio->getDeviceInfo(i);
-                const QString name = QString::fromStdString(d.name);
-                if (!d.probed || name.isEmpty() || (api == RtAudio::UNIX_JACK && isOwnClient(name)))
-                    continue;
-                Entry e;
-                e.api = int(api);
-                e.index = int(i);
-                e.info.id = int(out.size()) + 1;
-                e.info.name = name;
-                e.info.outputChannels = int(d.outputChannels);
-                e.info.inputChannels = int(d.inputChannels);
-                for (unsigned int r : d.sampleRates)
-                    e.info.rates.append(double(r));
-                std::sort(e.info.rates.begin(), e.info.rates.end());
-                const auto chosen = m_rates.constFind(name);
-                if (chosen != m_rates.constEnd() && e.info.rates.contains(*chosen))
-                    e.info.nominalRate = *chosen;
-                else if (d.preferredSampleRate != 0)
-                    e.info.nominalRate = double(d.preferredSampleRate);
-                else if (!e.info.rates.isEmpty())
-                    e.info.nominalRate = e.info.rates.last();
-                out.append(e);
-            }
-        } catch (const RtAudioError& e) {
-            qDebug("Audio: %s", e.what());
-        } catch (const std::exception& e) {
-            qDebug("Audio: %s", e.what());
+        unsigned int count = 0;
+        guarded([&] { count = audio->getDeviceCount(); }, true);
+        for (unsigned int i = 0; i < count; ++i) {
+            // A device that cannot be probed is left out; the others stay.
+            RtAudio::DeviceInfo d;
+            if (!guarded([&] { d = audio->getDeviceInfo(i); }, true))
+                continue;
+            const QString name = QString::fromStdString(d.name);
+            if (!d.probed || name.isEmpty() || (api == RtAudio::UNIX_JACK && isOwnClient(name)))
+                continue;
+            Entry e;
+            e.api = int(api);
+            e.index = int(i);
+            e.info.id = int(out.size()) + 1;
+            e.info.name = name;
+            e.info.outputChannels = int(d.outputChannels);
+            e.info.inputChannels = int(d.inputChannels);
+            for (unsigned int r : d.sampleRates)
+                e.info.rates.append(double(r));
+            std::sort(e.info.rates.begin(), e.info.rates.end());
+            const auto chosen = m_rates.constFind(name);
+            if (chosen != m_rates.constEnd() && e.info.rates.contains(*chosen))
+                e.info.nominalRate = *chosen;
+            else if (d.preferredSampleRate != 0)
+                e.info.nominalRate = double(d.preferredSampleRate);
+            else if (!e.info.rates.isEmpty())
+                e.info.nominalRate = e.info.rates.last();
+            out.append(e);
         }
     }
     return out;

@@ -6,7 +6,8 @@
 #include "JackServer.h"
 #include "TestEnvironment.h"
 
-#include <QElapsedTimer>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -111,17 +112,25 @@ private slots:
         for (size_t r = at + size_t(length - from); r < left.size(); ++r)
             QVERIFY(left[r] == 0.0f && right[r] == 0.0f);
 
-        // Positions rise with the frames the server runs, one for one.
-        QVERIFY(reports.size() >= 3);
-        const auto firstReport = reports.first();
-        const auto lastReport = reports.at(reports.size() - 2);
-        QVERIFY(lastReport.first > length);
-        for (int i = 1; i + 1 < reports.size(); ++i)
+        // Positions rise with the frames the server runs, one for one: the
+        // server is ahead of the reported position by the same count all
+        // along. A report the GUI thread handles late sees the server further
+        // ahead, so each half of the play is judged by its least lead.
+        const int count = int(reports.size()) - 1; // the last is -1
+        QVERIFY(count >= 6);
+        QVERIFY(reports.at(count - 1).first > length);
+        for (int i = 1; i < count; ++i)
             QVERIFY(reports.at(i).first > reports.at(i - 1).first);
-        const qint64 played = lastReport.first - firstReport.first;
-        const qint64 run = lastReport.second - firstReport.second;
-        QVERIFY2(std::abs(played - run) <= 2 * period,
-                 qPrintable(QStringLiteral("positions %1, server %2").arg(played).arg(run)));
+        const auto leastLead = [&](int from, int to) {
+            qint64 lead = std::numeric_limits<qint64>::max();
+            for (int i = from; i < to; ++i)
+                lead = std::min(lead, reports.at(i).second - reports.at(i).first);
+            return lead;
+        };
+        const qint64 early = leastLead(0, count / 2);
+        const qint64 late = leastLead(count / 2, count);
+        QVERIFY2(std::abs(late - early) <= period,
+                 qPrintable(QStringLiteral("lead %1 early, %2 late").arg(early).arg(late)));
     }
 };
 

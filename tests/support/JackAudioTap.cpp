@@ -5,59 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include <dlfcn.h>
-
-namespace {
-
-// The JACK calls of the tap, looked up in the JACK library that our audio
-// layer already loaded (as JackServer.cpp does), so the tests link no JACK
-// of their own.
-struct JackC
-{
-    decltype(&jack_client_open) clientOpen = nullptr;
-    decltype(&jack_client_close) clientClose = nullptr;
-    decltype(&jack_port_register) portRegister = nullptr;
-    decltype(&jack_set_process_callback) setProcessCallback = nullptr;
-    decltype(&jack_activate) activate = nullptr;
-    decltype(&jack_port_get_buffer) portGetBuffer = nullptr;
-    decltype(&jack_get_sample_rate) sampleRate = nullptr;
-    decltype(&jack_get_buffer_size) bufferSize = nullptr;
-
-    bool ok() const
-    {
-        return clientOpen && clientClose && portRegister && setProcessCallback && activate && portGetBuffer &&
-               sampleRate && bufferSize;
-    }
-};
-
-template <typename F>
-void resolve(void* lib, F& fn, const char* name)
-{
-    fn = reinterpret_cast<F>(dlsym(lib, name));
-}
-
-const JackC& jack()
-{
-    static const JackC api = [] {
-        JackC c;
-        void* lib = dlopen("libjack.so.0", RTLD_NOW);
-        if (!lib)
-            return c;
-        resolve(lib, c.clientOpen, "jack_client_open");
-        resolve(lib, c.clientClose, "jack_client_close");
-        resolve(lib, c.portRegister, "jack_port_register");
-        resolve(lib, c.setProcessCallback, "jack_set_process_callback");
-        resolve(lib, c.activate, "jack_activate");
-        resolve(lib, c.portGetBuffer, "jack_port_get_buffer");
-        resolve(lib, c.sampleRate, "jack_get_sample_rate");
-        resolve(lib, c.bufferSize, "jack_get_buffer_size");
-        return c;
-    }();
-    return api;
-}
-
-} // namespace
-
 JackAudioTap::~JackAudioTap()
 {
     close();
@@ -66,13 +13,8 @@ JackAudioTap::~JackAudioTap()
 bool JackAudioTap::open(const QString& client, int channels, int capacity, QString* error)
 {
     close();
-    const JackC& api = jack();
-    if (!api.ok()) {
-        *error = QStringLiteral("the JACK library cannot be loaded");
-        return false;
-    }
     jack_status_t status{};
-    m_jack = api.clientOpen(client.toLocal8Bit().constData(), JackNoStartServer, &status);
+    m_jack = jack_client_open(client.toLocal8Bit().constData(), JackNoStartServer, &status);
     if (!m_jack) {
         *error = QStringLiteral("cannot open the JACK client %1 (status %2)").arg(client).arg(int(status));
         return false;
@@ -80,7 +22,7 @@ bool JackAudioTap::open(const QString& client, int channels, int capacity, QStri
     m_data.assign(size_t(channels), std::vector<float>(size_t(capacity), 0.0f));
     for (int c = 0; c < channels; ++c) {
         const QByteArray name = "in_" + QByteArray::number(c + 1);
-        jack_port_t* port = api.portRegister(m_jack, name.constData(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+        jack_port_t* port = jack_port_register(m_jack, name.constData(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
         if (!port) {
             *error = QStringLiteral("cannot register %1").arg(QString::fromLatin1(name));
             close();
@@ -88,8 +30,8 @@ bool JackAudioTap::open(const QString& client, int channels, int capacity, QStri
         }
         m_ports.push_back(port);
     }
-    api.setProcessCallback(m_jack, &JackAudioTap::onProcess, this);
-    if (api.activate(m_jack) != 0) {
+    jack_set_process_callback(m_jack, &JackAudioTap::onProcess, this);
+    if (jack_activate(m_jack) != 0) {
         *error = QStringLiteral("cannot activate the JACK client");
         close();
         return false;
@@ -100,7 +42,7 @@ bool JackAudioTap::open(const QString& client, int channels, int capacity, QStri
 void JackAudioTap::close()
 {
     if (m_jack) {
-        jack().clientClose(m_jack);
+        jack_client_close(m_jack);
         m_jack = nullptr;
     }
     m_ports.clear();
@@ -108,12 +50,12 @@ void JackAudioTap::close()
 
 int JackAudioTap::rate() const
 {
-    return m_jack ? int(jack().sampleRate(m_jack)) : 0;
+    return m_jack ? int(jack_get_sample_rate(m_jack)) : 0;
 }
 
 int JackAudioTap::period() const
 {
-    return m_jack ? int(jack().bufferSize(m_jack)) : 0;
+    return m_jack ? int(jack_get_buffer_size(m_jack)) : 0;
 }
 
 std::vector<float> JackAudioTap::recorded(int channel) const
@@ -129,7 +71,7 @@ int JackAudioTap::onProcess(unsigned int frames, void* self)
     auto* tap = static_cast<JackAudioTap*>(self);
     const qint64 at = tap->m_frames.load(std::memory_order_relaxed);
     for (size_t c = 0; c < tap->m_ports.size(); ++c) {
-        const auto* in = static_cast<const float*>(jack().portGetBuffer(tap->m_ports[c], frames));
+        const auto* in = static_cast<const float*>(jack_port_get_buffer(tap->m_ports[c], frames));
         std::vector<float>& keep = tap->m_data[c];
         if (at < qint64(keep.size())) {
             const qint64 n = std::min<qint64>(frames, qint64(keep.size()) - at);
