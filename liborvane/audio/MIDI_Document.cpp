@@ -37,11 +37,11 @@ struct TrackReader
         return true;
     }
 
-    // n bytes, cut to what the chunk still holds.
-    void readData(Buffer& data, quint32 n)
+    // n bytes, cut to what the chunk still holds, onto the end of pool.
+    void readData(QByteArray& pool, quint32 n)
     {
         const qint64 count = std::min<qint64>(n, end - p);
-        data.copy(p, int(count));
+        pool.append(reinterpret_cast<const char*>(p), count);
         p += count;
     }
 };
@@ -53,11 +53,13 @@ enum class EventRead
     NoStatus   // a data byte where a status is due and no status to repeat
 };
 
-// One event. running is the status a data byte in status position repeats:
+// One event; its data bytes go onto the end of pool (the caller hands each
+// event its part once the track is read: one block for the data of a whole
+// track instead of an allocation per event). running is the status a data byte in status position repeats:
 // the last channel status; system common messages cancel it, real-time
 // messages, meta and system-exclusive events leave it (writers that carry it
 // across a meta event are read as they meant).
-EventRead readEvent(TrackReader& in, quint8& running, MidiEvent& e)
+EventRead readEvent(TrackReader& in, quint8& running, MidiEvent& e, QByteArray& pool)
 {
     if (!in.readVar(e.delta) || in.atEnd())
         return EventRead::Truncated;
@@ -75,13 +77,13 @@ EventRead readEvent(TrackReader& in, quint8& running, MidiEvent& e)
         e.metaType = *in.p++;
         if (!in.readVar(n))
             return EventRead::Truncated;
-        in.readData(e.data, n);
+        in.readData(pool, n);
         return EventRead::Ok;
     }
     if (e.status == 0xF0 || e.status == 0xF7) {
         if (!in.readVar(n))
             return EventRead::Truncated;
-        in.readData(e.data, n);
+        in.readData(pool, n);
         return EventRead::Ok;
     }
     if (e.status < 0xF0)
@@ -89,13 +91,13 @@ EventRead readEvent(TrackReader& in, quint8& running, MidiEvent& e)
     else if (e.status < 0xF8)
         running = 0;
     const int size = MidiMessage(e.status, 0, 0).size();
-    uchar bytes[2] = {0, 0};
+    char bytes[2] = {0, 0};
     for (int i = 0; i + 1 < size; ++i) {
         if (in.atEnd())
             return EventRead::Truncated;
-        bytes[i] = *in.p++;
+        bytes[i] = char(*in.p++);
     }
-    e.data.copy(bytes, 2);
+    pool.append(bytes, 2);
     return EventRead::Ok;
 }
 
@@ -273,17 +275,34 @@ bool MIDI_Document::readTrack(const QByteArray& body, int trackIndex)
     TrackReader in{reinterpret_cast<const uchar*>(body.constData()),
                    reinterpret_cast<const uchar*>(body.constData()) + body.size()};
     quint8 running = 0;
+    // An event takes at least two bytes of the chunk and no more data bytes
+    // than it takes of the chunk.
+    QByteArray pool;
+    pool.reserve(body.size());
+    QList<qsizetype> ends;
+    ends.reserve(body.size() / 2);
+    track->events.reserve(track->events.size() + body.size() / 2);
+    const qsizetype first = track->events.size();
+    bool refused = false;
     while (!in.atEnd()) {
         auto* e = new MidiEvent;
-        const EventRead r = readEvent(in, running, *e);
+        const EventRead r = readEvent(in, running, *e, pool);
         if (r != EventRead::Ok) {
             delete e;
-            if (r == EventRead::NoStatus)
-                return false;
+            refused = r == EventRead::NoStatus;
             break;
         }
         track->events.append(e);
+        ends.append(pool.size());
     }
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < ends.size(); ++i) {
+        track->events[first + i]->data.share(pool, from, ends[i] - from);
+        from = ends[i];
+    }
+    track->events.squeeze();
+    if (refused)
+        return false;
     track->rewind();
     return true;
 }
