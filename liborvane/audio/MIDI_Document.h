@@ -1,0 +1,193 @@
+// Standard MIDI files ("MThd" and "MTrk" chunks): read into tracks of events,
+// written back, and played through a MidiDevice in fixed timer periods.
+//
+// Reading: the header body is kept raw and written back as it was read.
+// Events are read as the file format defines them: a data byte where a status
+// is due repeats the last channel status (running status), 0xF7 starts an
+// escape with a length, meta and system-exclusive lengths are cut to what the
+// track chunk holds. Chunks with other tags are skipped. A file that ends
+// inside a chunk header is refused; nothing read before that is undone.
+//
+// Writing: every status byte is written (no running status), each track
+// chunk's length patched once its events are out.
+//
+// Playing: a driver sets the timer period (setTimerMs, 10 ms until then),
+// positions with play(), marks the document playing and calls
+// playCurrentEvents(true) every period while it returns true; MidiFilePlayer
+// is that driver. Each period dispatches, track by track, the events due in
+// the ticks the period covers; the last event of a track (its end-of-track
+// event) is never dispatched. Seeking replays the file silently from tick 0.
+// Everything runs on the caller's thread; nothing here takes a lock.
+#pragma once
+
+#include "Buffer.h"
+#include "Containers.h"
+#include "Document.h"
+#include "MidiMessage.h"
+
+#include <QString>
+
+class Archive;
+class MidiDevice;
+
+class MidiEvent
+{
+public:
+    quint32 delta = 0;   // ticks since the previous event of the track
+    quint8 status = 0;   // 0xFF meta, 0xF0 system exclusive, 0xF7 escape, else a message
+    quint8 metaType = 0; // meaningful for status 0xFF only
+    // Meta, system-exclusive and escape events: the bytes after the length.
+    // Every other event: data1 and data2 (0 for a byte the message lacks).
+    Buffer data;
+
+    void toArchive(Archive& ar) const;
+    void setMessage(const MidiMessage& message);
+    // The zero message for meta, system-exclusive and escape events.
+    MidiMessage message() const;
+    QString text() const;
+    QString toString() const;
+
+    bool isMeta() const { return status == 0xFF; }
+    bool isSysex() const { return status == 0xF0 || status == 0xF7; }
+};
+
+class MidiEvents : public VectorEx<MidiEvent*>
+{
+public:
+    MidiEvents() = default;
+    MidiEvents(const MidiEvents&) = delete;
+    MidiEvents& operator=(const MidiEvents&) = delete;
+    ~MidiEvents() override;
+};
+
+struct MidiTrack
+{
+    double remaining = 0; // ticks until the event at current is due
+    MidiEvents events;    // in file order
+    int current = 0;      // index of the next event to dispatch
+
+    // current 0, remaining the first event's delta.
+    void rewind();
+};
+
+class MidiTracks : public VectorEx<MidiTrack*>
+{
+public:
+    MidiTracks() = default;
+    MidiTracks(const MidiTracks&) = delete;
+    MidiTracks& operator=(const MidiTracks&) = delete;
+    ~MidiTracks() override;
+    void deleteAll();
+};
+
+struct MidiMarker
+{
+    int tick = 0; // counted from the start of the first track
+    QString text;
+};
+
+// Changes a short message just before it is sent; not owned by the document.
+class IMidiProcessor
+{
+public:
+    virtual ~IMidiProcessor() = default;
+    virtual void process(MidiMessage& message) = 0;
+};
+
+class MIDI_Document : public Document
+{
+public:
+    static constexpr unsigned DefaultTimerMs = 10;
+
+    explicit MIDI_Document(MidiDevice* device = nullptr);
+    ~MIDI_Document() override;
+
+    void clearDocument() override;
+    // False with an error text when the file ends inside a chunk header or
+    // an event cannot be read (a data byte with no status before it).
+    bool loadDocument(Archive& ar) override;
+    bool storeDocument(Archive& ar) override;
+
+    void setDevice(MidiDevice* device) { m_device = device; }
+    MidiDevice* device() const { return m_device; }
+    void setProcessor(IMidiProcessor* processor) { m_processor = processor; }
+
+    // --- playing -------------------------------------------------------
+    // Periods of less than 1 ms are taken as 1 ms.
+    void setTimerMs(unsigned ms) { m_timerMs = ms > 0 ? ms : 1; }
+    unsigned timerMs() const { return m_timerMs; }
+    double ticksPerTimer() const;
+    double tickMs() const;
+
+    bool playing() const { return m_playState != 0; }
+    // The driver's mark; stop() leaves it alone.
+    void setPlaying(bool on) { m_playState = on ? 1 : 0; }
+    bool isChannelUsed(int channel) const;
+
+    // With a device and not playing: seek(tick), then setLooping(loop).
+    void play(int tick, bool loop);
+    // Loops from the marker of that name to the marker after it.
+    void play(const QString& markerName, bool loop);
+    void setLooping(bool on);
+    bool isLooping() const { return m_looping; }
+    // Replays silently from tick 0 to the last whole period not past tick;
+    // looping does not act while it replays.
+    void seek(int tick);
+    bool playTick(int tick);
+    // One timer period; true while some track has events left to dispatch.
+    bool playCurrentEvents(bool send);
+    void playEvent(const MidiEvent* event, bool send);
+    bool finished() const;
+    // With a device and while playing: all notes off on its output port.
+    void stop();
+
+    // --- contents ------------------------------------------------------
+    const MidiTracks& tracks() const { return m_tracks; }
+    const Vector<MidiMarker>& markers() const { return m_markers; }
+    const Buffer& header() const { return m_header; }
+    QString path() const { return m_path; }
+    int format() const { return m_format; }
+    int tpqn() const { return m_tpqn; }
+    int mpqn() const { return m_mpqn; }
+    double tempo() const { return m_tempo; }
+    int numerator() const { return m_numerator; }
+    int denominator() const { return m_denominator; }
+    double position() const { return m_position; }
+    double loopStart() const { return m_loopStart; }
+    double loopEnd() const { return m_loopEnd; }
+    QString trackName() const { return m_trackName; }
+    QString noticeText() const { return m_noticeText; }
+    int eventCount() const;
+
+    void setMPQN(int value);
+    void setSignature(int numerator, int power, int clocks, int notated);
+    QString printTick(int tick) const;
+    QString printStatus() const;
+
+private:
+    void readHeader(const QByteArray& body);
+    bool readTrack(const QByteArray& body, int trackIndex);
+    void init();
+
+    MidiDevice* m_device = nullptr; // not owned
+    QString m_path;
+    int m_playState = 0;
+    unsigned m_timerMs = DefaultTimerMs;
+    MidiTracks m_tracks;
+    bool m_channelUsed[16] = {};
+    Vector<MidiMarker> m_markers;
+    quint16 m_format = 0;
+    double m_position = 0;
+    double m_loopStart = 0.0;
+    double m_loopEnd = -1.0;
+    bool m_looping = false;
+    QString m_trackName;
+    QString m_noticeText;
+    double m_tempo = 120.0;
+    int m_numerator = 4;
+    int m_denominator = 4;
+    int m_mpqn = 500000;
+    int m_tpqn = 96;
+    IMidiProcessor* m_processor = nullptr; // not owned
+    Buffer m_header;
+};

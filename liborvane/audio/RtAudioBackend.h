@@ -1,0 +1,45 @@
+// The system's audio through RtAudio: the devices of JACK, PulseAudio and
+// ALSA, in RtAudio's order of those systems, listed together as one machine's
+// devices. A name found under two systems opens the first.
+//
+// RtAudio reports failures by throwing; every call is made here inside a
+// catch, and its warnings are not printed. A stream owns an RtAudio object of
+// its own; the streams of our process (JACK clients named OwnClientName) are
+// not listed as devices.
+#pragma once
+
+#include "AudioBackend.h"
+
+#include <QHash>
+
+class RtAudioBackend : public AudioBackend
+{
+public:
+    RtAudioBackend();
+    ~RtAudioBackend() override;
+    RtAudioBackend(const RtAudioBackend&) = delete;
+    RtAudioBackend& operator=(const RtAudioBackend&) = delete;
+
+    // The JACK client name of our streams.
+    static constexpr const char* OwnClientName = "ORVANE audio";
+    // Our own client, also as JACK renames a second one ("ORVANE audio-01").
+    static bool isOwnClient(const QString& name);
+
+    QList<AudioDeviceInfo> devices() override;
+    int setNominalRate(int id, double rate) override;
+    int open(const QString& name, int channels, double rate, int frames, AudioSource* source,
+             std::unique_ptr<AudioStream>& stream) override;
+
+private:
+    struct Entry
+    {
+        AudioDeviceInfo info;
+        int api = 0;   // RtAudio::Api
+        int index = 0; // the device's index under that system
+    };
+    QList<Entry> list();
+
+    // The rate chosen for a device by name (setNominalRate); a device without
+    // one runs at its preferred rate. GUI thread only.
+    QHash<QString, double> m_rates;
+};

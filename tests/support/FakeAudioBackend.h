@@ -1,0 +1,79 @@
+// The test audio backend: devices the test declares, and streams whose
+// callback runs only when the test pumps it, on the test's own thread, so
+// every block the port hands out can be inspected.
+//
+// Install it with setAudioBackend(&fake) before the ports list the devices,
+// and uninstall it (setAudioBackend(nullptr)) before it is destroyed.
+#pragma once
+
+#include "AudioBackend.h"
+
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+class FakeAudioStream;
+
+class FakeAudioBackend : public AudioBackend
+{
+public:
+    FakeAudioBackend();
+    ~FakeAudioBackend() override;
+    FakeAudioBackend(const FakeAudioBackend&) = delete;
+    FakeAudioBackend& operator=(const FakeAudioBackend&) = delete;
+
+    // A device; its nominal rate starts as the first rate offered (0 when
+    // it offers none). Ids follow the order of adding, from 1.
+    void addDevice(const QString& name, int outputs, int inputs, const QList<double>& rates = {44100.0});
+    void clearDevices();
+
+    // What the next opens and starts do.
+    void setRefuseOpen(bool refuse) { m_refuseOpen = refuse; }
+    void setRefuseStart(bool refuse) { m_refuseStart = refuse; }
+    // The frames per block a stream accepts; 0 takes what is asked.
+    void setAcceptedFrames(int frames) { m_acceptedFrames = frames; }
+
+    // Runs the running stream's render once for frames frames and gives
+    // what it wrote, frames x channels floats; silence after a drain; empty
+    // when no stream runs.
+    std::vector<float> pump(int frames);
+    // As pump, into out (frames x channels floats), allocating nothing;
+    // false when no stream runs.
+    bool pumpInto(float* out, int frames);
+    // Whether a stream is open, and whether it runs.
+    bool isOpen() const { return m_stream != nullptr; }
+    bool isRunning() const;
+    // Whether the running stream's source has drained.
+    bool drained() const;
+    // How often a stream was stopped or closed while its render ran.
+    int stopsInsideRender() const { return m_stopsInsideRender; }
+    // What the last successful open asked for and was given.
+    struct Opened
+    {
+        QString name;
+        int channels = 0;
+        double rate = 0;
+        int frames = 0; // as asked
+    };
+    Opened lastOpen() const { return m_lastOpen; }
+    // The rate a device runs at now; 0 for a name not listed.
+    double nominalRate(const QString& name) const;
+
+    QList<AudioDeviceInfo> devices() override;
+    int setNominalRate(int id, double rate) override;
+    int open(const QString& name, int channels, double rate, int frames, AudioSource* source,
+             std::unique_ptr<AudioStream>& stream) override;
+
+private:
+    friend class FakeAudioStream;
+
+    QList<AudioDeviceInfo> m_devices;
+    bool m_refuseOpen = false;
+    bool m_refuseStart = false;
+    int m_acceptedFrames = 0;
+    Opened m_lastOpen;
+    FakeAudioStream* m_stream = nullptr; // the open stream (the last one opened)
+    bool m_inRender = false;
+    int m_stopsInsideRender = 0;
+};
