@@ -456,6 +456,8 @@ def seeds():
                                                    bytes.fromhex("0AF003417F7F 8100 90"))])]),
         "empty": vsfc_file([], b"2.0.0"),
     }
+    # The all-data document reads the same files into its slots.
+    s["x0vdocument"] = dict(s["xsfile"])
     return s
 
 
