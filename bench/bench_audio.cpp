@@ -11,6 +11,7 @@
 // The files are made by sox (and sndfile-convert, for a 24-bit WAV with the
 // plain PCM header) in a temporary folder on first use.
 #include "AudioWave.h"
+#include "ExternalProgram.h"
 #include "PeakMemory.h"
 #include "Sample.h"
 
@@ -20,14 +21,9 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstring>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -47,50 +43,6 @@ QTemporaryDir& folder()
     return dir;
 }
 
-// Runs a program with its output thrown away. False when it could not run or
-// failed.
-bool runMeasured(const QStringList& args)
-{
-    std::vector<QByteArray> bytes;
-    for (const QString& a : args)
-        bytes.push_back(a.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& b : bytes)
-        argv.push_back(b.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (started != 0)
-        return false;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid)
-        return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// The peak resident size of a program run on its own, in bytes; -1 when it
-// cannot be measured. It is run from a small python3 process: a child
-// started from this one would be charged with this process's own peak.
-qint64 peakOfProgram(const QStringList& args)
-{
-    const QString report = folder().filePath(QStringLiteral("peak.txt"));
-    const QString script = QStringLiteral(
-        "import resource, subprocess, sys\n"
-        "subprocess.run(sys.argv[2:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)\n"
-        "open(sys.argv[1], 'w').write(str(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss))\n");
-    if (!runMeasured(QStringList{QStringLiteral("python3"), QStringLiteral("-c"), script, report} + args))
-        return -1;
-    QFile f(report);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    return f.readAll().trimmed().toLongLong() * 1024;
-}
-
 // The file of a kind, made on first use; "" when the tools are missing.
 QString fileOf(Kind kind)
 {
@@ -105,12 +57,12 @@ QString fileOf(Kind kind)
         const QString aiff16 = dir.filePath(QStringLiteral("in16.aiff"));
         const QString aiff24 = dir.filePath(QStringLiteral("in24.aiff"));
         const bool ok =
-            runMeasured({"sox", "-R", "-r", "44100", "-c", "2", "-n", "-b", "16", wav16, "synth", "600",
+            RunProgram({"sox", "-R", "-r", "44100", "-c", "2", "-n", "-b", "16", wav16, "synth", "600",
                          "whitenoise", "sine", "500"}) &&
-            runMeasured({"sox", wav16, "-b", "24", sox24}) &&
+            RunProgram({"sox", wav16, "-b", "24", sox24}) &&
             // sox gives wider WAV files the extensible header, which the reader refuses.
-            runMeasured({"sndfile-convert", "-pcm24", sox24, wav24}) && runMeasured({"sox", wav16, aiff16}) &&
-            runMeasured({"sox", wav16, "-b", "24", aiff24});
+            RunProgram({"sndfile-convert", "-pcm24", sox24, wav24}) && RunProgram({"sox", wav16, aiff16}) &&
+            RunProgram({"sox", wav16, "-b", "24", aiff24});
         QFile::remove(sox24);
         if (ok) {
             paths[Wav16] = wav16;
@@ -189,9 +141,9 @@ void BM_SoxLoad(benchmark::State& state)
         return;
     }
     const QStringList sox{"sox", path, "-t", "raw", "/dev/null"};
-    const qint64 peak = peakOfProgram(sox);
+    const qint64 peak = PeakOfProgram(sox);
     for (auto _ : state) {
-        if (!runMeasured(sox))
+        if (!RunProgram(sox))
             state.SkipWithError("sox failed");
     }
     setCounters(state, path, peak);
@@ -252,9 +204,9 @@ void BM_SoxLoadStore(benchmark::State& state)
         return;
     }
     const QStringList sox{"sox", path, outputPath(kind)};
-    const qint64 peak = peakOfProgram(sox);
+    const qint64 peak = PeakOfProgram(sox);
     for (auto _ : state) {
-        if (!runMeasured(sox))
+        if (!RunProgram(sox))
             state.SkipWithError("sox failed");
     }
     setCounters(state, path, peak);

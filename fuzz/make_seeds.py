@@ -12,6 +12,7 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
 import gen_audio_fixtures  # noqa: E402  (the audio tests' fixture script)
+import gen_instrument_fixtures  # noqa: E402  (the instrument files' fixture script)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CORPUS = os.path.join(HERE, "corpus")
@@ -423,6 +424,12 @@ def seeds():
         "oversized": b"RIFF\xff\xff\xff\xffDLS LIST\xff\xff\xff\x7fwvpldata\xf0\xff\xff\xff0123",
     }
 
+    # Instrument files: the multi-sample tests' hand-made banks and program.
+    instruments = gen_instrument_fixtures.fixtures()
+    for target, folder in (("sf2", "sf2/"), ("dls", "dls/"), ("akp", "akp/")):
+        s[target] = {path[len(folder):]: data for path, data in instruments.items()
+                     if path.startswith(folder) and not path.endswith(".wav")}
+
     off = bytearray(s["esdocument"]["offset_outside"])
     off[132:136] = struct.pack(">I", 0xFFFFFFF0)
     s["esdocument"]["offset_outside"] = bytes(off)
@@ -449,6 +456,8 @@ def seeds():
                                                    bytes.fromhex("0AF003417F7F 8100 90"))])]),
         "empty": vsfc_file([], b"2.0.0"),
     }
+    # The all-data document reads the same files into its slots.
+    s["x0vdocument"] = dict(s["xsfile"])
     return s
 
 

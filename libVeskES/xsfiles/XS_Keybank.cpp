@@ -4,6 +4,7 @@
 #include "Archive.h"
 #include "MidiTypes.h"
 #include "Patch.h"
+#include "Sample.h"
 #include "VarArgs.h"
 
 #include <algorithm>
@@ -283,4 +284,77 @@ QString XS_Keybank::info() const
     address("reserve_L", reserve_L);
     address("reserve_R", reserve_R);
     return text;
+}
+
+// --- samples ---------------------------------------------------------------------------
+
+bool XS_Keybank::fromSample(const Sample& sample)
+{
+    reset();
+    if (!SupportedBits(sample.bits))
+        return false;
+    if (sample.loopMode != Sample::LoopOff) {
+        play_mode = 0;
+        loop_start = quint32(sample.loopStart);
+        loop_end = quint32(sample.loopEnd);
+    } else {
+        play_mode = 1;
+    }
+    note_center = quint8(sample.rootKey);
+    note_hi = quint8(sample.keyHigh);
+    note_lo = quint8(sample.keyLow);
+    velo_hi = quint8(sample.velocityHigh);
+    velo_lo = quint8(sample.velocityLow) == 0 ? 1 : quint8(sample.velocityLow);
+    volume = quint8(sample.volume);
+    pan = quint8(sample.pan);
+    tune_coarse = quint8(sample.coarseTune);
+    tune_fine = quint8(sample.fineTune);
+    rate = sample.rate;
+    channels = sample.channels;
+    setBits(sample.bits);
+    left = sample.left;
+    right = sample.right;
+    validateKeybank();
+    return true;
+}
+
+void XS_Keybank::toSample(Sample& sample) const
+{
+    sample.rate = rate;
+    sample.bits = bits;
+    sample.channels = channels;
+    sample.left = left;
+    sample.right = right;
+    sample.rootKey = note_center;
+    sample.keyHigh = note_hi;
+    sample.keyLow = note_lo;
+    sample.velocityHigh = velo_hi;
+    sample.velocityLow = velo_lo;
+    sample.volume = volume;
+    sample.pan = pan;
+    switch (play_mode) {
+    case 0:
+        sample.loopMode = Sample::LoopForward;
+        break;
+    case 1:
+        sample.loopMode = Sample::LoopOff;
+        break;
+    case 2:
+        sample.loopMode = Sample::LoopKeybank;
+        break;
+    default:
+        break;
+    }
+    sample.startOffset = int(sample_start);
+    sample.loopStart = int(loop_start);
+    sample.loopEnd = int(loop_end);
+    sample.coarseTune = tune_coarse;
+    sample.fineTune = tune_fine;
+}
+
+bool XS_Keybank::exportKeybank(const QString& path) const
+{
+    Sample sample;
+    toSample(sample);
+    return sample.toFile(path);
 }

@@ -31,13 +31,15 @@
 // says 16 bits over 24-bit samples is a corrupt file for the instrument.
 #pragma once
 
+#include "AudioWave.h"
 #include "Buffer.h"
 
 #include <QString>
 
 class Archive;
+class Sample;
 
-class XS_Keybank
+class XS_Keybank : public AudioWave
 {
 public:
     // The record's format byte.
@@ -89,14 +91,9 @@ public:
     quint32 reserve_L;
     quint32 reserve_R;
 
-    // The sample data and its format: frames a second, bits a sample (whole
-    // bytes of bits / 8 each), channels, and one buffer a channel (right
-    // empty when mono).
-    double rate = 44100.0;
-    int bits = 16;
-    int channels = 1;
-    Buffer left;
-    Buffer right;
+    // The sample data and its format come from the wave: frames a second,
+    // bits a sample (whole bytes of bits / 8 each here), channels, and one
+    // buffer a channel (right empty when mono).
 
     // Every record field to its default, format 16-bit (bits stay), both
     // buffers empty.
@@ -124,6 +121,19 @@ public:
     // Length, loop end when 0, the four addresses, and the points clamped
     // into the sample.
     void validateKeybank();
+
+    // Becomes the sample's zone: reset, loop or one shot, keys, velocities
+    // (a lowest velocity of 0 becomes 1), level, pan, tuning, the format and
+    // both buffers, then validateKeybank. The sample's start offset is not
+    // taken. A depth other than 8 or 16 bits is refused: false, and the
+    // keybank is left reset without data.
+    bool fromSample(const Sample& sample);
+    // The format, data, zone, loop and tuning into the sample; a play mode
+    // other than 0, 1 and 2 leaves its loop mode as it was.
+    void toSample(Sample& sample) const;
+    // The keybank as a WAV or AIFF file, by the path's extension; false when
+    // it was not written.
+    bool exportKeybank(const QString& path) const;
 
     // Exactly 68 bytes at the archive's position.
     void loadWFM(Archive& archive);

@@ -170,6 +170,8 @@ public:
     XS_Voice* getByIndex(int i) const;
     int count() const;
     void deleteData();
+    // Deletes every bank and its voices.
+    void removeBanks() { DeleteItems(m_banks); }
 
     const QList<XS_VoiceBank*>& banks() const { return m_banks; }
 

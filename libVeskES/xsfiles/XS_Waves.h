@@ -64,6 +64,8 @@ public:
     int findSimilar(const XS_Waveform* w, const ints* exclude = nullptr) const;
     // Empties every waveform; slots and banks stay.
     void deleteData();
+    // Deletes every bank and its waveforms.
+    void removeBanks() { DeleteItems(m_banks); }
 
     const QList<XS_WaveBank*>& banks() const { return m_banks; }
 
