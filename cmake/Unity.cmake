@@ -1,8 +1,9 @@
 # Unity builds of the test executables. An area's test files compile a few to
-# a translation unit (the compiler parses the headers and instantiates the
-# templates they share once per batch instead of once per file), which halves
-# the sanitizer build of the tests. Every file still registers its own test
-# objects under its own name, so ctest runs them one by one as before.
+# a translation unit: the compiler parses the headers and instantiates and
+# instruments the templates and inline functions they share once per batch
+# instead of once per file, which is most of what the sanitizer build of a
+# test file costs. Every file still registers its own test objects under its
+# own name, so ctest runs them one by one as before.
 #
 # Within an area, the files of a batch share one translation unit: their
 # file-local names (anonymous namespaces, static functions, macros) must not
