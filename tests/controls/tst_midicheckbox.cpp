@@ -39,16 +39,16 @@ QString change(int data)
 {
     return QStringLiteral("F0 43 10 7F 00 30 01 10 %1 F7").arg(data, 2, 16, QLatin1Char('0')).toUpper();
 }
-const QString Request = QStringLiteral("F0 43 30 7F 00 30 01 10 F7");
+const QString BoxRequest = QStringLiteral("F0 43 30 7F 00 30 01 10 F7");
 
-bool press(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+bool pressBox(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
     QKeyEvent event(QEvent::KeyPress, key, mods);
     QApplication::sendEvent(w, &event);
     return event.isAccepted();
 }
 
-QImage paintImage(MidiCheckBox& box)
+QImage paintBox(MidiCheckBox& box)
 {
     QImage image(box.size(), QImage::Format_ARGB32);
     image.fill(Qt::white);
@@ -89,13 +89,13 @@ private slots:
         box.click();
         QCOMPARE(box.value(), 1);
         QVERIFY(box.isChecked());
-        QCOMPARE(rig.sent(), QStringList({change(1), Request}));
+        QCOMPARE(rig.sent(), QStringList({change(1), BoxRequest}));
         QCOMPARE(rig.panel->groupRequests, QList<int>{4});
 
         rig.clearSent();
         QVERIFY(!box.setValue(1));
         box.OnSysex(BusPanelRig::parameterChange(0x300110, 1).get());
-        QVERIFY(press(&box, Qt::Key_Up)); // already on: nothing to send
+        QVERIFY(pressBox(&box, Qt::Key_Up)); // already on: nothing to send
         QVERIFY(rig.sent().isEmpty());
 
         box.OnSysex(BusPanelRig::parameterChange(0x300110, 2).get());
@@ -103,7 +103,7 @@ private slots:
         QVERIFY(!box.isChecked());
         box.click();
         QCOMPARE(box.value(), 1);
-        QCOMPARE(rig.sent(), QStringList({change(1), Request}));
+        QCOMPARE(rig.sent(), QStringList({change(1), BoxRequest}));
 
         box.resetValues();
         QCOMPARE(box.value(), -1);
@@ -126,7 +126,7 @@ private slots:
 
         bit5.click();
         bit2.click();
-        QCOMPARE(rig.sent(), QStringList({change(0x64), Request, change(0x60), Request}));
+        QCOMPARE(rig.sent(), QStringList({change(0x64), BoxRequest, change(0x60), BoxRequest}));
 
         // The read-back shows in both.
         bit2.OnSysex(BusPanelRig::parameterChange(0x300110, 0x60).get());
@@ -143,7 +143,7 @@ private slots:
         MidiCheckBox box(rig.panel, checkInfo(QStringLiteral("B5"), 0x300110, 5));
 
         box.click();
-        QCOMPARE(rig.sent(), QStringList{Request});
+        QCOMPARE(rig.sent(), QStringList{BoxRequest});
         QCOMPARE(box.value(), -1);
         QVERIFY(!box.isChecked());
 
@@ -151,7 +151,7 @@ private slots:
         rig.instrument.setParameter(0x300110, 0x41);
         box.click();
         QCOMPARE(box.value(), 1);
-        QCOMPARE(rig.sent(), QStringList({Request, change(0x61), Request}));
+        QCOMPARE(rig.sent(), QStringList({BoxRequest, change(0x61), BoxRequest}));
     }
 
     // Solo and mute boxes set their part's flags and have the device apply
@@ -256,7 +256,7 @@ private slots:
         BusPanelRig rig;
         MidiCheckBox box(rig.panel, checkInfo(QStringLiteral("Local Control")));
         box.setValue(start);
-        QCOMPARE(press(&box, key, Qt::KeyboardModifiers(mods)), accepted);
+        QCOMPARE(pressBox(&box, key, Qt::KeyboardModifiers(mods)), accepted);
         QCOMPARE(box.value(), expected);
     }
 
@@ -288,27 +288,27 @@ private slots:
         box.resize(120, 19);
         const QColor label = box.colorManager()->getColor(LabelTextColor);
         const QRect titleArea(QPoint(19, 1), QPoint(119, 18));
-        QVERIFY(countColor(paintImage(box), titleArea, label) > 0);
+        QVERIFY(countColor(paintBox(box), titleArea, label) > 0);
         QCOMPARE(box.boxRect(box.rect()), QRect(QPoint(0, 3), QPoint(13, 16)));
 
         rig.panel->setOrientation(0);
-        QCOMPARE(countColor(paintImage(box), titleArea, label), 0);
+        QCOMPARE(countColor(paintBox(box), titleArea, label), 0);
         QCOMPARE(box.boxRect(box.rect()), QRect(QPoint(3, 2), QPoint(16, 15)));
 
         const QColor mark = box.colorManager()->getColor(ControlTextColor);
         const QRect inside = box.boxRect(box.rect()).adjusted(2, 2, -2, -2);
-        QCOMPARE(countColor(paintImage(box), inside, mark), 0);
+        QCOMPARE(countColor(paintBox(box), inside, mark), 0);
         box.setValue(1);
-        QVERIFY(countColor(paintImage(box), inside, mark) > 0);
+        QVERIFY(countColor(paintBox(box), inside, mark) > 0);
 
         MidiCheckBox mute(rig.panel, stripInfo(false, 2));
         mute.resize(20, 19);
         mute.setValue(1);
-        QVERIFY(countColor(paintImage(mute), mute.boxRect(mute.rect()), QColor(255, 255, 0)) > 0);
+        QVERIFY(countColor(paintBox(mute), mute.boxRect(mute.rect()), QColor(255, 255, 0)) > 0);
         MidiCheckBox solo(rig.panel, stripInfo(true, 2));
         solo.resize(20, 19);
         solo.setValue(1);
-        QVERIFY(countColor(paintImage(solo), solo.boxRect(solo.rect()), QColor(0, 255, 0)) > 0);
+        QVERIFY(countColor(paintBox(solo), solo.boxRect(solo.rect()), QColor(0, 255, 0)) > 0);
     }
 };
 

@@ -37,7 +37,7 @@ void addSpacedTable(MidiDevice& device)
 }
 
 const QString Change = QStringLiteral("F0 43 10 7F 00 30 01 00 %1 F7");
-const QString Request = QStringLiteral("F0 43 30 7F 00 30 01 00 F7");
+const QString EditRequest = QStringLiteral("F0 43 30 7F 00 30 01 00 F7");
 
 // The value-changed reports of a panel.
 struct ChangeLog
@@ -51,7 +51,7 @@ struct ChangeLog
     QList<std::tuple<MidiCtrl*, int, int>> entries;
 };
 
-QImage paintImage(MidiEdit& edit)
+QImage paintEdit(MidiEdit& edit)
 {
     QImage image(edit.size(), QImage::Format_ARGB32);
     image.fill(Qt::white);
@@ -117,7 +117,7 @@ private slots:
 
         edit.changeValue(value);
         QCOMPARE(edit.value(), shown);
-        QCOMPARE(rig.sent(), QStringList({Change.arg(data), Request}));
+        QCOMPARE(rig.sent(), QStringList({Change.arg(data), EditRequest}));
         QCOMPARE(log.entries.size(), 1);
         QCOMPARE(log.entries[0], std::tuple(static_cast<MidiCtrl*>(&edit), shown, 0));
         QCOMPARE(rig.panel->groupRequests, QList<int>{3});
@@ -268,7 +268,7 @@ private slots:
 
         edit.changeValue(100);
         QCOMPARE(part->volume, 100);
-        QCOMPARE(rig.sent(), QStringList({Change.arg("64"), Request}));
+        QCOMPARE(rig.sent(), QStringList({Change.arg("64"), EditRequest}));
 
         rig.clearSent();
         part->muted = true;
@@ -300,7 +300,7 @@ private slots:
         edit.OnMidiMessage(MidiMessage(0x95, 60, 90));
         QVERIFY(!edit.isWaiting());
         QCOMPARE(edit.value(), 60);
-        QCOMPARE(rig.sent(), QStringList({Change.arg("3C"), Request}));
+        QCOMPARE(rig.sent(), QStringList({Change.arg("3C"), EditRequest}));
 
         // Escape ends it and goes on to the window.
         QTest::keyClick(&edit, Qt::Key_F2);
@@ -430,24 +430,24 @@ private slots:
         auto redder = [](QColor c) { return c.red() > 150 && c.green() < 120; };
         auto greener = [](QColor c) { return c.green() > 150 && c.red() < 120; };
 
-        QImage image = paintImage(edit);
+        QImage image = paintEdit(edit);
         QCOMPARE(image.pixelColor(20, y), groove);
         QCOMPARE(image.pixelColor(60, y), groove);
 
         edit.setValue(100); // centre at x 45, 100 about 24 pixels right of it
-        image = paintImage(edit);
+        image = paintEdit(edit);
         QVERIFY(redder(image.pixelColor(55, y)));
         QCOMPARE(image.pixelColor(35, y), groove);
         QCOMPARE(image.pixelColor(80, y), groove);
 
         edit.setValue(40); // 24 below: about 15 pixels left of the centre
-        image = paintImage(edit);
+        image = paintEdit(edit);
         QVERIFY(greener(image.pixelColor(38, y)));
         QCOMPARE(image.pixelColor(20, y), groove);
         QCOMPARE(image.pixelColor(55, y), groove);
 
         edit.setValue(64);
-        image = paintImage(edit);
+        image = paintEdit(edit);
         QCOMPARE(image.pixelColor(20, y), groove);
         QCOMPARE(image.pixelColor(60, y), groove);
         QVERIFY(image.pixelColor(45, y) != groove || image.pixelColor(44, y) != groove);
@@ -462,12 +462,12 @@ private slots:
         listInfo.combo = true;
         MidiEdit list(rig.panel, listInfo);
         list.resize(90, 19);
-        QImage image = paintImage(list);
+        QImage image = paintEdit(list);
         const ColorManager* colors = list.colorManager();
         QCOMPARE(image.pixelColor(85, 3), colors->arrowColor(true, false));
         QCOMPARE(image.pixelColor(85, 15), colors->arrowColor(false, false));
         list.setValue(127);
-        image = paintImage(list);
+        image = paintEdit(list);
         QCOMPARE(image.pixelColor(85, 3), colors->arrowColor(false, false));
         QCOMPARE(image.pixelColor(85, 15), colors->arrowColor(true, false));
 
@@ -479,7 +479,7 @@ private slots:
         MidiEdit keys(rig.panel, keyInfo);
         keys.resize(260, 19);
         auto pressedKeys = [&keys] {
-            const QImage picture = paintImage(keys);
+            const QImage picture = paintEdit(keys);
             int count = 0;
             for (int x = 0; x < picture.width(); ++x) {
                 for (int y = 0; y < picture.height(); ++y) {

@@ -13,7 +13,7 @@
 
 namespace {
 
-EditInfo rangeInfo(int min, int max, bool list = false)
+EditInfo inputRangeInfo(int min, int max, bool list = false)
 {
     EditInfo info;
     info.title = QStringLiteral("Level");
@@ -26,7 +26,7 @@ EditInfo rangeInfo(int min, int max, bool list = false)
 }
 
 // Sends a key press; true when the control accepted it.
-bool press(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString())
+bool pressInput(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = QString())
 {
     QKeyEvent event(QEvent::KeyPress, key, mods, text);
     QApplication::sendEvent(w, &event);
@@ -126,10 +126,10 @@ private slots:
         QFETCH(bool, accepted);
 
         BusPanelRig rig;
-        MidiEdit edit(rig.panel, rangeInfo(min, max, list));
+        MidiEdit edit(rig.panel, inputRangeInfo(min, max, list));
         edit.setValue(start);
         const QString text = key == Qt::Key_5 ? QStringLiteral("5") : QString();
-        QCOMPARE(press(&edit, key, Qt::KeyboardModifiers(mods), text), accepted);
+        QCOMPARE(pressInput(&edit, key, Qt::KeyboardModifiers(mods), text), accepted);
         QCOMPARE(edit.value(), expected);
         QCOMPARE(rig.sent().size(), expected == start ? 0 : 2);
     }
@@ -139,7 +139,7 @@ private slots:
     void typeAhead()
     {
         BusPanelRig rig;
-        MidiEdit edit(rig.panel, rangeInfo(0, 127));
+        MidiEdit edit(rig.panel, inputRangeInfo(0, 127));
         QTest::keyClicks(&edit, QStringLiteral("64"));
         QCOMPARE(edit.value(), -1);
         QTRY_COMPARE_WITH_TIMEOUT(edit.value(), 64, 2000);
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(edit.value(), 64);
         QVERIFY(rig.sent().isEmpty());
 
-        EditInfo info = rangeInfo(0, -1, true);
+        EditInfo info = inputRangeInfo(0, -1, true);
         info.param.loadItems(&rig.device, QStringLiteral("mic|line|off"), 0, -1);
         MidiEdit list(rig.panel, info);
         QTest::keyClicks(&list, QStringLiteral("li"));
@@ -163,7 +163,7 @@ private slots:
     void tapTempo()
     {
         BusPanelRig rig;
-        EditInfo info = rangeInfo(1, 300);
+        EditInfo info = inputRangeInfo(1, 300);
         info.tempo = true;
         info.param.setAddress(0x300028);
         info.param.defaultVal = 120;
@@ -173,7 +173,7 @@ private slots:
         edit.setValue(90);
         auto tapAt = [&](qint64 ms) {
             now = ms;
-            return press(&edit, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+            return pressInput(&edit, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
         };
 
         QVERIFY(!tapAt(0)); // the first tap only starts the measure
@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(edit.value(), 100);
 
         // Any other key starts a new measure; a double click keeps the tempo.
-        press(&edit, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        pressInput(&edit, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
         tapAt(4100);
         QCOMPARE(edit.value(), -1);
         edit.setValue(110);
@@ -208,7 +208,7 @@ private slots:
     void mousePresses()
     {
         BusPanelRig rig;
-        MidiEdit edit(rig.panel, rangeInfo(0, 127));
+        MidiEdit edit(rig.panel, inputRangeInfo(0, 127));
         edit.resize(90, 19);
         mouse(&edit, QEvent::MouseButtonPress, QPoint(3, 15), Qt::LeftButton);
         QCOMPARE(edit.value(), 0);
@@ -233,7 +233,7 @@ private slots:
         mouse(&edit, QEvent::MouseButtonDblClick, QPoint(40, 5), Qt::LeftButton);
         QCOMPARE(edit.value(), 64);
 
-        MidiEdit list(rig.panel, rangeInfo(0, 5, true));
+        MidiEdit list(rig.panel, inputRangeInfo(0, 5, true));
         list.resize(90, 19);
         mouse(&list, QEvent::MouseButtonPress, QPoint(85, 3), Qt::LeftButton); // previous, no value
         QCOMPARE(list.value(), -1);
@@ -250,7 +250,7 @@ private slots:
     void relativeDrag()
     {
         BusPanelRig rig;
-        MidiEdit edit(rig.panel, rangeInfo(0, 127));
+        MidiEdit edit(rig.panel, inputRangeInfo(0, 127));
         edit.resize(90, 19);
         edit.setValue(10);
         const QPoint start = edit.mapToGlobal(QPoint(40, 5));
@@ -278,7 +278,7 @@ private slots:
     void wheelSteps()
     {
         BusPanelRig rig;
-        MidiEdit edit(rig.panel, rangeInfo(0, 127));
+        MidiEdit edit(rig.panel, inputRangeInfo(0, 127));
         edit.setValue(10);
         QVERIFY(wheel(&edit, 120));
         QCOMPARE(edit.value(), 11);
@@ -287,7 +287,7 @@ private slots:
         QVERIFY(!wheel(&edit, 0));
         QCOMPARE(edit.value(), 12);
 
-        MidiEdit list(rig.panel, rangeInfo(0, 127, true));
+        MidiEdit list(rig.panel, inputRangeInfo(0, 127, true));
         list.setValue(10);
         wheel(&list, 120);
         QCOMPARE(list.value(), 9);
@@ -299,7 +299,7 @@ private slots:
     {
         BusPanelRig rig;
         ScriptedPrompts prompts;
-        MidiEdit list(rig.panel, rangeInfo(0, 5, true));
+        MidiEdit list(rig.panel, inputRangeInfo(0, 5, true));
         list.resize(90, 19);
         prompts.script(ScriptedPrompts::Kind::Popup, 4);
         mouse(&list, QEvent::MouseButtonPress, QPoint(20, 5), Qt::LeftButton);
@@ -310,7 +310,7 @@ private slots:
 
         QVERIFY(list.isDropDownGuarded());
         list.dropDown();
-        QVERIFY(press(&list, Qt::Key_Down, Qt::AltModifier));
+        QVERIFY(pressInput(&list, Qt::Key_Down, Qt::AltModifier));
         QCOMPARE(prompts.count(ScriptedPrompts::Kind::Popup), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!list.isDropDownGuarded(), 1000);
         list.dropDown(); // closed without a choice

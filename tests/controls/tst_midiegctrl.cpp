@@ -18,7 +18,7 @@ namespace {
 using Kind = ScriptedPrompts::Kind;
 
 // Amplitude: addresses 0x4102xx with iterator 2.
-const char* const Amplitude =
+const char* const EgAmplitude =
     "Init;INIT; ;address=41xx28 default=0|Attack;ATK;address=41xx24 default=0;address=41xx29 default=127|"
     "Decay1;DCY1;address=41xx25 default=127;address=41xx2A default=127|Decay2;DCY2;address=41xx26 "
     "default=127;address=41xx2B default=127| ; ;default=127;watch=-1|Release;REL;address=41xx27 default=0";
@@ -88,7 +88,7 @@ private slots:
     // of 83 pixels above y 89 over 126 steps.
     void drawPoints()
     {
-        MidiEgCtrl* eg = make(Amplitude);
+        MidiEgCtrl* eg = make(EgAmplitude);
         fillAmplitude(*eg);
         eg->fixValues();
         QVERIFY(eg->allValid());
@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(eg->getDrawPoint(1).y(), 89 - (128 * 83) / 254);
         QCOMPARE(eg->nodes()[1].level.toString(), QStringLiteral("0"));
 
-        MidiEgCtrl* small = make(Amplitude, true);
+        MidiEgCtrl* small = make(EgAmplitude, true);
         small->resize(87, 19);
         fillAmplitude(*small);
         small->fixValues();
@@ -124,7 +124,7 @@ private slots:
 
     void receive()
     {
-        MidiEgCtrl* eg = make(Amplitude);
+        MidiEgCtrl* eg = make(EgAmplitude);
         eg->MidiReceive();
         QCOMPARE(rig->sent(), amplitudeRequests());
 
@@ -145,7 +145,7 @@ private slots:
     // changed, without requests, and asks for everything at the end.
     void drag()
     {
-        MidiEgCtrl* eg = make(Amplitude);
+        MidiEgCtrl* eg = make(EgAmplitude);
         QVERIFY(showAndActivate(rig->window));
         const QPoint attack(26, 6);
         QTest::mousePress(eg, Qt::LeftButton, Qt::NoModifier, attack);
@@ -223,7 +223,7 @@ private slots:
         QFETCH(int, modifiers);
         QFETCH(bool, accepted);
         QFETCH(QStringList, sent);
-        MidiEgCtrl* eg = make(Amplitude);
+        MidiEgCtrl* eg = make(EgAmplitude);
         fillAmplitude(*eg);
         // Space from none picks node 0 (its level is adjustable), then node 1.
         for (int i = 0; i <= select; ++i)
@@ -240,7 +240,7 @@ private slots:
     // its values.
     void copyAndPaste()
     {
-        MidiEgCtrl* amp = make(Amplitude);
+        MidiEgCtrl* amp = make(EgAmplitude);
         fillAmplitude(*amp);
         amp->copy();
         QCOMPARE(MidiEgCtrl::clipboard(),
@@ -274,7 +274,7 @@ private slots:
     void contextMenu()
     {
         ScriptedPrompts prompts;
-        MidiEgCtrl* amp = make(Amplitude);
+        MidiEgCtrl* amp = make(EgAmplitude);
         fillAmplitude(*amp);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
         // Nothing copied yet: Paste is offered disabled and cannot be picked.

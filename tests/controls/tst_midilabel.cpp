@@ -10,7 +10,7 @@ namespace {
 
 const QColor Behind(10, 200, 30);
 
-LabelInfo labelInfo(const QString& title, bool bold = false, bool header = false)
+LabelInfo captionInfo(const QString& title, bool bold = false, bool header = false)
 {
     LabelInfo info;
     info.title = title;
@@ -20,7 +20,7 @@ LabelInfo labelInfo(const QString& title, bool bold = false, bool header = false
 }
 
 // The label as it shows on its panel, over a background of the panel's own.
-QImage picture(MidiLabel* label)
+QImage labelPicture(MidiLabel* label)
 {
     QWidget* panel = label->parentWidget();
     QPalette palette = panel->palette();
@@ -100,7 +100,7 @@ private slots:
     {
         QFETCH(QString, title);
         QFETCH(bool, hidden);
-        MidiLabel* label = make(labelInfo(title));
+        MidiLabel* label = make(captionInfo(title));
         QCOMPARE(label->type(), int(MidiCtrl::LabelType));
         QCOMPARE(label->text(), title);
         QCOMPARE(label->gInfo()->title, title);
@@ -119,7 +119,7 @@ private slots:
     void standalone()
     {
         QWidget parent;
-        MidiLabel label(&parent, labelInfo(QStringLiteral("Free")));
+        MidiLabel label(&parent, captionInfo(QStringLiteral("Free")));
         QVERIFY(!label.panel() && !label.device());
         QCOMPARE(label.parentWidget(), &parent);
         QCOMPARE(label.text(), QStringLiteral("Free"));
@@ -140,7 +140,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(bool, centred);
         for (bool header : {false, true}) {
-            QImage image = picture(make(labelInfo(title, false, header)));
+            QImage image = labelPicture(make(captionInfo(title, false, header)));
             if (header) {
                 // Take the band for the background.
                 const QColor band = image.pixelColor(0, 0);
@@ -169,28 +169,28 @@ private slots:
         const QColor fadedOver = blendOver(faded, Behind);
         const QColor band = MergeColors(colors.getColor(PanelColor), colors.getColor(CaptionColor), 0.42);
 
-        MidiLabel* plain = make(labelInfo(QStringLiteral("Level")));
-        MidiLabel* bold = make(labelInfo(QStringLiteral("Level"), true));
-        MidiLabel* header = make(labelInfo(QStringLiteral("Level"), true, true));
+        MidiLabel* plain = make(captionInfo(QStringLiteral("Level")));
+        MidiLabel* bold = make(captionInfo(QStringLiteral("Level"), true));
+        MidiLabel* header = make(captionInfo(QStringLiteral("Level"), true, true));
 
-        QImage image = picture(plain);
+        QImage image = labelPicture(plain);
         QCOMPARE(image.pixelColor(0, 0), Behind);
         QVERIFY(holds(image, text));
-        image = picture(bold);
+        image = labelPicture(bold);
         QCOMPARE(image.pixelColor(0, 0), Behind);
         QVERIFY(holds(image, text));
         QVERIFY(holds(image, colors.getColor(PanelColor).darker(180)));
-        image = picture(header);
+        image = labelPicture(header);
         for (const QPoint& corner : {QPoint(0, 0), QPoint(2, 18), QPoint(59, 0), QPoint(59, 18)})
             QCOMPARE(image.pixelColor(corner), band);
         QVERIFY(holds(image, text));
         QVERIFY(holds(image, band.darker(150)));
 
         m_fixture->panel->setEnabled(false);
-        image = picture(plain);
+        image = labelPicture(plain);
         QVERIFY(!holds(image, text));
         QVERIFY(holds(image, fadedOver));
-        QVERIFY(holds(picture(header), text));
+        QVERIFY(holds(labelPicture(header), text));
     }
 };
 

@@ -57,7 +57,7 @@ QStringList changeAndRequest(unsigned int address, int value)
     return {BusPanelRig::change(address, value), BusPanelRig::request(address)};
 }
 
-QImage picture(MidiRange& range)
+QImage rangePicture(MidiRange& range)
 {
     QImage image(range.size(), QImage::Format_ARGB32);
     image.fill(Qt::white);
@@ -297,15 +297,15 @@ private slots:
         RangeInfo info = rangeInfo();
         info.low.note = info.high.note = true;
         MidiRange* range = make(info, 40, 80);
-        const QImage still = picture(*range);
+        const QImage still = rangePicture(*range);
         range->startWaiting(false);
         QVERIFY(!range->blinkOn());
-        const QImage hidden = picture(*range);
+        const QImage hidden = rangePicture(*range);
         const int half = range->width() / 2;
         QCOMPARE(hidden.copy(0, 0, half, 19), still.copy(0, 0, half, 19));
         QVERIFY(hidden.copy(half, 0, half, 19) != still.copy(half, 0, half, 19));
         QTRY_VERIFY_WITH_TIMEOUT(range->blinkOn(), 1000);
-        QCOMPARE(picture(*range), still);
+        QCOMPARE(rangePicture(*range), still);
     }
 
     void keys_data()
@@ -454,7 +454,7 @@ private slots:
         info.piano = true;
         MidiRange* range = make(info, low, high);
         range->resize(318, 19);
-        const QImage image = picture(*range);
+        const QImage image = rangePicture(*range);
         QList<int> found;
         // The bottom row of the keys: black keys show their lower part there.
         for (int k = 0; k <= 127; ++k) {

@@ -46,7 +46,7 @@ QList<int> codes(const QString& text, int chars)
     return list;
 }
 
-bool showActive(QWidget& window)
+bool showStringActive(QWidget& window)
 {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -222,7 +222,7 @@ private slots:
         MidiString second(rig.panel, nameInfo());
         first.resize(90, 19);
         second.setGeometry(0, 30, 90, 19);
-        QVERIFY(showActive(rig.window));
+        QVERIFY(showStringActive(rig.window));
         first.edit(QStringLiteral("One"), true);
         QTRY_VERIFY(MidiString::editor() && MidiString::editor()->hasFocus());
         second.edit(QStringLiteral("Two"), true);

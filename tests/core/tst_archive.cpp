@@ -20,7 +20,7 @@ QString hexOf(const std::function<void(Archive&)>& write)
     return b.toString();
 }
 
-Buffer bufferOf(const QString& hex)
+Buffer hexBuffer(const QString& hex)
 {
     Buffer b;
     b.fromString(hex);
@@ -38,7 +38,7 @@ void writeEveryKind(Archive& ar)
 {
     ar << -123456 << 0xDEADBEEFu << static_cast<unsigned short>(0xBEEF) << static_cast<unsigned char>(0xF7);
     ar << QStringLiteral("Grand Piano ÄÖ ♪") << QString();
-    ar << bufferOf(QStringLiteral("F0 43 00 F7"));
+    ar << hexBuffer(QStringLiteral("F0 43 00 F7"));
     ar.writeBYTE(0x1FF);
     ar.writeWORD(0x1234);
     ar.writeUINT(0x89ABCDEF);
@@ -51,7 +51,7 @@ void writeEveryKind(Archive& ar)
     ar.writeText(QStringLiteral("RIFF"), -1);
     ar.writeText(QStringLiteral("name"), 8);
     ar.writeVarLength(0x3FFF);
-    ar.writeBuffer(bufferOf(QStringLiteral("01 02 03")));
+    ar.writeBuffer(hexBuffer(QStringLiteral("01 02 03")));
     ar.writeBuffer(Buffer());
 }
 
@@ -232,10 +232,10 @@ void TestArchive::byteOrder()
             ar << QStringLiteral("Aé");
             break;
         case 4:
-            ar << bufferOf(QStringLiteral("F0 F7"));
+            ar << hexBuffer(QStringLiteral("F0 F7"));
             break;
         case 5:
-            ar.writeBuffer(bufferOf(QStringLiteral("F0 F7")));
+            ar.writeBuffer(hexBuffer(QStringLiteral("F0 F7")));
             break;
         case 6:
             ar.writeValueR(0x01020304, 4);
@@ -302,7 +302,7 @@ void TestArchive::varLength()
     QFETCH(QString, hex);
     QFETCH(uint, readBack);
     QCOMPARE(hexOf([value](Archive& ar) { ar.writeVarLength(value); }), hex);
-    const Buffer b = bufferOf(hex);
+    const Buffer b = hexBuffer(hex);
     Archive ar(b);
     QCOMPARE(ar.readVarLength(), readBack);
     QVERIFY(ar.eof());
@@ -312,7 +312,7 @@ void TestArchive::varLength()
 void TestArchive::fixedText()
 {
     // A field is consumed whole; its text stops at the first zero and keeps leading blanks.
-    const Buffer b = bufferOf(QStringLiteral("20 38 45 35 37 00 41 41  00 00 00 00  52 49 46 46 58"));
+    const Buffer b = hexBuffer(QStringLiteral("20 38 45 35 37 00 41 41  00 00 00 00  52 49 46 46 58"));
     Archive ar(b);
     QCOMPARE(ar.readText(8), QStringLiteral(" 8E57"));
     QCOMPARE(ar.pos(), 8);
@@ -345,7 +345,7 @@ void TestArchive::truncatedStream()
 {
     QFETCH(QString, hex);
     QFETCH(int, kind);
-    const Buffer b = bufferOf(hex);
+    const Buffer b = hexBuffer(hex);
     Archive ar(b);
     switch (kind) {
     case 0: {
@@ -355,7 +355,7 @@ void TestArchive::truncatedStream()
         break;
     }
     case 1: {
-        Buffer target = bufferOf(QStringLiteral("AA"));
+        Buffer target = hexBuffer(QStringLiteral("AA"));
         QVERIFY(!ar.readBuffer(target));
         QVERIFY(target.isEmpty());
         break;
@@ -398,7 +398,7 @@ void TestArchive::truncatedStream()
 void TestArchive::scanningToTheEndStops()
 {
     // A loader that reads records until eof() ends even when the last record is cut short.
-    const Buffer b = bufferOf(QStringLiteral("00 00 00 01 00 00 00 02 00 00"));
+    const Buffer b = hexBuffer(QStringLiteral("00 00 00 01 00 00 00 02 00 00"));
     Archive ar(b);
     QList<int> values;
     for (int guard = 0; !ar.eof() && guard < 10; ++guard)
@@ -432,7 +432,7 @@ void TestArchive::positions()
 {
     Buffer b;
     Archive ar(b);
-    ar << 7 << bufferOf(QStringLiteral("01 02 03 04 05")) << 9;
+    ar << 7 << hexBuffer(QStringLiteral("01 02 03 04 05")) << 9;
     QCOMPARE(ar.pos(), 13);
     QVERIFY(ar.seek(0));
     QCOMPARE(ar.readInt(), 7);
@@ -459,7 +459,7 @@ void TestArchive::positions()
 
 void TestArchive::readOnlyBuffer()
 {
-    const Buffer b = bufferOf(QStringLiteral("01 02 03"));
+    const Buffer b = hexBuffer(QStringLiteral("01 02 03"));
     Archive ar(b);
     ar.writeBYTE(9);
     QVERIFY(ar.failed());
@@ -523,7 +523,7 @@ void TestArchive::tempFile()
     Archive ar;
     const QString first = ar.openTempFile(QStringLiteral("pe"));
     QVERIFY(QFileInfo(first).fileName().startsWith(QStringLiteral("pe")));
-    ar << bufferOf(QStringLiteral("F0 43 F7"));
+    ar << hexBuffer(QStringLiteral("F0 43 F7"));
     QVERIFY(ar.seek(0));
     // Another program sees every byte while the archive keeps the file open.
     QCOMPARE(readAll(first), QByteArray("\xF0\x43\xF7", 3));
@@ -552,7 +552,7 @@ void TestArchive::documentLoadAndStore()
     QVERIFY(back.docError().endsWith(QStringLiteral("missing.doc")));
 
     // A count the file cannot hold is refused before anything is allocated for it.
-    const Buffer bad = bufferOf(QStringLiteral("7F FF FF FF 00 00"));
+    const Buffer bad = hexBuffer(QStringLiteral("7F FF FF FF 00 00"));
     QVERIFY(bad.toFile(path));
     QVERIFY(!back.loadFile(path));
     QCOMPARE(back.docError(), QStringLiteral("Unknown format"));

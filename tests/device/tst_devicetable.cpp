@@ -11,7 +11,7 @@ namespace {
 
 // Lines as the instrument's resources write them, and the odd shapes a
 // hand-edited or damaged file may hold.
-const char* const Fixture = R"(; tables of a test instrument
+const char* const TableFixture = R"(; tables of a test instrument
 [PAN]
 Size=1
 Ridev=128
@@ -171,7 +171,7 @@ private:
     IniFile m_ini;
 
 private slots:
-    void initTestCase() { m_ini.loadText(QString::fromLatin1(Fixture)); }
+    void initTestCase() { m_ini.loadText(QString::fromLatin1(TableFixture)); }
 
     void entry()
     {

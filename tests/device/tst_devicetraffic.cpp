@@ -29,7 +29,7 @@ QByteArray hex(const QString& text)
     return QByteArray::fromHex(text.toLatin1());
 }
 
-QStringList hexList(const QList<QByteArray>& packets)
+QStringList trafficHexList(const QList<QByteArray>& packets)
 {
     QStringList list;
     for (const QByteArray& p : packets)
@@ -226,7 +226,7 @@ private slots:
                                                        "than the program could take")
                                             .arg(rig.device.name())
                                             .arg(flood.size() - kept)));
-        QStringList expected = hexList(flood.mid(0, kept));
+        QStringList expected = trafficHexList(flood.mid(0, kept));
         QTRY_COMPARE(rig.client.events().size(), qsizetype(kept));
         QStringList received;
         for (const RecordingClient::Event& e : rig.client.events())
@@ -234,7 +234,7 @@ private slots:
         QCOMPARE(received, expected);
 
         rig.instrument.send(flood.last());
-        expected << hexList({flood.last()});
+        expected << trafficHexList({flood.last()});
         QTRY_COMPARE(rig.client.events().size(), qsizetype(kept + 1));
         QCOMPARE(rig.client.events().last().text, expected.last());
     }
@@ -300,8 +300,8 @@ private slots:
 
         bus->inject(fromMain ? instrument.source() : auxSource, hex(packet));
         QVERIFY(bus->waitIdle());
-        QCOMPARE(hexList(bus->sentPackets(instrument.destination())), toMain);
-        QCOMPARE(hexList(bus->sentPackets(auxDestination)), toAux);
+        QCOMPARE(trafficHexList(bus->sentPackets(instrument.destination())), toMain);
+        QCOMPARE(trafficHexList(bus->sentPackets(auxDestination)), toAux);
 
         // Pass-through is no echo: the clients see each received message
         // once, unchanged, from where it came.
@@ -372,7 +372,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!rig.device.poller()->isRunning(), 10000);
 
         QCOMPARE(rig.instrument.identityRequests(), Task_Poller::DefaultRequests);
-        QCOMPARE(hexList(bus->sentPackets(rig.instrument.destination())).first(),
+        QCOMPARE(trafficHexList(bus->sentPackets(rig.instrument.destination())).first(),
                  QStringLiteral("F0 7E 00 06 01 F7"));
         QVERIFY(!rig.device.isConnected());
         QVERIFY(!rig.device.midiIn()->isOpened());
@@ -496,7 +496,7 @@ private slots:
 
         op(rig.device);
         QVERIFY(bus->waitIdle());
-        QCOMPARE(hexList(bus->sentPackets(rig.instrument.destination())), sent);
+        QCOMPARE(trafficHexList(bus->sentPackets(rig.instrument.destination())), sent);
         // The echo comes at once, on the sending thread.
         QCOMPARE(rig.client.texts(RecordingClient::Event::Short, SourceGUI).size(), qsizetype(echoes));
         QVERIFY(rig.client.allOn(QThread::currentThread()));
@@ -553,14 +553,14 @@ private slots:
         rig.device.sendSysex(&stored);
         QCOMPARE(stored.toString(-1), message);
         QVERIFY(bus->waitIdle());
-        QCOMPARE(hexList(bus->sentPackets(rig.instrument.destination())), QStringList{sent});
+        QCOMPARE(trafficHexList(bus->sentPackets(rig.instrument.destination())), QStringList{sent});
         QCOMPARE(rig.client.texts(RecordingClient::Event::Sysex, SourceGUI), QStringList{sent});
 
         // The hex form goes the same way.
         bus->clearSent();
         rig.device.sendSysex(message);
         QVERIFY(bus->waitIdle());
-        QCOMPARE(hexList(bus->sentPackets(rig.instrument.destination())), QStringList{sent});
+        QCOMPARE(trafficHexList(bus->sentPackets(rig.instrument.destination())), QStringList{sent});
     }
 
     // Messages for the never-send addresses, and empty ones, go nowhere.
@@ -573,7 +573,7 @@ private slots:
         rig.device.sendSysex(static_cast<Sysex*>(nullptr));
         rig.device.sendSysex(QStringLiteral("F0 43 10 7F 00 01 02 04 05 F7"));
         QVERIFY(bus->waitIdle());
-        QCOMPARE(hexList(bus->sentPackets(rig.instrument.destination())),
+        QCOMPARE(trafficHexList(bus->sentPackets(rig.instrument.destination())),
                  QStringList{"F0 43 10 7F 00 01 02 04 05 F7"});
         QCOMPARE(rig.client.texts(RecordingClient::Event::Sysex).size(), qsizetype(1));
     }
@@ -595,7 +595,7 @@ private slots:
         QVERIFY(!rig.device.transmitString(large + u' ' + small));
         QVERIFY(rig.device.transmitString(small + u' ' + small));
         QVERIFY(bus->waitIdle());
-        QCOMPARE(hexList(bus->sentPackets(rig.instrument.destination())), QStringList(3, small));
+        QCOMPARE(trafficHexList(bus->sentPackets(rig.instrument.destination())), QStringList(3, small));
         QCOMPARE(rig.client.texts(RecordingClient::Event::Sysex, SourceGUI), QStringList(3, small));
 
         // Nor is a closed port.
@@ -614,7 +614,7 @@ private slots:
         rig.device.paramRequest(MidiParam());
         rig.device.paramChange(MidiParam(), 1);
         QVERIFY(bus->waitIdle());
-        QCOMPARE(hexList(bus->sentPackets(rig.instrument.destination())),
+        QCOMPARE(trafficHexList(bus->sentPackets(rig.instrument.destination())),
                  (QStringList{"F0 43 30 7F 00 01 02 03 F7", "F0 43 10 7F 00 01 02 03 21 F7"}));
     }
 

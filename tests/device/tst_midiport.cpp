@@ -22,17 +22,17 @@
 
 namespace {
 
-QByteArray hex(const QString& text)
+QByteArray portHex(const QString& text)
 {
     return QByteArray::fromHex(text.toLatin1());
 }
 
-QString hexText(const unsigned char* data, int size)
+QString portHexText(const unsigned char* data, int size)
 {
     return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(data), size).toHex(' ').toUpper());
 }
 
-QStringList hexList(const QList<QByteArray>& packets)
+QStringList portHexList(const QList<QByteArray>& packets)
 {
     QStringList result;
     for (const QByteArray& p : packets)
@@ -42,16 +42,16 @@ QStringList hexList(const QList<QByteArray>& packets)
 
 // Records what an input port hands on, as hex text: short messages with the
 // bytes their kind has, system-exclusive messages whole.
-class Recorder : public IMidiPortOwner
+class PortRecorder : public IMidiPortOwner
 {
 public:
     void OnShortMessage(MidiInPort*, unsigned int message) override
     {
         const MidiMessage m(message);
         const unsigned char bytes[3] = {m.status, m.data1, m.data2};
-        add(hexText(bytes, m.size()));
+        add(portHexText(bytes, m.size()));
     }
-    void OnLongMessage(MidiInPort*, unsigned char* data, int length) override { add(hexText(data, length)); }
+    void OnLongMessage(MidiInPort*, unsigned char* data, int length) override { add(portHexText(data, length)); }
 
     QStringList events() const
     {
@@ -154,14 +154,14 @@ private slots:
 
         const int src = bus->addSource(QStringLiteral("Synth Out"));
         InitMidiPorts();
-        Recorder owner;
+        PortRecorder owner;
         MidiInPort port(&owner);
         port.setName(QStringLiteral("Synth Out"));
         QVERIFY(port.open());
 
         QList<QByteArray> raw;
         for (const QString& p : packets)
-            raw << hex(p);
+            raw << portHex(p);
         bus->inject(src, raw);
         QVERIFY(bus->waitIdle());
         QCOMPARE(owner.events(), expected);
@@ -186,7 +186,7 @@ private slots:
         const int src = bus->addSource(QStringLiteral("Synth Out"));
         const int dst = bus->addDestination(QStringLiteral("Synth In"));
         InitMidiPorts();
-        Recorder owner;
+        PortRecorder owner;
         MidiInPort in(&owner);
         in.setName(QStringLiteral("Synth Out"));
         QVERIFY(in.open());
@@ -195,16 +195,16 @@ private slots:
         QVERIFY(out.open());
 
         // Twice and then a note, all in one packet.
-        bus->inject(src, hex(message + u' ' + message + QStringLiteral(" 90 3C 40")));
+        bus->inject(src, portHex(message + u' ' + message + QStringLiteral(" 90 3C 40")));
         QVERIFY(bus->waitIdle());
         QCOMPARE(owner.events(), (QStringList{message, message, QStringLiteral("90 3C 40")}));
 
-        const QByteArray bytes = hex(message);
+        const QByteArray bytes = portHex(message);
         unsigned int packed = 0;
         for (int i = 0; i < bytes.size(); ++i)
             packed |= unsigned(quint8(bytes.at(i))) << (8 * i);
         out.sendShort(packed);
-        QCOMPARE(hexList(bus->sentPackets(dst)), QStringList{message});
+        QCOMPARE(portHexList(bus->sentPackets(dst)), QStringList{message});
     }
 
     void oversizeSysex()
@@ -214,7 +214,7 @@ private slots:
         // after it is unharmed.
         const int src = bus->addSource(QStringLiteral("Synth Out"));
         InitMidiPorts();
-        Recorder owner;
+        PortRecorder owner;
         MidiInPort port(&owner);
         port.setName(QStringLiteral("Synth Out"));
         QVERIFY(port.open());
@@ -228,7 +228,7 @@ private slots:
         const QByteArray fits = sysex(MidiInPort::SysexLimit);
         const QByteArray tooLong = sysex(MidiInPort::SysexLimit + 1);
         // Split the long one over packets too: the limit holds across packets.
-        bus->inject(src, {fits, tooLong.left(1000), tooLong.mid(1000), hex("90 3C 40")});
+        bus->inject(src, {fits, tooLong.left(1000), tooLong.mid(1000), portHex("90 3C 40")});
         QVERIFY(bus->waitIdle());
         const QStringList events = owner.events();
         QCOMPARE(events.size(), 2);
@@ -323,7 +323,7 @@ private slots:
         port.setName(QStringLiteral("Synth In"));
         QVERIFY(port.open());
         op(port);
-        QCOMPARE(hexList(bus->sentPackets(dst)), expected);
+        QCOMPARE(portHexList(bus->sentPackets(dst)), expected);
     }
 
     void longSysexGoesWhole()
@@ -379,7 +379,7 @@ private slots:
         if (opens)
             bus->setClientFailure(MidiStatusOk);
 
-        Recorder owner;
+        PortRecorder owner;
         MidiInPort in(&owner);
         MidiOutPort out;
         in.setName(name);
@@ -399,7 +399,7 @@ private slots:
         bus->addSource(QStringLiteral("A"));
         bus->addDestination(QStringLiteral("A"));
         InitMidiPorts();
-        Recorder owner;
+        PortRecorder owner;
         MidiInPort in(&owner);
         MidiOutPort out;
         in.setName(QStringLiteral("A"));
@@ -424,7 +424,7 @@ private slots:
     {
         bus->addSource(QStringLiteral("A"));
         InitMidiPorts();
-        Recorder owner;
+        PortRecorder owner;
         MidiInPort a(&owner);
         MidiInPort b(&owner);
         a.setName(QStringLiteral("A"));
@@ -446,7 +446,7 @@ private slots:
         QCOMPARE(MidiInPorts.size(), 2);
         QCOMPARE(MidiOutPorts.size(), 2);
 
-        Recorder owner;
+        PortRecorder owner;
         MidiInPort in(&owner);
         MidiOutPort out;
         in.setName(QStringLiteral("Twin"));
@@ -454,8 +454,8 @@ private slots:
         QVERIFY(in.open());
         QVERIFY(out.open());
         out.noteOn(60, 1, 0);
-        bus->inject(src1, hex("90 3D 01"));
-        bus->inject(src0, hex("90 3C 01"));
+        bus->inject(src1, portHex("90 3D 01"));
+        bus->inject(src0, portHex("90 3C 01"));
         QVERIFY(bus->waitIdle());
         QCOMPARE(owner.events(), QStringList{"90 3C 01"});
         QCOMPARE(bus->sentPackets(dst0).size(), 1);
@@ -476,7 +476,7 @@ private slots:
         out.setName(QStringLiteral("Synth"));
         QVERIFY(out.open());
         out.noteOn(60, 1, 0);
-        QCOMPARE(hexList(bus->sentPackets(0)), QStringList{"90 3C 01"});
+        QCOMPARE(portHexList(bus->sentPackets(0)), QStringList{"90 3C 01"});
 
         // An endpoint that is gone altogether fails with its status.
         out.setName(QStringLiteral("Gone"));
@@ -489,7 +489,7 @@ private slots:
         bus->addSource(QStringLiteral("In"));
         bus->addDestination(QStringLiteral("Out"));
         InitMidiPorts();
-        Recorder owner;
+        PortRecorder owner;
         MidiInPort in(&owner);
         MidiOutPort out;
         in.setName(QStringLiteral("In"));
@@ -547,7 +547,7 @@ private slots:
         std::atomic<bool> stop{false};
         std::thread feeder([&] {
             while (!stop) {
-                bus->inject(src, {hex("90 3C 40"), hex("F0 01 02 F7")});
+                bus->inject(src, {portHex("90 3C 40"), portHex("F0 01 02 F7")});
                 std::this_thread::sleep_for(std::chrono::microseconds(100));
             }
         });
@@ -674,10 +674,10 @@ private slots:
         QCOMPARE(sent.size(), perThread * 5);
         // A patch change keeps its three messages together.
         for (int i = 0; i < sent.size(); ++i) {
-            if (sent.at(i) == hex("B0 00 01")) {
+            if (sent.at(i) == portHex("B0 00 01")) {
                 QVERIFY(i + 2 < sent.size());
-                QCOMPARE(sent.at(i + 1), hex("B0 20 02"));
-                QCOMPARE(sent.at(i + 2).left(1), hex("C0"));
+                QCOMPARE(sent.at(i + 1), portHex("B0 20 02"));
+                QCOMPARE(sent.at(i + 2).left(1), portHex("C0"));
             }
         }
     }

@@ -9,14 +9,14 @@
 
 namespace {
 
-const char* const Fixture = R"(
+const char* const ClipboardFixture = R"(
 [VOICES]
 Ridev=2
 0=63,08,Clip ES USER1
 1=63,09,  SPACED
 )";
 
-constexpr unsigned short User1 = 0x3F08;
+constexpr unsigned short ClipboardUser1 = 0x3F08;
 constexpr unsigned short Spaced = 0x3F09;
 
 PatchDump* voice(MidiDevice* device, const QString& name)
@@ -57,10 +57,10 @@ private slots:
 void TestPatchClipboard::initTestCase()
 {
     m_device = std::make_unique<TestDevice>(QStringLiteral("Clip ES"));
-    m_device->ini()->loadText(QString::fromUtf8(Fixture));
+    m_device->ini()->loadText(QString::fromUtf8(ClipboardFixture));
     m_device->loadBankSet(QStringLiteral("VOICES"));
     m_library = std::make_unique<LibraryFolder>(m_device.get(), QStringLiteral("Ridev"));
-    auto* group = new BankPatchGroup(m_device.get(), QStringLiteral("USER1"), 0, Bank(User1));
+    auto* group = new BankPatchGroup(m_device.get(), QStringLiteral("USER1"), 0, Bank(ClipboardUser1));
     for (const QString& name : QStringList{"Lead", "", "Hit,"})
         group->addPatchDump(voice(m_device.get(), name));
     m_library->children().append(group);
@@ -198,15 +198,15 @@ void TestPatchClipboard::viewClosed()
 void TestPatchClipboard::patchListIsUnique()
 {
     PatchList list;
-    QVERIFY(list.add(Patch(User1, 1)));
-    QVERIFY(list.add(Patch(User1, 0)));
+    QVERIFY(list.add(Patch(ClipboardUser1, 1)));
+    QVERIFY(list.add(Patch(ClipboardUser1, 0)));
     for (int program = 2; program < 40; ++program)
-        QVERIFY(list.add(Patch(User1, program)));
-    QVERIFY(!list.add(Patch(User1, 1)));
-    QVERIFY(!list.add(Patch(User1, 39)));
+        QVERIFY(list.add(Patch(ClipboardUser1, program)));
+    QVERIFY(!list.add(Patch(ClipboardUser1, 1)));
+    QVERIFY(!list.add(Patch(ClipboardUser1, 39)));
     QCOMPARE(list.size(), 40);
-    QCOMPARE(list.at(0), Patch(User1, 1).toUInt());
-    QCOMPARE(list.at(1), Patch(User1, 0).toUInt());
+    QCOMPARE(list.at(0), Patch(ClipboardUser1, 1).toUInt());
+    QCOMPARE(list.at(1), Patch(ClipboardUser1, 0).toUInt());
 }
 
 void TestPatchClipboard::patchListText_data()
@@ -223,31 +223,31 @@ void TestPatchClipboard::patchListText_data()
     QTest::newRow("empty list") << QList<uint>{} << true << "  "
                                 << "\n"
                                 << "";
-    QTest::newRow("one patch, no separator after it") << QList<uint>{p(User1, 0)} << false << "  "
+    QTest::newRow("one patch, no separator after it") << QList<uint>{p(ClipboardUser1, 0)} << false << "  "
                                                       << "\n"
                                                       << "  USER1:001 (A01)";
     QTest::newRow("tool tip lines with names")
-        << QList<uint>{p(User1, 0), p(User1, 1), p(0x4F01, 127)} << true << "  "
+        << QList<uint>{p(ClipboardUser1, 0), p(ClipboardUser1, 1), p(0x4F01, 127)} << true << "  "
         << "\n"
         << "  USER1:001 (A01) Cat0:Lead\n  USER1:002 (A02) (empty)\n  079/001:128 (H16)";
-    QTest::newRow("no library, numbers only") << QList<uint>{p(User1, 0), p(User1, 2)} << false << ""
+    QTest::newRow("no library, numbers only") << QList<uint>{p(ClipboardUser1, 0), p(ClipboardUser1, 2)} << false << ""
                                               << ", "
                                               << "USER1:001 (A01), USER1:003 (A03)";
-    QTest::newRow("program beyond the group") << QList<uint>{p(User1, 3)} << true << ""
+    QTest::newRow("program beyond the group") << QList<uint>{p(ClipboardUser1, 3)} << true << ""
                                               << "\n"
                                               << "USER1:004 (A04)";
     QTest::newRow("blanks of the printed form trimmed")
-        << QList<uint>{p(Spaced, 0), p(User1, 0)} << true << "["
+        << QList<uint>{p(Spaced, 0), p(ClipboardUser1, 0)} << true << "["
         << "]"
         << "[SPACED:001 (A01)][USER1:001 (A01) Cat0:Lead";
-    QTest::newRow("invalid patch inside") << QList<uint>{p(User1, 0), invalid, p(User1, 2)} << false << "-"
+    QTest::newRow("invalid patch inside") << QList<uint>{p(ClipboardUser1, 0), invalid, p(ClipboardUser1, 2)} << false << "-"
                                           << "\n"
                                           << "-USER1:001 (A01)\n-\n-USER1:003 (A03)";
     QTest::newRow("repeated separator at the end")
-        << QList<uint>{p(User1, 0), invalid, invalid} << false << ""
+        << QList<uint>{p(ClipboardUser1, 0), invalid, invalid} << false << ""
         << "; "
         << "USER1:001 (A01)";
-    QTest::newRow("name ending in separator characters") << QList<uint>{p(User1, 2)} << true << ""
+    QTest::newRow("name ending in separator characters") << QList<uint>{p(ClipboardUser1, 2)} << true << ""
                                                          << ", "
                                                          << "USER1:003 (A03) Cat0:Hit,";
 }

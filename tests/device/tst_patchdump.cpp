@@ -10,7 +10,7 @@
 #include <memory>
 
 namespace {
-QStringList hexList(const BulkDump& dump)
+QStringList dumpHexList(const BulkDump& dump)
 {
     QStringList out;
     for (const Sysex* msg : dump)
@@ -27,7 +27,7 @@ QByteArray dataOf(const Sysex* msg, int n)
     return out;
 }
 
-bool checksumHolds(const Sysex* s)
+bool dumpChecksumHolds(const Sysex* s)
 {
     int sum = 0;
     for (int i = s->checksumStart(); i <= s->size() - 2; ++i)
@@ -66,7 +66,7 @@ class TestPatchDumps : public QObject
     }
 
     // The initial content of a voice as hex texts.
-    QStringList initVoice() { return hexList(*make()); }
+    QStringList initVoice() { return dumpHexList(*make()); }
 
 private slots:
     void name_data();
@@ -147,7 +147,7 @@ void TestPatchDumps::setName()
     dump->setName(text);
     QCOMPARE(dataOf(dump->first(), TestSysex::NameSize), expected);
     QCOMPARE(dump->first()->dataAt(TestSysex::CategoryPos), 9);
-    QVERIFY(checksumHolds(dump->first()));
+    QVERIFY(dumpChecksumHolds(dump->first()));
     QCOMPARE(dump->size(), 3);
 }
 
@@ -185,10 +185,10 @@ void TestPatchDumps::storedForm()
     QVERIFY(a.fromArchive(in, &dev, QString()));
     QVERIFY(b.fromArchive(in, &dev, dev.name()));
     QVERIFY(in.ok() && in.eof());
-    QCOMPARE(hexList(a), hexList(*first));
+    QCOMPARE(dumpHexList(a), dumpHexList(*first));
     QCOMPARE(a.comment(), first->comment());
     QCOMPARE(a.name(false), QStringLiteral("Brass"));
-    QCOMPARE(hexList(b), hexList(*second));
+    QCOMPARE(dumpHexList(b), dumpHexList(*second));
     QCOMPARE(b.comment(), QString());
 }
 
@@ -244,7 +244,7 @@ void TestPatchDumps::modelTranslation()
     QCOMPARE(dump.size(), 3);
     QCOMPARE(dump.at(0)->toString(), make()->at(0)->toString());
     QCOMPARE(dataOf(dump.at(1), 8), QByteArray("\x11\x11\x11\x40\x40\x40\x40\x40"));
-    QVERIFY(checksumHolds(dump.at(1)));
+    QVERIFY(dumpChecksumHolds(dump.at(1)));
     QCOMPARE(dump.getSysex(0x300000), nullptr);
 
     // Nothing in common: the initial content and the stored comment, false.
@@ -254,7 +254,7 @@ void TestPatchDumps::modelTranslation()
     const Buffer strangerBytes = stored(stranger);
     Archive in2(strangerBytes);
     QVERIFY(!dump.fromArchive(in2, &dev, model));
-    QCOMPARE(hexList(dump), initVoice());
+    QCOMPARE(dumpHexList(dump), initVoice());
     QCOMPARE(dump.comment(), QStringLiteral("lost"));
 
     // An empty stored dump stays empty.
@@ -289,12 +289,12 @@ void TestPatchDumps::renamedDeviceKeepsItsDumps()
     Archive in(bytes);
     TestPatchDump back(&renamed);
     QVERIFY(back.fromArchive(in, &renamed, QStringLiteral("Test Instrument")));
-    QCOMPARE(hexList(back), hexList(own));
+    QCOMPARE(dumpHexList(back), dumpHexList(own));
 
     // Under the model's name it is a dump of another model.
     Archive again(bytes);
     QVERIFY(!back.fromArchive(again, &renamed, QStringLiteral("Other Synth")));
-    QCOMPARE(hexList(back), initVoice());
+    QCOMPARE(dumpHexList(back), initVoice());
 }
 
 void TestPatchDumps::addressMap()
@@ -321,7 +321,7 @@ void TestPatchDumps::copiesAndComment()
     auto dump = make(TestPatchDump::Plain);
     dump->setComment(QStringLiteral("mine"));
     dump->copyDump(source.get(), &dev);
-    QCOMPARE(hexList(*dump), hexList(*source));
+    QCOMPARE(dumpHexList(*dump), dumpHexList(*source));
     QCOMPARE(dump->comment(), QStringLiteral("mine"));
 
     dump->copyPatchDump(source.get(), &dev);
@@ -332,7 +332,7 @@ void TestPatchDumps::copiesAndComment()
 
     // init keeps the comment; a refill through the bulk operations empties it.
     dump->init();
-    QCOMPARE(hexList(*dump), hexList(*make(TestPatchDump::Plain)));
+    QCOMPARE(dumpHexList(*dump), dumpHexList(*make(TestPatchDump::Plain)));
     QCOMPARE(dump->comment(), QStringLiteral("theirs"));
     QVERIFY(dump->fromString(source->toString(), &dev));
     QCOMPARE(dump->comment(), QString());
@@ -342,7 +342,7 @@ void TestPatchDumps::fromDataBuffer()
 {
     auto dump = make();
     dump->setComment(QStringLiteral("gone"));
-    const QStringList before = hexList(*dump);
+    const QStringList before = dumpHexList(*dump);
     const int need = dump->getRidevDataSize();
     QCOMPARE(need, 28);
 
@@ -350,7 +350,7 @@ void TestPatchDumps::fromDataBuffer()
     Buffer shortData(need - 1);
     QVERIFY(!dump->fromDataBuffer(&shortData));
     QVERIFY(!dump->fromDataBuffer(nullptr));
-    QCOMPARE(hexList(*dump), before);
+    QCOMPARE(dumpHexList(*dump), before);
     QCOMPARE(dump->comment(), QStringLiteral("gone"));
 
     Buffer data(need + 3);
@@ -365,7 +365,7 @@ void TestPatchDumps::fromDataBuffer()
     for (int i = 0; i < need; ++i)
         QCOMPARE(back.at(i), i & 0x7F);
     for (const Sysex* msg : std::as_const(*dump))
-        QVERIFY(checksumHolds(msg));
+        QVERIFY(dumpChecksumHolds(msg));
 }
 
 void TestPatchDumps::genericDefaults()

@@ -31,7 +31,7 @@ QStringList texts(const BulkDump& dump)
     return list;
 }
 
-QStringList hexTexts(const QList<QByteArray>& messages)
+QStringList syncHexTexts(const QList<QByteArray>& messages)
 {
     QStringList list;
     for (const QByteArray& m : messages)
@@ -40,9 +40,9 @@ QStringList hexTexts(const QList<QByteArray>& messages)
 }
 
 // An instrument, a device with its main ports on it, and a client.
-struct Rig
+struct SyncRig
 {
-    explicit Rig(VirtualMidiBus& bus) : instrument(bus) { device.attach(instrument); }
+    explicit SyncRig(VirtualMidiBus& bus) : instrument(bus) { device.attach(instrument); }
 
     TestInstrument instrument;
     BusDevice device;
@@ -116,7 +116,7 @@ private slots:
         QFETCH(int, timeout);
         QFETCH(bool, complete);
         QFETCH(int, kept);
-        Rig rig(*bus);
+        SyncRig rig(*bus);
         rig.instrument.setBulkReply(reply);
 
         BulkDump target;
@@ -125,7 +125,7 @@ private slots:
 
         QCOMPARE(rig.device.syncBulkRequest(BlockAddress, target, timeout), complete);
         QCOMPARE(rig.instrument.bulkRequests(), 1);
-        const QStringList expected = hexTexts(rig.instrument.bulkMessages(BlockAddress));
+        const QStringList expected = syncHexTexts(rig.instrument.bulkMessages(BlockAddress));
         QCOMPARE(texts(target), expected.mid(0, kept));
 
         // The request itself was echoed; nothing of a reply taken into the
@@ -142,7 +142,7 @@ private slots:
     // in goes to the clients and not into the dump.
     void foreignMessageDuringBulk()
     {
-        Rig rig(*bus);
+        SyncRig rig(*bus);
         const QByteArray change = TestInstrument::parameterChange(0x010203, 0x11);
         TestInstrument::BulkReply reply;
         reply.inserts = {{2, change}};
@@ -150,15 +150,15 @@ private slots:
 
         BulkDump target;
         QVERIFY(rig.device.syncBulkRequest(BlockAddress, target, 3000));
-        QCOMPARE(texts(target), hexTexts(rig.instrument.bulkMessages(BlockAddress)));
-        QTRY_COMPARE(rig.client.texts(RecordingClient::Event::Sysex, SourceDev), hexTexts({change}));
+        QCOMPARE(texts(target), syncHexTexts(rig.instrument.bulkMessages(BlockAddress)));
+        QTRY_COMPARE(rig.client.texts(RecordingClient::Event::Sysex, SourceDev), syncHexTexts({change}));
     }
 
     // One request at a time: while one waits, the others fail at once, send
     // nothing and leave their target alone.
     void secondRequestRefused()
     {
-        Rig rig(*bus);
+        SyncRig rig(*bus);
         TestInstrument::BulkReply slow;
         slow.delayMs = 300;
         rig.instrument.setBulkReply(slow);
@@ -192,7 +192,7 @@ private slots:
     // answer, and every request sent is one that was armed.
     void racingRequests()
     {
-        Rig rig(*bus);
+        SyncRig rig(*bus);
         rig.instrument.setParameter(0x010101, 11);
         rig.instrument.setParameter(0x010102, 22);
         rig.instrument.setParameterDelay(100);
@@ -224,7 +224,7 @@ private slots:
     // signal over, and the two requests would lose each other's answers.
     void requestsAskedAgainAtOnce()
     {
-        Rig rig(*bus);
+        SyncRig rig(*bus);
         rig.instrument.setParameter(0x010101, 11);
         rig.instrument.setParameter(0x010102, 22);
 
@@ -271,7 +271,7 @@ private slots:
     {
         QFETCH(int, size);
         QFETCH(int, value);
-        Rig rig(*bus);
+        SyncRig rig(*bus);
         rig.instrument.setParameter(0x010203, value, size);
 
         QCOMPARE(rig.device.syncParamRequest(MidiParam(0x010203, size, false, false), 3000), value);
@@ -285,19 +285,19 @@ private slots:
     // the clients, and the request times out.
     void parameterReplyForAnotherAddress()
     {
-        Rig rig(*bus);
+        SyncRig rig(*bus);
         const QByteArray other = TestInstrument::parameterChange(0x010204, 7);
         rig.instrument.send(other, 20);
 
         QCOMPARE(rig.device.syncParamRequest(MidiParam(0x010203, 1, false, false), 150), -1);
-        QTRY_COMPARE(rig.client.texts(RecordingClient::Event::Sysex, SourceDev), hexTexts({other}));
+        QTRY_COMPARE(rig.client.texts(RecordingClient::Event::Sysex, SourceDev), syncHexTexts({other}));
     }
 
     // Nothing can answer a parameter without an address: the call returns at
     // once, sends nothing and leaves the device free.
     void parameterWithoutAddress()
     {
-        Rig rig(*bus);
+        SyncRig rig(*bus);
         rig.instrument.setParameter(0x010203, 9);
         QElapsedTimer clock;
         clock.start();
@@ -311,7 +311,7 @@ private slots:
     // still streaming in must not write into it.
     void replyAfterTheCallerGaveUp()
     {
-        Rig rig(*bus);
+        SyncRig rig(*bus);
         TestInstrument::BulkReply reply;
         reply.blocks = 40;
         reply.gapMs = 2;
@@ -326,7 +326,7 @@ private slots:
         // The rest of every reply reached the clients, each footer last.
         QTRY_VERIFY(rig.client.texts(RecordingClient::Event::Sysex, SourceDev).size() >= 3);
         QCOMPARE(rig.client.texts(RecordingClient::Event::Sysex, SourceDev).last(),
-                 hexTexts(rig.instrument.bulkMessages(BlockAddress)).last());
+                 syncHexTexts(rig.instrument.bulkMessages(BlockAddress)).last());
     }
 
     // An identity request is answered by an accepted reply on any input, which

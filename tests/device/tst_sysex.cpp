@@ -11,7 +11,7 @@ namespace {
 const QString Dump4 = QStringLiteral("F0 43 00 7F 00 00 04 10 00 00 01 02 03 04 62 F7");
 // A parameter change of two data bytes, no checksum.
 const QString Change2 = QStringLiteral("F0 43 10 7F 00 10 00 0C 01 48 F7");
-const QString Request = QStringLiteral("F0 43 30 7F 00 10 00 0C F7");
+const QString SysexRequest = QStringLiteral("F0 43 30 7F 00 10 00 0C F7");
 
 std::unique_ptr<TestSysex> make(const QString& hex)
 {
@@ -21,7 +21,7 @@ std::unique_ptr<TestSysex> make(const QString& hex)
 }
 
 // The covered bytes and the checksum add up to a multiple of 128.
-bool checksumHolds(const Sysex& s)
+bool sysexChecksumHolds(const Sysex& s)
 {
     int sum = 0;
     for (int i = s.checksumStart(); i <= s.size() - 2; ++i)
@@ -69,7 +69,7 @@ void TestSysexMessages::analysis_data()
     QTest::newRow("parameter change")
         << Change2 << int(TestSysex::ParameterChange) << 0x10000Cu << 8 << 2 << -1;
     QTest::newRow("parameter request")
-        << Request << int(TestSysex::ParameterRequest) << 0x10000Cu << -1 << 0 << -1;
+        << SysexRequest << int(TestSysex::ParameterRequest) << 0x10000Cu << -1 << 0 << -1;
     QTest::newRow("bulk request") << "F0 43 20 7F 00 0E 00 00 F7" << int(TestSysex::BulkRequest) << 0x0E0000u
                                   << -1 << 0 << -1;
     QTest::newRow("other model") << "F0 43 30 7F 01 10 00 0C F7" << -1 << 0xFFFFFFFFu << -1 << 0 << -1;
@@ -141,8 +141,8 @@ void TestSysexMessages::dataAtOutside_data()
     QTest::addColumn<QString>("hex");
     QTest::addColumn<int>("index");
 
-    QTest::newRow("no region, 0") << Request << 0;
-    QTest::newRow("no region, -1") << Request << -1;
+    QTest::newRow("no region, 0") << SysexRequest << 0;
+    QTest::newRow("no region, -1") << SysexRequest << -1;
     QTest::newRow("dump, -1") << Dump4 << -1;
     QTest::newRow("dump, size") << Dump4 << 4;
     QTest::newRow("dump, checksum index") << Dump4 << 5;
@@ -168,7 +168,7 @@ void TestSysexMessages::setDataAt()
     s.setDataAt(1, 0x85);
     QCOMPARE(s.dataAt(1), 0x05);
     QCOMPARE(s.at(14), 0x5F); // (128 - (0+4+0x10+0+0+1+5+3+4)) % 128
-    QVERIFY(checksumHolds(s));
+    QVERIFY(sysexChecksumHolds(s));
 
     // A message without checksum only changes the byte.
     TestSysex change;
@@ -182,7 +182,7 @@ void TestSysexMessages::writesStayInsideRegion_data()
     QTest::addColumn<QString>("hex");
     QTest::addColumn<int>("pos");
 
-    for (const QString& hex : {Dump4, Change2, Request}) {
+    for (const QString& hex : {Dump4, Change2, SysexRequest}) {
         TestSysex s;
         s.fromString(hex);
         for (int pos : {-1, -8, s.dataSize(), 100})
@@ -234,7 +234,7 @@ void TestSysexMessages::copyHelpers()
     src.fromString(QStringLiteral("81 7F"));
     s.copyDataFromBuffer(1, &src, 0, 4);
     QCOMPARE(s.dataToString(), QStringLiteral("01 01 7F 04"));
-    QVERIFY(checksumHolds(s));
+    QVERIFY(sysexChecksumHolds(s));
     // A range that starts before the region writes only its inside part.
     s.copyDataFromBuffer(-1, &src, 0, 2);
     QCOMPARE(s.toString(-1), QStringLiteral("F0 43 00 7F 00 00 04 10 00 00 7F 01 7F 04 69 F7"));
@@ -245,15 +245,15 @@ void TestSysexMessages::copyHelpers()
     QCOMPARE(longer.dataSize(), 6);
     s.copyData(&longer, -1, -1);
     QCOMPARE(s.dataToString(), QStringLiteral("0A 0B 0C 0D"));
-    QVERIFY(checksumHolds(s));
+    QVERIFY(sysexChecksumHolds(s));
     longer.copyData(make(Dump4).get(), 1, -1);
     QCOMPARE(longer.dataToString(), QStringLiteral("0A 02 03 04 0E 0F"));
-    QVERIFY(checksumHolds(longer));
+    QVERIFY(sysexChecksumHolds(longer));
     // An explicit end past this message's region stops at its end.
     s.copyData(&longer, 0, 6);
     QCOMPARE(s.toString(-1).size(), Dump4.size());
     QCOMPARE(s.dataToString(), QStringLiteral("0A 02 03 04"));
-    QVERIFY(checksumHolds(s));
+    QVERIFY(sysexChecksumHolds(s));
     // A shorter source gives no bytes past its own end.
     TestSysex shorter;
     shorter.fromString(TestSysex::bulkDumpText(0x100000, QByteArray("\x70", 1)));
@@ -264,7 +264,7 @@ void TestSysexMessages::copyHelpers()
     s.dataToBuffer(&whole);
     QCOMPARE(whole.toString(-1), QStringLiteral("70 02 03 04"));
     s.dataToBuffer(nullptr);
-    QCOMPARE(make(Request)->dataToString(), QString());
+    QCOMPARE(make(SysexRequest)->dataToString(), QString());
 }
 
 void TestSysexMessages::dataText()
@@ -275,7 +275,7 @@ void TestSysexMessages::dataText()
 
     s.storeDataText(QStringLiteral("Abc"), 1, 10, ' ');
     QCOMPARE(s.readDataText(1, 10), QStringLiteral("Abc       "));
-    QVERIFY(checksumHolds(s));
+    QVERIFY(sysexChecksumHolds(s));
     s.storeDataText(QStringLiteral("Twelve chars"), 1, 10, '-');
     QCOMPARE(s.readDataText(1, 10), QStringLiteral("Twelve cha"));
     s.storeDataText(QStringLiteral("ab"), 0, 3, '\0');
@@ -284,7 +284,7 @@ void TestSysexMessages::dataText()
     s.storeDataText(QString::fromUtf8("\xC3\xA9\xE2\x82\xAC"), 0, 2, ' ');
     QCOMPARE(s.dataAt(0), 0xE9 & 0x7F);
     QCOMPARE(s.dataAt(1), 0);
-    QVERIFY(checksumHolds(s));
+    QVERIFY(sysexChecksumHolds(s));
 
     const QString before = s.toString(-1);
     s.storeDataText(QStringLiteral("xyz"), 3, 10, ' '); // does not fit: nothing
@@ -319,14 +319,14 @@ void TestSysexMessages::parameterData()
     QCOMPARE(dump.getParameterData(MidiParam(0x0FFFFF, 1, false, false)), -1);
 
     TestSysex request;
-    request.fromString(Request);
+    request.fromString(SysexRequest);
     QCOMPARE(request.getParameterData(MidiParam(0x10000C, 1, false, false)), -1);
 }
 
 void TestSysexMessages::printAnalysis()
 {
     QCOMPARE(make(Dump4)->printAnalysis(), QStringLiteral("00100000 : 01 02 03 04"));
-    QCOMPARE(make(Request)->printAnalysis(), QStringLiteral("0010000C : "));
+    QCOMPARE(make(SysexRequest)->printAnalysis(), QStringLiteral("0010000C : "));
     QCOMPARE(TestSysex().printAnalysis(), QStringLiteral("FFFFFFFF : "));
 }
 
@@ -434,7 +434,7 @@ void TestSysexMessages::formatSysexTypedForms()
     TestSysex s;
     s.fromString(expected);
     QVERIFY(s.isHeader());
-    QVERIFY(checksumHolds(s));
+    QVERIFY(sysexChecksumHolds(s));
 }
 
 void TestSysexMessages::testInstrument()
@@ -468,7 +468,7 @@ void TestSysexMessages::testInstrument()
     s.setAddress(0x100300);
     QCOMPARE(s.address(), 0x100300u);
     QCOMPARE(s.at(8), 0x03);
-    QVERIFY(checksumHolds(s));
+    QVERIFY(sysexChecksumHolds(s));
     unsigned int base = 0;
     unsigned int offset = 0;
     s.getBulkBaseAndOffset(0x10030C, base, offset);

@@ -10,7 +10,7 @@
 
 namespace {
 
-const char* const Fixture = R"(
+const char* const UserBanksFixture = R"(
 [VOICES]
 Ridev=4
 0=63,00,PRESET1
@@ -31,16 +31,16 @@ Ridev=128
 Ridev=32
 )";
 
-constexpr unsigned short Preset1 = 0x3F00;
-constexpr unsigned short User1 = 0x3F08;
+constexpr unsigned short PresetBank1 = 0x3F00;
+constexpr unsigned short UserBank1 = 0x3F08;
 constexpr unsigned short User2 = 0x3F09;
-constexpr unsigned short DrumUser = 0x3F28;
+constexpr unsigned short DrumUserBank = 0x3F28;
 
 // The test instrument with user banks: MSB 63 with an LSB of 8 or more.
 class UserBankDevice : public TestDevice
 {
 public:
-    UserBankDevice() : TestDevice(QStringLiteral("User ES")) { ini()->loadText(QString::fromUtf8(Fixture)); }
+    UserBankDevice() : TestDevice(QStringLiteral("User ES")) { ini()->loadText(QString::fromUtf8(UserBanksFixture)); }
     bool isUserBank(unsigned short bank) override { return (bank >> 8) == 63 && (bank & 0xFF) >= 8; }
 };
 
@@ -121,10 +121,10 @@ void TestUserBanks::firstRenameWritesWholeFile()
 {
     UserBankDevice& device = *m_device;
     device.loadBankSet(QStringLiteral("VOICES"));
-    QVERIFY(device.updateUserPatchName(Patch(User1, 5), QStringLiteral("Lead Saw")));
-    QCOMPARE(device.getBank(User1)->patchName(5), QStringLiteral("Lead Saw"));
+    QVERIFY(device.updateUserPatchName(Patch(UserBank1, 5), QStringLiteral("Lead Saw")));
+    QCOMPARE(device.getBank(UserBank1)->patchName(5), QStringLiteral("Lead Saw"));
 
-    const QStringList lines = readFile(device.getUserBankFile(User1)).split(u'\n');
+    const QStringList lines = readFile(device.getUserBankFile(UserBank1)).split(u'\n');
     QCOMPARE(lines.size(), 4 + 128 + 1); // the last line end leaves an empty tail
     QCOMPARE(lines.mid(0, 4), (QStringList{"[USER1]", "Ridev=128", "Size=2", "Hex=0"}));
     QCOMPARE(lines.at(4), QStringLiteral("0=Init Voice"));
@@ -141,11 +141,11 @@ void TestUserBanks::refusedRenames_data()
     QTest::addColumn<int>("program");
     QTest::addColumn<QString>("name");
 
-    QTest::newRow("preset bank") << int(Preset1) << 0 << "New";
-    QTest::newRow("placeholder") << int(User1) << 1 << "---";
-    QTest::newRow("empty dump name") << int(User1) << 1 << "(empty)";
-    QTest::newRow("program 128") << int(User1) << 128 << "New";
-    QTest::newRow("negative program") << int(User1) << -1 << "New";
+    QTest::newRow("preset bank") << int(PresetBank1) << 0 << "New";
+    QTest::newRow("placeholder") << int(UserBank1) << 1 << "---";
+    QTest::newRow("empty dump name") << int(UserBank1) << 1 << "(empty)";
+    QTest::newRow("program 128") << int(UserBank1) << 128 << "New";
+    QTest::newRow("negative program") << int(UserBank1) << -1 << "New";
 }
 
 void TestUserBanks::refusedRenames()
@@ -161,7 +161,7 @@ void TestUserBanks::refusedRenames()
     QVERIFY(!bank->setPatchName(&device, program, name));
     QCOMPARE(bank->patchName(1), before);
     QCOMPARE(bank->patchName(0),
-             word == Preset1 ? QStringLiteral("Ap:ConcertGnd") : QStringLiteral("Init Voice"));
+             word == PresetBank1 ? QStringLiteral("Ap:ConcertGnd") : QStringLiteral("Init Voice"));
     QVERIFY(!QFile::exists(device.getUserBankFile(static_cast<unsigned short>(word))));
 }
 
@@ -191,13 +191,13 @@ void TestUserBanks::oddNamesRoundTrip()
     QFETCH(QString, name);
     UserBankDevice& device = *m_device;
     device.loadBankSet(QStringLiteral("VOICES"));
-    QVERIFY(device.updateUserPatchName(Patch(User1, 7), name));
-    QVERIFY(device.updateUserPatchName(Patch(User1, 8), QStringLiteral("Neighbour")));
+    QVERIFY(device.updateUserPatchName(Patch(UserBank1, 7), name));
+    QVERIFY(device.updateUserPatchName(Patch(UserBank1, 8), QStringLiteral("Neighbour")));
 
     // The bank made afresh reads the names back exactly from its file, as a
     // program started later does, and the line after the odd one is intact.
-    device.deleteBank(User1);
-    const DeviceBank* bank = device.createBank(QStringLiteral("USER1"), User1, 128);
+    device.deleteBank(UserBank1);
+    const DeviceBank* bank = device.createBank(QStringLiteral("USER1"), UserBank1, 128);
     QCOMPARE(bank->patchName(7), name);
     QCOMPARE(bank->patchName(8), QStringLiteral("Neighbour"));
     QCOMPARE(bank->patchName(9), QStringLiteral("---"));
@@ -207,13 +207,13 @@ void TestUserBanks::oddNamesRoundTrip()
 void TestUserBanks::fileWinsOverIniData()
 {
     UserBankDevice& device = *m_device;
-    writeFile(device.getUserBankFile(User1), QStringLiteral("[USER1]\nRidev=64\n1=From file\n200=Ignored\n"));
+    writeFile(device.getUserBankFile(UserBank1), QStringLiteral("[USER1]\nRidev=64\n1=From file\n200=Ignored\n"));
     writeFile(device.getUserBankFile(User2), QStringLiteral("[SOMETHING ELSE]\nRidev=16\n0=Other title\n"));
     // A preset bank never reads a file, even one that is there.
-    writeFile(device.getUserBankFile(Preset1), QStringLiteral("[PRESET1]\nRidev=8\n0=Not mine\n"));
+    writeFile(device.getUserBankFile(PresetBank1), QStringLiteral("[PRESET1]\nRidev=8\n0=Not mine\n"));
 
     const BankSet set(&device, QStringLiteral("VOICES"));
-    const DeviceBank* user1 = set.find(User1);
+    const DeviceBank* user1 = set.find(UserBank1);
     QCOMPARE(user1->count(), 64);
     QCOMPARE(user1->patchName(0), QStringLiteral("Init Voice")); // not in the file: the INI data's
     QCOMPARE(user1->patchName(1), QStringLiteral("From file"));
@@ -221,8 +221,8 @@ void TestUserBanks::fileWinsOverIniData()
     // A file titled otherwise is not this bank's.
     QCOMPARE(set.find(User2)->count(), 128);
     QCOMPARE(set.find(User2)->patchName(0), QStringLiteral("---"));
-    QCOMPARE(set.find(Preset1)->count(), 128);
-    QCOMPARE(set.find(Preset1)->patchName(0), QStringLiteral("Ap:ConcertGnd"));
+    QCOMPARE(set.find(PresetBank1)->count(), 128);
+    QCOMPARE(set.find(PresetBank1)->patchName(0), QStringLiteral("Ap:ConcertGnd"));
 }
 
 void TestUserBanks::damagedFileCounts_data()
@@ -243,19 +243,19 @@ void TestUserBanks::damagedFileCounts()
     QFETCH(QString, ridev);
     QFETCH(int, count);
     UserBankDevice& device = *m_device;
-    writeFile(device.getUserBankFile(User1),
+    writeFile(device.getUserBankFile(UserBank1),
               QStringLiteral("[USER1]\nRidev=%1\n3=Three\n127=Last\n").arg(ridev));
 
     const BankSet set(&device, QStringLiteral("VOICES"));
-    DeviceBank* bank = set.find(User1);
+    DeviceBank* bank = set.find(UserBank1);
     QCOMPARE(bank->count(), count);
     QCOMPARE(bank->patchName(127), QStringLiteral("Last"));
-    QCOMPARE(set.lastPatchOfBank(User1).program, count - 1);
+    QCOMPARE(set.lastPatchOfBank(UserBank1).program, count - 1);
 
     // A rename writes a file of at most 128 programs.
     QVERIFY(bank->setPatchName(&device, 0, QStringLiteral("Zero")));
     IniFile file;
-    QVERIFY(file.loadFile(device.getUserBankFile(User1)));
+    QVERIFY(file.loadFile(device.getUserBankFile(UserBank1)));
     QCOMPARE(file.section(QStringLiteral("USER1"))->intValue(QStringLiteral("Ridev")), count);
     QCOMPARE(file.section(QStringLiteral("USER1"))->count(), 3 + count);
 }
@@ -264,17 +264,17 @@ void TestUserBanks::smallBankWritesItsCountOnly()
 {
     UserBankDevice& device = *m_device;
     const BankSet set(&device, QStringLiteral("VOICES"));
-    DeviceBank* drums = set.find(DrumUser);
+    DeviceBank* drums = set.find(DrumUserBank);
     QCOMPARE(drums->count(), 32);
 
     // Beyond the count: the table only, no file.
     QVERIFY(drums->setPatchName(&device, 40, QStringLiteral("Beyond")));
     QCOMPARE(drums->patchName(40), QStringLiteral("Beyond"));
-    QVERIFY(!QFile::exists(device.getUserBankFile(DrumUser)));
+    QVERIFY(!QFile::exists(device.getUserBankFile(DrumUserBank)));
 
     QVERIFY(drums->setPatchName(&device, 31, QStringLiteral("Kit 32")));
     IniFile file;
-    QVERIFY(file.loadFile(device.getUserBankFile(DrumUser)));
+    QVERIFY(file.loadFile(device.getUserBankFile(DrumUserBank)));
     const IniSection* section = file.section(QStringLiteral("DR:USR"));
     QVERIFY(section);
     QCOMPARE(section->value(QStringLiteral("Ridev")), QStringLiteral("32"));
@@ -292,11 +292,11 @@ void TestUserBanks::renamesOfTwoProgramsMerge()
     QCOMPARE(first.dataFolder(), second.dataFolder());
     const BankSet firstSet(&first, QStringLiteral("VOICES"));
     const BankSet secondSet(&second, QStringLiteral("VOICES"));
-    const QString path = first.getUserBankFile(User1);
+    const QString path = first.getUserBankFile(UserBank1);
 
-    QVERIFY(first.updateUserPatchName(Patch(User1, 1), QStringLiteral("First's")));
-    QVERIFY(second.updateUserPatchName(Patch(User1, 2), QStringLiteral("Second's")));
-    QVERIFY(first.updateUserPatchName(Patch(User1, 3), QStringLiteral("First's again")));
+    QVERIFY(first.updateUserPatchName(Patch(UserBank1, 1), QStringLiteral("First's")));
+    QVERIFY(second.updateUserPatchName(Patch(UserBank1, 2), QStringLiteral("Second's")));
+    QVERIFY(first.updateUserPatchName(Patch(UserBank1, 3), QStringLiteral("First's again")));
 
     QCOMPARE(nameInFile(path, QStringLiteral("USER1"), 1), QStringLiteral("First's"));
     QCOMPARE(nameInFile(path, QStringLiteral("USER1"), 2), QStringLiteral("Second's"));
@@ -304,11 +304,11 @@ void TestUserBanks::renamesOfTwoProgramsMerge()
     QCOMPARE(nameInFile(path, QStringLiteral("USER1"), 0), QStringLiteral("Init Voice"));
 
     // Each program's table holds what it read and renamed itself.
-    QCOMPARE(secondSet.find(User1)->patchName(1), QStringLiteral("From INI"));
-    QCOMPARE(firstSet.find(User1)->patchName(2), QStringLiteral("---"));
+    QCOMPARE(secondSet.find(UserBank1)->patchName(1), QStringLiteral("From INI"));
+    QCOMPARE(firstSet.find(UserBank1)->patchName(2), QStringLiteral("---"));
 
     // A later rename of a program the other renamed wins in the file.
-    QVERIFY(second.updateUserPatchName(Patch(User1, 1), QStringLiteral("Second wins")));
+    QVERIFY(second.updateUserPatchName(Patch(UserBank1, 1), QStringLiteral("Second wins")));
     QCOMPARE(nameInFile(path, QStringLiteral("USER1"), 1), QStringLiteral("Second wins"));
     QCOMPARE(nameInFile(path, QStringLiteral("USER1"), 3), QStringLiteral("First's again"));
     QVERIFY(!QFile::exists(path + QStringLiteral(".lock")));
@@ -319,10 +319,10 @@ void TestUserBanks::failedWriteKeepsTheName()
     UserBankDevice& device = *m_device;
     device.loadBankSet(QStringLiteral("VOICES"));
     // A folder where the file belongs: nothing can be written there.
-    QVERIFY(QDir().mkpath(device.getUserBankFile(User1)));
-    QVERIFY(!device.updateUserPatchName(Patch(User1, 4), QStringLiteral("Unsaved")));
-    QCOMPARE(device.getBank(User1)->patchName(4), QStringLiteral("Unsaved"));
-    QVERIFY(QFileInfo(device.getUserBankFile(User1)).isDir());
+    QVERIFY(QDir().mkpath(device.getUserBankFile(UserBank1)));
+    QVERIFY(!device.updateUserPatchName(Patch(UserBank1, 4), QStringLiteral("Unsaved")));
+    QCOMPARE(device.getBank(UserBank1)->patchName(4), QStringLiteral("Unsaved"));
+    QVERIFY(QFileInfo(device.getUserBankFile(UserBank1)).isDir());
 }
 
 void TestUserBanks::updateUserPatchName()

@@ -15,29 +15,29 @@
 
 namespace {
 
-QByteArray hex(const char* text)
+QByteArray busHex(const char* text)
 {
     return QByteArray::fromHex(text);
 }
 
-QString hexText(const QByteArray& bytes)
+QString busHexText(const QByteArray& bytes)
 {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
 // Keeps what an input port hands on, as hex text, with the receiving thread.
-class Recorder : public IMidiPortOwner
+class BusRecorder : public IMidiPortOwner
 {
 public:
     void OnShortMessage(MidiInPort*, unsigned int message) override
     {
         const MidiMessage m(message);
         const char bytes[3] = {char(m.status), char(m.data1), char(m.data2)};
-        add(hexText(QByteArray(bytes, m.size())));
+        add(busHexText(QByteArray(bytes, m.size())));
     }
     void OnLongMessage(MidiInPort*, unsigned char* data, int length) override
     {
-        add(hexText(QByteArray(reinterpret_cast<const char*>(data), length)));
+        add(busHexText(QByteArray(reinterpret_cast<const char*>(data), length)));
     }
     QStringList events() const
     {
@@ -62,7 +62,7 @@ private:
     QThread* m_thread = nullptr;
 };
 
-QStringList names(const Vector<PortInfo>& ports)
+QStringList busNames(const Vector<PortInfo>& ports)
 {
     QStringList result;
     for (const PortInfo& p : ports)
@@ -105,21 +105,21 @@ private slots:
         QVERIFY(!InitMidiPorts());
         // An unreadable name leaves a gap; the others keep the system's index,
         // duplicates stay in order.
-        QCOMPARE(names(MidiInPorts), (QStringList{"0:Keyboard", "2:Synth Out", "3:Keyboard"}));
+        QCOMPARE(busNames(MidiInPorts), (QStringList{"0:Keyboard", "2:Synth Out", "3:Keyboard"}));
         QVERIFY(MidiOutPorts.isEmpty());
 
         bus->addDestination(QStringLiteral("Synth In"));
         QVERIFY(InitMidiPorts());
-        QCOMPARE(names(MidiOutPorts), QStringList{"0:Synth In"});
+        QCOMPARE(busNames(MidiOutPorts), QStringList{"0:Synth In"});
 
         // The lists are rebuilt, not extended.
         bus->removeEndpoint(MidiEndpointKind::Source, 0);
         bus->renameEndpoint(MidiEndpointKind::Source, 1, QStringLiteral("Synth Out 2"));
         InitMidiPorts();
-        QCOMPARE(names(MidiInPorts), (QStringList{"1:Synth Out 2", "2:Keyboard"}));
+        QCOMPARE(busNames(MidiInPorts), (QStringList{"1:Synth Out 2", "2:Keyboard"}));
 
         // The unreadable source cannot be opened by any name either.
-        Recorder owner;
+        BusRecorder owner;
         MidiInPort hidden(&owner);
         hidden.setName(QStringLiteral("Hidden"));
         QVERIFY(!hidden.open());
@@ -133,13 +133,13 @@ private slots:
         bus->setEndpointReadable(MidiEndpointKind::Source, 1, false);
         InitMidiPorts();
 
-        Recorder owner;
+        BusRecorder owner;
         MidiInPort port(&owner);
         port.setName(QStringLiteral("C"));
         QCOMPARE(port.id(), 2);
         QVERIFY(port.open());
-        bus->inject(a, hex("90 01 01"));
-        bus->inject(c, hex("90 03 03"));
+        bus->inject(a, busHex("90 01 01"));
+        bus->inject(c, busHex("90 03 03"));
         QVERIFY(bus->waitIdle());
         QCOMPARE(owner.events(), QStringList{"90 03 03"});
     }
@@ -154,8 +154,8 @@ private slots:
 
         out.noteOn(60, 100, 0);
         out.sendSysex(QStringLiteral("F0 01 02 F7"));
-        QCOMPARE(bus->sentPackets(dst), (QList<QByteArray>{hex("903C64"), hex("F00102F7")}));
-        QCOMPARE(bus->sentBytes(dst), hex("903C64F00102F7"));
+        QCOMPARE(bus->sentPackets(dst), (QList<QByteArray>{busHex("903C64"), busHex("F00102F7")}));
+        QCOMPARE(bus->sentBytes(dst), busHex("903C64F00102F7"));
         bus->clearSent();
         QVERIFY(bus->sentPackets(dst).isEmpty());
     }
@@ -164,7 +164,7 @@ private slots:
     {
         const int src = bus->addSource(QStringLiteral("Synth Out"));
         InitMidiPorts();
-        Recorder owner;
+        BusRecorder owner;
         MidiInPort port(&owner);
         port.setName(QStringLiteral("Synth Out"));
         QVERIFY(port.open());
@@ -173,8 +173,8 @@ private slots:
         // packets of one call keep their order.
         QElapsedTimer timer;
         timer.start();
-        bus->inject(src, hex("90 01 01"), 80);
-        bus->inject(src, {hex("90 02 02"), hex("90 03 03")});
+        bus->inject(src, busHex("90 01 01"), 80);
+        bus->inject(src, {busHex("90 02 02"), busHex("90 03 03")});
         QVERIFY(bus->waitIdle());
         QVERIFY(timer.elapsed() >= 80);
         QCOMPARE(owner.events(), (QStringList{"90 02 02", "90 03 03", "90 01 01"}));
@@ -195,11 +195,11 @@ private slots:
         std::atomic<QThread*> responderThread{nullptr}; // written on the bus thread
         bus->setResponder(dst, [&](VirtualMidiBus& b, const QByteArray& packet) {
             responderThread = QThread::currentThread();
-            if (packet == hex("F0 7E 00 06 01 F7"))
-                b.inject(src, {hex("F0 7E 00 06 02 43"), hex("00 41 01 02 00 00 00 01 F7")}, 20);
+            if (packet == busHex("F0 7E 00 06 01 F7"))
+                b.inject(src, {busHex("F0 7E 00 06 02 43"), busHex("00 41 01 02 00 00 00 01 F7")}, 20);
         });
 
-        Recorder owner;
+        BusRecorder owner;
         MidiInPort in(&owner);
         MidiOutPort out;
         in.setName(QStringLiteral("Synth Out"));
@@ -229,16 +229,16 @@ private slots:
         const int dst = bus->addDestination(QStringLiteral("Synth In"));
         InitMidiPorts();
         bus->setResponder(dst, [src](VirtualMidiBus& b, const QByteArray& packet) {
-            b.inject(src, hex("80") + packet.mid(1));
+            b.inject(src, busHex("80") + packet.mid(1));
         });
 
         // Sends a note-off request on for every note-on it hears.
-        struct Echoer : Recorder
+        struct Echoer : BusRecorder
         {
             MidiOutPort* out = nullptr;
             void OnShortMessage(MidiInPort* port, unsigned int message) override
             {
-                Recorder::OnShortMessage(port, message);
+                BusRecorder::OnShortMessage(port, message);
                 if (MidiMessage(message).isNoteOn())
                     out->sendShort(message);
             }
@@ -266,7 +266,7 @@ private slots:
         bus->addDestination(QStringLiteral("Synth In"));
         bus->addDestination(QStringLiteral("Other In"));
         InitMidiPorts();
-        Recorder owner;
+        BusRecorder owner;
         MidiInPort in(&owner);
         MidiOutPort out;
         in.setName(QStringLiteral("Synth Out"));
@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(out.sendSysex(QStringLiteral("F0 01 F7")), 0);
         QVERIFY(bus->sentPackets(0).isEmpty());
 
-        bus->inject(src, hex("90 01 01"), 30);
+        bus->inject(src, busHex("90 01 01"), 30);
         bus->removeEndpoint(MidiEndpointKind::Source, src);
         QVERIFY(bus->waitIdle());
         QVERIFY(owner.events().isEmpty());
@@ -296,7 +296,7 @@ private slots:
         const int src = bus->addSource(QStringLiteral("Synth Out"));
         const int dst = bus->addDestination(QStringLiteral("Synth In"));
         InitMidiPorts();
-        Recorder owner;
+        BusRecorder owner;
         MidiInPort in(&owner);
         MidiOutPort out;
         in.setName(QStringLiteral("Synth Out"));
@@ -305,7 +305,7 @@ private slots:
         QVERIFY(out.open());
         bus->setSendFailure(dst, true);
         bus->setClientFailure(MidiStatusClientFailed);
-        bus->inject(src, hex("90 01 01"), 200);
+        bus->inject(src, busHex("90 01 01"), 200);
 
         bus->reset();
         QCOMPARE(bus->endpointCount(MidiEndpointKind::Source), 0);

@@ -20,7 +20,7 @@ Ridev=32
 )";
 
 constexpr unsigned short Pre1 = 0x3F00;
-constexpr unsigned short User1 = 0x3F08;
+constexpr unsigned short LibraryUser1 = 0x3F08;
 
 // The test instrument, with a patch type per bank: 1 for the drum bank, 0
 // for the others.
@@ -128,7 +128,7 @@ void TestLibrary::lookupsAreDepthFirst()
     auto* b = new LibraryFolder(dev, QStringLiteral("B"));
     BankPatchGroup* laterPre1 = bankGroup(dev, Pre1, {"b0", "b1", "", "b3"});
     b->children().append(laterPre1);
-    b->children().append(bankGroup(dev, User1, {"u0"}));
+    b->children().append(bankGroup(dev, LibraryUser1, {"u0"}));
     b->children().append(new TypePatchGroup(dev, QStringLiteral("Voices"), 1));
     root.children().append(a);
     root.children().append(nullptr);
@@ -145,7 +145,7 @@ void TestLibrary::lookupsAreDepthFirst()
     QCOMPARE(nameAt(Pre1, 2), QStringLiteral("(empty)"));
     QCOMPARE(nameAt(Pre1, 3), QStringLiteral("b3"));
     QCOMPARE(nameAt(Pre1, 4), QStringLiteral("<null>"));
-    QCOMPARE(nameAt(User1, 0), QStringLiteral("u0"));
+    QCOMPARE(nameAt(LibraryUser1, 0), QStringLiteral("u0"));
     QCOMPARE(nameAt(0x0102, 0), QStringLiteral("<null>"));
     QCOMPARE(root.getPatchDump(Patch()), nullptr);
     // A group is a tree of its own.
@@ -153,7 +153,7 @@ void TestLibrary::lookupsAreDepthFirst()
     QCOMPARE(Library::getPatchDump(nullptr, Patch(Pre1, 0)), nullptr);
 
     QCOMPARE(root.getBankPatchGroup(Pre1), a->children().at(0));
-    QCOMPARE(root.getBankPatchGroup(User1), b->children().at(1));
+    QCOMPARE(root.getBankPatchGroup(LibraryUser1), b->children().at(1));
     QCOMPARE(root.getBankPatchGroup(0x0102), nullptr);
     QCOMPARE(root.getTypePatchGroup(0), a->children().at(1));
     QCOMPARE(root.getTypePatchGroup(1), b->children().at(2));
@@ -264,7 +264,7 @@ void TestLibrary::addBankSet()
     // The folder's bank groups give back the same set.
     const BankSet set(&folder);
     QCOMPARE(set.size(), 3);
-    QCOMPARE(set.find(User1), dev->getBank(User1));
+    QCOMPARE(set.find(LibraryUser1), dev->getBank(LibraryUser1));
 }
 
 void TestLibrary::reorganize_data()
@@ -324,7 +324,7 @@ void TestLibrary::reorganize()
     QVERIFY(types.moveMap().isEmpty() && types.previousOrder().isEmpty());
 
     // An empty bank group has nothing to move.
-    BankPatchGroup empty(dev, QStringLiteral("e"), 0, Bank(User1));
+    BankPatchGroup empty(dev, QStringLiteral("e"), 0, Bank(LibraryUser1));
     int emptyTarget = 0;
     ints none{0};
     QVERIFY(!empty.reorganize(emptyTarget, none));

@@ -18,7 +18,7 @@
 
 namespace {
 
-const char* const Fixture = R"(
+const char* const FileFixture = R"(
 [VOICES]
 Ridev=2
 0=63,08,USER1
@@ -28,18 +28,18 @@ Ridev=2
 Ridev=4
 )";
 
-constexpr unsigned short User1 = 0x3F08;
+constexpr unsigned short FileUser1 = 0x3F08;
 constexpr unsigned short DrUsr = 0x3F28;
 
 // Every bank holds voices.
 class FileDevice : public TestDevice
 {
 public:
-    explicit FileDevice(const QString& name) : TestDevice(name) { ini()->loadText(QString::fromUtf8(Fixture)); }
+    explicit FileDevice(const QString& name) : TestDevice(name) { ini()->loadText(QString::fromUtf8(FileFixture)); }
     int bankType(unsigned short) override { return TestPatchDump::Voice; }
 };
 
-PatchDump* voice(MidiDevice* device, const QString& name, const QString& comment = QString())
+PatchDump* fileVoice(MidiDevice* device, const QString& name, const QString& comment = QString())
 {
     auto* dump = new TestPatchDump(device, TestPatchDump::Voice);
     dump->init();
@@ -86,7 +86,7 @@ bool load(Library& tree, const QByteArray& bytes)
     return tree.loadDocument(ar);
 }
 
-QStringList names(const PatchGroup* group)
+QStringList fileNames(const PatchGroup* group)
 {
     QStringList list;
     for (PatchDump* dump : group->dumps())
@@ -149,7 +149,7 @@ private:
     std::unique_ptr<FileDevice> m_other;
     FileWriter::Dump named(const QString& name, const QString& comment = QString())
     {
-        return {messages(voice(m_device.get(), name)), comment};
+        return {messages(fileVoice(m_device.get(), name)), comment};
     }
 
 private slots:
@@ -181,9 +181,9 @@ void TestLibraryFile::roundTrip()
     QTemporaryDir dir;
 
     auto banks = bankTree(dev);
-    group(banks.get(), 0)->setPatchDump(0, voice(dev, QStringLiteral("First"), QStringLiteral("a comment")));
-    group(banks.get(), 0)->setPatchDump(127, voice(dev, QStringLiteral("Last")));
-    group(banks.get(), 1)->setPatchDump(2, voice(dev, QStringLiteral("Kit")));
+    group(banks.get(), 0)->setPatchDump(0, fileVoice(dev, QStringLiteral("First"), QStringLiteral("a comment")));
+    group(banks.get(), 0)->setPatchDump(127, fileVoice(dev, QStringLiteral("Last")));
+    group(banks.get(), 1)->setPatchDump(2, fileVoice(dev, QStringLiteral("Kit")));
     const QByteArray bankBytes = save(*banks);
     // The file starts with the device's name.
     Buffer head;
@@ -197,7 +197,7 @@ void TestLibraryFile::roundTrip()
     const QString path = dir.filePath(QStringLiteral("ridev.all"));
     QVERIFY(banks->storeFile(path));
     auto banksBack = bankTree(dev);
-    group(banksBack.get(), 1)->setPatchDump(0, voice(dev, QStringLiteral("Stale")));
+    group(banksBack.get(), 1)->setPatchDump(0, fileVoice(dev, QStringLiteral("Stale")));
     QVERIFY(banksBack->loadFile(path));
     QCOMPARE(save(*banksBack), bankBytes);
     QCOMPARE(banksBack->nonEmptyPatchesCount(), 3);
@@ -206,13 +206,13 @@ void TestLibraryFile::roundTrip()
 
     auto types = typeTree(dev);
     for (const QString& name : {"b", "a", "c"})
-        group(types.get(), 0)->addPatchDump(voice(dev, name, name + QStringLiteral(" says é")));
+        group(types.get(), 0)->addPatchDump(fileVoice(dev, name, name + QStringLiteral(" says é")));
     group(types.get(), 0)->addPatchDump(nullptr); // an empty dump is a row all the same
-    group(types.get(), 1)->addPatchDump(voice(dev, QStringLiteral("kit")));
+    group(types.get(), 1)->addPatchDump(fileVoice(dev, QStringLiteral("kit")));
     const QByteArray typeBytes = save(*types);
     auto typesBack = typeTree(dev);
     QVERIFY(load(*typesBack, typeBytes));
-    QCOMPARE(names(group(typesBack.get(), 0)), (QStringList{"b", "a", "c", "(empty)"}));
+    QCOMPARE(fileNames(group(typesBack.get(), 0)), (QStringList{"b", "a", "c", "(empty)"}));
     QCOMPARE(group(typesBack.get(), 0)->patchDumpAt(1)->comment(), QStringLiteral("a says é"));
     QCOMPARE(save(*typesBack), typeBytes);
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::Warning), 0);
@@ -228,25 +228,25 @@ void TestLibraryFile::recordsFindTheirGroups()
     const QByteArray file = FileWriter(QStringLiteral("Lib ES"))
                                 .bank(DrUsr, {named("k0"), named("k1"), named("k2"), named("k3"), named("k4")})
                                 .bank(0x1234, {named("stray")})
-                                .bank(User1, {named("u0"), {QByteArray(), QStringLiteral("empty")}, named("u2")})
-                                .bank(User1, {named("second")})
+                                .bank(FileUser1, {named("u0"), {QByteArray(), QStringLiteral("empty")}, named("u2")})
+                                .bank(FileUser1, {named("second")})
                                 .bytes();
     auto tree = bankTree(dev);
     QVERIFY(load(*tree, file));
-    QCOMPARE(names(group(tree.get(), 1)), (QStringList{"k0", "k1", "k2", "k3"}));
-    QCOMPARE(names(group(tree.get(), 0)).mid(0, 4), (QStringList{"u0", "(empty)", "u2", "(empty)"}));
+    QCOMPARE(fileNames(group(tree.get(), 1)), (QStringList{"k0", "k1", "k2", "k3"}));
+    QCOMPARE(fileNames(group(tree.get(), 0)).mid(0, 4), (QStringList{"u0", "(empty)", "u2", "(empty)"}));
     QCOMPARE(group(tree.get(), 0)->patchDumpAt(1)->comment(), QStringLiteral("empty"));
     QCOMPARE(tree->nonEmptyPatchesCount(), 6);
 
     // A group whose record is missing ends up empty; a count of 0 empties too.
-    QVERIFY(load(*tree, FileWriter(QStringLiteral("Lib ES")).bank(User1, {}).bytes()));
+    QVERIFY(load(*tree, FileWriter(QStringLiteral("Lib ES")).bank(FileUser1, {}).bytes()));
     QCOMPARE(tree->nonEmptyPatchesCount(), 0);
     QCOMPARE(tree->ridevPatchesCount(), 132);
 
     auto types = typeTree(dev);
-    group(types.get(), 1)->addPatchDump(voice(dev, QStringLiteral("old kit")));
+    group(types.get(), 1)->addPatchDump(fileVoice(dev, QStringLiteral("old kit")));
     QVERIFY(load(*types, FileWriter(QStringLiteral("Lib ES")).type(QStringLiteral("Normal Voices"), {named("v")}).bytes()));
-    QCOMPARE(names(group(types.get(), 0)), QStringList{"v"});
+    QCOMPARE(fileNames(group(types.get(), 0)), QStringList{"v"});
     QCOMPARE(group(types.get(), 1)->itemCount(), 0);
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::Warning), 0);
 }
@@ -259,12 +259,12 @@ void TestLibraryFile::normalVoicesTakeTheFirstOfTheTwoNames()
                             .type(QStringLiteral("Voices"), {named("older")})
                             .type(QStringLiteral("Normal Voices"), {named("newer")})
                             .bytes()));
-    QCOMPARE(names(group(tree.get(), 0)), QStringList{"older"});
+    QCOMPARE(fileNames(group(tree.get(), 0)), QStringList{"older"});
     QVERIFY(load(*tree, FileWriter(QStringLiteral("Lib ES"))
                             .type(QStringLiteral("Normal Voices"), {named("newer")})
                             .type(QStringLiteral("Voices"), {named("older")})
                             .bytes()));
-    QCOMPARE(names(group(tree.get(), 0)), QStringList{"newer"});
+    QCOMPARE(fileNames(group(tree.get(), 0)), QStringList{"newer"});
 }
 
 void TestLibraryFile::damagedFilesAreRefusedWhole_data()
@@ -272,7 +272,7 @@ void TestLibraryFile::damagedFilesAreRefusedWhole_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("banks");
 
-    const QByteArray kit = messages(voice(m_device.get(), QStringLiteral("kit")));
+    const QByteArray kit = messages(fileVoice(m_device.get(), QStringLiteral("kit")));
     auto withInt = [](const QByteArray& prefix, int value, const QByteArray& rest = QByteArray()) {
         Buffer bytes;
         Archive ar(bytes);
@@ -293,12 +293,12 @@ void TestLibraryFile::damagedFilesAreRefusedWhole_data()
     QTest::newRow("a comment longer than the file")
         << withInt(withInt(withInt(bankHead, 1), int(kit.size()), kit), 1000, "abc") << true;
     QTest::newRow("bytes after the last record")
-        << FileWriter(QStringLiteral("Lib ES")).bank(User1, {named("u")}).bytes() + QByteArray(1, '\0') << true;
+        << FileWriter(QStringLiteral("Lib ES")).bank(FileUser1, {named("u")}).bytes() + QByteArray(1, '\0') << true;
     QTest::newRow("a file of type groups")
         << FileWriter(QStringLiteral("Lib ES")).type(QStringLiteral("Normal Voices"), {named("v")}).bytes()
         << true;
     QTest::newRow("a file of bank groups")
-        << FileWriter(QStringLiteral("Lib ES")).bank(User1, {named("u")}).bytes() << false;
+        << FileWriter(QStringLiteral("Lib ES")).bank(FileUser1, {named("u")}).bytes() << false;
     QTest::newRow("no library") << QByteArray("[VOICES]\nRidev=2\n0=63,08,USER1\n") << true;
     QTest::newRow("a model name longer than the file") << QByteArray("\0\0\1\0Lib ES", 10) << false;
     QTest::newRow("nothing") << QByteArray() << true;
@@ -319,9 +319,9 @@ void TestLibraryFile::damagedFilesAreRefusedWhole()
     std::unique_ptr<LibraryFolder> tree = banks ? bankTree(dev) : typeTree(dev);
     PatchGroup* first = group(tree.get(), 0);
     if (banks)
-        first->setPatchDump(3, voice(dev, QStringLiteral("kept")));
+        first->setPatchDump(3, fileVoice(dev, QStringLiteral("kept")));
     else
-        first->addPatchDump(voice(dev, QStringLiteral("kept")));
+        first->addPatchDump(fileVoice(dev, QStringLiteral("kept")));
     const QByteArray before = save(*tree);
 
     QVERIFY(!tree->loadFile(path));
@@ -337,14 +337,14 @@ void TestLibraryFile::everyCutIsRefused()
     // keeps what it held; cut between records, the records before load.
     MidiDevice* dev = m_device.get();
     FileWriter writer(QStringLiteral("Lib ES"));
-    writer.bank(User1, {named("u0", QStringLiteral("c")), {QByteArray(), QString()}});
+    writer.bank(FileUser1, {named("u0", QStringLiteral("c")), {QByteArray(), QString()}});
     const qsizetype firstEnd = writer.bytes().size();
     const QByteArray file = writer.bank(DrUsr, {named("k0")}).bytes();
     const qsizetype modelEnd = FileWriter(QStringLiteral("Lib ES")).bytes().size();
 
     for (qsizetype n = 0; n < file.size(); ++n) {
         auto tree = bankTree(dev);
-        group(tree.get(), 1)->setPatchDump(3, voice(dev, QStringLiteral("kept")));
+        group(tree.get(), 1)->setPatchDump(3, fileVoice(dev, QStringLiteral("kept")));
         const QByteArray before = save(*tree);
         const bool boundary = n == modelEnd || n == firstEnd;
         QCOMPARE(load(*tree, file.left(n)), boundary);
@@ -367,13 +367,13 @@ void TestLibraryFile::otherModelIsConverted()
     auto* odd = new TestPatchDump(m_other.get(), TestPatchDump::Plain);
     odd->init();
     const FileWriter::Dump unconvertible{messages(odd), QStringLiteral("lost")};
-    const FileWriter::Dump good{messages(voice(m_other.get(), QStringLiteral("Theirs"))), QStringLiteral("kept")};
+    const FileWriter::Dump good{messages(fileVoice(m_other.get(), QStringLiteral("Theirs"))), QStringLiteral("kept")};
 
     auto types = typeTree(dev);
     QVERIFY(load(*types, FileWriter(QStringLiteral("Other ES"))
                              .type(QStringLiteral("Normal Voices"), {good, unconvertible, good})
                              .bytes()));
-    QCOMPARE(names(group(types.get(), 0)), (QStringList{"Theirs", "Theirs"}));
+    QCOMPARE(fileNames(group(types.get(), 0)), (QStringList{"Theirs", "Theirs"}));
     QCOMPARE(group(types.get(), 0)->patchDumpAt(0)->comment(), QStringLiteral("kept"));
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::Warning), 2);
     const ScriptedPrompts::Call first = prompts.calls().at(0);
@@ -387,15 +387,15 @@ void TestLibraryFile::otherModelIsConverted()
     prompts.clear();
     auto banks = bankTree(dev);
     QVERIFY(load(*banks, FileWriter(QStringLiteral("Other ES"))
-                             .bank(User1, {unconvertible, good, unconvertible})
+                             .bank(FileUser1, {unconvertible, good, unconvertible})
                              .bytes()));
-    QCOMPARE(names(group(banks.get(), 0)).mid(0, 3), (QStringList{"(empty)", "Theirs", "(empty)"}));
+    QCOMPARE(fileNames(group(banks.get(), 0)).mid(0, 3), (QStringList{"(empty)", "Theirs", "(empty)"}));
     QCOMPARE(prompts.last(ScriptedPrompts::Kind::Warning).text,
              QStringLiteral("2 patches could not be converted to Lib ES format and were left out."));
 
     // A file without a model name warns, but converts nothing.
     prompts.clear();
-    QVERIFY(load(*banks, FileWriter(QString()).bank(User1, {unconvertible}).bytes()));
+    QVERIFY(load(*banks, FileWriter(QString()).bank(FileUser1, {unconvertible}).bytes()));
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::Warning), 1);
     QCOMPARE(prompts.last(ScriptedPrompts::Kind::Warning).title, QStringLiteral(" File"));
     QCOMPARE(group(banks.get(), 0)->patchDumpAt(0)->comment(), QStringLiteral("lost"));
@@ -409,9 +409,9 @@ void TestLibraryFile::bytesThatAreNoMessagesAreCounted()
     junk.first.insert(0, "\x01\x02", 2);
     junk.first.append("\xF0\x43", 2);
     auto tree = bankTree(m_device.get());
-    QVERIFY(load(*tree, FileWriter(QStringLiteral("Lib ES")).bank(User1, {whole, junk}).bytes()));
+    QVERIFY(load(*tree, FileWriter(QStringLiteral("Lib ES")).bank(FileUser1, {whole, junk}).bytes()));
     // The messages that are whole stay.
-    QCOMPARE(names(group(tree.get(), 0)).mid(0, 2), (QStringList{"whole", "(empty)"}));
+    QCOMPARE(fileNames(group(tree.get(), 0)).mid(0, 2), (QStringList{"whole", "(empty)"}));
     QCOMPARE(group(tree.get(), 0)->patchDumpAt(1)->size(), 2);
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::Warning), 1);
     QCOMPARE(prompts.last(ScriptedPrompts::Kind::Warning).title, QStringLiteral("Lib ES File"));
@@ -433,7 +433,7 @@ void TestLibraryFile::failedSaveKeepsTheOldFile()
 
     // The disk refuses the write half-way: files may grow to 1 kB only.
     for (int row = 0; row < 128; ++row)
-        group(tree.get(), 0)->setPatchDump(row, voice(dev, QStringLiteral("v%1").arg(row)));
+        group(tree.get(), 0)->setPatchDump(row, fileVoice(dev, QStringLiteral("v%1").arg(row)));
     rlimit saved{};
     QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);

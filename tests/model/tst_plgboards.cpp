@@ -20,7 +20,7 @@ QString boardSourcePath(const QString& code)
     return QStringLiteral(ORVANE_SOURCE_DIR "/resources/vesk/plg/VER150-%1.ini").arg(code);
 }
 
-QByteArray fileBytes(const QString& path)
+QByteArray boardBytes(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -85,10 +85,10 @@ private slots:
                  gen.readAllStandardError().constData());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), BoardCodes.size());
         for (const QString& code : BoardCodes) {
-            const QByteArray generated = fileBytes(dir.filePath(QStringLiteral("VER150-%1.ini").arg(code)));
+            const QByteArray generated = boardBytes(dir.filePath(QStringLiteral("VER150-%1.ini").arg(code)));
             QVERIFY(!generated.isEmpty());
             QVERIFY2(
-                generated == fileBytes(boardSourcePath(code)),
+                generated == boardBytes(boardSourcePath(code)),
                 qPrintable(QStringLiteral("the committed VER150-%1.ini differs from the generator's output")
                                .arg(code)));
         }
@@ -97,8 +97,8 @@ private slots:
     void boardsAreBuiltIn()
     {
         for (const QString& code : BoardCodes)
-            QCOMPARE(fileBytes(QStringLiteral(":/vesk/data/VER150-%1.ini").arg(code)),
-                     fileBytes(boardSourcePath(code)));
+            QCOMPARE(boardBytes(QStringLiteral(":/vesk/data/VER150-%1.ini").arg(code)),
+                     boardBytes(boardSourcePath(code)));
     }
 
     // The sections a board brings into the device's tables, in any slot, are
@@ -137,7 +137,7 @@ private slots:
         for (const QString& code : BoardCodes) {
             const QString copy = PlgBoards::boardFolder() + QStringLiteral("VER150-%1.ini").arg(code);
             QVERIFY2(QFile::exists(copy), qPrintable(copy));
-            QCOMPARE(fileBytes(copy), fileBytes(boardSourcePath(code)));
+            QCOMPARE(boardBytes(copy), boardBytes(boardSourcePath(code)));
         }
     }
 
@@ -180,7 +180,7 @@ private slots:
         QFETCH(QStringList, sections);
         QFETCH(int, voiceNames);
 
-        const QByteArray bytes = fileBytes(boardSourcePath(code));
+        const QByteArray bytes = boardBytes(boardSourcePath(code));
         QVERIFY(!bytes.isEmpty());
         // Plain ASCII, every line ended by CR LF.
         for (const char c : bytes)

@@ -20,7 +20,7 @@
 
 namespace {
 
-using Kind = ScriptedPrompts::Kind;
+using PromptKind = ScriptedPrompts::Kind;
 
 QString shipped(const char* code)
 {
@@ -106,7 +106,7 @@ private slots:
         QFETCH(bool, accept);
         const QList<QByteArray> before = allInstalled();
         ScriptedPrompts prompts;
-        prompts.script(Kind::FileOpen, shipped("PF"));
+        prompts.script(PromptKind::FileOpen, shipped("PF"));
         whenModal<PlgSetupDlg>([accept](PlgSetupDlg* dlg) {
             if (accept) {
                 dlg->buttons()->button(QDialogButtonBox::Ok)->click();
@@ -126,9 +126,9 @@ private slots:
         ScriptedPrompts prompts;
 
         // Load into slot 1: the prompt, then the board's name shown.
-        prompts.script(Kind::FileOpen, shipped("PF"));
+        prompts.script(PromptKind::FileOpen, shipped("PF"));
         loadButton(dlg, 0)->click();
-        const ScriptedPrompts::Call call = prompts.last(Kind::FileOpen);
+        const ScriptedPrompts::Call call = prompts.last(PromptKind::FileOpen);
         QCOMPARE(call.title, QStringLiteral("Load PLG Board Definition"));
         QCOMPARE(call.filter, QStringLiteral("Ini Files (*.ini)"));
         QCOMPARE(call.start, PlgBoards::boardFolder());
@@ -145,9 +145,9 @@ private slots:
         QCOMPARE(dlg.chosenFile(2), QStringLiteral("(none)"));
         QCOMPARE(dlg.nameLabel(2)->text(), QStringLiteral("<b>(none)</b>"));
         QCOMPARE(dlg.deleteButton(2)->accessibleName(), QStringLiteral("Delete PLG3"));
-        prompts.script(Kind::FileOpen, shipped("DX"));
+        prompts.script(PromptKind::FileOpen, shipped("DX"));
         loadButton(dlg, 2)->click();
-        prompts.script(Kind::FileOpen, shipped("VL"));
+        prompts.script(PromptKind::FileOpen, shipped("VL"));
         loadButton(dlg, 1)->click();
         dlg.deleteButton(1)->click();
         QCOMPARE(dlg.deleteButton(1)->accessibleName(), QStringLiteral("Delete PLG2"));
@@ -183,10 +183,10 @@ private slots:
 
         PlgSetupDlg dlg(m_device.get());
         ScriptedPrompts prompts;
-        prompts.script(Kind::FileOpen, path);
+        prompts.script(PromptKind::FileOpen, path);
         loadButton(dlg, 1)->click();
-        QCOMPARE(prompts.count(Kind::Error), 1);
-        QVERIFY2(prompts.last(Kind::Error).text.contains(reason), qPrintable(prompts.last(Kind::Error).text));
+        QCOMPARE(prompts.count(PromptKind::Error), 1);
+        QVERIFY2(prompts.last(PromptKind::Error).text.contains(reason), qPrintable(prompts.last(PromptKind::Error).text));
         // The slot is as it was: label, description and choice.
         QCOMPARE(dlg.chosenFile(1), QString());
         QCOMPARE(dlg.nameLabel(1)->text(), QStringLiteral("<b>VER150-AN</b>"));
@@ -200,17 +200,17 @@ private slots:
     {
         PlgSetupDlg dlg(m_device.get());
         ScriptedPrompts prompts;
-        prompts.script(Kind::FileOpen, shipped("PC"));
+        prompts.script(PromptKind::FileOpen, shipped("PC"));
         loadButton(dlg, 0)->click();
-        prompts.script(Kind::FileOpen, shipped("DR"));
+        prompts.script(PromptKind::FileOpen, shipped("DR"));
         loadButton(dlg, 2)->click();
         // Slot 3's copy cannot be replaced: a folder stands in its place.
         QVERIFY(QDir().mkpath(PlgBoards::plgFileName(m_device.get(), 2)));
 
         dlg.accept();
         QVERIFY(dlg.result() != int(QDialog::Accepted));
-        QCOMPARE(prompts.count(Kind::Error), 1);
-        QVERIFY(prompts.last(Kind::Error).text.startsWith(QStringLiteral("Slot 3: Cannot save file")));
+        QCOMPARE(prompts.count(PromptKind::Error), 1);
+        QVERIFY(prompts.last(PromptKind::Error).text.startsWith(QStringLiteral("Slot 3: Cannot save file")));
         // Slot 1 went in and is not written again; slot 3 keeps its choice.
         QCOMPARE(PlgBoards::plgName(m_device.get(), 0), QStringLiteral("VER150-PC"));
         QCOMPARE(dlg.chosenFile(0), QString());

@@ -17,8 +17,6 @@
 
 namespace {
 
-using VeskOp = std::function<void(Vesk&)>;
-
 // A message as the device would receive it.
 std::unique_ptr<Sysex> incoming(Vesk& device, const QString& hex)
 {
@@ -42,8 +40,6 @@ QString modeChange(int mode)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(VeskOp)
 
 class TestVeskModes : public QObject
 {

@@ -18,8 +18,6 @@
 
 namespace {
 
-using VeskOp = std::function<void(Vesk&)>;
-
 QString bulk(unsigned int address, const QString& data = QString())
 {
     VeskSysex message;
@@ -85,8 +83,6 @@ TestInstrument::BulkScript holdingInitialPatches()
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(VeskOp)
 
 class TestVeskTransfer : public QObject
 {

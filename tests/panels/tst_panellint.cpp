@@ -6,7 +6,7 @@
 
 namespace {
 
-QString layoutPath(const char* name)
+QString lintLayoutPath(const char* name)
 {
     return QStringLiteral(ORVANE_SOURCE_DIR "/tests/panels/layouts/") + QLatin1String(name);
 }
@@ -21,9 +21,9 @@ private slots:
     void testLayoutsPass()
     {
         LayoutRig rig;
-        QVERIFY(rig.device.xml()->loadFile(layoutPath("effects.xml")));
-        QVERIFY(rig.device.xml()->loadFile(layoutPath("editor.xml")));
-        QVERIFY(rig.device.ini()->loadFile(layoutPath("tables.ini")));
+        QVERIFY(rig.device.xml()->loadFile(lintLayoutPath("effects.xml")));
+        QVERIFY(rig.device.xml()->loadFile(lintLayoutPath("editor.xml")));
+        QVERIFY(rig.device.ini()->loadFile(lintLayoutPath("tables.ini")));
         PanelLint lint(&rig.device);
         lint.allowDisabled({QStringLiteral("edit1")});
         QCOMPARE(lint.check(), QStringList());

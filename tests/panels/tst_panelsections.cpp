@@ -12,7 +12,7 @@
 
 namespace {
 
-QString layoutPath(const char* name)
+QString sectionLayoutPath(const char* name)
 {
     return QStringLiteral(ORVANE_SOURCE_DIR "/tests/panels/layouts/") + QLatin1String(name);
 }
@@ -23,15 +23,15 @@ class LayoutsRig : public LayoutRig
 public:
     LayoutsRig()
     {
-        ok = device.xml()->loadFile(layoutPath("effects.xml")) &&
-             device.xml()->loadFile(layoutPath("editor.xml")) &&
-             device.ini()->loadFile(layoutPath("tables.ini"));
+        ok = device.xml()->loadFile(sectionLayoutPath("effects.xml")) &&
+             device.xml()->loadFile(sectionLayoutPath("editor.xml")) &&
+             device.ini()->loadFile(sectionLayoutPath("tables.ini"));
     }
     bool ok = false;
 };
 
 // The titles of the items, in cell order.
-QStringList titles(const Panel& panel)
+QStringList sectionTitles(const Panel& panel)
 {
     QStringList list;
     for (int i = 0; i < panel.itemCount(); ++i)
@@ -126,7 +126,7 @@ private slots:
                                       "",
                                       "Pan",
                                       "Pan"};
-        QCOMPARE(titles(panel), expected);
+        QCOMPARE(sectionTitles(panel), expected);
         // The header, and the caption labels before the titled controls.
         auto* header = static_cast<MidiLabel*>(panel.itemAt(0));
         QVERIFY(header->info.header && header->info.bold);
@@ -205,10 +205,10 @@ private slots:
             <tab title="T" condition="nothing"/>
             <include template="Tmpl" condition="nothing"/>
             <template name="Tmpl"><check title="From template"/></template>)");
-        QCOMPARE(titles(OneSection(body).panel),
+        QCOMPARE(sectionTitles(OneSection(body).panel),
                  (QStringList{"Always", "Inner", "From template", "From template"}));
         const OneSection passed(body, false, QStringLiteral("x insfx y"));
-        QCOMPARE(titles(passed.panel),
+        QCOMPARE(sectionTitles(passed.panel),
                  (QStringList{"Always", "Outer", "Inner", "From template", "From template"}));
         QCOMPARE(passed.panel.tabCount(), 1);
     }
@@ -224,7 +224,7 @@ private slots:
         QCOMPARE(row.tabCount(), 2);
         QCOMPARE(row.tabName(1), QStringLiteral("Zone"));
         QVERIFY(row.tabName(2).isEmpty() && row.tabName(-1).isEmpty());
-        QCOMPARE(titles(row), (QStringList{"Use", "Volume", " ", "Pan", "Note", "M"}));
+        QCOMPARE(sectionTitles(row), (QStringList{"Use", "Volume", " ", "Pan", "Note", "M"}));
         QCOMPARE(tabs(row), (QList<int>{-1, 0, 0, 0, 1, 1}));
         QList<int> xs;
         for (int i = 0; i < row.itemCount(); ++i)
@@ -248,7 +248,7 @@ private slots:
         panel.init(&rig.window, QPoint(), true);
         panel.loadSubSection(QStringLiteral("Effects Parameters"), QStringLiteral("value"),
                              QStringLiteral("0130"), -1, QString());
-        QCOMPARE(titles(panel), (QStringList{"Reverb Time", "Reverb Time", "Canyon Depth", "Canyon Depth",
+        QCOMPARE(sectionTitles(panel), (QStringList{"Reverb Time", "Reverb Time", "Canyon Depth", "Canyon Depth",
                                              "Output Level", "Output Level"}));
         QCOMPARE(panel.title(), QStringLiteral("Plate"));
         QCOMPARE(panel.internalName(), QStringLiteral("Effects Parameters|-1|400100"));
@@ -256,7 +256,7 @@ private slots:
 
         panel.loadSubSection(QStringLiteral("Effect Types"), QStringLiteral("value"), QStringLiteral("0100"),
                              -1, QStringLiteral("insfx"));
-        QCOMPARE(titles(panel),
+        QCOMPARE(sectionTitles(panel),
                  (QStringList{"Reverb Time", "Reverb Time", "Dry/Wet Balance", "Dry/Wet Balance"}));
         QCOMPARE(panel.title(), QStringLiteral("Hall 1"));
 
@@ -276,10 +276,10 @@ private slots:
             QStringLiteral(R"(<include template="Dup"/>)"), false, QString(),
             QStringLiteral(R"(<group><template name="Dup"><check title="first"/></template></group>
                              <template name="Dup"><check title="second"/></template>)"));
-        QCOMPARE(titles(twice.panel), QStringList{"first"});
+        QCOMPARE(sectionTitles(twice.panel), QStringList{"first"});
         QVERIFY(twice.rig.load(R"(<template name="Dup"><check title="later"/></template>)"));
         twice.panel.loadSection(QStringLiteral("S"), -1);
-        QCOMPARE(titles(twice.panel), QStringList{"first"});
+        QCOMPARE(sectionTitles(twice.panel), QStringList{"first"});
     }
 
     // A template that includes itself, directly or through another, is
@@ -289,7 +289,7 @@ private slots:
         const OneSection direct(
             QStringLiteral(R"(<include template="A"/>)"), false, QString(),
             QStringLiteral(R"(<template name="A"><check title="a"/><include template="A"/></template>)"));
-        QCOMPARE(titles(direct.panel), (QStringList{"a"}));
+        QCOMPARE(sectionTitles(direct.panel), (QStringList{"a"}));
         QCOMPARE(direct.panel.loadErrors(), (QStringList{"Template \"A\" includes itself"}));
 
         const OneSection mutual(QStringLiteral(R"(<include template="A"/>)"), false, QString(),
@@ -297,7 +297,7 @@ private slots:
             <template name="A"><check title="a"/><include template="B"/></template>
             <template name="B"><check title="b"/><include template="A"/></template>)"));
         QCOMPARE(mutual.panel.loadErrors(), (QStringList{"Template \"A\" includes itself"}));
-        QCOMPARE(titles(mutual.panel), (QStringList{"a", "b"}));
+        QCOMPARE(sectionTitles(mutual.panel), (QStringList{"a", "b"}));
 
         // A long chain without a cycle stops at the nesting limit.
         QString chain;
@@ -376,7 +376,7 @@ private slots:
         // The panel loads the next section as usual.
         QVERIFY(loaded.rig.load("<section name=\"Small\"><check title=\"s\"/></section>"));
         loaded.panel.loadSection(QStringLiteral("Small"), -1);
-        QCOMPARE(titles(loaded.panel), QStringList{"s"});
+        QCOMPARE(sectionTitles(loaded.panel), QStringList{"s"});
         QVERIFY(loaded.panel.loadErrors().isEmpty());
     }
 

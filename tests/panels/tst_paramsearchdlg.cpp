@@ -34,7 +34,7 @@ Ridev=2
 1=Ap:Rock Piano
 )";
 
-QStringList column(const QTreeWidget* list, int c)
+QStringList dialogColumn(const QTreeWidget* list, int c)
 {
     QStringList texts;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
@@ -109,19 +109,19 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Patch Browser"));
         const QTreeWidget* list = dialog.list();
         QCOMPARE(list->headerItem()->text(2), QStringLiteral("Program"));
-        QCOMPARE(column(list, 0),
+        QCOMPARE(dialogColumn(list, 0),
                  (QStringList{"Full Grand", "Up", "Plain Grand", "Strings&Pad", "Rock Piano"}));
-        QCOMPARE(column(list, 1), (QStringList{"Ap", "Seq", "", "St", "Ap"}));
-        QCOMPARE(column(list, 2),
+        QCOMPARE(dialogColumn(list, 1), (QStringList{"Ap", "Seq", "", "St", "Ap"}));
+        QCOMPARE(dialogColumn(list, 2),
                  (QStringList{"001 (A01)", "004 (A04)", "005 (A05)", "006 (A06)", "002 (A02)"}));
-        QCOMPARE(column(list, 3), (QStringList{"PRE1", "PRE1", "PRE1", "PRE1", "PRE2"}));
+        QCOMPARE(dialogColumn(list, 3), (QStringList{"PRE1", "PRE1", "PRE1", "PRE1", "PRE2"}));
         QCOMPARE(list->topLevelItem(4)->data(0, Qt::UserRole).toUInt(), Patch(0x3F01, 1).toUInt());
         QVERIFY(list->selectedItems().isEmpty());
 
         dialog.loadFiltered(QStringLiteral("ap:"));
-        QCOMPARE(column(list, 0), (QStringList{"Full Grand", "Rock Piano"}));
+        QCOMPARE(dialogColumn(list, 0), (QStringList{"Full Grand", "Rock Piano"}));
         dialog.loadFiltered(QStringLiteral("grand"));
-        QCOMPARE(column(list, 0), (QStringList{"Full Grand", "Plain Grand"}));
+        QCOMPARE(dialogColumn(list, 0), (QStringList{"Full Grand", "Plain Grand"}));
     }
 
     // Without a control a row only sets the choice, which stays when a

@@ -94,7 +94,7 @@ public:
     TabPanel tabs;
 };
 
-QStringList titles(Panel* panel)
+QStringList tabTitles(Panel* panel)
 {
     QStringList list;
     for (int i = 0; i < panel->itemCount(); ++i)
@@ -208,7 +208,7 @@ private slots:
         MasterRig rig;
         Panel* header = rig.tabs.headerPanel();
         QVERIFY(header->isHeader());
-        QCOMPARE(titles(header), (QStringList{"Sw", "Level", "Pan", "Channel", " ", "Bank"}));
+        QCOMPARE(tabTitles(header), (QStringList{"Sw", "Level", "Pan", "Channel", " ", "Bank"}));
         QList<QRect> labels;
         for (int i = 0; i < header->itemCount(); ++i)
             labels << header->widgetAt(i)->geometry();

@@ -22,8 +22,8 @@ namespace {
 
 // Long enough for any answer on a loaded machine; a request that is not
 // answered fails after it.
-constexpr int AnswerMs = 3000;
-constexpr int NoAnswerMs = 400;
+constexpr int FlowAnswerMs = 3000;
+constexpr int FlowNoAnswerMs = 400;
 
 } // namespace
 
@@ -45,7 +45,7 @@ class TestSimFlows : public QObject
         QVERIFY(device->midiIn()->isOpened() && device->midiOut()->isOpened());
     }
 
-    bool request(unsigned int block, BulkDump& dump, int timeoutMs = AnswerMs)
+    bool request(unsigned int block, BulkDump& dump, int timeoutMs = FlowAnswerMs)
     {
         return device->syncBulkRequest(block, dump, timeoutMs);
     }
@@ -90,7 +90,7 @@ private slots:
         start();
         BulkDump dump;
         device->setMode(wrongMode);
-        QVERIFY(!request(block, dump, NoAnswerMs));
+        QVERIFY(!request(block, dump, FlowNoAnswerMs));
         QCOMPARE(dump.count(), 0);
 
         device->setMode(mode);
@@ -106,7 +106,7 @@ private slots:
     {
         start();
         BulkDump dump;
-        QVERIFY(!request(0x2F00, dump, NoAnswerMs));
+        QVERIFY(!request(0x2F00, dump, FlowNoAnswerMs));
         device->patchChange(Patch(0x3F, 0x28, 4));
         QVERIFY(request(0x2F00, dump));
         QCOMPARE(dump.count(), 375);
@@ -182,7 +182,7 @@ private slots:
         QCOMPARE(device->requestParameter(0x301100, 2), 0x02 * 128 + 0x48);
         device->setParameter(0x40700C, 3);
         QCOMPARE(device->requestParameter(0x40700C), 3);
-        QCOMPARE(device->requestParameter(0x500000, 1, NoAnswerMs), -1);
+        QCOMPARE(device->requestParameter(0x500000, 1, FlowNoAnswerMs), -1);
         device->setMode(2);
         QCOMPARE(device->requestParameter(0x0A0001), 2);
         QCOMPARE((*sim)->mode(), 2);
@@ -261,7 +261,7 @@ private slots:
 
         if (fault == int(Sim::Fault::Disconnect)) {
             QVERIFY(!(*sim)->isOnline());
-            QVERIFY(!request(0x0803, dump, NoAnswerMs));
+            QVERIFY(!request(0x0803, dump, FlowNoAnswerMs));
             (*sim)->setOnline(true);
         }
         // What is still on its way (a late or second copy) passes first.
@@ -275,7 +275,7 @@ private slots:
     {
         start();
         (*sim)->setFault(Sim::ParameterReply, Sim::Fault::Drop, -1, 1);
-        QCOMPARE(device->requestParameter(0x0A0001, 1, NoAnswerMs), -1);
+        QCOMPARE(device->requestParameter(0x0A0001, 1, FlowNoAnswerMs), -1);
         QCOMPARE(device->requestParameter(0x0A0001), 0);
         (*sim)->setFault(Sim::ParameterReply, Sim::Fault::Garbage, -1, 1);
         QCOMPARE(device->requestParameter(0x00000A), 0);

@@ -19,8 +19,8 @@
 
 namespace {
 
-constexpr int AnswerMs = 3000;
-constexpr unsigned int VoiceBuffer = 0x0F00;
+constexpr int WireAnswerMs = 3000;
+constexpr unsigned int WireVoiceBuffer = 0x0F00;
 
 // The voice editor in miniature: the common block (name, level, a switch
 // byte) and an element's note shift (its first block), level (a sub-block
@@ -76,7 +76,7 @@ class TestSimPanelWire : public QObject
     int bufferByte(unsigned int address)
     {
         return (*sim)->inspect([address](const Sim::Instrument& instrument) {
-            const QByteArray image = instrument.image(VoiceBuffer);
+            const QByteArray image = instrument.image(WireVoiceBuffer);
             const Sim::Layout& layout = instrument.memory().layout(Sim::Voice);
             const int block = layout.blockAt(address & 0xFFFF00);
             if (block < 0)
@@ -119,11 +119,11 @@ private slots:
         const int before = (*sim)->counters().parameterRequests;
         editor->common.MidiReceive();
         QTRY_COMPARE_WITH_TIMEOUT(editor->common.getStringEdit(QStringLiteral("Name"), 0)->text(),
-                                  QStringLiteral("SimV 0F00"), AnswerMs);
-        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->common, "Level"), bufferByte(0x407010), AnswerMs);
+                                  QStringLiteral("SimV 0F00"), WireAnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->common, "Level"), bufferByte(0x407010), WireAnswerMs);
         const int mono = (bufferByte(0x407011) >> 5) & 1;
         QTRY_COMPARE_WITH_TIMEOUT(editor->common.getCheckBox(QStringLiteral("Mono"), 0)->value(), mono,
-                                  AnswerMs);
+                                  WireAnswerMs);
         QCOMPARE((*sim)->counters().parameterRequests - before, 10 + 1 + 1);
         // The element panel was not asked and took nothing.
         QCOMPARE(editor->value(editor->element, "Level"), -1);
@@ -131,11 +131,11 @@ private slots:
         const int changes = (*sim)->counters().parameterChanges;
         const int level = bufferByte(0x407010) == 0x22 ? 0x23 : 0x22;
         (*sim)->editParameter(0x407010, QByteArray(1, char(level)));
-        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->common, "Level"), level, AnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->common, "Level"), level, WireAnswerMs);
         (*sim)->editParameter(0x407011, QByteArray(1, char(mono ? 0x00 : 0x20)));
         QTRY_COMPARE_WITH_TIMEOUT(editor->common.getCheckBox(QStringLiteral("Mono"), 0)->value(),
-                                  mono ? 0 : 1, AnswerMs);
-        QVERIFY(bus->waitIdle(AnswerMs));
+                                  mono ? 0 : 1, WireAnswerMs);
+        QVERIFY(bus->waitIdle(WireAnswerMs));
         QCOMPARE((*sim)->counters().parameterChanges, changes);
     }
 
@@ -147,28 +147,28 @@ private slots:
         (*sim)->editParameter(0x410022, QByteArray(1, 0x11));
         (*sim)->editParameter(0x410222, QByteArray(1, 0x55));
         (*sim)->editParameter(0x440243, QByteArray(1, 0x33));
-        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Level"), 0x11, AnswerMs);
-        QVERIFY(bus->waitIdle(AnswerMs));
+        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Level"), 0x11, WireAnswerMs);
+        QVERIFY(bus->waitIdle(WireAnswerMs));
 
         editor->element.setIter(2);
         editor->element.resetValues();
         editor->element.MidiReceive();
-        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Level"), 0x55, AnswerMs);
-        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Pan"), 0x33, AnswerMs);
-        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Shift"), bufferByte(0x410205), AnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Level"), 0x55, WireAnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Pan"), 0x33, WireAnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Shift"), bufferByte(0x410205), WireAnswerMs);
 
         // Element 1 reports no longer reach the re-pointed panel.
         (*sim)->editParameter(0x410022, QByteArray(1, 0x12));
-        QVERIFY(bus->waitIdle(AnswerMs));
+        QVERIFY(bus->waitIdle(WireAnswerMs));
         QTest::qWait(50);
         QCOMPARE(editor->value(editor->element, "Level"), 0x55);
 
         editor->element.resetValues();
         editor->common.resetValues();
-        QVERIFY((*sim)->sendBlock(VoiceBuffer));
-        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Pan"), 0x33, AnswerMs);
-        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Level"), 0x55, AnswerMs);
-        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->common, "Level"), bufferByte(0x407010), AnswerMs);
+        QVERIFY((*sim)->sendBlock(WireVoiceBuffer));
+        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Pan"), 0x33, WireAnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->element, "Level"), 0x55, WireAnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT(editor->value(editor->common, "Level"), bufferByte(0x407010), WireAnswerMs);
     }
 };
 

@@ -16,7 +16,7 @@
 namespace {
 
 constexpr unsigned int PartVoice = 0x370200; // mix part 3: bank MSB, LSB, program
-constexpr int AnswerMs = 3000;
+constexpr int SelectorAnswerMs = 3000;
 
 // Hands the instrument's messages to one control, as its panel will.
 class SelectorClient : public MidiClient
@@ -100,7 +100,7 @@ private slots:
         const QByteArray held = heldVoice();
         QCOMPARE(held.size(), 3);
         selector->MidiReceive();
-        QTRY_VERIFY_WITH_TIMEOUT(selector->patch().isValid(), AnswerMs);
+        QTRY_VERIFY_WITH_TIMEOUT(selector->patch().isValid(), SelectorAnswerMs);
         QCOMPARE(selector->patch(), Patch(held.at(0), held.at(1), held.at(2)));
         QVERIFY(!selector->text().isEmpty());
     }
@@ -111,9 +111,9 @@ private slots:
     {
         const Patch chosen(63, 1, 20);
         selector->changePatch(chosen, true);
-        QVERIFY(bus->waitIdle(AnswerMs));
-        QTRY_COMPARE_WITH_TIMEOUT(heldVoice(), QByteArray::fromHex("3F0114"), AnswerMs);
-        QTRY_COMPARE_WITH_TIMEOUT((*sim)->counters().parameterRequests, 3, AnswerMs);
+        QVERIFY(bus->waitIdle(SelectorAnswerMs));
+        QTRY_COMPARE_WITH_TIMEOUT(heldVoice(), QByteArray::fromHex("3F0114"), SelectorAnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT((*sim)->counters().parameterRequests, 3, SelectorAnswerMs);
         QCOMPARE(selector->patch(), chosen);
         QCOMPARE(selector->text().left(5), QStringLiteral("PRE2:"));
         QVERIFY2((*sim)->refusals().isEmpty(), qPrintable((*sim)->refusals().join(QLatin1Char('\n'))));
@@ -121,7 +121,7 @@ private slots:
         // No patch: nothing reaches the instrument.
         const int changes = (*sim)->counters().parameterChanges;
         selector->changePatch(Patch(), true);
-        QVERIFY(bus->waitIdle(AnswerMs));
+        QVERIFY(bus->waitIdle(SelectorAnswerMs));
         QCOMPARE((*sim)->counters().parameterChanges, changes);
         QCOMPARE(heldVoice(), QByteArray::fromHex("3F0114"));
     }
@@ -131,10 +131,10 @@ private slots:
     void followsTheInstrumentsEdit()
     {
         selector->MidiReceive();
-        QTRY_VERIFY_WITH_TIMEOUT(selector->patch().isValid(), AnswerMs);
+        QTRY_VERIFY_WITH_TIMEOUT(selector->patch().isValid(), SelectorAnswerMs);
         const Patch before = selector->patch();
         (*sim)->editParameter(PartVoice + 2, QByteArray(1, 9));
-        QTRY_COMPARE_WITH_TIMEOUT(selector->patch().program, 9, AnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT(selector->patch().program, 9, SelectorAnswerMs);
         QCOMPARE(selector->patch().bank.word(), before.bank.word());
     }
 };

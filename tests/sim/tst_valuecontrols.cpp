@@ -19,11 +19,11 @@
 
 namespace {
 
-constexpr int AnswerMs = 3000;
+constexpr int ValueAnswerMs = 3000;
 // The voice edit buffer's first block: the name at data 0 to 9.
-constexpr unsigned int VoiceCommon = 0x407000;
-constexpr unsigned int VoiceBuffer = 0x0F00;
-constexpr int LevelOffset = 0x10;
+constexpr unsigned int ValueVoiceCommon = 0x407000;
+constexpr unsigned int ValueVoiceBuffer = 0x0F00;
+constexpr int ValueLevelOffset = 0x10;
 constexpr int SwitchesOffset = 0x11;
 
 struct ClientWindowHolder
@@ -67,7 +67,7 @@ class TestSimValueControls : public QObject
     std::unique_ptr<Vesk> device;
     std::unique_ptr<ControlsClient> client;
 
-    unsigned char bufferByte(int offset) { return quint8((*sim)->image(VoiceBuffer).at(offset)); }
+    unsigned char bufferByte(int offset) { return quint8((*sim)->image(ValueVoiceBuffer).at(offset)); }
 
 private slots:
     void initTestCase()
@@ -99,18 +99,18 @@ private slots:
     {
         StringInfo info;
         info.title = QStringLiteral("Name");
-        info.param.setAddress(VoiceCommon);
+        info.param.setAddress(ValueVoiceCommon);
         info.chars = 10;
         auto* name = new MidiString(client->panel, info);
         client->receivers << name;
 
         name->MidiReceive();
-        QTRY_COMPARE_WITH_TIMEOUT(name->text(), QStringLiteral("SimV 0F00"), AnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT(name->text(), QStringLiteral("SimV 0F00"), ValueAnswerMs);
 
         name->changeText(QStringLiteral("Café Noir"));
         QCOMPARE(name->text(), QStringLiteral("Cafe Noir"));
-        QVERIFY(bus->waitIdle(AnswerMs));
-        QTRY_COMPARE_WITH_TIMEOUT((*sim)->name(VoiceBuffer), QStringLiteral("Cafe Noir "), AnswerMs);
+        QVERIFY(bus->waitIdle(ValueAnswerMs));
+        QTRY_COMPARE_WITH_TIMEOUT((*sim)->name(ValueVoiceBuffer), QStringLiteral("Cafe Noir "), ValueAnswerMs);
         QTest::qWait(100); // the read-back
         QCOMPARE(name->text(), QStringLiteral("Cafe Noir"));
     }
@@ -121,26 +121,26 @@ private slots:
     {
         EditInfo info;
         info.title = QStringLiteral("Level");
-        info.param.setAddress(VoiceCommon + LevelOffset);
+        info.param.setAddress(ValueVoiceCommon + ValueLevelOffset);
         info.param.min = 0;
         info.param.max = 127;
         auto* level = new MidiEdit(client->panel, info);
         client->receivers << level;
 
         level->MidiReceive();
-        const int initial = bufferByte(LevelOffset);
-        QTRY_COMPARE_WITH_TIMEOUT(level->value(), initial, AnswerMs);
+        const int initial = bufferByte(ValueLevelOffset);
+        QTRY_COMPARE_WITH_TIMEOUT(level->value(), initial, ValueAnswerMs);
 
         const int wanted = initial == 100 ? 101 : 100;
         level->changeValue(wanted);
-        QTRY_COMPARE_WITH_TIMEOUT(int(bufferByte(LevelOffset)), wanted, AnswerMs);
-        QVERIFY(bus->waitIdle(AnswerMs));
+        QTRY_COMPARE_WITH_TIMEOUT(int(bufferByte(ValueLevelOffset)), wanted, ValueAnswerMs);
+        QVERIFY(bus->waitIdle(ValueAnswerMs));
         QCOMPARE(level->value(), wanted);
 
         const int changes = (*sim)->counters().parameterChanges;
-        (*sim)->editParameter(VoiceCommon + LevelOffset, QByteArray(1, 0x22));
-        QTRY_COMPARE_WITH_TIMEOUT(level->value(), 0x22, AnswerMs);
-        QVERIFY(bus->waitIdle(AnswerMs));
+        (*sim)->editParameter(ValueVoiceCommon + ValueLevelOffset, QByteArray(1, 0x22));
+        QTRY_COMPARE_WITH_TIMEOUT(level->value(), 0x22, ValueAnswerMs);
+        QVERIFY(bus->waitIdle(ValueAnswerMs));
         QCOMPARE((*sim)->counters().parameterChanges, changes);
     }
 
@@ -155,12 +155,12 @@ private slots:
     void bitFieldKeepsOtherBits()
     {
         QFETCH(bool, edit);
-        device->paramChange(MidiParam(VoiceCommon + SwitchesOffset, 1, false, false), 0x41);
-        QTRY_COMPARE_WITH_TIMEOUT(int(bufferByte(SwitchesOffset)), 0x41, AnswerMs);
+        device->paramChange(MidiParam(ValueVoiceCommon + SwitchesOffset, 1, false, false), 0x41);
+        QTRY_COMPARE_WITH_TIMEOUT(int(bufferByte(SwitchesOffset)), 0x41, ValueAnswerMs);
         if (edit) {
             EditInfo info;
             info.title = QStringLiteral("Mode");
-            info.param.setAddress(VoiceCommon + SwitchesOffset);
+            info.param.setAddress(ValueVoiceCommon + SwitchesOffset);
             info.param.setBitField(4, 2);
             info.param.max = 3;
             auto* control = new MidiEdit(client->panel, info);
@@ -170,7 +170,7 @@ private slots:
         } else {
             CheckInfo info;
             info.title = QStringLiteral("Mono");
-            info.param.setAddress(VoiceCommon + SwitchesOffset);
+            info.param.setAddress(ValueVoiceCommon + SwitchesOffset);
             info.param.setBitField(5, 1);
             info.param.max = 1;
             auto* box = new MidiCheckBox(client->panel, info);
@@ -178,7 +178,7 @@ private slots:
             box->click();
             QCOMPARE(box->value(), 1);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(int(bufferByte(SwitchesOffset)), 0x61, AnswerMs);
+        QTRY_COMPARE_WITH_TIMEOUT(int(bufferByte(SwitchesOffset)), 0x61, ValueAnswerMs);
     }
 };
 

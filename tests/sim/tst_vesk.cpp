@@ -25,7 +25,7 @@ public:
     Task_Poller* poller() { return m_poller.get(); }
 };
 
-constexpr int AnswerMs = 3000;
+constexpr int VeskAnswerMs = 3000;
 
 MidiParam simParam(unsigned int address, int size = 1)
 {
@@ -50,7 +50,7 @@ class TestSimVesk : public QObject
     }
 
     // What the device sent has reached the simulator.
-    void settle() { QVERIFY(bus->waitIdle(AnswerMs)); }
+    void settle() { QVERIFY(bus->waitIdle(VeskAnswerMs)); }
 
 private slots:
     void initTestCase()
@@ -144,17 +144,17 @@ private slots:
         start();
         device->connect(false);
         device->setMode(1);
-        QCOMPARE(device->syncGetMode(AnswerMs), 1);
+        QCOMPARE(device->syncGetMode(VeskAnswerMs), 1);
         QCOMPARE((*sim)->mode(), 1);
         device->setModeByBank(Vesk::MixVoiceBank);
-        QCOMPARE(device->syncGetMode(AnswerMs), 3);
+        QCOMPARE(device->syncGetMode(VeskAnswerMs), 3);
         device->setModeByType(5);
-        QCOMPARE(device->syncGetMode(AnswerMs), 4);
+        QCOMPARE(device->syncGetMode(VeskAnswerMs), 4);
 
         // The instrument's own mode change reaches the device.
         (*sim)->selectMode(2);
         QTRY_COMPARE(device->mode(), 2);
-        QCOMPARE(device->syncGetMode(AnswerMs), 2);
+        QCOMPARE(device->syncGetMode(VeskAnswerMs), 2);
     }
 
     // Each kind of bank is selected its own way, and the instrument takes it
@@ -194,11 +194,11 @@ private slots:
         QVERIFY(!(*sim)->inspect([](const Sim::Instrument& i) { return i.localControl(); }));
 
         // A two-byte type reads as high byte * 128 + low byte.
-        QCOMPARE(device->syncParamRequest(simParam(0x301100, 2), AnswerMs), 0x02 * 128 + 0x48);
+        QCOMPARE(device->syncParamRequest(simParam(0x301100, 2), VeskAnswerMs), 0x02 * 128 + 0x48);
         device->setPartVolume(17, 100);
         device->setPartVolume(3, 90);
-        QCOMPARE(device->syncParamRequest(simParam(0x37610D), AnswerMs), 100);
-        QCOMPARE(device->syncParamRequest(simParam(0x37030D), AnswerMs), 90);
+        QCOMPARE(device->syncParamRequest(simParam(0x37610D), VeskAnswerMs), 100);
+        QCOMPARE(device->syncParamRequest(simParam(0x37030D), VeskAnswerMs), 90);
     }
 
     // Every byte of every block the instrument sends is found by the device

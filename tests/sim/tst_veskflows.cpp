@@ -28,8 +28,8 @@ namespace {
 
 // Long enough for any answer on a loaded machine; a request that is not
 // answered fails after it.
-constexpr int AnswerMs = 3000;
-constexpr int NoAnswerMs = 400;
+constexpr int VeskFlowAnswerMs = 3000;
+constexpr int VeskFlowNoAnswerMs = 400;
 
 QString hex6(unsigned int address)
 {
@@ -110,14 +110,14 @@ private slots:
         dump.copyDump(device->initDump(0), device.get());
         const QByteArray old = dumpBytes(dump);
         device->setMode(wrongMode);
-        QVERIFY(!device->syncEditBufferRequest(type, dump, NoAnswerMs));
+        QVERIFY(!device->syncEditBufferRequest(type, dump, VeskFlowNoAnswerMs));
         QCOMPARE(device->transferError(), QStringLiteral("Receive timeout!"));
         QCOMPARE(dumpBytes(dump), old);
 
         device->setModeByType(type);
         if (type == 1)
             device->patchChangeByType(1); // Voice mode answers for the kit selected
-        QVERIFY2(device->syncEditBufferRequest(type, dump, AnswerMs), qPrintable(device->transferError()));
+        QVERIFY2(device->syncEditBufferRequest(type, dump, VeskFlowAnswerMs), qPrintable(device->transferError()));
         QCOMPARE(device->transferError(), QString());
         QCOMPARE(dump.size(), device->initDump(type)->size() + 2);
         QCOMPARE(patchName(*device, type, dump), name);
@@ -213,7 +213,7 @@ private slots:
 
         std::unique_ptr<PatchDump> back(device->createPatchDump(type));
         if (targetBank < 0)
-            QVERIFY2(device->syncEditBufferRequest(type, *back, AnswerMs),
+            QVERIFY2(device->syncEditBufferRequest(type, *back, VeskFlowAnswerMs),
                      qPrintable(device->transferError()));
         else
             QVERIFY2(device->syncPatchRequest(target, *back, true), qPrintable(device->transferError()));
@@ -279,11 +279,11 @@ private slots:
         const MidiParam element(0x410125, 1, false, false); // element 1, sub-block byte 5
         device->paramChange(category, 5);
         device->paramChange(element, 0x33);
-        QCOMPARE(device->syncParamRequest(category, AnswerMs), 5);
-        QCOMPARE(device->syncParamRequest(element, AnswerMs), 0x33);
+        QCOMPARE(device->syncParamRequest(category, VeskFlowAnswerMs), 5);
+        QCOMPARE(device->syncParamRequest(element, VeskFlowAnswerMs), 0x33);
 
         BulkDump dump;
-        QVERIFY2(device->syncEditBufferRequest(0, dump, AnswerMs), qPrintable(device->transferError()));
+        QVERIFY2(device->syncEditBufferRequest(0, dump, VeskFlowAnswerMs), qPrintable(device->transferError()));
         Sysex* common = dump.getSysex(0x407000);
         Sysex* sub = dump.getSysex(0x410120);
         QVERIFY(common && sub);
@@ -306,7 +306,7 @@ private slots:
 
         (*sim)->selectMode(4);
         QTRY_COMPARE(device->mode(), 4);
-        QVERIFY2(device->syncEditBufferRequest(5, dump, AnswerMs), qPrintable(device->transferError()));
+        QVERIFY2(device->syncEditBufferRequest(5, dump, VeskFlowAnswerMs), qPrintable(device->transferError()));
         QCOMPARE((*sim)->counters().parameterChanges, changes);
     }
 
@@ -346,7 +346,7 @@ private slots:
         QFETCH(int, at);
         start();
         BulkDump clean;
-        QVERIFY2(device->syncEditBufferRequest(0, clean, AnswerMs), qPrintable(device->transferError()));
+        QVERIFY2(device->syncEditBufferRequest(0, clean, VeskFlowAnswerMs), qPrintable(device->transferError()));
         const QByteArray cleanBytes = dumpBytes(clean);
         const QByteArray stored = (*sim)->image(0x0F00);
         if (at >= 0)
@@ -364,13 +364,13 @@ private slots:
         QCOMPARE((*sim)->counters().writes, 0);
 
         if (fault == int(Sim::Fault::Disconnect)) {
-            QVERIFY(!device->syncEditBufferRequest(0, dump, NoAnswerMs));
+            QVERIFY(!device->syncEditBufferRequest(0, dump, VeskFlowNoAnswerMs));
             QCOMPARE(device->transferError(), QStringLiteral("Receive timeout!"));
             (*sim)->setOnline(true);
         }
         // What is still on its way (a late or second copy) passes first.
-        QVERIFY(bus->waitIdle(AnswerMs));
-        QVERIFY2(device->syncEditBufferRequest(0, dump, AnswerMs), qPrintable(device->transferError()));
+        QVERIFY(bus->waitIdle(VeskFlowAnswerMs));
+        QVERIFY2(device->syncEditBufferRequest(0, dump, VeskFlowAnswerMs), qPrintable(device->transferError()));
         QCOMPARE(dumpBytes(dump), cleanBytes);
     }
 
@@ -388,7 +388,7 @@ private slots:
             QCOMPARE(patchName(*device, 0, dump), QStringLiteral("SimV 0805"));
         else
             QCOMPARE(device->transferError(), QStringLiteral("Block 0x0F00 came instead of 0x0805"));
-        QVERIFY(bus->waitIdle(AnswerMs));
+        QVERIFY(bus->waitIdle(VeskFlowAnswerMs));
     }
 
     // Answers no instrument of ours gives, checked all the same: a block of
@@ -423,7 +423,7 @@ private slots:
         QFETCH(FlowEdit, edit);
         start();
         BulkDump clean;
-        QVERIFY2(device->syncEditBufferRequest(0, clean, AnswerMs), qPrintable(device->transferError()));
+        QVERIFY2(device->syncEditBufferRequest(0, clean, VeskFlowAnswerMs), qPrintable(device->transferError()));
         QList<QByteArray> answer;
         for (const Sysex* message : clean.list())
             answer << message->bytes();
@@ -434,7 +434,7 @@ private slots:
         (*sim)->setFault(Sim::BulkReply, Sim::Fault::Drop, -1, 1);
         BulkDump dump;
         bool ok = true;
-        std::thread worker([&] { ok = device->syncEditBufferRequest(0, dump, AnswerMs); });
+        std::thread worker([&] { ok = device->syncEditBufferRequest(0, dump, VeskFlowAnswerMs); });
         auto joined = qScopeGuard([&] { worker.join(); });
         QTRY_COMPARE((*sim)->counters().bulkRequests, 2);
         QVERIFY(bus->inject(sim->source(), answer));
@@ -484,8 +484,8 @@ private slots:
         altered.storeDataText(QStringLiteral("Altered"), 0, 10, ' ');
         (*sim)->setFault(Sim::BulkReply, Sim::Fault(fault), -1, 1);
         const bool whole = fault == int(Sim::Fault::None);
-        QCOMPARE(device->bulkTransmitAltered(0x0803, &altered, AnswerMs), whole);
-        QVERIFY(bus->waitIdle(AnswerMs));
+        QCOMPARE(device->bulkTransmitAltered(0x0803, &altered, VeskFlowAnswerMs), whole);
+        QVERIFY(bus->waitIdle(VeskFlowAnswerMs));
         QCOMPARE((*sim)->counters().bulkDumps, whole ? 39 : 0);
         QCOMPARE((*sim)->name(0x0803), whole ? QStringLiteral("Altered   ") : QStringLiteral("SimV 0803 "));
     }
@@ -513,14 +513,14 @@ private slots:
         device->paramChange(MidiParam(Vesk::ReceiveChannelAddress, 1, false, false), 6);
         (*sim)->setFault(Sim::ParameterReply, Sim::Fault(fault), fault == int(Sim::Fault::Delay) ? 200 : -1,
                          2);
-        QCOMPARE(device->syncGetMode(mode < 0 ? NoAnswerMs : AnswerMs), mode);
+        QCOMPARE(device->syncGetMode(mode < 0 ? VeskFlowNoAnswerMs : VeskFlowAnswerMs), mode);
         device->updateRcvChannel();
         QCOMPARE(device->channel(), mode < 0 ? 0 : 6);
         // A pulled cable let no request through, so its fault is still armed.
         (*sim)->clearFaults();
         (*sim)->setOnline(true);
-        QVERIFY(bus->waitIdle(AnswerMs));
-        QCOMPARE(device->syncGetMode(AnswerMs), 0);
+        QVERIFY(bus->waitIdle(VeskFlowAnswerMs));
+        QCOMPARE(device->syncGetMode(VeskFlowAnswerMs), 0);
     }
 };
 

@@ -32,12 +32,14 @@ using Factory = QObject* (*)();
 bool registerTest(const char* sourceFile, Factory factory, bool gui);
 } // namespace OrvaneTest
 
-#define ORVANE_TEST_REGISTER_IMPL(TestObject, Gui, Line)                                                     \
-    static const bool orvaneRegistered_##Line =                                                              \
+#define ORVANE_TEST_REGISTER_IMPL(TestObject, Gui, Id)                                                       \
+    static const bool orvaneRegistered_##Id =                                                                \
         OrvaneTest::registerTest(__FILE__, []() -> QObject* { return new TestObject; }, Gui);
-#define ORVANE_TEST_REGISTER(TestObject, Gui, Line) ORVANE_TEST_REGISTER_IMPL(TestObject, Gui, Line)
+#define ORVANE_TEST_REGISTER(TestObject, Gui, Id) ORVANE_TEST_REGISTER_IMPL(TestObject, Gui, Id)
 
 // A test file's last line: its test object, run under a QApplication
-// (widgets) or a QCoreApplication. A file may register several objects.
-#define ORVANE_TEST_MAIN(TestObject) ORVANE_TEST_REGISTER(TestObject, true, __LINE__)
-#define ORVANE_TEST_GUILESS_MAIN(TestObject) ORVANE_TEST_REGISTER(TestObject, false, __LINE__)
+// (widgets) or a QCoreApplication. A file may register several objects. The
+// registrations are numbered by a counter, not by line: the unity build puts
+// several of an area's files into one translation unit.
+#define ORVANE_TEST_MAIN(TestObject) ORVANE_TEST_REGISTER(TestObject, true, __COUNTER__)
+#define ORVANE_TEST_GUILESS_MAIN(TestObject) ORVANE_TEST_REGISTER(TestObject, false, __COUNTER__)

@@ -12,7 +12,10 @@
 #include "TestInstrument.h"
 #include "Vesk.h"
 
+#include <QMetaType>
 #include <QStringList>
+
+#include <functional>
 
 class VirtualMidiBus;
 
@@ -40,3 +43,7 @@ void resetVeskTest();
 
 // Hex text of bytes as the device and the bus print them.
 QString hexText(const QByteArray& bytes);
+
+// Something done to the instrument's model, as a column of data-driven tests.
+using VeskOp = std::function<void(Vesk&)>;
+Q_DECLARE_METATYPE(VeskOp)

@@ -9,8 +9,8 @@ using namespace XsTest;
 
 namespace {
 
-const QString XS = QStringLiteral("Vesk XS");
-const QString XF = QStringLiteral("Vesk XF");
+const QString WaveXS = QStringLiteral("Vesk XS");
+const QString WaveXF = QStringLiteral("Vesk XF");
 
 XS_Keybank* keybank(int note, const QByteArray& left = QByteArray(), const QByteArray& right = QByteArray())
 {
@@ -126,16 +126,16 @@ private slots:
         QTest::addColumn<int>("bank");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("bankName");
-        QTest::newRow("XS first") << XS << 1 << 1 << 1 << "USR";
-        QTest::newRow("XS last") << XS << 1024 << 1 << 1024 << "USR";
-        QTest::newRow("XS past") << XS << 1025 << 0 << 0 << "0";
-        QTest::newRow("XF USR") << XF << 128 << 1 << 128 << "USR";
-        QTest::newRow("XF FL1") << XF << 129 << 2 << 1 << "FL1";
-        QTest::newRow("XF FL2") << XF << 2177 << 3 << 1 << "FL2";
-        QTest::newRow("XF last") << XF << 4224 << 3 << 2048 << "FL2";
-        QTest::newRow("XF past") << XF << 4225 << 0 << 0 << "0";
+        QTest::newRow("XS first") << WaveXS << 1 << 1 << 1 << "USR";
+        QTest::newRow("XS last") << WaveXS << 1024 << 1 << 1024 << "USR";
+        QTest::newRow("XS past") << WaveXS << 1025 << 0 << 0 << "0";
+        QTest::newRow("XF USR") << WaveXF << 128 << 1 << 128 << "USR";
+        QTest::newRow("XF FL1") << WaveXF << 129 << 2 << 1 << "FL1";
+        QTest::newRow("XF FL2") << WaveXF << 2177 << 3 << 1 << "FL2";
+        QTest::newRow("XF last") << WaveXF << 4224 << 3 << 2048 << "FL2";
+        QTest::newRow("XF past") << WaveXF << 4225 << 0 << 0 << "0";
         QTest::newRow("V90") << "V90 XS" << 5 << 0 << 0 << "0";
-        QTest::newRow("id 0") << XS << 0 << 0 << 0 << "0";
+        QTest::newRow("id 0") << WaveXS << 0 << 0 << 0 << "0";
     }
 
     void idArithmetic()
@@ -154,13 +154,13 @@ private slots:
 
     void idsOutsideTheBanks()
     {
-        QCOMPARE(XS_Waveform::MakeId(1, 129, XF), 0);
-        QCOMPARE(XS_Waveform::MakeId(2, 5, XS), 0);
-        QCOMPARE(XS_Waveform::MakeId(3, 2049, XF), 0);
-        QCOMPARE(XS_Waveform::BankName(7, XF), QStringLiteral("7"));
-        const XS_Waveform w(QStringLiteral("Pad"), 2, 5, XF);
+        QCOMPARE(XS_Waveform::MakeId(1, 129, WaveXF), 0);
+        QCOMPARE(XS_Waveform::MakeId(2, 5, WaveXS), 0);
+        QCOMPARE(XS_Waveform::MakeId(3, 2049, WaveXF), 0);
+        QCOMPARE(XS_Waveform::BankName(7, WaveXF), QStringLiteral("7"));
+        const XS_Waveform w(QStringLiteral("Pad"), 2, 5, WaveXF);
         QCOMPARE(w.id(), 133);
-        QCOMPARE(w.bankName(XF), QStringLiteral("FL1"));
+        QCOMPARE(w.bankName(WaveXF), QStringLiteral("FL1"));
     }
 
     void namesAndSlot()
@@ -292,7 +292,7 @@ private slots:
 
     void archiveFormRoundTrip()
     {
-        XS_Waveform w(QStringLiteral("Choir"), 3, 9, XF);
+        XS_Waveform w(QStringLiteral("Choir"), 3, 9, WaveXF);
         w.wfm.filter = 1;
         w.wim.data_size = 99;
         w.table.pitch_offset = 1;
@@ -330,7 +330,7 @@ private slots:
     {
         XS_Waves waves;
         for (int id : {5, 2200, 200, 6})
-            QVERIFY(waves.addWave(XF, id == 6 ? emptySlot(id) : waveWithData(id)));
+            QVERIFY(waves.addWave(WaveXF, id == 6 ? emptySlot(id) : waveWithData(id)));
         QCOMPARE(waves.banks().size(), 3);
         QCOMPARE(waves.banks().at(1)->id(), 3);
         QCOMPARE(waves.count(), 3);
@@ -357,7 +357,7 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             XS_Waveform* w = waveWithData(ids[i]);
             w->wfm.dataIndex = i + 1;
-            QVERIFY(waves.addWave(XF, w));
+            QVERIFY(waves.addWave(WaveXF, w));
         }
         QCOMPARE(waves.getByIndex(1)->id(), 300);
         for (int i = 0; i < 3; ++i)
@@ -369,12 +369,12 @@ private slots:
     void addWaveOverAnExistingId()
     {
         XS_Waves waves;
-        QVERIFY(waves.addWave(XS, emptySlot(9)));
+        QVERIFY(waves.addWave(WaveXS, emptySlot(9)));
         XS_Waveform incoming(QStringLiteral("Bell"));
         incoming.setId(9);
         incoming.wfm.dataIndex = 4;
         incoming.addKeybank(keybank(72, "xyz"));
-        QVERIFY(waves.addWave(XS, &incoming));
+        QVERIFY(waves.addWave(WaveXS, &incoming));
         QCOMPARE(waves.banks().first()->waves.size(), 1);
         const XS_Waveform* held = waves.lookupWave(9);
         QVERIFY(held != &incoming);
@@ -384,16 +384,16 @@ private slots:
         QVERIFY(held->keybanks().first() != incoming.keybanks().first());
 
         XS_Waveform noId;
-        QVERIFY(!waves.addWave(XS, &noId));
+        QVERIFY(!waves.addWave(WaveXS, &noId));
     }
 
     void findSimilar()
     {
         XS_Waves waves;
-        waves.addWave(XS, waveWithData(1, QStringLiteral("Harp"), 8));
-        waves.addWave(XS, waveWithData(2, QStringLiteral("Harp"), 4));
-        waves.addWave(XS, waveWithData(3, QStringLiteral("12:Harp"), 4));
-        waves.addWave(XS, waveWithData(4, QStringLiteral("Harp"), 4));
+        waves.addWave(WaveXS, waveWithData(1, QStringLiteral("Harp"), 8));
+        waves.addWave(WaveXS, waveWithData(2, QStringLiteral("Harp"), 4));
+        waves.addWave(WaveXS, waveWithData(3, QStringLiteral("12:Harp"), 4));
+        waves.addWave(WaveXS, waveWithData(4, QStringLiteral("Harp"), 4));
         XS_Waveform* probe = waveWithData(0, QStringLiteral("Harp"), 4);
         QCOMPARE(waves.findSimilar(probe), 2);
         const ints first{2};
