@@ -122,12 +122,13 @@ void WaveEditor::contextMenuEvent(QContextMenuEvent* event)
                                                   {m_crossfadeAction, QStringLiteral("Crossfade...")},
                                                   {m_pingpongAction, QStringLiteral("Alternating Loop")},
                                                   {m_trimAction, QStringLiteral("Trim")}};
-    for (const auto& [action, text] : entries) {
+    for (const auto& item : entries) {
+        QAction* action = item.first;
         if (!action) {
             menu.addSeparator();
             continue;
         }
-        QAction* entry = menu.addAction(action->icon(), text);
+        QAction* entry = menu.addAction(action->icon(), item.second);
         acts.append({entry, [action] { action->trigger(); }});
     }
     for (QAction* entry : menu.actions())

@@ -115,6 +115,34 @@ QString LibraryTask::printPatch(Patch patch) const
 
 void LibraryTask::runReceive()
 {
+    receiveItems();
+    storeNames();
+}
+
+void LibraryTask::runTransmit()
+{
+    transmitItems();
+    storeNames();
+}
+
+void LibraryTask::nameSlot(Patch patch, const QString& name)
+{
+    if (!m_names.isEmpty() && m_namesBank != patch.bank.word())
+        storeNames();
+    m_namesBank = patch.bank.word();
+    m_names.insert(patch.program, name);
+}
+
+void LibraryTask::storeNames()
+{
+    // One write of the user bank file per bank, not one per patch.
+    if (!m_names.isEmpty() && m_device)
+        m_device->updateUserPatchNames(m_namesBank, m_names);
+    m_names.clear();
+}
+
+void LibraryTask::receiveItems()
+{
     message(VarArgs::format(QStringLiteral("Receiving %s..."), strPatches(maximum(), true)));
     if (!m_device)
         return;
@@ -132,14 +160,14 @@ void LibraryTask::runReceive()
         const QString name = dump->name(true);
         handOver(item.target, dump.release());
         message(VarArgs::format(QStringLiteral("%s %s"), printPatch(item.patch), name));
-        m_device->updateUserPatchName(item.patch, name);
+        nameSlot(item.patch, name);
         if (wasCanceled())
             return;
         step();
     }
 }
 
-void LibraryTask::runTransmit()
+void LibraryTask::transmitItems()
 {
     message(VarArgs::format(QStringLiteral("Transmitting %s..."), strPatches(maximum(), true)));
     if (!m_device)
@@ -238,7 +266,7 @@ bool LibraryTask::transmit(const TransmitItem& item)
     }
     // Only a patch that went out renames its slot in the bank table.
     if (!editBuffer)
-        m_device->updateUserPatchName(item.patch, item.name);
+        nameSlot(item.patch, item.name);
     return true;
 }
 

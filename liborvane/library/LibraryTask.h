@@ -29,6 +29,7 @@
 #include "Task.h"
 
 #include <QList>
+#include <QMap>
 #include <QMutex>
 #include <QString>
 
@@ -135,6 +136,12 @@ protected:
     // store-all message once all went out.
     void runReceive();
     void runTransmit();
+    void receiveItems();
+    void transmitItems();
+    // Worker: a slot's new name for the device's bank table, stored with the
+    // other names of its bank when the job moves to another bank or ends.
+    void nameSlot(Patch patch, const QString& name);
+    void storeNames();
 
     // Worker: the instrument's answer for item, stripped of its frame, as a
     // dump of the item's type; null, with the job aborted, when no whole
@@ -160,6 +167,10 @@ protected:
     // Takes what is left, then tells the owner of a receive that put patches
     // in. Derived jobs that override it call it first.
     void finished() override;
+
+    // Worker only: names waiting for storeNames(), all of bank m_namesBank.
+    QMap<int, QString> m_names;
+    unsigned short m_namesBank = 0;
 
     // Set in starting(), read by the job.
     MidiDevice* m_device = nullptr;

@@ -43,7 +43,11 @@ LibraryView::LibraryView(Library* library, DependencyOptions* options, QWidget* 
     connect(m_voicesList, qOverload<>(&ListView::selectionChanged), this, &LibraryView::onVoiceSelectionChanged);
 }
 
-LibraryView::~LibraryView() = default;
+LibraryView::~LibraryView()
+{
+    // No transfer may call back into a view that is going.
+    endTransfers();
+}
 
 Library* LibraryView::library() const
 {

@@ -17,6 +17,7 @@
 #pragma once
 
 #include "Dependencies.h"
+#include "LibraryTask.h"
 #include "MdiView.h"
 
 class BankPatchGroup;
@@ -26,7 +27,7 @@ class Library;
 class VoicesListView;
 struct DependencyOptions;
 
-class LibraryView : public MdiView
+class LibraryView : public MdiView, public TransferOwner
 {
     Q_OBJECT
 
@@ -71,6 +72,12 @@ public:
     // Transfers with the instrument, each a job with its progress; nothing
     // happens when there is nothing to move.
     void receiveAll(const BankSet& banks);
+    // The transfers' owner: the document they fill, a patch put in (its row
+    // repainted), a receive over (modified, an undo step, the view shown
+    // afresh).
+    Library* transferLibrary() override { return library(); }
+    void patchReceived(PatchGroup* group, int row, bool appended) override;
+    void transferEnded(bool appended) override;
     void transmitAll(const BankSet& banks);
     void receiveChildren();
     void transmitChildren();

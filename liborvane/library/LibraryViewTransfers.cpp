@@ -6,14 +6,15 @@
 // Patches", "Transmit Child Patches", "Send to Edit Buffer" or "Receive from
 // Edit Buffer".
 //
-// The jobs themselves (Task_ReceiveAll, Task_TransmitAll via
-// Library::transmitAll, Task_ReceiveChildren, Task_TransmitChildren,
-// Task_Transmit, Task_Receive and the two edit-buffer jobs) are not part of
-// the build yet: where a job is to start, each function stops at the line
-// marked "transfer job not joined".
+// The jobs (LibraryTasks.h, EditBufferTasks.h) work for the view, their
+// owner: received patches go into its document, and a receive that put any
+// in leaves the document modified with an undo step and the view shown
+// afresh.
 #include "LibraryView.h"
 
 #include "DeviceBank.h"
+#include "EditBufferTasks.h"
+#include "LibraryTasks.h"
 #include "Library.h"
 #include "PatchDump.h"
 #include "VoicesListView.h"
@@ -24,15 +25,14 @@ void LibraryView::receiveAll(const BankSet& banks)
     const int n = banks.ridevPatchesCount();
     if (n == 0)
         return;
-    // transfer job not joined: Task_ReceiveAll("Task_ReceiveAll") with this
-    // view and a copy of banks, auto-deleting, started "Receive All", n.
+    Task_ReceiveAll::begin(this, banks);
 }
 
 void LibraryView::transmitAll(const BankSet& banks)
 {
     if (!library() || banks.isEmpty())
         return;
-    // transfer job not joined: library()->transmitAll(banks).
+    library()->transmitAll(banks, this);
 }
 
 void LibraryView::receiveChildren()
@@ -40,9 +40,7 @@ void LibraryView::receiveChildren()
     const PatchList patches = childPatches();
     if (patches.isEmpty())
         return;
-    // transfer job not joined: Task_ReceiveChildren("Task_ReceiveChildren")
-    // with this view and patches, auto-deleting, started "Receive Child
-    // Patches", patches.size().
+    Task_ReceiveChildren::begin(this, patches);
 }
 
 void LibraryView::transmitChildren()
@@ -50,9 +48,7 @@ void LibraryView::transmitChildren()
     const PatchList patches = childPatches();
     if (patches.isEmpty())
         return;
-    // transfer job not joined: Task_TransmitChildren("Task_TransmitChildren")
-    // with this view and patches, auto-deleting, started "Transmit Child
-    // Patches", patches.size().
+    Task_TransmitChildren::begin(this, patches);
 }
 
 // The patch list's transfers ---------------------------------------------------------
@@ -62,8 +58,7 @@ void VoicesListView::transmitSelectedPatches()
     const ints rows = selectedItems(false);
     if (!bankPatchGroup() || rows.isEmpty())
         return;
-    // transfer job not joined: BankPatchGroup::transmitPatches(rows), a
-    // Task_Transmit of the selected patches (empty slots are not sent).
+    bankPatchGroup()->transmitPatches(rows, view());
 }
 
 void VoicesListView::receiveSelectedPatches()
@@ -71,8 +66,7 @@ void VoicesListView::receiveSelectedPatches()
     const ints rows = selectedItems(true);
     if (!bankPatchGroup() || rows.isEmpty())
         return;
-    // transfer job not joined: BankPatchGroup::receivePatches(rows, view()),
-    // a Task_Receive of the selected slots (empty ones too).
+    bankPatchGroup()->receivePatches(rows, view());
 }
 
 void VoicesListView::sendToEditBuffer()
@@ -84,15 +78,26 @@ void VoicesListView::sendToEditBuffer()
         WaitCursor wait;
         sendProgramChange();
     }
-    // transfer job not joined: Task_SendToEditBuffer("Task_SendToEditBuffer")
-    // with device() and dump, auto-deleting, started "Send to Edit Buffer", 1.
+    Task_SendToEditBuffer::begin(view(), device(), dump);
 }
 
 void VoicesListView::receiveFromEditBuffer()
 {
     if (!library())
         return;
-    // transfer job not joined: Task_ReceiveFromEditBuffer
-    // ("Task_ReceiveFromEditBuffer") with this list, auto-deleting, started
-    // "Receive from Edit Buffer", 1.
+    Task_ReceiveFromEditBuffer::begin(view(), library(), currentDump());
+}
+
+// The transfers' owner -------------------------------------------------------------------
+
+void LibraryView::patchReceived(PatchGroup* /*group*/, int /*row*/, bool /*appended*/)
+{
+    m_voicesList->viewport()->update();
+}
+
+void LibraryView::transferEnded(bool appended)
+{
+    setWindowModified(true);
+    undoCheck();
+    updateView(appended);
 }

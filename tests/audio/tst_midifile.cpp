@@ -324,7 +324,7 @@ private slots:
         QVERIFY(load(back, store(doc)));
         QCOMPARE(events(back), before);
 
-        // Through a file: an existing file is replaced whole.
+        // Through a file and back.
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("out.mid"));
         QVERIFY(doc.storeFile(path));
