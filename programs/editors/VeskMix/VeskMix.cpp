@@ -63,9 +63,15 @@ VeskMix::VeskMix(MidiDevice* device) : MidiEditorWindow(device)
     enableRange(this, CopyPartBase + 1 + PasteOffset, CopyPartBase + Parts + PasteOffset, false);
     enableRange(this, CopyPartBase + 1 + SwapOffset, CopyPartBase + Parts + SwapOffset, false);
     enableIds(this, {ReverbCopy + PasteOffset, ChorusCopy + PasteOffset, MasterEffectCopy + PasteOffset}, false);
+    setFilePath(QString());
 }
 
-VeskMix::~VeskMix() = default;
+VeskMix::~VeskMix()
+{
+    // The transmission sends from the device, which outlives the window, and
+    // reports to the window: it ends before the window goes.
+    endTransmission();
+}
 
 void VeskMix::updatePLGPanels()
 {

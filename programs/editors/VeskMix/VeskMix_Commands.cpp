@@ -92,6 +92,21 @@ void VeskMix::createToolbar()
 void VeskMix::onCommand(int id)
 {
     switch (id) {
+    case NewCommand:
+        newFile();
+        break;
+    case OpenCommand:
+        openFile();
+        break;
+    case SaveCommand:
+        save();
+        break;
+    case SaveAsCommand:
+        saveAs();
+        break;
+    case CloseCommand:
+        closeFile();
+        break;
     case ExitCommand:
         close();
         break;
