@@ -277,6 +277,25 @@ private slots:
         QCOMPARE(sentName.trimmed(), Sim::Memory::nameOf(savedVoices[0x0805]).trimmed());
     }
 
+    void newIsUntitledAndSavedThroughSaveAs()
+    {
+        open();
+        QVERIFY(saveSong());
+        QCOMPARE(window->companion().nonEmptyPatchesCount(), UsedVoices.size());
+        window->onCommand(VeskMix::NewCommand);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Vesk ES Mix Editor - [Untitled[*]]"));
+        QVERIFY(window->companionFile().isEmpty());
+        QCOMPARE(window->companion().nonEmptyPatchesCount(), 0);
+        // The initial mix was sent and read back.
+        QVERIFY(window->partPatch(0).isValid());
+        QVERIFY(window->partPatch(0) != UsedVoices[0]);
+        // Save asks for a path, from the folder of the last mix file.
+        prompts->clear();
+        QVERIFY(!window->save());
+        QCOMPARE(prompts->count(Kind::FileSave), 1);
+        QVERIFY(prompts->last(Kind::FileSave).start.startsWith(dir->path()));
+    }
+
     void openRefusesWhatIsNoMix_data()
     {
         QTest::addColumn<QByteArray>("bytes");
