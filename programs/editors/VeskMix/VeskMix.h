@@ -179,8 +179,11 @@ private:
     void openNamed(const QString& path, bool ask);
     // Sends the user voices of the companion's VOICES_USER_ALL banks.
     bool transmitUserVoices(int count);
-    // The transmission has ended (Task_TransmitUserPatches::finished).
-    void userVoicesSent();
+    // A transmission has ended (Task_TransmitUserPatches::finished).
+    void userVoicesSent(Task_TransmitUserPatches* task);
+    // Waits for a running transmission to end: what a document operation
+    // sends must not come between a voice's messages.
+    void finishTransmission();
     // Cancels a running transmission and waits for it; it reports nothing
     // to the window afterwards.
     void endTransmission();

@@ -167,7 +167,7 @@ void Task_TransmitUserPatches::finished()
     for (int i = 0; i < m_sent; ++i)
         m_device->updateUserPatchName(m_patches[size_t(i)].patch, m_patches[size_t(i)].name);
     if (m_window)
-        m_window->userVoicesSent();
+        m_window->userVoicesSent(this);
 }
 
 bool VeskMix::transmitUserVoices(int count)
@@ -184,12 +184,20 @@ bool VeskMix::transmitUserVoices(int count)
     return true;
 }
 
-void VeskMix::userVoicesSent()
+void VeskMix::userVoicesSent(Task_TransmitUserPatches* task)
 {
-    m_transmission = nullptr;
+    if (m_transmission == task)
+        m_transmission = nullptr;
     updatePatchEdits();
     reselectVoices();
     setWindowModified(false);
+}
+
+void VeskMix::finishTransmission()
+{
+    // Wait() ends the job here and then, and finished() reports it.
+    if (m_transmission)
+        m_transmission->wait();
 }
 
 void VeskMix::endTransmission()
@@ -243,6 +251,7 @@ void VeskMix::newFile()
     if (m_documentBusy || !mayClose())
         return;
     DocumentOperation operation(this);
+    finishTransmission();
     {
         WaitCursor wait;
         setFilePath(QString());
@@ -335,6 +344,7 @@ void VeskMix::openNamed(const QString& path, bool ask)
         }
     }
 
+    finishTransmission();
     // While the path is empty, the echoes of what is sent mark nothing.
     setFilePath(QString());
     bool sent = true;
@@ -422,6 +432,7 @@ bool VeskMix::saveFile(const QString& path)
     QString failure;
     {
         DocumentOperation operation(this);
+        finishTransmission();
         // Clearing mute and solo is the save's own doing, no edit of the mix.
         cancelSoloMute();
         MixDump dump(static_cast<Vesk*>(device));
