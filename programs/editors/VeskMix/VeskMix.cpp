@@ -70,6 +70,12 @@ VeskMix::VeskMix(MidiDevice* device) : EditorWindow(device, traits())
     // Multis have no block the instrument sends: reading their names could
     // only fail. The command stays on no menu and does nothing.
     enableCommand(ReadMultisCommand, false);
+    setFilePath(QString());
 }
 
-VeskMix::~VeskMix() = default;
+VeskMix::~VeskMix()
+{
+    // The transmission sends from the device, which outlives the window, and
+    // reports to the window: it ends before the window goes.
+    endTransmission();
+}

@@ -8,18 +8,24 @@
 // The window is built whole by its constructor, on the instrument's device,
 // and not shown; its size is fixed from its panels' sizes. The frame is
 // here (VeskMix.cpp), the commands, menus and tool bar in
-// VeskMix_Commands.cpp, and what it does with the instrument (the editor's
-// table for EditorWire) in VeskMix_Wire.cpp.
+// VeskMix_Commands.cpp, what it does with the instrument (the editor's
+// table for EditorWire) in VeskMix_Wire.cpp, the window over its parts in
+// VeskMix_Parts.cpp, and the mix document and its companion library in
+// VeskMix_Document.cpp.
 //
 // GUI thread only.
 #pragma once
 
+#include "DocTemplate.h"
 #include "EditorProgram.h"
 #include "EditorWindow.h"
 #include "Panel.h"
 #include "TabPanel.h"
+#include "VeskAll_Library.h"
+#include "VeskMix_Document.h"
 #include "VeskSysex.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -107,6 +113,46 @@ public:
     int mode() const { return mixMode; }
     int selectedPart() const { return currentPart; }
 
+    // --- the mix document (VeskMix_Document.cpp) ---------------------------------
+    // The commands New, Open, Save, Save As and Close.
+    void newFile();
+    void openFile();
+    bool save();
+    bool saveAs();
+    void closeFile();
+    // Opens the named mix file (first connection, recent files, a second
+    // start). Until the mix has been read from the instrument the path is
+    // kept, and opened once it has been.
+    void openFile(const QString& path) override;
+    // Receives the mix and writes it at path, then the companion library.
+    // True when both files were written whole.
+    bool saveFile(const QString& path);
+    // The document's path, title, recent-file entry and companion path; the
+    // modified mark is cleared.
+    void setFilePath(const QString& path);
+    // True when the current document may be abandoned (asks when modified).
+    bool mayClose();
+    // Empties every slot of the companion library.
+    void newLibrary();
+    // Fills the companion library with the user voices the mix uses and
+    // writes it; "" when all went well, otherwise what failed.
+    QString saveLibrary();
+    // Loads the companion library and offers to send its user voices.
+    void openLibrary();
+
+    QString documentPath() const { return filePath; }
+    QString companionFile() const { return companionPath; }
+    VeskAll_Library& companion() { return companionLibrary; }
+    // True while a document operation runs: others are refused meanwhile.
+    bool isDocumentBusy() const { return m_documentBusy; }
+    // The running transmission of the companion's user voices, or null.
+    Task_TransmitUserPatches* transmission() const { return m_transmission; }
+    // The path handed to openFile before the mix was read; "" when none.
+    QString pendingOpen() const { return m_pendingOpen; }
+    // Whether the program's own edits of the mix mark the document modified:
+    // while there is a document and no document operation runs.
+    bool marksEdits() const { return !filePath.isEmpty() && !m_documentBusy; }
+
     // --- the window over its parts (VeskMix_Parts.cpp) -----------------------------
     // 4201: a mix part row activated becomes the current part (keyboard and
     // auxiliary input on its channel); deactivated, the auxiliary input keeps
@@ -126,11 +172,18 @@ public:
     // part.
     int nextPanel(bool back) override;
 
+    // Reads the mix into the panels (EditorWindow); then opens a file that
+    // was waiting for the mix to be read.
+    void MidiReceive() override;
+
 protected:
     // Ctrl+C, Ctrl+V and Ctrl+B: copy, paste and swap of the current part.
     void keyPressEvent(QKeyEvent* event) override;
     // The mix part a row names (its iterator); -1 for another panel.
     int partOfRow(const QVariant& panel) const;
+    // Asks before a modified document goes, clears mute and solo; stops a
+    // transmission of user voices before the window goes.
+    void closeEvent(QCloseEvent* event) override;
 
     Panel commonPanel{this};
     Panel systemPanel{this};
@@ -146,5 +199,27 @@ protected:
     // The mix document and its companion library of user voices; empty for
     // none.
     QString filePath;
+    DocTemplate docTemplate{QStringLiteral("Mix Files"), QStringLiteral("Mix"), QStringLiteral("mix")};
     QString companionPath;
+    VeskAll_Library companionLibrary{device};
+
+private:
+    friend class Task_TransmitUserPatches;
+    friend class DocumentOperation;
+    // Opens path; with ask, asks first whether the current document may go.
+    void openNamed(const QString& path, bool ask);
+    // Sends the user voices of the companion's VOICES_USER_ALL banks.
+    bool transmitUserVoices(int count);
+    // A transmission has ended (Task_TransmitUserPatches::finished).
+    void userVoicesSent(Task_TransmitUserPatches* task);
+    // Waits for a running transmission to end: what a document operation
+    // sends must not come between a voice's messages.
+    void finishTransmission();
+    // Cancels a running transmission and waits for it; it reports nothing
+    // to the window afterwards.
+    void endTransmission();
+
+    bool m_documentBusy = false;
+    QString m_pendingOpen;
+    QPointer<Task_TransmitUserPatches> m_transmission;
 };

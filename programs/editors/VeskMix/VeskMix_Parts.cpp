@@ -14,6 +14,7 @@
 #include "VoiceCopierInfo.h"
 
 #include <QKeyEvent>
+#include <QThread>
 
 namespace {
 
@@ -78,11 +79,30 @@ void VeskMix::OnSysex(Sysex* message, MidiSource source)
 
 void VeskMix::checkWindowModified(Sysex* message)
 {
-    if (!message || !message->hasData() || filePath.isEmpty())
+    // Only the user's own edits count: not a worker's sends, and not what a
+    // document operation sends itself (the save's solo/mute reset).
+    if (!message || !message->hasData() || !marksEdits() || QThread::currentThread() != thread())
         return;
     const unsigned int high = (message->address() >> 16) & 0x7F;
     if (high >= 0x36 && high <= 0x39)
         setWindowModified(true);
+}
+
+void VeskMix::MidiReceive()
+{
+    EditorWindow::MidiReceive();
+    // A file handed over before the mix was read is opened now, once the
+    // caller (a connection notice, a document operation) is done.
+    if (!m_pendingOpen.isEmpty() && partPatch(0).isValid()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this]() {
+                const QString path = m_pendingOpen;
+                if (!path.isEmpty())
+                    openFile(path);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void VeskMix::cancelSoloMute()

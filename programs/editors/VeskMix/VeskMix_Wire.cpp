@@ -47,16 +47,3 @@ void VeskMix::onBanksReceived()
 {
     m_wire.banksReceived(EditorWire::rowsOf(partsTab), {QStringLiteral("Voice")}, mixMode);
 }
-
-// Left to the voice copier and the mix document, whose code fills them.
-void VeskMix::newFile() {}
-void VeskMix::openFile() {}
-bool VeskMix::save()
-{
-    return false;
-}
-bool VeskMix::saveAs()
-{
-    return false;
-}
-void VeskMix::closeFile() {}
