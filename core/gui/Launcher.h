@@ -1,7 +1,8 @@
 // Starting other programs and opening documents with the desktop's viewer.
 //
 // Both go through one object, the launcher in force (Launcher::current()):
-// by default the system's (a detached process; the desktop's URL handler). A
+// by default the system's (a detached process; documents through the prompts
+// in force, which hand them to the desktop's viewer). A
 // test installs its own launcher, which records what would have started, so
 // no test starts a program it did not mean to. GUI thread only.
 #pragma once

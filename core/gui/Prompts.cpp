@@ -258,6 +258,8 @@ int QtPrompts::runDialog(QDialog* dialog)
 
 bool QtPrompts::openDocument(const QString& path)
 {
+    if (!QFileInfo::exists(path))
+        return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
@@ -571,11 +573,6 @@ QVariant RunPopupMenuData(QMenu* menu, const QPoint& pos)
 int RunDialog(QDialog* dialog)
 {
     return Prompts::current()->runDialog(dialog);
-}
-
-bool ShellOpen(const QString& path)
-{
-    return Prompts::current()->openDocument(path);
 }
 
 QString QtFileFilter(const QString& filter)

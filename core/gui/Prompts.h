@@ -257,9 +257,6 @@ QAction* RunPopupMenu(QMenu* menu, const QPoint& pos);
 QVariant RunPopupMenuData(QMenu* menu, const QPoint& pos);
 // Runs a built dialog modally through the prompts in force; its result.
 int RunDialog(QDialog* dialog);
-// Opens a document (a manual) with the desktop's viewer, through the prompts
-// in force; false when none could be started.
-bool ShellOpen(const QString& path);
 
 // The programs write a filter as "Native Files (*.w7a;*.w7v);;": filters
 // joined by ";;", often with an empty one at the end, and patterns inside

@@ -18,6 +18,7 @@
 #include "PanelDlg.h"
 #include "TabPanel.h"
 #include "Paths.h"
+#include "Launcher.h"
 #include "Prompts.h"
 #include "Timing.h"
 #include "VarArgs.h"
