@@ -71,7 +71,11 @@ private slots:
         for (const auto& bank : banks) {
             const qsizetype at = lines.indexOf(QStringLiteral("[%1]").arg(bank->name()));
             QVERIFY2(at > 0, qPrintable(bank->name()));
+            // The bank's slots, then an empty line.
+            QCOMPARE(lines.value(at + 1 + bank->count()), QString());
             for (int i : {0, 5, 16, 127}) {
+                if (i >= bank->count())
+                    continue;
                 QString name;
                 if (bank->bank().word() == 0x3F08)
                     name = i == 0 ? ridev.getBankPatchGroup(0x3F08)->patchDumpAt(0)->name(true) : Patch::PrintProgram(i, Patch::OneBasedGrouped);
