@@ -17,7 +17,7 @@ namespace {
 
 // A 16-bit wave whose left frame i holds i + 1 and right frame i holds
 // -(i + 1), so every value played tells which frame it came from.
-AudioWave numberedWave(int frames, int channels = 1)
+AudioWave numberedPortWave(int frames, int channels = 1)
 {
     AudioWave w;
     w.bits = 16;
@@ -194,7 +194,7 @@ private slots:
         QFETCH(std::vector<int>, played);
 
         m_fake->setAcceptedFrames(blockFrames);
-        const AudioWave wave = numberedWave(length);
+        const AudioWave wave = numberedPortWave(length);
         AudioOutPort port;
         QVERIFY(startPlaying(port, wave, start, loop, end));
         std::vector<int> got;
@@ -216,7 +216,7 @@ private slots:
     void pointsMoveDuringPlayback()
     {
         m_fake->setAcceptedFrames(4);
-        const AudioWave wave = numberedWave(30);
+        const AudioWave wave = numberedPortWave(30);
         AudioOutPort port;
         QVERIFY(startPlaying(port, wave, 0, -1, -1));
         QCOMPARE(port.end(), 29);
@@ -235,7 +235,7 @@ private slots:
     void pointsMoveFromAnotherThread()
     {
         m_fake->setAcceptedFrames(16);
-        const AudioWave wave = numberedWave(4000);
+        const AudioWave wave = numberedPortWave(4000);
         AudioOutPort port;
         QVERIFY(startPlaying(port, wave, 0, 100, 200));
         std::atomic<bool> done{false};
@@ -283,7 +283,7 @@ private slots:
         QFETCH(int, askedFrames);
         QFETCH(QList<int>, sources);
 
-        const AudioWave wave = numberedWave(50, waveChannels);
+        const AudioWave wave = numberedPortWave(50, waveChannels);
         AudioOutPort port;
         port.setName(device);
         QVERIFY(port.play(wave, 0, -1, -1));
@@ -307,7 +307,7 @@ private slots:
     void endOfWave()
     {
         m_fake->setAcceptedFrames(4);
-        const AudioWave wave = numberedWave(10);
+        const AudioWave wave = numberedPortWave(10);
         AudioOutPort port;
         QSignalSpy positions(&port, &AudioOutPort::audioPosChanged);
         QVERIFY(startPlaying(port, wave, 0, -1, -1));
@@ -342,7 +342,7 @@ private slots:
     void loopPlaysUntilStopped()
     {
         m_fake->setAcceptedFrames(64);
-        const AudioWave wave = numberedWave(300);
+        const AudioWave wave = numberedPortWave(300);
         AudioOutPort port;
         QSignalSpy positions(&port, &AudioOutPort::audioPosChanged);
         QVERIFY(startPlaying(port, wave, 0, 100, 200));
@@ -385,7 +385,7 @@ private slots:
         QFETCH(int, error);
         m_fake->setRefuseOpen(refuseOpen);
         m_fake->setRefuseStart(refuseStart);
-        const AudioWave wave = numberedWave(frames);
+        const AudioWave wave = numberedPortWave(frames);
         AudioOutPort port;
         port.setName(name);
         QVERIFY(!port.play(wave, 0, -1, -1));
@@ -400,8 +400,8 @@ private slots:
     // another wave, destroying it.
     void closingEndsPlayback()
     {
-        const AudioWave wave = numberedWave(100);
-        const AudioWave other = numberedWave(50);
+        const AudioWave wave = numberedPortWave(100);
+        const AudioWave other = numberedPortWave(50);
         {
             AudioOutPort port;
             QSignalSpy positions(&port, &AudioOutPort::audioPosChanged);
@@ -425,7 +425,7 @@ private slots:
     // The port's own messages, as another thread posts them.
     void messages()
     {
-        const AudioWave wave = numberedWave(100);
+        const AudioWave wave = numberedPortWave(100);
         AudioOutPort port;
         QSignalSpy positions(&port, &AudioOutPort::audioPosChanged);
         PostMessage(&port, AudioOutPort::MsgPosition, 5);
@@ -474,7 +474,7 @@ private slots:
             return;
         // The next playback runs at the chosen rate.
         InitAudioPorts();
-        const AudioWave wave = numberedWave(10);
+        const AudioWave wave = numberedPortWave(10);
         AudioOutPort port;
         port.setName(QStringLiteral("Card"));
         QVERIFY(port.play(wave, 0, -1, -1));

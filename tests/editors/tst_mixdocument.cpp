@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int ConnectMs = 10000;
+constexpr int MixConnectMs = 10000;
 constexpr int SendMs = 20000;
 
 using Kind = ScriptedPrompts::Kind;
@@ -140,7 +140,7 @@ class TestMixDocument : public QObject
         window = rig->build<VeskMix>();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_VERIFY_WITH_TIMEOUT(window->isConnectedOnce(), ConnectMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window->isConnectedOnce(), MixConnectMs);
         // The first connection opens the program's first argument: the test
         // program's arguments name no mix file, so what it said is forgotten.
         prompts->clear();

@@ -8,15 +8,12 @@
 #include "VeskAll_Library.h"
 #include "VeskDump.h"
 #include "VeskRig.h"
+#include "LibraryBanks.h"
 
 #include <memory>
 
 namespace {
 
-constexpr unsigned short User1 = 0x3F08;
-constexpr unsigned short User2 = 0x3F09;
-constexpr unsigned short Perf = 0x3F40;
-constexpr unsigned short Master = 0x7F7F;
 
 Patch referenceAt(const Sysex* message, int pos)
 {

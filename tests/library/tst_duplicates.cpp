@@ -13,15 +13,12 @@
 #include "Vesk.h"
 #include "VeskAll_Library.h"
 #include "VeskRig.h"
+#include "LibraryBanks.h"
 
 #include <memory>
 
 namespace {
 
-constexpr unsigned short User1 = 0x3F08;
-constexpr unsigned short User2 = 0x3F09;
-constexpr unsigned short Perf = 0x3F40;
-constexpr unsigned short Master = 0x7F7F;
 
 using Row = DuplicateItem<PatchDumpItem>;
 

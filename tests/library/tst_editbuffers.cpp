@@ -6,12 +6,12 @@
 #include "TestBus.h"
 #include "TestEnvironment.h"
 #include "TransferSim.h"
+#include "LibraryBanks.h"
 
 namespace {
 
-constexpr unsigned short User1 = 0x3F08;
 constexpr unsigned int VoiceEditBuffer = 0x0F00;
-constexpr int EndMs = 10000;
+constexpr int EditBufferEndMs = 10000;
 
 } // namespace
 
@@ -78,7 +78,7 @@ private slots:
             (*sim)->setFault(Sim::BulkReply, Sim::Fault::Drop);
 
         QVERIFY(Task_ReceiveFromEditBuffer::begin(owner.get(), node, currentDump));
-        QVERIFY(ended(EndMs));
+        QVERIFY(ended(EditBufferEndMs));
         QCOMPARE(display->last().title, QStringLiteral("Receive from Edit Buffer"));
         QCOMPARE(display->last().messages.first(), QStringLiteral("Receiving from edit buffer..."));
         QCOMPARE(display->last().endText, endText);
@@ -116,8 +116,8 @@ private slots:
         if (refused)
             bus->setSendFailure(sim->destination(), true);
         QVERIFY(Task_SendToEditBuffer::begin(owner.get(), device.get(), dump));
-        QVERIFY(ended(EndMs));
-        QVERIFY(bus->waitIdle(EndMs));
+        QVERIFY(ended(EditBufferEndMs));
+        QVERIFY(bus->waitIdle(EditBufferEndMs));
         QCOMPARE(display->last().title, QStringLiteral("Send to Edit Buffer"));
         QCOMPARE(display->last().messages, QStringList{"Sending to edit buffer..."});
         QCOMPARE(display->last().failed, refused);

@@ -16,6 +16,7 @@
 #include "VeskRig.h"
 #include "VoicesListView.h"
 #include "WhenModal.h"
+#include "LibraryBanks.h"
 
 #include <QSignalSpy>
 
@@ -23,9 +24,6 @@
 
 namespace {
 
-constexpr unsigned short User1 = 0x3F08;
-constexpr unsigned short User2 = 0x3F09;
-constexpr unsigned short Perf = 0x3F40;
 
 // The messages a window was posted, as (id, first value); the second
 // values in sources.

@@ -7,12 +7,12 @@
 #include "TestBus.h"
 #include "TestEnvironment.h"
 #include "TransferSim.h"
+#include "LibraryBanks.h"
 
 using TransferSim::differences;
 
 namespace {
 
-constexpr unsigned short User1 = 0x3F08;
 // 736 patches each way, on a loaded machine under the sanitizers.
 constexpr int WholeRidevMs = 100000;
 constexpr int EndMs = 20000;

@@ -10,19 +10,18 @@
 #include "TestBus.h"
 #include "TestEnvironment.h"
 #include "TransferSim.h"
+#include "LibraryBanks.h"
 
 #include <QElapsedTimer>
 #include <QThread>
 
 namespace {
 
-constexpr unsigned short User1 = 0x3F08;
-constexpr unsigned short User2 = 0x3F09;
 constexpr unsigned short Pre1 = 0x3F00;
 constexpr int VoiceMessages = 39; // header, 37 blocks, footer
 constexpr int AnswerMs = 3000;
 // The longest a job here takes: a few answers, a time-out, a store-all.
-constexpr int EndMs = 20000;
+constexpr int TransferEndMs = 20000;
 
 } // namespace
 
@@ -80,7 +79,7 @@ private slots:
         QVERIFY(user1()->patchDumpAt(2)->isEmpty());
         QVERIFY(owner->received.isEmpty());
 
-        QVERIFY(ended(EndMs));
+        QVERIFY(ended(TransferEndMs));
         QCOMPARE(owner->received, (QStringList{"USER1:5", "USER1:2"}));
         QCOMPARE(owner->offThread, 0);
         QCOMPARE(user1()->patchDumpAt(2)->name(false), simName(User1, 2));
@@ -122,7 +121,7 @@ private slots:
         (*sim)->setFault(Sim::BulkReply, Sim::Fault(fault), value, 1, failed);
 
         QVERIFY(static_cast<BankPatchGroup*>(user1())->receivePatches({0, 1, 2, 3, 4, 5}, owner.get()));
-        QVERIFY(ended(EndMs));
+        QVERIFY(ended(TransferEndMs));
         const TaskRecorder::Shown& shown = display->last();
         QVERIFY(shown.failed);
         QCOMPARE(shown.endText, QStringLiteral("Receive timeout!\n\nUSER1:%1 (A%2)%3")
@@ -151,7 +150,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT((*sim)->counters().bulkRequests, 1, AnswerMs);
         QVERIFY(group->receivePatches({1}, owner.get()));
 
-        QVERIFY(ended(EndMs));
+        QVERIFY(ended(TransferEndMs));
         QCOMPARE(display->shown.size(), 2);
         QCOMPARE(display->shown[1].endText,
                  QStringLiteral("Receive timeout!\n\nUSER1:002 (A02): Another request is waiting for its answer"));
@@ -182,7 +181,7 @@ private slots:
         else
             bus->setSendFailure(sim->destination(), true);
         QVERIFY(static_cast<BankPatchGroup*>(user1())->transmitPatches({0, 1}, owner.get()));
-        QVERIFY(ended(EndMs));
+        QVERIFY(ended(TransferEndMs));
         QVERIFY(display->last().failed);
         QCOMPARE(display->last().endText, QStringLiteral("Transmit failed!\n\n%1: %2").arg(shownPatch(User1, 0), reason));
         QCOMPARE(display->last().steps, 0);
@@ -220,7 +219,7 @@ private slots:
             : job == 1 ? library->transmitAll(BankSet(device.get(), QStringLiteral("VOICES_USER")), owner.get())
                        : Task_TransmitChildren::begin(owner.get(), children);
         QVERIFY(started);
-        QVERIFY(ended(EndMs));
+        QVERIFY(ended(TransferEndMs));
         QVERIFY(!display->last().failed);
         QCOMPARE(display->last().maximum, 3);
         QVERIFY(display->last().steps < 3);
@@ -266,7 +265,7 @@ private slots:
         wanted.add(Patch(Pre1, 0));
         wanted.add(Patch(User2, 10));
         QVERIFY(Task_ReceiveChildren::begin(owner.get(), wanted));
-        QVERIFY(ended(EndMs));
+        QVERIFY(ended(TransferEndMs));
         QCOMPARE(display->last().title, QStringLiteral("Receive Child Patches"));
         QCOMPARE(display->last().steps, 3);
         QCOMPARE(display->last().endText, QString());
@@ -279,7 +278,7 @@ private slots:
         sent.add(Patch(User1, 5)); // empty
         sent.add(Patch(Pre1, 0));  // no slot
         QVERIFY(Task_TransmitChildren::begin(owner.get(), sent));
-        QVERIFY(ended(EndMs));
+        QVERIFY(ended(TransferEndMs));
         QCOMPARE(display->last().maximum, 3);
         QCOMPARE(display->last().steps, 1);
         QCOMPARE(display->last().endText, QString());

@@ -11,6 +11,7 @@
 #include "VeskAll_Library.h"
 #include "VeskRig.h"
 #include "VoicesListView.h"
+#include "LibraryBanks.h"
 
 #include <QHeaderView>
 #include <QSignalSpy>
@@ -19,9 +20,6 @@
 
 namespace {
 
-constexpr unsigned short User1 = 0x3F08;
-constexpr unsigned short Perf = 0x3F40;
-constexpr unsigned short Master = 0x7F7F;
 
 const QString Empty = QStringLiteral("(empty)");
 

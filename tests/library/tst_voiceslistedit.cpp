@@ -22,6 +22,7 @@
 #include "VirtualMidiBus.h"
 #include "VoicesListView.h"
 #include "WhenModal.h"
+#include "LibraryBanks.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -30,10 +31,6 @@
 
 namespace {
 
-constexpr unsigned short User1 = 0x3F08;
-constexpr unsigned short User2 = 0x3F09;
-constexpr unsigned short Perf = 0x3F40;
-constexpr unsigned short Master = 0x7F7F;
 
 // The commands a window was posted.
 class PostedCommands : public QObject

@@ -6,8 +6,13 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 
 #include <functional>
+
+// The two model names of the family the tests write most.
+inline const QString XS = QStringLiteral("Vesk XS");
+inline const QString XF = QStringLiteral("Vesk XF");
 
 namespace XsTest {
 

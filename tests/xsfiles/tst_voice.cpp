@@ -15,8 +15,6 @@ using namespace XsTest;
 
 namespace {
 
-const QString XS = QStringLiteral("Vesk XS");
-const QString XF = QStringLiteral("Vesk XF");
 
 // A voice of the model's layout with elements whose memory and number are
 // given, all used.

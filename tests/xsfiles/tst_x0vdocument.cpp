@@ -13,7 +13,6 @@ using namespace XsDocs;
 
 namespace {
 
-const QString XF = QStringLiteral("Vesk XF");
 
 QList<int> bankSizes(const X0V_Document& doc)
 {
@@ -32,7 +31,7 @@ void fill(X0V_Document& doc)
     putWave(doc, waveform(QStringLiteral("Piano"), 5, {16, 40}));
     putWave(doc, waveform(QStringLiteral("Pad"), 129, {24}));
     XS_Waveform* last = putWave(doc, waveform(QStringLiteral("Bell"), 4224, {}));
-    last->addKeybank(keybank(30, 7, true));
+    last->addKeybank(XsDocs::keybank(30, 7, true));
     putVoice(doc, 0x3F08, 0, voice(XF, QStringLiteral("Grand"), {5, 129}));
     putVoice(doc, 0x3F0B, 127, voice(XF, QStringLiteral("Chime"), {4224}));
     XS_Voice* kit = putVoice(doc, 0x3F28, 3, voice(XF, QStringLiteral("Kit")));

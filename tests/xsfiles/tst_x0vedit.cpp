@@ -5,6 +5,7 @@
 #include "TestEnvironment.h"
 #include "X0V_Document.h"
 #include "XsDocuments.h"
+#include "XsTestFiles.h"
 
 #include <QtTest>
 
@@ -12,8 +13,6 @@ using namespace XsDocs;
 
 namespace {
 
-const QString XF = QStringLiteral("Vesk XF");
-const QString XS = QStringLiteral("Vesk XS");
 
 void make(X0V_Document& doc, int type)
 {

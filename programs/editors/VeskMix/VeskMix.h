@@ -89,13 +89,6 @@ public:
     void updatePLGPanels();
     // The voice copier: a voice into a part of the mix.
     void v2p();
-    // The mix document's commands.
-    void newFile();
-    using MidiEditorWindow::openFile;
-    void openFile();
-    bool save();
-    bool saveAs();
-    void closeFile();
 
     // --- the instrument (VeskMix_Wire.cpp) ------------------------------------------
     static const EditorTraits& traits();
