@@ -457,6 +457,8 @@ int ScriptedPrompts::runDialog(QDialog* dialog)
            dialog ? dialog->windowTitle() : QString());
     if (!dialog)
         return QDialog::Rejected;
+    if (m_fillDialog)
+        m_fillDialog(dialog);
     // The dialog's own accept() and reject() run, as its buttons would run
     // them: a dialog that collects its answer on OK collects it here too.
     if (next(Kind::Dialog) == QVariant(int(QDialog::Accepted)))

@@ -12,6 +12,8 @@
 // name. All of it runs on the GUI thread only.
 #pragma once
 
+#include <functional>
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -209,6 +211,10 @@ public:
     int runDialog(QDialog* dialog) override;
     bool openDocument(const QString& path) override;
 
+    // Runs on every dialog before its scripted answer, as the user would
+    // fill it in before pressing OK; null for none.
+    void onDialog(std::function<void(QDialog*)> fill) { m_fillDialog = std::move(fill); }
+
 private:
     Call& record(Kind kind, QWidget* parent, const QString& text, const QString& title);
     QVariant next(Kind kind);
@@ -216,6 +222,7 @@ private:
     Prompts* m_replaced = nullptr;
     QList<Call> m_calls;
     QHash<int, QQueue<QVariant>> m_answers;
+    std::function<void(QDialog*)> m_fillDialog;
 };
 
 // --- The calls the programs make, on the prompts in force ---------------------

@@ -2,7 +2,6 @@
 // into a new Ridev Library, save, close, open again, rename a voice in its
 // cell, transmit it, and the instrument's memory holds the new name.
 #include "LibrarianRig.h"
-#include "WhenModal.h"
 
 #include "BankSelectDlg.h"
 #include "Dialog.h"
@@ -39,13 +38,17 @@ private slots:
 
         // Receive All, of the first user bank: every program into its slot.
         QString offered;
-        whenModal<BankSelectDlg>([&offered](BankSelectDlg* dialog) {
+        prompts.onDialog([&offered](QDialog* d) {
+            auto* dialog = qobject_cast<BankSelectDlg*>(d);
+            if (!dialog)
+                return;
             offered = dialog->windowTitle();
             dialog->onLink(QStringLiteral("none"));
             dialog->checkList()->setChecked(0, true);
-            dialog->accept();
         });
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
         window->onCommand(VeskLib::cmdReceiveAll);
+        prompts.onDialog(nullptr);
         QCOMPARE(offered, QStringLiteral("Receive All"));
         QVERIFY(QTest::qWaitFor([&] { return view->isWindowModified(); }, 120000));
         BankPatchGroup* user1 = view->library()->getBankPatchGroup(0x3F08);
@@ -105,12 +108,12 @@ private slots:
         // Library offers the device's voice banks.
         int dialogs = 0;
         QStringList texts;
-        whenModal<BankSelectDlg>([&](BankSelectDlg* dialog) {
+        prompts.onDialog([&](QDialog* dialog) {
             ++dialogs;
             for (QLabel* label : dialog->findChildren<QLabel*>())
                 texts << label->text();
-            dialog->reject();
         });
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Rejected));
         window->onCommand(VeskLib::cmdTransmitAll);
         window->onCommand(VeskLib::cmdReceiveAll);
         QCOMPARE(dialogs, 1);
