@@ -307,6 +307,16 @@ void X0V_Document::writeChunkItem(XS_Chunk* chunk, int i, Archive& archive)
     }
 }
 
+QList<XS_Chunk*> X0V_Document::presentChunks(const QStringList& tags) const
+{
+    QList<XS_Chunk*> chunks;
+    for (const QString& tag : tags) {
+        if (XS_Chunk* chunk = getChunk(tag))
+            chunks.append(chunk);
+    }
+    return chunks;
+}
+
 void X0V_Document::rebuildItems(const QList<XS_Chunk*>& chunks, int count)
 {
     for (XS_Chunk* chunk : chunks) {
@@ -319,11 +329,13 @@ void X0V_Document::rebuildItems(const QList<XS_Chunk*>& chunks, int count)
 
 void X0V_Document::validateVoices()
 {
-    XS_Chunk* entries = getChunk(EVCE);
-    XS_Chunk* data = getChunk(DVCE);
-    if (!entries || !data)
+    // A chunk the document holds has an item per voice, even when the file
+    // it came from lacked the other chunk of the pair: a mark without its
+    // item would make the stored file unreadable.
+    const QList<XS_Chunk*> chunks = presentChunks({EVCE, DVCE});
+    if (chunks.isEmpty())
         return;
-    rebuildItems({entries, data}, voices.count());
+    rebuildItems(chunks, voices.count());
     quint32 offset = FirstItemOffset;
     ForEachWithData(voices.banks(), &XS_VoiceBank::voices, [&offset](XS_Voice* voice) {
         const Buffer& d = voice->data;
@@ -339,13 +351,11 @@ void X0V_Document::validateVoices()
 
 void X0V_Document::validateWaves()
 {
-    XS_Chunk* wfm = getChunk(EWFM);
-    XS_Chunk* wim = getChunk(EWIM);
-    XS_Chunk* dwfm = getChunk(DWFM);
-    XS_Chunk* dwim = getChunk(DWIM);
-    if (!wfm || !wim || !dwfm || !dwim)
+    // As for voices: every chunk of the four the document holds.
+    const QList<XS_Chunk*> chunks = presentChunks({EWFM, DWFM, EWIM, DWIM});
+    if (chunks.isEmpty())
         return;
-    rebuildItems({wfm, dwfm, wim, dwim}, waves.count());
+    rebuildItems(chunks, waves.count());
     quint32 tableOffset = FirstItemOffset;
     quint32 sampleOffset = FirstItemOffset;
     ForEachWithData(waves.banks(), &XS_WaveBank::waves, [&](XS_Waveform* w) {

@@ -145,6 +145,8 @@ private:
     bool freeItems(const QStringList& tags);
     // Makes count empty items in each chunk.
     void rebuildItems(const QList<XS_Chunk*>& chunks, int count);
+    // The chunks of tags the document holds, in the order of tags.
+    QList<XS_Chunk*> presentChunks(const QStringList& tags) const;
 
     // While loading: the record each entry item went to, and the waveforms
     // by id. While storing: the records with data, in bank and slot order.

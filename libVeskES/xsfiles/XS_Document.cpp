@@ -141,7 +141,9 @@ bool XS_Document::readCatalogue(Archive& archive)
     m_catalogueSize = archive.readUINT();
     const bool header = archive.skip(FillerSize) && archive.ok();
     m_catalogueEnd = archive.pos() + m_catalogueSize;
-    if (!header || m_catalogueEnd > archive.size())
+    // Whole entries only: a size between entries would read the next one
+    // from past the catalogue's end.
+    if (!header || m_catalogueEnd > archive.size() || m_catalogueSize % CatalogueEntrySize != 0)
         return false;
     // A catalogue of size 0 lists no chunk, as the writer writes it for a
     // document without chunks.

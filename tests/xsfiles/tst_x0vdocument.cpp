@@ -59,6 +59,8 @@ class TestX0vDocument : public QObject
 {
     Q_OBJECT
 
+    static QByteArray partialFile(quint32 catalogueSize);
+
 private slots:
     void slotsPerType_data();
     void slotsPerType();
@@ -68,6 +70,7 @@ private slots:
     void dataBeforeItsEntries();
     void damagedFilesAreRefused_data();
     void damagedFilesAreRefused();
+    void partialChunkSetsStoreReadably();
     void validateDocumentDropsMissingWaveforms();
     void removeUnusedWaveforms();
     void sizeAndWords();
@@ -229,6 +232,29 @@ void TestX0vDocument::damagedFilesAreRefused_data()
     QByteArray other = bytes;
     other[0] = 'X';
     QTest::newRow("another format") << other << "Unknown format";
+    QTest::newRow("catalogue size between entries") << partialFile(1) << "Illegal file";
+}
+
+// A file whose catalogue lists one chunk of the four of the waveforms: an
+// entry chunk with one entry that names no waveform a document keeps.
+QByteArray TestX0vDocument::partialFile(quint32 catalogueSize)
+{
+    QByteArray file = QByteArray::fromHex("5645534b2d5653464300000000000000312e302e30000000000000ffff00000000000001a2ffffffffffffffffffffffffffffffffffffffffffffffffffffff4557464d000000704557494d000000bb4457464d0000010644574949000001a645564345000001d244564345000002364557464d0000004300000001456e7472000000370000000000000064000000000000000c0000000000000000480000010000000009536565642057617665000000000000000000000000000000000000ffffffffffffffffffffffffffffffffffffffffffffff4557464d000000704557494d00000000000000000000000011303030312d57617665666f726d2e77666d000011303030312d00008c01010000000000000000000000000000");
+    file.replace(32, 4, XsTest::be32(catalogueSize));
+    return file;
+}
+
+// What such a document stores loads again and stores the same bytes: each
+// chunk it holds has an item per waveform, not a mark without its item.
+void TestX0vDocument::partialChunkSetsStoreReadably()
+{
+    X0V_Document doc;
+    QVERIFY2(load(doc, partialFile(8)), qPrintable(doc.docError()));
+    const QByteArray first = stored(doc);
+    X0V_Document again;
+    QVERIFY2(load(again, first), qPrintable(again.docError()));
+    QCOMPARE(again.waves.count(), doc.waves.count());
+    QCOMPARE(stored(again), first);
 }
 
 void TestX0vDocument::damagedFilesAreRefused()
