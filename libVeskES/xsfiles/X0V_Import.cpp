@@ -6,6 +6,7 @@
 // depth); samples of other depths are passed over as unreadable ones are.
 #include "X0V_Document.h"
 
+#include "ProgressDlg.h"
 #include "Prompts.h"
 #include "Sample.h"
 #include "SampleFile.h"
@@ -90,12 +91,14 @@ int X0V_Document::importWaveform(int bank, int index, const QString& path)
         return 0;
     int imported = 0;
     bool failed = false;
-    for (const Instrument* instrument : std::as_const(list)) {
-        if (failed)
-            break;
+    ProgressDlg progress(QStringLiteral("Import Waveforms"), int(list.size()), 0);
+    // One instrument into the next free slot: false when it could not be
+    // kept, which ends the import.
+    auto importOne = [&](const Instrument& instrument) {
         try {
-            auto w = std::make_unique<XS_Waveform>(instrument->name);
-            for (const Sample* sample : instrument->samples) {
+            auto w = std::make_unique<XS_Waveform>(instrument.name);
+            progress.message(VarArgs::format(QStringLiteral("Importing '%s'..."), instrument.name));
+            for (const Sample* sample : instrument.samples) {
                 if (!sample || !Importable(*sample))
                     continue;
                 auto keybank = std::make_unique<XS_Keybank>();
@@ -103,19 +106,26 @@ int X0V_Document::importWaveform(int bank, int index, const QString& path)
                     w->addKeybank(keybank.release());
             }
             if (w->keybanks().isEmpty())
-                continue;
+                return true;
             const int id = XS_Waveform::MakeId(bank, index + imported + 1, m);
             if (id == 0)
-                continue;
+                return true;
             w->setId(id);
-            if (place(w))
-                ++imported;
-            else
-                failed = true;
+            if (!place(w))
+                return false;
+            ++imported;
+            return true;
         } catch (const std::bad_alloc&) {
             OutOfMemory("importWaveform");
-            failed = true;
+            return false;
         }
+    };
+    // Every instrument is a step of the window, also those left over once
+    // the import has failed.
+    for (const Instrument* instrument : std::as_const(list)) {
+        if (!failed && instrument)
+            failed = !importOne(*instrument);
+        progress.step();
     }
     if (failed)
         warning(nullptr, QStringLiteral("Not all waveforms could be loaded"), QStringLiteral("Out of memory"));

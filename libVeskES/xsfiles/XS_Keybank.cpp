@@ -2,6 +2,7 @@
 #include "XS_Keybank.h"
 
 #include "Archive.h"
+#include "AudioPort.h"
 #include "MidiTypes.h"
 #include "Patch.h"
 #include "Sample.h"
@@ -192,6 +193,20 @@ void XS_Keybank::toArchive(Archive& archive) const
 }
 
 // --- texts -----------------------------------------------------------------------------
+
+bool XS_Keybank::play(AudioDevice* device)
+{
+    if (!device || isCompressed())
+        return false;
+    AudioOutPort* out = device->out();
+    if (out->isOpened()) {
+        out->stop();
+        return true;
+    }
+    if (play_mode == 0)
+        return out->play(*this, int(sample_start), int(loop_start), int(loop_end));
+    return out->play(*this, 0, -1, -1);
+}
 
 QString XS_Keybank::printPlayMode() const
 {

@@ -37,6 +37,7 @@
 #include <QString>
 
 class Archive;
+class AudioDevice;
 class Sample;
 
 class XS_Keybank : public AudioWave
@@ -134,6 +135,14 @@ public:
     // The keybank as a WAV or AIFF file, by the path's extension; false when
     // it was not written.
     bool exportKeybank(const QString& path) const;
+
+    // Starts or stops the keybank on the device's output port. While the
+    // port plays (this or anything else) it is stopped and nothing starts:
+    // true. Otherwise a loop keybank plays from its start with its loop, any
+    // other (one shot, reverse) forwards once through. False for a
+    // compressed keybank, which cannot be played, or when the port refuses
+    // the wave.
+    bool play(AudioDevice* device);
 
     // Exactly 68 bytes at the archive's position.
     void loadWFM(Archive& archive);

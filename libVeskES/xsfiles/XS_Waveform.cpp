@@ -2,11 +2,14 @@
 #include "XS_Waveform.h"
 
 #include "Archive.h"
+#include "AudioPort.h"
 #include "Strings.h"
 #include "VarArgs.h"
 
 #include <QDebug>
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -371,4 +374,44 @@ QString XS_Waveform::info() const
 {
     return QStringLiteral("EWFM\n") + wfm.toString() + QStringLiteral("\nEWIM\n") + wim.toString() +
            QStringLiteral("\nDWFM - DWIM\n") + table.toString() + QStringLiteral("\n");
+}
+
+bool XS_Waveform::playSlices(AudioDevice* device)
+{
+    if (!device || !hasSlices())
+        return false;
+    QList<XS_Keybank*> order = table.keybanks;
+    if (order.at(0)->note_hi > order.at(1)->note_hi)
+        std::reverse(order.begin(), order.end());
+
+    AudioWave wave;
+    wave.rate = order.first()->rate;
+    wave.bits = 16;
+    wave.channels = 1;
+    qint64 frames = 0;
+    for (const XS_Keybank* keybank : std::as_const(order)) {
+        frames += keybank->sampleLength();
+        if (keybank->channels > 1)
+            wave.channels = 2;
+    }
+    if (frames <= 0 || frames * 2 > std::numeric_limits<int>::max())
+        return false;
+    wave.left.allocate(int(frames * 2));
+    if (wave.channels == 2)
+        wave.right.allocate(int(frames * 2));
+    int at = 0;
+    for (const XS_Keybank* keybank : std::as_const(order)) {
+        // Points of 8-bit data are a byte wide; wider ones fill two bytes
+        // (12-bit data are held left-justified in two).
+        const int shift = keybank->bytes() == 1 ? 8 : 0;
+        const int length = keybank->sampleLength();
+        const int rightSide = keybank->channels > 1 ? 1 : 0;
+        for (int i = 0; i < length; ++i, ++at) {
+            wave.setPoint(0, at, keybank->getPoint(0, i) << shift);
+            if (wave.channels == 2)
+                wave.setPoint(1, at, keybank->getPoint(rightSide, i) << shift);
+        }
+    }
+    m_slicesWave = wave;
+    return device->out()->play(m_slicesWave, 0, -1, -1);
 }

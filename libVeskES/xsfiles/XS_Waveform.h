@@ -28,6 +28,7 @@
 #include <QString>
 
 class Archive;
+class AudioDevice;
 
 class XS_DWFIM
 {
@@ -109,6 +110,12 @@ public:
     // At least two keybanks, each a single note, each a step of one up or
     // down from the one before.
     bool hasSlices() const;
+    // Plays the slices one after the other, lowest note first when the
+    // table rises and last keybank first when it falls, once through.
+    // The slices play as one wave of the first keybank's rate, 16 bits,
+    // stereo when any slice is: 8-bit slices are widened and a mono slice
+    // takes both sides. False without slices or when the port refuses.
+    bool playSlices(AudioDevice* device);
 
     // Takes the keybank; an unnamed waveform becomes "New Waveform".
     void addKeybank(XS_Keybank* keybank);
@@ -132,4 +139,9 @@ public:
     XS_Entry wfm;   // the "EWFM" entry
     XS_Entry wim;   // the "EWIM" entry
     XS_DWFIM table; // the keybanks
+
+private:
+    // The wave playSlices handed to the output port, kept so that the port
+    // can tell it is the one playing.
+    AudioWave m_slicesWave;
 };

@@ -65,29 +65,22 @@ class TestWaveEditor : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<FakeSpeakers> m_speakers;
     FakeAudioBackend* m_fake = nullptr;
     AudioDevice* m_device = nullptr;
 
 private slots:
     void init()
     {
-        m_fake = new FakeAudioBackend;
-        m_fake->addDevice(QStringLiteral("Speakers"), 2, 0, {44100.0});
-        setAudioBackend(m_fake);
-        InitAudioPorts();
-        m_device = new AudioDevice;
-        m_device->out()->setName(QStringLiteral("Speakers"));
+        m_speakers = std::make_unique<FakeSpeakers>();
+        m_fake = &m_speakers->fake;
+        m_device = m_speakers->device();
         for (const char* key : {"Intens", "Ratio"})
             Profile::writeProfileInt(QStringLiteral("XFade"), QLatin1String(key), key[0] == 'I' ? 120 : 50);
         Profile::writeProfileInt(QStringLiteral("Normalize"), QStringLiteral("Ratio"), 98);
     }
 
-    void cleanup()
-    {
-        delete m_device;
-        setAudioBackend(nullptr);
-        delete m_fake;
-    }
+    void cleanup() { m_speakers.reset(); }
 
     void geometry()
     {

@@ -1,5 +1,7 @@
 #include "FakeAudioBackend.h"
 
+#include "AudioPort.h"
+
 #include <algorithm>
 
 class FakeAudioStream : public AudioStream
@@ -144,4 +146,18 @@ int FakeAudioBackend::open(const QString& name, int channels, double rate, int f
     m_lastOpen = {name, channels, rate, frames};
     stream = std::move(made);
     return AudioStatusOk;
+}
+
+FakeSpeakers::FakeSpeakers()
+{
+    fake.addDevice(QStringLiteral("Speakers"), 2, 0, {44100.0});
+    setAudioBackend(&fake);
+    m_device = std::make_unique<AudioDevice>();
+    m_device->out()->setName(QStringLiteral("Speakers"));
+}
+
+FakeSpeakers::~FakeSpeakers()
+{
+    m_device.reset();
+    setAudioBackend(nullptr);
 }

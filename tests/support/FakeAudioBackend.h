@@ -11,8 +11,10 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
+class AudioDevice;
 class FakeAudioStream;
 
 class FakeAudioBackend : public AudioBackend
@@ -76,4 +78,21 @@ private:
     FakeAudioStream* m_stream = nullptr; // the open stream (the last one opened)
     bool m_inRender = false;
     int m_stopsInsideRender = 0;
+};
+
+// The fake backend with one stereo output, "Speakers", installed for the
+// rig's life, and an AudioDevice whose output port plays on it.
+class FakeSpeakers
+{
+public:
+    FakeSpeakers();
+    ~FakeSpeakers();
+    FakeSpeakers(const FakeSpeakers&) = delete;
+    FakeSpeakers& operator=(const FakeSpeakers&) = delete;
+
+    FakeAudioBackend fake;
+    AudioDevice* device() const { return m_device.get(); }
+
+private:
+    std::unique_ptr<AudioDevice> m_device;
 };

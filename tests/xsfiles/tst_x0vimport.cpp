@@ -10,7 +10,11 @@
 #include "X0V_Document.h"
 #include "XsDocuments.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -24,6 +28,35 @@ QString bank(const QString& name)
 {
     return fixturePath(QStringLiteral("instruments/sf2/") + name);
 }
+
+// Watches the import's progress window: each step of its bar with the text
+// above the bar at that moment.
+class ImportProgressWatch : public QObject
+{
+public:
+    ImportProgressWatch() { qApp->installEventFilter(this); }
+    ~ImportProgressWatch() override { qApp->removeEventFilter(this); }
+
+    int maximum = -1;
+    QStringList steps; // "value: text"
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (event->type() != QEvent::Show || !dialog || dialog->windowTitle() != QLatin1String("Import Waveforms"))
+            return false;
+        auto* bar = dialog->findChild<QProgressBar*>();
+        auto* label = dialog->findChild<QLabel*>();
+        if (bar && label) {
+            maximum = bar->maximum();
+            connect(bar, &QProgressBar::valueChanged, this, [this, label](int value) {
+                steps.append(QStringLiteral("%1: %2").arg(value).arg(label->text()));
+            });
+        }
+        return false;
+    }
+};
 
 void make(X0V_Document& doc, int type)
 {
@@ -212,12 +245,19 @@ void TestX0vImport::soxFiles()
 
 void TestX0vImport::instrumentFile()
 {
-    // Piano (2 zones), Empty (none: takes no slot), Strings (2 zones), in
-    // name order.
+    // Empty (no zones: takes no slot), Piano (2 zones), Strings (2 zones),
+    // in name order.
     ScriptedPrompts prompts;
+    ImportProgressWatch progress;
     X0V_Document doc;
     make(doc, 6);
     QCOMPARE(doc.importWaveform(2, 0, bank(QStringLiteral("bank.sf2"))), 2);
+    // A step per instrument, the one without zones too; the window is gone.
+    QCOMPARE(progress.maximum, 3);
+    QCOMPARE(progress.steps, QStringList({"1: Importing 'Empty'...", "2: Importing 'Piano'...",
+                                          "3: Importing 'Strings'..."}));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY(w->windowTitle() != QLatin1String("Import Waveforms") || !w->isVisible());
     QCOMPARE(doc.waves.lookupWave(129)->name(), QStringLiteral("Piano"));
     QCOMPARE(doc.waves.lookupWave(130)->name(), QStringLiteral("Strings"));
     QVERIFY(!doc.waves.lookupWave(131)->hasData());
