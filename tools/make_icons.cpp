@@ -22,9 +22,10 @@
 //
 // writes a program's images (VeskVoice, VeskDrum, VeskPerf, VeskMaster,
 // VeskMix, VeskLib): its splash "splash_es.png", its window icon
-// "icon101.png", for the mix editor its tool-bar images "reset.png" and
-// "gm.png", for the librarian its document, editor and patch-type images. They are committed in resources/<Program>/images, and a test
-// draws them again and compares.
+// "icon101.png", its about box's picture "<Program>.png", for the mix editor
+// its tool-bar images "reset.png" and "gm.png", for the librarian its
+// document, editor and patch-type images. They are committed in
+// resources/<Program>/images, and a test draws them again and compares.
 //
 //   make_icons --desktop <Program> <folder>
 //
@@ -924,11 +925,10 @@ bool drawAll(const std::vector<Image>& list, const QDir& out, QTextStream* qrc)
     return true;
 }
 
-// The librarian's own images: the about box's icon, its two document kinds,
-// the editors it starts and the patch list's icons of the patch types.
+// The librarian's own images: its two document kinds, the editors it starts
+// and the patch list's icons of the patch types.
 void librarianImages(const ProgramLook& look, std::vector<std::pair<QString, QImage>>& files)
 {
-    files.emplace_back(QStringLiteral("VeskLib.png"), drawn(48, [&look](QPainter& p) { programIcon(p, look); }));
     // A document: a page with its corner turned, marked by its kind.
     const auto document = [](QColor colour, bool voices) {
         return [colour, voices](QPainter& p) {
@@ -992,6 +992,8 @@ bool drawProgram(const QString& name, const QDir& out, bool desktop)
     } else {
         files.emplace_back(QStringLiteral("splash_es.png"), programSplash(*look));
         files.emplace_back(QStringLiteral("icon101.png"), drawn(48, icon));
+        // The about box's picture.
+        files.emplace_back(name + QStringLiteral(".png"), drawn(48, icon));
         if (name == QLatin1String("VeskMix")) {
             files.emplace_back(QStringLiteral("reset.png"), drawn(Size, resetImage));
             files.emplace_back(QStringLiteral("gm.png"), drawn(Size, gmResetImage));

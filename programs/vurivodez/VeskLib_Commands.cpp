@@ -225,8 +225,7 @@ void VeskLib::onCommand(int id)
         break;
     }
     case cmdAbout:
-        info(this, QStringLiteral("%1\nVersion %2").arg(Title, QCoreApplication::applicationVersion()),
-             QStringLiteral("About %1").arg(Title));
+        Application::about(QStringLiteral("vesklib:VeskLib.png"));
         break;
     case cmdManual: {
         const QString manual = QCoreApplication::applicationDirPath() + QStringLiteral("/VeskLib.pdf");

@@ -14,6 +14,7 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
 
 using Kind = ScriptedPrompts::Kind;
@@ -409,8 +410,17 @@ private slots:
         prompts->script(Kind::Document, true);
         window->onCommand(VeskVoice::ManualCommand);
         QCOMPARE(prompts->last(Kind::Document).text, QCoreApplication::applicationDirPath() + "/VeskVoice.pdf");
+        // The about box shows the program's picture.
+        QDir::setSearchPaths(QStringLiteral("VeskVoice"), {QStringLiteral(":/VeskVoice/images")});
+        bool pictured = false;
+        prompts->onDialog([&pictured](QDialog* d) {
+            auto* box = qobject_cast<QMessageBox*>(d);
+            pictured = box && !box->iconPixmap().isNull();
+        });
         window->onCommand(VeskVoice::AboutCommand);
+        prompts->onDialog({});
         QCOMPARE(prompts->last(Kind::Dialog).title, QStringLiteral("About Vesk ES Voice Editor"));
+        QVERIFY(pictured);
         window->onCommand(VeskVoice::MidiSetupCommand);
         QCOMPARE(prompts->last(Kind::Dialog).text, QStringLiteral("MidiSetupDlg"));
         window->onCommand(VeskVoice::SystemSettingsCommand);

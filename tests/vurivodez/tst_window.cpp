@@ -17,6 +17,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -318,6 +319,25 @@ private slots:
         window->onCommand(VeskLib::cmdPreferences);
         QCOMPARE(window->properties().dependencyOptions.PasteChildren, 2);
         QCOMPARE(window->currentLibraryView()->voicesList()->dependencyOptions()->PasteChildren, 2);
+    }
+
+    // The about box: title, version and the librarian's picture.
+    void aboutBox()
+    {
+        LibrarianRig rig(*bus);
+        auto window = rig.build();
+        ScriptedPrompts prompts;
+        QString text;
+        bool pictured = false;
+        prompts.onDialog([&](QDialog* d) {
+            auto* box = qobject_cast<QMessageBox*>(d);
+            pictured = box && !box->iconPixmap().isNull();
+            text = box ? box->text() : QString();
+        });
+        window->onCommand(VeskLib::cmdAbout);
+        QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).title, QStringLiteral("About Vesk ES Ridev Vurivodez"));
+        QVERIFY2(text.contains(QStringLiteral("Version 2.8.0")), qPrintable(text));
+        QVERIFY(pictured);
     }
 };
 
