@@ -147,7 +147,8 @@ private slots:
         sim()->clearReceived();
         sim()->selectMode(Sim::PerformanceMode);
         window->MidiReceive();
-        QCOMPARE(Wire::received(*bus, sim()), QStringList{request});
+        // The first read's wave number requests may still come in.
+        QCOMPARE(Wire::withoutWaveAsks(Wire::received(*bus, sim())), QStringList{request});
         QCOMPARE(prompts->count(Kind::YesNo), 1);
         QCOMPARE(Wire::shownName(*window), name);
         QCOMPARE(sim()->mode(), int(Sim::PerformanceMode));
