@@ -205,6 +205,12 @@ QString Vesk::checkBlock(unsigned int block, const BulkDump& received)
         return QStringLiteral("Block %1 and %2 more missing")
             .arg(addressText(missing.first()))
             .arg(missing.size() - 1);
+    // The instrument sends its blocks in the image's order; a reordered
+    // answer did not come from it as asked.
+    for (qsizetype i = 1; i < received.size() - 1; ++i) {
+        if (received.at(i)->address() != image->at(i - 1)->address())
+            return QStringLiteral("Block %1 out of order").arg(addressText(received.at(i)->address()));
+    }
     return QString();
 }
 

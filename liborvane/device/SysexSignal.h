@@ -28,7 +28,10 @@ public:
     // when another request is pending.
     MidiInPort* requestId(MidiOutPort* out, int timeoutMs);
     // True when the last message of the bulk arrived in time; target keeps what
-    // did arrive.
+    // did arrive. Whatever came before the footer counts: a reply that lost
+    // its header or a block still ends here, as this knows no block's layout.
+    // Callers that keep or write what came ask through the instrument's
+    // syncPatchRequest or syncEditBufferRequest, which take a block only whole.
     bool requestBulkDump(unsigned int address, BulkDump& target, int timeoutMs);
     // The value; -1 on timeout, when busy, or when the parameter has no address.
     int requestParameter(MidiParam param, int timeoutMs);

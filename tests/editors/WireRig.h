@@ -170,6 +170,52 @@ inline void setBlockBytes(Sim::BusSimulator& sim, unsigned int location, unsigne
     });
 }
 
+// The messages the instrument answers a request for block with, as they
+// leave it.
+inline QList<QByteArray> answerOf(Sim::Simulator& sim, unsigned int block)
+{
+    QList<QByteArray> messages;
+    sim.modify([&](Sim::Instrument& i) { messages = i.sendBlock(block).messages; });
+    return messages;
+}
+
+// What the savers are tried with: the answer with a message left out (the
+// header, one in the middle, the footer), carrying a bad checksum, or not
+// coming at all, and
+// why the device then refuses it (its transferError()). In the reason,
+// {block} is the block asked for, {middle} the address of the middle
+// message, {count} how many messages the whole answer has.
+struct AnswerFault
+{
+    const char* name;
+    Sim::Fault fault;
+    int at; // the message hit: 0 the header, -1 the middle one, -2 the footer
+    const char* reason;
+
+    // The simulator's value for the fault on answer.
+    int value(const QList<QByteArray>& answer) const { return at == -2 ? int(answer.size()) - 1 : at; }
+    QString reasonFor(unsigned int block, const QList<QByteArray>& answer) const
+    {
+        const unsigned int middle = Sim::Message::parse(answer.value(answer.size() / 2)).address;
+        return QString::fromLatin1(reason)
+            .replace(QLatin1String("{block}"), QStringLiteral("0x") + hex(block, 4))
+            .replace(QLatin1String("{middle}"), QStringLiteral("0x") + hex(middle, 6))
+            .replace(QLatin1String("{count}"), QString::number(answer.size()))
+            .replace(QLatin1String("{less}"), QString::number(answer.size() - 1));
+    }
+};
+
+inline QList<AnswerFault> answerFaults()
+{
+    return {
+        {"header left out", Sim::Fault::Omit, 0, "Header of block {block} missing"},
+        {"middle block left out", Sim::Fault::Omit, -1, "Block {middle} missing"},
+        {"footer left out", Sim::Fault::Omit, -2, "Receive timeout! Only {less} of {count} messages arrived"},
+        {"bad checksum", Sim::Fault::BadChecksum, -1, "Checksum error in block {middle}"},
+        {"dropped", Sim::Fault::Drop, -1, "Receive timeout!"},
+    };
+}
+
 // Data bytes 0..n-1 that differ from any instrument default: a pattern of
 // the seed, kept below 0x80.
 inline QByteArray pattern(int size, int seed)

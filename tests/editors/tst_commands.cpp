@@ -212,7 +212,7 @@ private slots:
         sim()->selectMode(Sim::VoiceMode);
         prompts->script(Kind::FileSave, path);
         window->onCommand(VeskPerf::SaveCommand);
-        QCOMPARE(errors(*prompts), QStringList{"Could not receive data to save"});
+        QCOMPARE(errors(*prompts), QStringList{"Could not receive data to save\n\nReceive timeout!"});
         QVERIFY(!QFile::exists(path));
 
         prompts->clear();
@@ -222,6 +222,49 @@ private slots:
         window->onCommand(VeskPerf::SaveCommand);
         QCOMPARE(errors(*prompts), QStringList{"Cannot save file\n\n" + GetCompactPath(unwritable, -1)});
         QVERIFY(!QFile::exists(unwritable));
+    }
+
+    void partialAnswerIsNotSaved_data()
+    {
+        QTest::addColumn<int>("fault"); // in Wire::answerFaults()
+        const QList<Wire::AnswerFault> faults = Wire::answerFaults();
+        for (int i = 0; i < faults.size(); ++i)
+            QTest::addRow("%s", faults[i].name) << i;
+    }
+
+    // An edit buffer that did not come whole is not saved over the old
+    // file: the save says why and the file keeps its bytes. The next save
+    // writes the instrument's answer.
+    void partialAnswerIsNotSaved()
+    {
+        QFETCH(int, fault);
+        auto window = connected(QStringLiteral("perf"));
+        QVERIFY(window);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("saved.prf"));
+        prompts->script(Kind::FileSave, path);
+        window->onCommand(VeskPerf::SaveCommand);
+        const QByteArray old = fileBytes(path);
+        QCOMPARE(old, simAnswer(sim(), 0x4F00));
+        sim()->modify([](Sim::Instrument& i) { i.setImage(0x4F00, i.image(0x4003)); });
+
+        const Wire::AnswerFault hit = Wire::answerFaults().at(fault);
+        const QList<QByteArray> answer = Wire::answerOf(sim().sim(), 0x4F00);
+        sim()->setFault(Sim::BulkReply, hit.fault, hit.value(answer), 1);
+        prompts->script(Kind::FileSave, path);
+        window->onCommand(VeskPerf::SaveCommand);
+        QCOMPARE(errors(*prompts),
+                 QStringList{"Could not receive data to save\n\n" + hit.reasonFor(0x4F00, answer)});
+        QCOMPARE(fileBytes(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"saved.prf"});
+
+        QVERIFY(bus->waitIdle(5000));
+        prompts->clear();
+        prompts->script(Kind::FileSave, path);
+        window->onCommand(VeskPerf::SaveCommand);
+        QVERIFY(errors(*prompts).isEmpty());
+        QCOMPARE(fileBytes(path), simAnswer(sim(), 0x4F00));
+        QVERIFY(fileBytes(path) != old);
     }
 
     // Without an instrument, open, save, initialise and the resets neither

@@ -10,6 +10,7 @@
 #include "MixParts.h"
 #include "Prompts.h"
 #include "VeskMix_Document.h"
+#include "WireRig.h"
 
 #include <QPointer>
 #include <QTemporaryDir>
@@ -162,6 +163,17 @@ class TestMixDocument : public QObject
     {
         prompts->script(Kind::FileSave, file(QStringLiteral("song.mix")));
         return window->saveAs();
+    }
+
+    // The window open on song.mix, saved, and the instrument's mix edited
+    // since: a save now would change the file.
+    bool savedThenEdited()
+    {
+        open();
+        if (!window || !window->isConnectedOnce() || !saveSong())
+            return false;
+        sim().editParameter(0x37050D, QByteArray(1, char(9)));
+        return true;
     }
 
     // The document's state, for "nothing changed" checks.
@@ -383,22 +395,73 @@ private slots:
         QVERIFY(window->pendingOpen().isEmpty());
     }
 
-    void saveFailuresKeepTheOldFiles()
+    void partialAnswersAreNotSaved_data()
     {
-        open();
-        QVERIFY(saveSong());
+        QTest::addColumn<int>("fault"); // in Wire::answerFaults()
+        QTest::addColumn<bool>("voice"); // the answer hit: the mix's, or that of the first voice it uses
+        const QList<Wire::AnswerFault> faults = Wire::answerFaults();
+        for (int i = 0; i < faults.size(); ++i) {
+            QTest::addRow("mix: %s", faults[i].name) << i << false;
+            QTest::addRow("voice: %s", faults[i].name) << i << true;
+        }
+    }
+
+    // An answer that did not come whole, the mix's or that of a voice it
+    // uses, writes neither file and says why; the document, its companion
+    // library and both old files stay as they were. The next save, with the
+    // cable mended, writes the instrument's answers byte for byte.
+    void partialAnswersAreNotSaved()
+    {
+        QFETCH(int, fault);
+        QFETCH(bool, voice);
+        QVERIFY(savedThenEdited());
         const QString song = file(QStringLiteral("song.mix"));
         const QString companion = file(QStringLiteral("song.all"));
         const QByteArray oldMix = readAll(song), oldCompanion = readAll(companion);
-        sim().editParameter(0x37050D, QByteArray(1, char(9)));
+        // A voice the mix plays is no longer what the companion holds either.
+        const unsigned int voiceLocation = locationOf(UsedVoices[0]);
+        sim().modify([&](Sim::Instrument& i) { i.setImage(voiceLocation, i.image(voiceLocation + 1)); });
         window->setWindowModified(true);
+        const QStringList before = state();
 
-        // The mix does not come.
-        sim().setFault(Sim::BulkReply, Sim::Fault::Drop, -1, 1);
+        // The voices are asked for after the mix, the first one first.
+        const Wire::AnswerFault hit = Wire::answerFaults().at(fault);
+        const unsigned int block = voice ? voiceLocation : MixFile::BulkAddress;
+        const QList<QByteArray> answer = Wire::answerOf(sim(), block);
+        sim().setFault(Sim::BulkReply, hit.fault, hit.value(answer), 1, voice ? 1 : 0);
+        QString expected = hit.reasonFor(block, answer);
+        if (voice)
+            expected = QStringLiteral("User voice %1: %2")
+                           .arg(rig->device->printPatch(UsedVoices[0], Patch::OneBasedGrouped), expected);
+
         QVERIFY(!window->save());
-        QCOMPARE(prompts->last(Kind::Error).text, QStringLiteral("Could not receive data to save"));
-        QVERIFY(window->isWindowModified());
+        QCOMPARE(prompts->count(Kind::Error), 1);
+        QCOMPARE(prompts->last(Kind::Error).text, QStringLiteral("Could not receive data to save\n\n") + expected);
         QCOMPARE(readAll(song), oldMix);
+        QCOMPARE(readAll(companion), oldCompanion);
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList({"song.all", "song.mix"}));
+        QCOMPARE(state(), before);
+        QCOMPARE(filledSlots(&window->companion()), UsedVoices);
+        // The instrument is left in the mix's mode.
+        QCOMPARE(sim().mode(), int(Sim::SongMode));
+
+        QVERIFY(bus->waitIdle(SendMs));
+        prompts->clear();
+        QVERIFY(window->save());
+        QCOMPARE(prompts->count(Kind::Error), 0);
+        QCOMPARE(readAll(song), mixAnswer());
+        VeskAll_Library written(rig->device.get());
+        QVERIFY(written.loadFile(companion));
+        QCOMPARE(dataOf(written.getPatchDump(UsedVoices[0])), sim().image(voiceLocation));
+    }
+
+    void saveFailuresKeepTheOldFiles()
+    {
+        QVERIFY(savedThenEdited());
+        const QString song = file(QStringLiteral("song.mix"));
+        const QString companion = file(QStringLiteral("song.all"));
+        const QByteArray oldMix = readAll(song), oldCompanion = readAll(companion);
+        window->setWindowModified(true);
 
         // The disk takes 256 bytes a file: the mix file is not written.
         QVERIFY(!withFileLimit(256, [this]() { return window->save(); }));
@@ -407,18 +470,6 @@ private slots:
         QCOMPARE(readAll(song), oldMix);
         QCOMPARE(readAll(companion), oldCompanion);
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList({"song.all", "song.mix"}));
-
-        // A voice that does not come is named; the others are stored, and
-        // the save is not whole.
-        prompts->clear();
-        QTimer::singleShot(0, window.get(), [this]() { sim().setFault(Sim::BulkReply, Sim::Fault::Drop, -1, 1); });
-        QVERIFY(!window->save());
-        QVERIFY(window->isWindowModified());
-        QVERIFY2(prompts->last(Kind::Error).text.contains(QStringLiteral("USER1:")),
-                 qPrintable(prompts->last(Kind::Error).text));
-        VeskAll_Library written(rig->device.get());
-        QVERIFY(written.loadFile(companion));
-        QCOMPARE(filledSlots(&written), UsedVoices.mid(1));
 
         // A folder that cannot be written: Save As follows, and its cancel is
         // the save's outcome.

@@ -250,6 +250,51 @@ private slots:
         window->onCommand(VeskPerf::VoiceCopierCommand);
         QCOMPARE(Wire::take(*bus, sim()), QStringList());
     }
+
+    void voiceCopierTakesWholeAnswersOnly_data()
+    {
+        QTest::addColumn<int>("fault"); // in Wire::answerFaults()
+        QTest::addColumn<bool>("voice"); // the answer hit: the performance's, or the voice's
+        const QList<Wire::AnswerFault> faults = Wire::answerFaults();
+        for (int i = 0; i < faults.size(); ++i) {
+            QTest::addRow("performance: %s", faults[i].name) << i << false;
+            QTest::addRow("voice: %s", faults[i].name) << i << true;
+        }
+    }
+
+    // The performance kept over the copy, and the voice copied, are taken
+    // only whole: a performance that came in part is not the one to put
+    // back, so nothing is done at all; a voice that came in part is not
+    // copied, and the performance is put back as it was.
+    void voiceCopierTakesWholeAnswersOnly()
+    {
+        QFETCH(int, fault);
+        QFETCH(bool, voice);
+        auto window = connected<VeskPerf>(QStringLiteral("perf"));
+        QVERIFY(window);
+        const QByteArray before = sim()->image(0x4F00);
+        VoiceCopierInfo info;
+        info.voice = Patch(0x3F08, 4);
+        info.part = 1;
+        QVERIFY(info.toRegistry());
+        const Wire::AnswerFault hit = Wire::answerFaults().at(fault);
+        const QList<QByteArray> answer = Wire::answerOf(sim().sim(), voice ? 0x0804 : 0x4F00);
+        sim()->setFault(Sim::BulkReply, hit.fault, hit.value(answer), 1, voice ? 1 : 0);
+        prompts->script(Kind::Dialog, int(QDialog::Accepted));
+        window->onCommand(VeskPerf::VoiceCopierCommand);
+        QCOMPARE(prompts->last(Kind::Error).text, QStringLiteral("Time out!"));
+        QVERIFY(bus->waitIdle(5000));
+        const QStringList sent = Wire::take(*bus, sim());
+        if (!voice)
+            QCOMPARE(sent, QStringList{"request 0E4F00"});
+        else
+            QCOMPARE(sent.mid(sent.indexOf(QStringLiteral("request 0E0804")) + 1, 2),
+                     (QStringList{Wire::setMode(1), "dump 0E4F00"}));
+        QVERIFY(
+            !std::any_of(sent.begin(), sent.end(), [](const QString& t) { return t.startsWith("set 31"); }));
+        QCOMPARE(sim()->mode(), int(Sim::PerformanceMode));
+        QCOMPARE(sim()->image(0x4F00), before);
+    }
 };
 
 ORVANE_TEST_MAIN(TestEditorParts)

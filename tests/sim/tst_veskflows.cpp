@@ -392,7 +392,8 @@ private slots:
     }
 
     // Answers no instrument of ours gives, checked all the same: a block of
-    // the wrong size, one the type does not have, one twice, several missing.
+    // the wrong size, one the type does not have, one twice, two out of
+    // order, several missing.
     void craftedAnswers_data()
     {
         QTest::addColumn<FlowEdit>("edit");
@@ -411,6 +412,10 @@ private slots:
         QTest::newRow("a block twice") << FlowEdit([](QList<QByteArray>& m, const BulkDump& clean) {
             m[6] = m[5];
             return QStringLiteral("Block %1 arrived twice").arg(hex6(clean.at(5)->address()));
+        });
+        QTest::newRow("two blocks swapped") << FlowEdit([](QList<QByteArray>& m, const BulkDump& clean) {
+            m.swapItemsAt(5, 6);
+            return QStringLiteral("Block %1 out of order").arg(hex6(clean.at(6)->address()));
         });
         QTest::newRow("blocks missing") << FlowEdit([](QList<QByteArray>& m, const BulkDump& clean) {
             m.remove(5, 5);

@@ -30,6 +30,7 @@
 
 #include <memory>
 
+class MixDump;
 class QToolBar;
 
 class VeskMix : public EditorWindow
@@ -117,8 +118,9 @@ public:
     // start). Until the mix has been read from the instrument the path is
     // kept, and opened once it has been.
     void openFile(const QString& path) override;
-    // Receives the mix and writes it at path, then the companion library.
-    // True when both files were written whole.
+    // Receives the mix and the user voices it uses, then writes the mix at
+    // path and the companion library. True when both files were written
+    // whole; an answer that did not come whole writes neither.
     bool saveFile(const QString& path);
     // The document's path, title, recent-file entry and companion path; the
     // modified mark is cleared.
@@ -127,9 +129,13 @@ public:
     bool mayClose();
     // Empties every slot of the companion library.
     void newLibrary();
-    // Fills the companion library with the user voices the mix uses and
-    // writes it; "" when all went well, otherwise what failed.
-    QString saveLibrary();
+    // Receives the user voices mix uses into voices (header and footer
+    // taken off), from the instrument's Voice mode; "" when every one came
+    // whole, otherwise why one did not.
+    QString receiveUserVoices(MixDump& mix, ReceivedVoices& voices);
+    // Fills the companion library with voices, and nothing else, and writes
+    // it; "" when all went well, otherwise what failed.
+    QString saveLibrary(const ReceivedVoices& voices);
     // Loads the companion library and offers to send its user voices.
     void openLibrary();
 

@@ -4,12 +4,15 @@
 //
 // Opening checks the whole file before anything changes: only a file of mix
 // messages is sent, and only once the mix has been read from the instrument
-// (a path handed over before that waits for it). Saving receives the mix and
-// writes it through QSaveFile, then receives each used user voice into the
-// emptied companion and writes that the same way; whatever failed is said,
-// and the document then stays modified. One document operation runs at a
-// time: the events let through while one runs cannot start another or close
-// the window. GUI thread only, but for the transmission's run().
+// (a path handed over before that waits for it). Saving receives the whole
+// mix and every user voice it uses before anything is written: an answer
+// that did not come whole (no header, a block missing or damaged, no
+// footer) writes neither file and says why. Then the mix is written through
+// QSaveFile and the emptied companion, filled with the voices, the same way;
+// a file that cannot be written is said, and the document then stays
+// modified. One document operation runs at a time: the events let through
+// while one runs cannot start another or close the window. GUI thread only,
+// but for the transmission's run().
 #include "VeskMix_Document.h"
 
 #include "VeskMix.h"
@@ -435,33 +438,43 @@ bool VeskMix::saveFile(const QString& path)
         finishTransmission();
         // Clearing mute and solo is the save's own doing, no edit of the mix.
         cancelSoloMute();
-        MixDump dump(static_cast<Vesk*>(device));
-        bool received;
+        // Both files are received whole before either is written: a mix
+        // whose voices did not all come would be saved beside a companion
+        // that lost them, and the old pair on disk, which may still hold
+        // them, is worth more than that.
+        Vesk* vesk = static_cast<Vesk*>(device);
+        MixDump mix(vesk);
+        ReceivedVoices voices;
+        QString refusal;
+        {
+            WaitCursor wait;
+            if (!vesk->syncEditBufferRequest(VeskDump::TypeMix, mix, MixRequestMs))
+                refusal = vesk->transferError();
+            else if (docTemplate.isFileValid(path))
+                refusal = receiveUserVoices(mix, voices);
+        }
+        if (!refusal.isEmpty()) {
+            error(this, EditorWire::saveRefusal(refusal));
+            return false;
+        }
         bool written = false;
         {
             WaitCursor wait;
-            received = device->syncBulkRequest(MixFile::BulkAddress, dump, MixRequestMs);
-            if (received) {
-                Archive file;
-                Buffer bytes;
-                dump.toBuffer(bytes);
-                written = file.writeFile(path);
-                if (written) {
-                    file << bytes;
-                    written = file.close();
-                }
+            Archive file;
+            Buffer bytes;
+            mix.toBuffer(bytes);
+            written = file.writeFile(path);
+            if (written) {
+                file << bytes;
+                written = file.close();
             }
-        }
-        if (!received) {
-            error(this, QStringLiteral("Could not receive data to save"));
-            return false;
         }
         if (!written) {
             error(this, VarArgs::format("Cannot save file\n\n%s", shown(path)));
             return false;
         }
         setFilePath(path);
-        failure = saveLibrary();
+        failure = saveLibrary(voices);
     }
     if (failure.isEmpty())
         return true;
@@ -471,33 +484,20 @@ bool VeskMix::saveFile(const QString& path)
     return false;
 }
 
-QString VeskMix::saveLibrary()
+QString VeskMix::receiveUserVoices(MixDump& mix, ReceivedVoices& voices)
 {
-    if (companionPath.isEmpty())
-        return QString();
-    const QString companionShown = shown(companionPath);
-    WaitCursor wait;
-    MixDump mix(static_cast<Vesk*>(device));
-    if (!device->syncBulkRequest(MixFile::BulkAddress, mix, MixRequestMs))
-        return VarArgs::format("Cannot save file\n\n%s\n\nThe mix could not be received again to list its "
-                               "user voices.",
-                               companionShown);
     UserPatchList used;
     mix.getUserPatches(&used);
-
-    // The companion holds exactly the voices this mix uses.
-    newLibrary();
-    QStringList missing;
     Vesk* vesk = static_cast<Vesk*>(device);
     // The instrument hands out its voice locations in Voice mode only: the
     // mix's mode is left for the requests and taken up again after them.
     bool switched = false;
     int before = -1;
+    QString refusal;
     for (unsigned int packed : std::as_const(used)) {
         const Patch patch(packed);
         letEventsRun();
-        PatchDump* slot = companionLibrary.getPatchDump(patch);
-        if (!slot)
+        if (!companionLibrary.getPatchDump(patch))
             continue; // a bank the library keeps no group for (mixing voices)
         if (!switched) {
             switched = true;
@@ -505,24 +505,36 @@ QString VeskMix::saveLibrary()
             if (before != VoiceMode)
                 vesk->setMode(VoiceMode);
         }
-        BulkDump voice;
-        if (!vesk->syncPatchRequest(patch, voice, false)) {
-            missing.append(vesk->printPatch(patch, Patch::OneBasedGrouped));
-            continue;
+        auto voice = std::make_unique<BulkDump>();
+        if (!vesk->syncPatchRequest(patch, *voice, false)) {
+            refusal = VarArgs::format("User voice %s: %s", vesk->printPatch(patch, Patch::OneBasedGrouped),
+                                      vesk->transferError());
+            break;
         }
-        vesk->strip(&voice);
-        slot->copyDump(&voice, device);
+        vesk->strip(voice.get());
+        voices.emplace_back(patch, std::move(voice));
     }
     if (switched && before != VoiceMode) {
         const int back = before >= 0 ? before : mixMode;
         if (back >= 0)
             vesk->setMode(back);
     }
+    return refusal;
+}
+
+QString VeskMix::saveLibrary(const ReceivedVoices& voices)
+{
+    if (companionPath.isEmpty())
+        return QString();
+    WaitCursor wait;
+    // The companion holds exactly the voices this mix uses.
+    newLibrary();
+    for (const auto& [patch, voice] : voices) {
+        if (PatchDump* slot = companionLibrary.getPatchDump(patch))
+            slot->copyDump(voice.get(), device);
+    }
     if (!companionLibrary.storeFile(companionPath))
-        return VarArgs::format("Cannot save file\n\n%s", companionShown);
-    if (!missing.isEmpty())
-        return VarArgs::format("These user voices could not be received and are missing from\n%s:\n\n%s",
-                               companionShown, missing.join(QLatin1Char('\n')));
+        return VarArgs::format("Cannot save file\n\n%s", shown(companionPath));
     return QString();
 }
 

@@ -22,6 +22,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class BankSet;
@@ -68,6 +69,10 @@ private:
     // GUI thread only.
     QPointer<VeskMix> m_window;
 };
+
+// The user voices of a mix as the instrument sent them, each with its
+// location, for the companion library.
+using ReceivedVoices = std::vector<std::pair<Patch, std::unique_ptr<BulkDump>>>;
 
 // What a mix file may hold: the messages of the instrument's answer for its
 // mix edit buffer, that is bulk dumps of the mix's blocks (addresses 36xxxx

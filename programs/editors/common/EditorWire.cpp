@@ -346,14 +346,22 @@ void EditorWire::saveToFile()
                                         QString::fromLatin1(m_traits.saveTitle), name);
     if (path.isEmpty())
         return;
+    // Only the whole edit buffer is written: a partial answer would stand in
+    // the file for the patch, and the old file stays as it was.
     BulkDump dump;
     if (!requestEditBuffer(dump, m_traits.receiveTimeoutMs)) {
-        error(m_window, QStringLiteral("Could not receive data to save"));
+        error(m_window, saveRefusal(device()->transferError()));
         return;
     }
     // Written whole or not at all: an old file stays as it was.
     if (!dump.toFile(path))
         error(m_window, VarArgs::format("Cannot save file\n\n%s", GetCompactPath(path, -1)));
+}
+
+QString EditorWire::saveRefusal(const QString& reason)
+{
+    const QString text = QStringLiteral("Could not receive data to save");
+    return reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason;
 }
 
 // --- patch name, store, initialise -------------------------------------------------------

@@ -90,6 +90,10 @@ public:
     QString patchFileError(const QByteArray& bytes) const;
     void openFromFile();
     void saveToFile();
+    // What a save that did not get the whole answer it asked for says,
+    // reason being why the answer was refused (the instrument's
+    // transferError()).
+    static QString saveRefusal(const QString& reason);
 
     // --- patch name, store, initialise -------------------------------------------------
     // "Cat:Name" of the selection panel, or the name alone; trimmed.

@@ -13,7 +13,6 @@ namespace {
 
 constexpr int PerformanceType = 3;
 constexpr int SaveTimeoutMs = 2000;
-constexpr int VoiceTimeoutMs = 3000;
 constexpr int VoiceMode = 0;
 constexpr int PerformanceMode = 1;
 const char* const TimeOut = "Time out!";
@@ -43,7 +42,9 @@ void run(EditorWindow& window, int kind)
 
     progress.message(QStringLiteral("Requesting voice..."));
     BulkDump voice;
-    const bool received = device->syncBulkRequest(device->getBulkControl(info.voice), voice, VoiceTimeoutMs);
+    // Only a voice that came whole is copied: a block left out or damaged on
+    // the cable would go into the part as the voice.
+    const bool received = device->syncPatchRequest(info.voice, voice, false);
     if (performance) {
         // Back to the performance whether or not the voice came: the
         // instrument must not be left playing the source voice.
