@@ -68,7 +68,8 @@ private slots:
             // Renamed: the content still tells.
             {write(QStringLiteral("ridev-copy"), 0), QMimeDatabase::MatchDefault, ridev},
             {write(QStringLiteral("voice-copy"), 1), QMimeDatabase::MatchDefault, voice},
-            // Another program's ".all" file is not ours by its content.
+            // By content alone, another program's ".all" file is not ours, nor one
+            // whose first bytes name another device.
             {write(QStringLiteral("notes.all"), -1, "all: build\n\tmake everything\n"),
              QMimeDatabase::MatchContent, QString()},
             {write(QStringLiteral("data.all"), -1, QByteArray("\0\0\0\x07Vesk XS\x3F\x08", 13)),
