@@ -1,53 +1,119 @@
 #include "MidiBackend.h"
 
 #include "JackMidiBackend.h"
+#include "MidiSystems.h"
 #include "RtMidiBackend.h"
 #include "VirtualMidiBus.h"
 
 #include <QDebug>
 
+#include <atomic>
+#include <mutex>
+#include <vector>
+
 namespace {
 
-// As RtMidi picks its default: the first system that offers a source, ALSA
-// before JACK. JACK is spoken to by our own backend, so the choice is made
-// here; with neither offering one, RtMidi's default stays, made (and tried
-// again) when first used.
-std::unique_ptr<MidiBackend> systemDefault()
+std::unique_ptr<MidiBackend> makeBackend(MidiSystem system)
 {
-    auto alsa = std::make_unique<RtMidiBackend>(RtMidiBackend::Alsa);
-    if (!alsa->endpoints(MidiEndpointKind::Source).isEmpty())
-        return alsa;
-    alsa.reset();
-    auto jack = std::make_unique<JackMidiBackend>();
-    if (!jack->endpoints(MidiEndpointKind::Source).isEmpty())
-        return jack;
-    jack.reset();
-    return std::make_unique<RtMidiBackend>(RtMidiBackend::Default);
+    switch (system) {
+    case MidiSystem::Alsa:
+        return std::make_unique<RtMidiBackend>(RtMidiBackend::Alsa);
+    case MidiSystem::Jack:
+        return std::make_unique<JackMidiBackend>();
+    case MidiSystem::None:
+    case MidiSystem::Virtual:
+        break;
+    }
+    // With no system, an empty bus: every port stays closed and every list
+    // empty, and nothing fails in a way the user was not told of.
+    return std::make_unique<VirtualMidiBus>();
 }
 
-std::unique_ptr<MidiBackend> makeBackend()
+// The process's MIDI: the system in use and every backend made so far.
+class ProcessMidi
 {
-    const QString choice = qEnvironmentVariable("ORVANE_MIDI_BACKEND").trimmed().toLower();
-    if (choice == QLatin1String("virtual"))
-        return std::make_unique<VirtualMidiBus>();
-    if (choice == QLatin1String("alsa"))
-        return std::make_unique<RtMidiBackend>(RtMidiBackend::Alsa);
-    if (choice == QLatin1String("jack"))
-        return std::make_unique<JackMidiBackend>();
-    if (!choice.isEmpty())
-        qWarning("ORVANE_MIDI_BACKEND=%s is not known; using the system's default MIDI",
-                 qUtf8Printable(choice));
-    return systemDefault();
+public:
+    ProcessMidi() : m_choice(choose(true)) { use(makeBackend(m_choice.system)); }
+
+    MidiBackend* backend() const { return m_current.load(); }
+
+    void rescan()
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_choice.named)
+            return;
+        if (m_choice.system != MidiSystem::None && m_current.load()->createClient() == MidiStatusOk)
+            return;
+        const MidiSystemChoice choice = choose(false);
+        // Nothing better turned up: the backend in use stays, and a system
+        // that is only down for the moment (a JACK server restarting) is
+        // opened by it again once it is back.
+        if (choice.system == MidiSystem::None || choice.system == m_choice.system)
+            return;
+        m_choice = choice;
+        use(makeBackend(m_choice.system));
+    }
+
+    MidiSystemProblem problem() const
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_choice.system != MidiSystem::None && m_current.load()->createClient() == MidiStatusOk)
+            return {};
+        return midiSystemProblem(m_choice.system, m_choice.named);
+    }
+
+private:
+    // first: the choice at start, which says on the terminal too when
+    // there is nothing (the windows say it again, the rescans do not).
+    static MidiSystemChoice choose(bool first)
+    {
+        const MidiSystemChoice choice =
+            chooseMidiSystem(qEnvironmentVariable("ORVANE_MIDI_BACKEND"), *MidiSystems::current());
+        if (!choice.warning.isEmpty())
+            qWarning("MIDI: %s", qUtf8Printable(choice.warning));
+        if (first && choice.system == MidiSystem::None)
+            qWarning("MIDI: %s", qUtf8Printable(midiSystemProblem(MidiSystem::None, false).text));
+        return choice;
+    }
+
+    // The caller holds m_mutex, or is the constructor.
+    void use(std::unique_ptr<MidiBackend> backend)
+    {
+        m_current = backend.get();
+        m_backends.push_back(std::move(backend));
+    }
+
+    mutable std::mutex m_mutex; // guards m_choice and m_backends; taken by rescan and problem
+    MidiSystemChoice m_choice;  // the system in use; None while the empty bus stands in
+    // Every backend made, kept until the process ends: ports opened on one
+    // that was replaced still send and receive through it.
+    std::vector<std::unique_ptr<MidiBackend>> m_backends;
+    std::atomic<MidiBackend*> m_current{nullptr}; // written under m_mutex, read by any thread
+};
+
+ProcessMidi& processMidi()
+{
+    // Made on first use, thread-safely; lives until the process ends. Port
+    // handles keep what they need, so one closed after this is gone is safe.
+    static ProcessMidi midi;
+    return midi;
 }
 
 } // namespace
 
 MidiBackend* midiBackend()
 {
-    // Made on first use, thread-safely; lives until the process ends. Port
-    // handles keep what they need, so one closed after this is gone is safe.
-    static const std::unique_ptr<MidiBackend> backend = makeBackend();
-    return backend.get();
+    return processMidi().backend();
+}
+
+void rescanMidiSystems()
+{
+    processMidi().rescan();
+}
+
+MidiSystemProblem currentMidiSystemProblem()
+{
+    return processMidi().problem();
 }
 
 int resolveMidiEndpoint(const QList<MidiEndpoint>& list, int index, const QString& name)

@@ -5,9 +5,10 @@
 // sends bytes and delivers received bytes on a thread of its own. Two backends
 // exist: the system's (RtMidi for the ALSA sequencer, JackMidiBackend for
 // JACK) and an in-process virtual bus for tests. Which one a process uses is
-// decided once, on first use, from the environment variable
-// ORVANE_MIDI_BACKEND ("virtual", "alsa" or "jack"; anything else takes the
-// first of ALSA and JACK that offers an endpoint, as RtMidi picks its default).
+// decided on first use by the rule in MidiSystems.h: the one that
+// ORVANE_MIDI_BACKEND names ("virtual", "alsa" or "jack"), else the ALSA
+// sequencer if it opens, else JACK if a server runs, else an empty virtual
+// bus until one of them appears (rescanMidiSystems).
 //
 // Nothing here throws; every failure is a status code (0 is success).
 #pragma once
@@ -119,9 +120,20 @@ public:
                           MidiPacketReceiver* receiver, std::unique_ptr<MidiInputHandle>& handle) = 0;
 };
 
-// The backend of this process, made on first use from ORVANE_MIDI_BACKEND.
-// Never null.
+struct MidiSystemProblem;
+
+// The backend of this process, chosen on first use (MidiSystems.h). Never
+// null. Any thread.
 MidiBackend* midiBackend();
+// While the process has no MIDI system that opens and the environment named
+// none, applies the rule again: a system that appeared since (a JACK server
+// started after the program) serves every port opened from then on. Ports
+// open on the backend before stay on it. Port discovery calls it, so the MIDI
+// set-up, connecting and auto-connection all find a new system.
+void rescanMidiSystems();
+// Why the process's MIDI cannot work now (its system does not open, or none
+// was found); empty while its system opens.
+MidiSystemProblem currentMidiSystemProblem();
 
 // Helpers of the system backends.
 // The endpoint listed at index when it still has that name, else the first

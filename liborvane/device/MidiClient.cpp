@@ -1,8 +1,11 @@
 #include "MidiClient.h"
 
 #include "EventMessage.h"
+#include "MidiBackend.h"
 #include "MidiDevice.h"
+#include "MidiSystems.h"
 #include "Panel.h"
+#include "Prompts.h"
 #include "VarArgs.h"
 
 #include <QWidget>
@@ -34,10 +37,36 @@ MidiClient::~MidiClient()
 void MidiClient::PostConnect()
 {
     const bool state = device->isConnected();
-    if (state == connected)
+    // While not connected, a change of the reason (the MIDI system went, or
+    // one appeared) is news to the window as well.
+    const QString problem = state ? QString() : currentMidiSystemProblem().text;
+    if (state == connected && problem == reportedProblem)
         return;
     connected = state;
+    reportedProblem = problem;
     PostMessage(window, ConnectMessage, QVariant(0), QVariant(0));
+}
+
+QString MidiClient::connectionText() const
+{
+    if (!device->isConnected()) {
+        const MidiSystemProblem problem = currentMidiSystemProblem();
+        if (!problem.isEmpty())
+            return device->connectionStatus() + QStringLiteral(": ") + problem.brief;
+    }
+    return device->connectionStatus();
+}
+
+void MidiClient::reportMidiSystem()
+{
+    if (problemShown)
+        return;
+    const MidiSystemProblem problem = currentMidiSystemProblem();
+    if (problem.isEmpty())
+        return;
+    // Once: later failures show in the status bar only.
+    problemShown = true;
+    Prompts::current()->error(window, problem.text, QString());
 }
 
 void MidiClient::addPanel(Panel* panel)

@@ -56,8 +56,15 @@ public:
     virtual void OnLoadPanel(Panel*) {}
 
     // Posts the connection notice to the window when the device's state differs
-    // from the one last reported.
+    // from the one last reported, or, while not connected, the MIDI system's
+    // problem (MidiBackend.h) does.
     void PostConnect();
+    // What the window's status bar shows: the device's connection status,
+    // and while not connected, why the MIDI system cannot be used.
+    QString connectionText() const;
+    // GUI thread, window shown: the first time this client finds the MIDI
+    // system unusable, says so in a message box through the prompts in force.
+    void reportMidiSystem();
 
     void addPanel(Panel* panel);
     void removePanel(Panel* panel);
@@ -90,6 +97,10 @@ protected:
     // The state last reported to the window. Written by whichever thread
     // reports (the device reports on the GUI thread).
     bool connected;
+    // The MIDI system's problem last reported with the state; same thread.
+    QString reportedProblem;
+    // The message box about the MIDI system was shown. GUI thread.
+    bool problemShown = false;
     MidiClient_Proxy proxy;
     QWidget* window;
     QString name;

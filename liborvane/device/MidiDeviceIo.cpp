@@ -54,6 +54,10 @@ void MidiDevice::connect(bool poll)
         m_poller->safeTerminate();
 
     InitMidiPorts();
+    // The lists may come from a MIDI system that has just appeared: the
+    // windows stop saying there is none.
+    if (QThread::currentThread() == thread())
+        notifyClients();
 
     m_midiIn.open();
     m_midiOut.open();

@@ -24,6 +24,8 @@ void fill(Vector<PortInfo>& ports, MidiEndpointKind kind)
 
 bool InitMidiPorts()
 {
+    // A system that was not there at start is taken up here.
+    rescanMidiSystems();
     fill(MidiInPorts, MidiEndpointKind::Source);
     fill(MidiOutPorts, MidiEndpointKind::Destination);
     return !MidiOutPorts.isEmpty();

@@ -23,8 +23,9 @@ struct PortInfo
 extern Vector<PortInfo> MidiInPorts;
 extern Vector<PortInfo> MidiOutPorts;
 
-// Rebuilds both lists from the MIDI system; true when at least one destination
-// exists.
+// Rebuilds both lists from the MIDI system, looking for one first when the
+// process has none that opens (rescanMidiSystems); true when at least one
+// destination exists.
 bool InitMidiPorts();
 
 // Display names of an endpoint. The MIDI systems we run on give a name and

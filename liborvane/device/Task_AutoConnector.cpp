@@ -132,6 +132,9 @@ void Task_AutoConnector::finished()
 void MidiDevice::autoConnect()
 {
     m_autoConnector->connect(this);
+    // The search looked for a MIDI system first: the windows say whether
+    // there is one now, even when it found no port to try.
+    notifyClients();
 }
 
 bool MidiDevice::isAutoConnecting() const

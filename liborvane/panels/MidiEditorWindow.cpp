@@ -85,9 +85,11 @@ void MidiEditorWindow::OnConnect()
     }
     m_connectPending = false;
     Application::closeSplash();
-    statusLabels[0].setText(device->connectionStatus());
-    if (!device->isConnected())
+    statusLabels[0].setText(connectionText());
+    if (!device->isConnected()) {
+        reportMidiSystem();
         return;
+    }
     initDevice();
     MidiReceive();
     if (firstConnection) {
@@ -284,7 +286,7 @@ void MidiEditorWindow::onLoadWindow()
         label.setFont(font);
     }
     updateStatusColors();
-    statusLabels[0].setText(device->connectionStatus());
+    statusLabels[0].setText(connectionText());
     statusBar()->addPermanentWidget(&statusLabels[0], 100);
     statusBar()->addPermanentWidget(&statusLabels[1], 55);
     statusLabels[0].show();

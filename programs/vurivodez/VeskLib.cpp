@@ -129,17 +129,22 @@ void VeskLib::createToolbar()
 void VeskLib::createStatusBar()
 {
     statusBar()->addPermanentWidget(&m_statusLabel, 150);
-    m_statusLabel.setText(midiDevice()->connectionStatus());
+    m_statusLabel.setText(connectionText());
 }
 
 void VeskLib::OnConnect()
 {
-    if (isVisible())
-        m_statusLabel.setText(midiDevice()->connectionStatus());
+    if (!isVisible())
+        return;
+    m_statusLabel.setText(connectionText());
+    reportMidiSystem();
 }
 
 void VeskLib::onLoadWindow()
 {
+    // A notice of the MIDI system that came before the window showed.
+    m_statusLabel.setText(connectionText());
+    reportMidiSystem();
     if (!m_startFile.isEmpty()) {
         openFile(m_startFile);
     } else {

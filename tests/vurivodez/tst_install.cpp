@@ -1,11 +1,17 @@
 // Installed with the editors: cmake --install puts the librarian in bin/
 // beside the editors it starts (finding the suite's libraries through its
 // run path), its desktop entry (valid by desktop-file-validate, naming the
-// library files' MIME types), the MIME types themselves and its icons.
+// library files' MIME types), the MIME types themselves and its icons. The
+// MIME types know the library files by their content as Qt's reader of the
+// desktop's MIME database sees them.
 #include "TestEnvironment.h"
+
+#include "Vesk.h"
+#include "VeskAll_Library.h"
 
 #include <QDir>
 #include <QImage>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -26,6 +32,60 @@ class TestLibrarianInstall : public QObject
     }
 
 private slots:
+    // First: the MIME database is read once per process, when first used.
+    void libraryFilesKnownByContent()
+    {
+        const QDir packages(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                            QStringLiteral("/mime/packages"));
+        QVERIFY(packages.mkpath(QStringLiteral(".")));
+        QVERIFY(QFile::copy(QStringLiteral(ORVANE_SOURCE_DIR "/programs/vurivodez/vesklib-mime.xml"),
+                            packages.filePath(QStringLiteral("vesklib-mime.xml"))));
+        QTemporaryDir files;
+        QVERIFY(files.isValid());
+        auto write = [&](const QString& name, int libraryType, const QByteArray& bytes = {}) {
+            const QString path = files.filePath(name);
+            if (libraryType >= 0) {
+                Vesk device;
+                std::unique_ptr<LibraryFolder> tree(CreateVeskLibrary(libraryType, &device));
+                return tree->storeFile(path) ? path : QString();
+            }
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+        };
+        const QString ridev = QStringLiteral("application/x-vesk-ridev-library");
+        const QString voice = QStringLiteral("application/x-vesk-voice-library");
+        const struct
+        {
+            QString path;
+            QMimeDatabase::MatchMode mode;
+            QString type; // empty: none of ours
+        } cases[] = {
+            // As the librarian saves them, by name and by content alone.
+            {write(QStringLiteral("a.all"), 0), QMimeDatabase::MatchDefault, ridev},
+            {write(QStringLiteral("b.vlib"), 1), QMimeDatabase::MatchDefault, voice},
+            {write(QStringLiteral("c.all"), 0), QMimeDatabase::MatchContent, ridev},
+            {write(QStringLiteral("d.vlib"), 1), QMimeDatabase::MatchContent, voice},
+            // Renamed: the content still tells.
+            {write(QStringLiteral("ridev-copy"), 0), QMimeDatabase::MatchDefault, ridev},
+            {write(QStringLiteral("voice-copy"), 1), QMimeDatabase::MatchDefault, voice},
+            // By content alone, another program's ".all" file is not ours, nor one
+            // whose first bytes name another device.
+            {write(QStringLiteral("notes.all"), -1, "all: build\n\tmake everything\n"),
+             QMimeDatabase::MatchContent, QString()},
+            {write(QStringLiteral("data.all"), -1, QByteArray("\0\0\0\x07Vesk XS\x3F\x08", 13)),
+             QMimeDatabase::MatchContent, QString()},
+        };
+        const QMimeDatabase db;
+        for (const auto& c : cases) {
+            QVERIFY(!c.path.isEmpty());
+            const QString found = db.mimeTypeForFile(c.path, c.mode).name();
+            if (c.type.isEmpty())
+                QVERIFY2(found != ridev && found != voice, qPrintable(c.path + QStringLiteral(": ") + found));
+            else
+                QVERIFY2(found == c.type, qPrintable(c.path + QStringLiteral(": ") + found));
+        }
+    }
+
     void installsBesideTheEditors()
     {
         const QString validate = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));

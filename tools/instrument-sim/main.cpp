@@ -10,6 +10,7 @@
 //
 // Threads: RtMidi's receive thread only copies each message and posts it to
 // the main thread, which runs the simulator and sends its replies when due.
+#include "MidiSystems.h"
 #include "Simulator.h"
 
 #include <QCommandLineParser>
@@ -116,13 +117,37 @@ private:
     std::multimap<qint64, QByteArray> m_queue;
 };
 
-RtMidi::Api apiFor(const QString& name)
+// The MIDI system the ports go on: the one --api names, else the suite's
+// rule (ORVANE_MIDI_BACKEND's alsa or jack, else the ALSA sequencer if it
+// opens, else JACK if a server runs), so that the simulator meets the suite
+// on the same system. False, with the reason in error, when there is none.
+// option is alsa, jack or empty.
+bool apiFor(const QString& option, RtMidi::Api& api, QString& error)
 {
-    if (name == QLatin1String("jack"))
-        return RtMidi::UNIX_JACK;
-    if (name == QLatin1String("alsa"))
-        return RtMidi::LINUX_ALSA;
-    return RtMidi::UNSPECIFIED;
+    QString name = option.trimmed().toLower();
+    if (name.isEmpty()) {
+        name = qEnvironmentVariable("ORVANE_MIDI_BACKEND").trimmed().toLower();
+        // The tests' in-process bus cannot reach another process.
+        if (name == QLatin1String("virtual"))
+            name.clear();
+    }
+    const MidiSystemChoice choice = chooseMidiSystem(name, *MidiSystems::current());
+    switch (choice.system) {
+    case MidiSystem::Alsa:
+        api = RtMidi::LINUX_ALSA;
+        return true;
+    case MidiSystem::Jack:
+        api = RtMidi::UNIX_JACK;
+        return true;
+    case MidiSystem::None:
+    case MidiSystem::Virtual:
+        break;
+    }
+    error =
+        QStringLiteral("no MIDI system: the ALSA sequencer is not available and no JACK server is running. "
+                       "Start a JACK server (to try the suite without sound hardware: jackd -d dummy) or "
+                       "load the ALSA sequencer (modprobe snd-seq), then start instrument-sim again.");
+    return false;
 }
 
 bool parseInt(const QString& text, int& value, int base = 10)
@@ -198,16 +223,18 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral(
         "A simulated instrument on two virtual MIDI ports, for trying and testing the suite."));
     parser.addHelpOption();
-    const QCommandLineOption inOption(QStringLiteral("in"),
-                                      QStringLiteral("Client of the port the suite sends to."),
-                                      QStringLiteral("name"), QStringLiteral("vesk-sim-in"));
-    const QCommandLineOption outOption(QStringLiteral("out"),
-                                       QStringLiteral("Client of the port the suite receives from."),
-                                       QStringLiteral("name"), QStringLiteral("vesk-sim-out"));
+    const QCommandLineOption inOption(
+        QStringLiteral("in"), QStringLiteral("Client of the port the suite sends to (default: vesk-sim-in)."),
+        QStringLiteral("name"), QStringLiteral("vesk-sim-in"));
+    const QCommandLineOption outOption(
+        QStringLiteral("out"),
+        QStringLiteral("Client of the port the suite receives from (default: vesk-sim-out)."),
+        QStringLiteral("name"), QStringLiteral("vesk-sim-out"));
     const QCommandLineOption apiOption(
         QStringLiteral("api"),
-        QStringLiteral("alsa or jack (default: ORVANE_MIDI_BACKEND, else RtMidi's choice)."),
-        QStringLiteral("api"), QString::fromLocal8Bit(qgetenv("ORVANE_MIDI_BACKEND")));
+        QStringLiteral("alsa or jack (default: as the suite chooses: ORVANE_MIDI_BACKEND, else the ALSA "
+                       "sequencer if it opens, else JACK if a server is running)."),
+        QStringLiteral("api"));
     const QCommandLineOption modelOption(QStringLiteral("model"),
                                          QStringLiteral("Model byte: 69, 6A or 6B (hex)."),
                                          QStringLiteral("byte"), QStringLiteral("69"));
@@ -233,7 +260,17 @@ int main(int argc, char** argv)
     if (parser.isSet(dataOption))
         options.initFolder = parser.value(dataOption);
 
-    const RtMidi::Api api = apiFor(parser.value(apiOption));
+    const QString apiName = parser.value(apiOption).trimmed().toLower();
+    if (!apiName.isEmpty() && apiName != QLatin1String("alsa") && apiName != QLatin1String("jack")) {
+        std::fprintf(stderr, "instrument-sim: --api takes alsa or jack\n");
+        return 2;
+    }
+    RtMidi::Api api = RtMidi::UNSPECIFIED;
+    QString apiError;
+    if (!apiFor(apiName, api, apiError)) {
+        std::fprintf(stderr, "instrument-sim: %s\n", qPrintable(apiError));
+        return 1;
+    }
     const std::string inClient = parser.value(inOption).toStdString();
     const std::string outClient = parser.value(outOption).toStdString();
     std::unique_ptr<RtMidiIn> in;
