@@ -10,6 +10,7 @@
 #include "MidiPatchEdit.h"
 #include "PanelDlg.h"
 #include "Paths.h"
+#include "ProgressWindows.h"
 #include "Prompts.h"
 
 #include <QDialog>
@@ -268,6 +269,39 @@ private slots:
         QCOMPARE(sim()->counters().storeAll, 1);
         QCOMPARE(rig->device->getBank(0x3F08)->patchName(0), voice->voiceName());
         QVERIFY(voice->voiceName().contains(QStringLiteral(":SimV 0F00")));
+    }
+
+    // A store whose read of the edit buffer gets no answer says so and sends
+    // nothing. Answered late, the store shows its progress, and Cancel
+    // pressed while it waited stops it before anything is sent or stored.
+    void storeStopsWithoutTheEditBuffer()
+    {
+        auto window = connected(QStringLiteral("voice"));
+        QVERIFY(window);
+        window->patchEdit()->setPatch(Patch(0x3F08, 0));
+        const QByteArray stored = sim()->image(0x0800);
+
+        sim()->setFault(Sim::BulkReply, Sim::Fault::Drop, -1, 1);
+        prompts->script(Kind::YesNo, true);
+        window->onCommand(VeskVoice::StoreCommand);
+        QCOMPARE(errors(*prompts),
+                 QStringList{QStringLiteral("Receive timeout!\n\nNothing was stored to USER1:001 (A01).")});
+        QCOMPARE(prompts->last(Kind::Error).title, QStringLiteral("Store"));
+        QCOMPARE(Wire::withoutWaveAsks(Wire::take(*bus, sim())), QStringList{"request 0E0F00"});
+
+        sim()->setFault(Sim::BulkReply, Sim::Fault::Delay, 1500, 1);
+        prompts->script(Kind::YesNo, true);
+        auto seen = cancelWhenShown();
+        window->onCommand(VeskVoice::StoreCommand);
+        QVERIFY(seen->found && seen->canceled);
+        QCOMPARE(seen->title, QStringLiteral("Store"));
+        QCOMPARE(seen->text, QStringLiteral("Receiving edit buffer..."));
+        QVERIFY(!shownProgress());
+        QVERIFY(bus->waitIdle());
+        QCOMPARE(Wire::withoutWaveAsks(Wire::take(*bus, sim())), QStringList{"request 0E0F00"});
+        QCOMPARE(sim()->counters().storeAll, 0);
+        QCOMPARE(sim()->image(0x0800), stored);
+        QCOMPARE(errors(*prompts).size(), 1);
     }
 
     void storeRefused_data()

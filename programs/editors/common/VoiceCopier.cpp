@@ -28,7 +28,9 @@ void run(EditorWindow& window, int kind)
     if (!GetVoiceCopierInfo(info, kind, device, &window))
         return;
 
-    ProgressDlg progress(&window, QStringLiteral("Voice Copier"), performance ? 3 : 2, 0);
+    // Cancel stops the copy before its next request or send; the instrument
+    // is back in its performance once the voice was asked for.
+    ProgressDlg progress(&window, QStringLiteral("Voice Copier"), performance ? 3 : 2, 0, ProgressDlg::Cancelable);
     BulkDump saved;
     if (performance) {
         progress.message(QStringLiteral("Saving performance..."));
@@ -36,12 +38,16 @@ void run(EditorWindow& window, int kind)
             progress.abort(QString::fromLatin1(TimeOut));
             return;
         }
+        if (progress.wasCanceled())
+            return;
         device->setMode(VoiceMode);
         device->patchChange(info.voice);
         progress.step();
     }
 
     progress.message(QStringLiteral("Requesting voice..."));
+    if (!performance && progress.wasCanceled())
+        return;
     BulkDump voice;
     const bool received = device->syncBulkRequest(device->getBulkControl(info.voice), voice, VoiceTimeoutMs);
     if (performance) {
@@ -56,6 +62,8 @@ void run(EditorWindow& window, int kind)
             window.MidiReceive();
         return;
     }
+    if (progress.wasCanceled())
+        return;
     progress.step();
 
     progress.message(QStringLiteral("Copying voice..."));
