@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,7 +19,7 @@
 
 // The window both kinds of progress show. Closing it, Escape and Cancel all
 // ask to stop (when it can stop); none of them closes it: the work does, once
-// it has stopped.
+// it has stopped. Only a program that ends closes it at once.
 class ProgressWindow : public QDialog
 {
 public:
@@ -63,8 +64,11 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override
     {
-        event->ignore();
         cancel();
+        // The user's close waits for the work to stop; the program's (it is
+        // asked to end and closes every window) must not hold it up.
+        if (event->spontaneous())
+            event->ignore();
     }
 
 private:
@@ -83,6 +87,29 @@ private:
     std::function<void()> m_onCancel;
     bool m_canceled = false;
 };
+
+namespace {
+
+// Notes that the program was asked to end (the desktop's SIGTERM, the last
+// window closed) while the events ran: the loops running then end, but one
+// the work would start afterwards (a question) would never end.
+class QuitWatch : public QObject
+{
+public:
+    QuitWatch() { qApp->installEventFilter(this); }
+    ~QuitWatch() override { qApp->removeEventFilter(this); }
+    bool asked = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == qApp && event->type() == QEvent::Quit)
+            asked = true;
+        return false;
+    }
+};
+
+} // namespace
 
 // ProgressDlg ------------------------------------------------------------------------
 
@@ -143,10 +170,14 @@ bool ProgressDlg::wasCanceled()
         return false;
     update();
     // The window is modal: what runs here is the Cancel button and what the
-    // instrument sent meanwhile, not another command.
-    if (!m_window->isCanceled())
+    // instrument sent meanwhile, not another command. A program asked to
+    // end stops its work as if cancelled.
+    if (!m_window->isCanceled() && !m_quitting) {
+        QuitWatch quit;
         QCoreApplication::processEvents();
-    return m_window->isCanceled();
+        m_quitting = quit.asked;
+    }
+    return m_window->isCanceled() || m_quitting;
 }
 
 void ProgressDlg::abort(const QString& text)

@@ -60,8 +60,9 @@ public:
     void step();
     // Closes the window and shows text as the reason; later calls do nothing.
     void abort(const QString& text);
-    // Whether the user pressed Cancel (or closed the window). Runs the
-    // pending events first; always false without a Cancel button.
+    // Whether the user pressed Cancel (or closed the window), or the program
+    // was asked to end. Runs the pending events first; always false without
+    // a Cancel button.
     bool wasCanceled();
 
     QString text() const;
@@ -83,6 +84,7 @@ private:
     int m_done = 0;
     int m_options = Plain;
     bool m_aborted = false;
+    bool m_quitting = false; // the program was asked to end meanwhile
 };
 
 class TaskDisplay : public TaskUi

@@ -119,6 +119,24 @@ private slots:
         quiet.safeTerminate();
     }
 
+    // A program that ends closes every window: a job's window does not hold
+    // it up, and the job is cancelled.
+    void endingProgramClosesTheWindow()
+    {
+        ScriptedPrompts prompts;
+        TaskDisplay display;
+        ShownJob job([](ShownJob& j) {
+            while (!j.wasCanceled())
+                Sleep(1);
+        });
+        QVERIFY(job.start(QStringLiteral("Transmit All"), 4));
+        QTRY_VERIFY_WITH_TIMEOUT(shownProgress(), 10000);
+        QVERIFY(shownProgress()->close());
+        QVERIFY(job.wasCanceled());
+        QTRY_VERIFY_WITH_TIMEOUT(!job.isRunning(), 10000);
+        QCOMPARE(prompts.calls().size(), 0);
+    }
+
     // A job deleted while it runs takes its window along; the display that
     // goes puts back the one it replaced.
     void deletedJobAndDisplay()

@@ -10,6 +10,7 @@
 #include "MidiPatchEdit.h"
 #include "PanelDlg.h"
 #include "Paths.h"
+#include "ProgressDlg.h"
 #include "ProgressWindows.h"
 #include "Prompts.h"
 
@@ -433,6 +434,26 @@ private slots:
         QCOMPARE(prompts->count(Kind::Dialog), count ? 1 : 0);
         if (count)
             QCOMPARE(prompts->last(Kind::Dialog).title, title);
+    }
+
+    // A bank read that the instrument stops answering at the sixth kit shows
+    // its progress with five steps, then tells the user why it stopped.
+    void bankReadStopsAtAFault()
+    {
+        TaskDisplay display;
+        auto window = connected(QStringLiteral("drum"));
+        QVERIFY(window);
+        sim()->setFault(Sim::BulkReply, Sim::Fault::Drop, -1, -1, 5);
+        prompts->script(Kind::Dialog, int(QDialog::Accepted));
+        window->onCommand(VeskDrum::ReadUserDrumKitsCommand);
+        QTRY_VERIFY_WITH_TIMEOUT(shownProgress() && seeProgress(shownProgress()).value == 5, 30000);
+        QCOMPARE(seeProgress(shownProgress()).title, QStringLiteral("Receive Banks"));
+        QTRY_COMPARE_WITH_TIMEOUT(errors(*prompts).size(), 1, 30000);
+        QVERIFY2(errors(*prompts).first().startsWith(QStringLiteral("Receive timeout!")),
+                 qPrintable(errors(*prompts).first()));
+        QCOMPARE(prompts->last(Kind::Error).title, QStringLiteral("Receive Banks"));
+        QVERIFY(!shownProgress());
+        QCOMPARE(requestsOnly(Wire::received(*bus, sim())).size(), 6);
     }
 
     // The settings and help commands through the prompts; an id of no
