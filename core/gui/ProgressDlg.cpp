@@ -217,6 +217,9 @@ void TaskDisplay::begin(Task* task, const QString& title, int maximum)
         return;
     drop(task);
     QWidget* parent = QApplication::activeWindow();
+    // Not over another job's window, which goes when that job ends.
+    while (dynamic_cast<ProgressWindow*>(parent))
+        parent = parent->parentWidget();
     auto* window = new ProgressWindow(parent, title, maximum, 0, [task] { task->cancel(); });
     // A job that ends within a moment shows no window at all.
     QTimer::singleShot(ProgressShowDelayMs, window, [window] { window->show(); });

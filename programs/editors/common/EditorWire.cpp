@@ -119,6 +119,7 @@ void EditorWire::receive()
             m_window->OnSysex(message, SourceDev);
     }
     if (m_rereadPanel) {
+        WaitCursor wait;
         m_rereadPanel->MidiReceive();
         Sleep(MixRereadPauseMs);
     }
@@ -226,6 +227,7 @@ void EditorWire::banksReceived(const QList<Panel*>& panels, const QStringList& t
     }
     if (mode < 0)
         return;
+    WaitCursor wait;
     Sleep(AfterBankNamesMs);
     device()->setMode(mode);
 }
