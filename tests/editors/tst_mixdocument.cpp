@@ -498,7 +498,7 @@ private slots:
         prompts->script(Kind::OkCancel, true);
         window->openFile(file(QStringLiteral("song.mix")));
         // The device's pause after each message: the voices take seconds.
-        rig->device->setDelay(150);
+        rig->device->setDelay(300);
         QPointer<Task_TransmitUserPatches> task = window->transmission();
         QVERIFY(task);
         QTRY_VERIFY_WITH_TIMEOUT(shownProgress(), SendMs);
