@@ -21,6 +21,8 @@ namespace {
 constexpr int ConnectMs = 1000;
 constexpr int WriteMs = 3000;
 constexpr int LockMs = 5000;
+// A probe of a local socket: it answers at once or not at all.
+constexpr int ProbeMs = 100;
 // A file path is far shorter; a peer that announces more is not one of ours.
 constexpr quint32 MaxText = 1 << 20;
 
@@ -135,12 +137,27 @@ QString safeName(const QString& text)
 
 QString Instance::socketName()
 {
-    const QString base = safeName(Profile::organisation() + QLatin1Char('-') + Profile::title());
+    return socketName(Profile::organisation(), Profile::title());
+}
+
+QString Instance::socketName(const QString& organisation, const QString& title)
+{
+    const QString base = safeName(organisation + QLatin1Char('-') + title);
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
         return runtime + QLatin1Char('/') + base + QStringLiteral(".instance");
     return QDir::tempPath() + QLatin1Char('/') + base + QLatin1Char('-') + QString::number(getuid()) +
            QStringLiteral(".instance");
+}
+
+bool Instance::isRunning(const QString& organisation, const QString& title)
+{
+    // A connection that closes before a whole text came hands nothing over.
+    QLocalSocket probe;
+    probe.connectToServer(socketName(organisation, title));
+    const bool answered = probe.waitForConnected(ProbeMs);
+    probe.abort();
+    return answered;
 }
 
 bool Instance::isListening()

@@ -30,6 +30,11 @@ namespace Instance {
 
 // The socket name of this program and user.
 QString socketName();
+// The socket name of the program of that identity, for this user.
+QString socketName(const QString& organisation, const QString& title);
+// True when the program of that identity runs for this user (its instance
+// answers); the probe hands nothing over.
+bool isRunning(const QString& organisation, const QString& title);
 // Hands text to the running instance. A relative path naming an existing
 // file is made absolute first: the running instance has a working folder of
 // its own. False when no instance took the text.

@@ -118,7 +118,12 @@ void Task_AutoConnector::finished()
     m_ins.clear();
     m_outs.clear();
 
-    if (m_dropResult || !m_device || !found()) {
+    // Stopped by the program (the device goes): there is nobody to tell.
+    if (m_dropResult) {
+        abort(QString());
+        return;
+    }
+    if (!m_device || !found()) {
         abort(FailedText);
         return;
     }

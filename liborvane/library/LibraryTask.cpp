@@ -11,11 +11,10 @@
 namespace {
 
 const QString ReceiveTimeout = QStringLiteral("Receive timeout!");
-const QString TransmitFailed = QStringLiteral("Transmit failed!");
 
-// "heading\n\nwhat: reason", leaving out what is empty and the heading
-// where the reason repeats it.
-QString failureText(const QString& heading, const QString& what, QString reason)
+} // namespace
+
+QString TransferFailure(const QString& heading, const QString& what, QString reason)
 {
     if (reason.startsWith(heading))
         reason = reason.mid(heading.size()).trimmed();
@@ -24,8 +23,6 @@ QString failureText(const QString& heading, const QString& what, QString reason)
         detail += (detail.isEmpty() ? QString() : QStringLiteral(": ")) + reason;
     return detail.isEmpty() ? heading : heading + QStringLiteral("\n\n") + detail;
 }
-
-} // namespace
 
 // TransferOwner ---------------------------------------------------------------------
 
@@ -234,7 +231,7 @@ std::unique_ptr<PatchDump> LibraryTask::receiveEditBuffer(const ReceiveItem& ite
 
 void LibraryTask::failReceive(const QString& what, const QString& reason)
 {
-    abort(failureText(ReceiveTimeout, what, reason));
+    abort(TransferFailure(ReceiveTimeout, what, reason));
 }
 
 void LibraryTask::handOver(const Target& target, PatchDump* dump)
@@ -261,7 +258,7 @@ bool LibraryTask::transmit(const TransmitItem& item)
     if (!refusal.isEmpty()) {
         const QString what =
             editBuffer ? item.name : VarArgs::format(QStringLiteral("%s %s"), printPatch(item.patch), item.name);
-        abort(failureText(TransmitFailed, what, refusal));
+        abort(TransferFailure(TransmitFailedText, what, refusal));
         return false;
     }
     // Only a patch that went out renames its slot in the bank table.
@@ -277,7 +274,7 @@ bool LibraryTask::storeAll()
     const QString refusal = MidiDevice::sendRefusal();
     if (refusal.isEmpty())
         return true;
-    abort(failureText(TransmitFailed, QString(), refusal));
+    abort(TransferFailure(TransmitFailedText, QString(), refusal));
     return false;
 }
 

@@ -38,6 +38,12 @@
 
 class Library;
 class LibraryTask;
+
+// The end text of a transmission whose message the MIDI output refused.
+inline const QString TransmitFailedText = QStringLiteral("Transmit failed!");
+// A failed transfer's end text: "heading\n\nwhat: reason", leaving out what
+// is empty and the heading where the reason repeats it.
+QString TransferFailure(const QString& heading, const QString& what, QString reason);
 class MidiDevice;
 class PatchGroup;
 

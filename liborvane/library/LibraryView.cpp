@@ -5,6 +5,7 @@
 #include "Duplicates.h"
 #include "EventMessage.h"
 #include "Library.h"
+#include "Prompts.h"
 #include "VoicesListView.h"
 #include "WaitCursor.h"
 #include "WindowState.h"
@@ -130,11 +131,11 @@ void LibraryView::removeDuplicates()
         updateDependencies();
         document->calcDuplicates(table);
     }
-    DuplicatePatchesDlg dialog(nullptr);
+    DuplicatePatchesDlg dialog(this);
     if (!dialog.setData(table))
         return;
     dialog.setDependencies(&m_dependencies, document);
-    if (dialog.exec() != QDialog::Accepted)
+    if (RunDialog(&dialog) != QDialog::Accepted)
         return;
     document->removeEmptyPatches();
     setWindowModified(true);

@@ -440,7 +440,7 @@ void VoicesListView::removeDuplicatePatches()
                 table.add(item.hash1(), item);
         }
     }
-    DuplicatePatchesDlg dialog(nullptr);
+    DuplicatePatchesDlg dialog(this);
     if (!dialog.setData(table))
         return;
     LibraryView* libraryView = view();
@@ -449,7 +449,7 @@ void VoicesListView::removeDuplicatePatches()
         libraryView->updateDependencies();
         dialog.setDependencies(&libraryView->dependencies(), libraryView->library());
     }
-    if (dialog.exec() != QDialog::Accepted)
+    if (RunDialog(&dialog) != QDialog::Accepted)
         return;
     const bool typeGroup = group->type() == Library::TypeGroup;
     if (typeGroup)

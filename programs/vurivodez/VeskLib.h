@@ -143,6 +143,10 @@ public:
     static Buffer patchFileBytes(PatchDump* dump);
     // The editor program of a patch type ("VeskVoice"); "" for none.
     static QString editorProgram(int type);
+    // Its program's title ("Vesk ES Voice Editor"); "" for none.
+    QString editorTitle(int type) const;
+    // The organisation all programs of the suite run under.
+    static inline const QString EditorOrganisation = QStringLiteral("Tamsel");
     // Where the editor programs lie: beside the librarian.
     static QString editorFolder();
     // The path of the last patch file; "" before the first.

@@ -92,23 +92,29 @@ bool VeskLib::ImportNativeFile_ES(const QString& path)
     const bool ridev = view->documentType() == 0;
     int imported = 0;
     {
-        ProgressDlg progress(QStringLiteral("Import Native File"), 1, 0);
+        // One step per section of the file the library takes.
+        int steps = 0;
+        for (const Section& section : Sections)
+            steps += ridev || section.voiceLibrary ? 1 : 0;
+        ProgressDlg progress(QStringLiteral("Import Native File"), steps, 0);
         for (const Section& section : Sections) {
             if (!ridev && !section.voiceLibrary)
                 continue;
+            progress.message(QString::fromLatin1(section.message));
             std::unique_ptr<PatchDump> templ(midiDevice()->createPatchDump(section.patchType));
             std::unique_ptr<PatchDump> work(midiDevice()->createPatchDump(section.patchType));
-            if (!templ || !work)
+            if (!templ || !work) {
+                progress.step();
                 continue;
-            progress.message(QString::fromLatin1(section.message));
+            }
             const QString tag = QString::fromLatin1(section.tag);
             if (ridev)
                 imported += ImportNativeBanks_ES(doc, model, tag, QString::fromLatin1(section.bankSet), templ.get(),
                                                  work.get());
             else
                 imported += ImportNativeType_ES(doc, model, tag, section.patchType, templ.get(), work.get());
+            progress.step();
         }
-        progress.step();
     }
     if (imported == 0) {
         // Nothing changed: the library keeps its name and its state.

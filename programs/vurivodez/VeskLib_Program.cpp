@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Images.h"
 #include "Instance.h"
+#include "ProgressDlg.h"
 #include "VeskLib.h"
 #include "Vesk.h"
 
@@ -29,6 +30,8 @@ int RunVeskLib(int argc, char** argv)
         MainWindow::PassToInstance(Application::arg(0));
         return 0;
     }
+    // Every transfer shows its progress and its end here.
+    TaskDisplay tasks;
     auto device = std::make_unique<Vesk>();
     RegisterLibrarianResources();
     Application::showSplash(QStringLiteral("vesklib:splash_es.png"));

@@ -10,6 +10,8 @@
 #include "MidiPatchEdit.h"
 #include "PanelDlg.h"
 #include "Paths.h"
+#include "ProgressDlg.h"
+#include "ProgressWindows.h"
 #include "Prompts.h"
 
 #include <QDialog>
@@ -313,6 +315,39 @@ private slots:
         QVERIFY(voice->voiceName().contains(QStringLiteral(":SimV 0F00")));
     }
 
+    // A store whose read of the edit buffer gets no answer says so and sends
+    // nothing. Answered late, the store shows its progress, and Cancel
+    // pressed while it waited stops it before anything is sent or stored.
+    void storeStopsWithoutTheEditBuffer()
+    {
+        auto window = connected(QStringLiteral("voice"));
+        QVERIFY(window);
+        window->patchEdit()->setPatch(Patch(0x3F08, 0));
+        const QByteArray stored = sim()->image(0x0800);
+
+        sim()->setFault(Sim::BulkReply, Sim::Fault::Drop, -1, 1);
+        prompts->script(Kind::YesNo, true);
+        window->onCommand(VeskVoice::StoreCommand);
+        QCOMPARE(errors(*prompts),
+                 QStringList{QStringLiteral("Receive timeout!\n\nNothing was stored to USER1:001 (A01).")});
+        QCOMPARE(prompts->last(Kind::Error).title, QStringLiteral("Store"));
+        QCOMPARE(Wire::withoutWaveAsks(Wire::take(*bus, sim())), QStringList{"request 0E0F00"});
+
+        sim()->setFault(Sim::BulkReply, Sim::Fault::Delay, 1500, 1);
+        prompts->script(Kind::YesNo, true);
+        auto seen = cancelWhenShown();
+        window->onCommand(VeskVoice::StoreCommand);
+        QVERIFY(seen->found && seen->canceled);
+        QCOMPARE(seen->title, QStringLiteral("Store"));
+        QCOMPARE(seen->text, QStringLiteral("Receiving edit buffer..."));
+        QVERIFY(!shownProgress());
+        QVERIFY(bus->waitIdle());
+        QCOMPARE(Wire::withoutWaveAsks(Wire::take(*bus, sim())), QStringList{"request 0E0F00"});
+        QCOMPARE(sim()->counters().storeAll, 0);
+        QCOMPARE(sim()->image(0x0800), stored);
+        QCOMPARE(errors(*prompts).size(), 1);
+    }
+
     void storeRefused_data()
     {
         QTest::addColumn<uint>("target");
@@ -442,6 +477,26 @@ private slots:
         QCOMPARE(prompts->count(Kind::Dialog), count ? 1 : 0);
         if (count)
             QCOMPARE(prompts->last(Kind::Dialog).title, title);
+    }
+
+    // A bank read that the instrument stops answering at the sixth kit shows
+    // its progress with five steps, then tells the user why it stopped.
+    void bankReadStopsAtAFault()
+    {
+        TaskDisplay display;
+        auto window = connected(QStringLiteral("drum"));
+        QVERIFY(window);
+        sim()->setFault(Sim::BulkReply, Sim::Fault::Drop, -1, -1, 5);
+        prompts->script(Kind::Dialog, int(QDialog::Accepted));
+        window->onCommand(VeskDrum::ReadUserDrumKitsCommand);
+        QTRY_VERIFY_WITH_TIMEOUT(shownProgress() && seeProgress(shownProgress()).value == 5, 30000);
+        QCOMPARE(seeProgress(shownProgress()).title, QStringLiteral("Receive Banks"));
+        QTRY_COMPARE_WITH_TIMEOUT(errors(*prompts).size(), 1, 30000);
+        QVERIFY2(errors(*prompts).first().startsWith(QStringLiteral("Receive timeout!")),
+                 qPrintable(errors(*prompts).first()));
+        QCOMPARE(prompts->last(Kind::Error).title, QStringLiteral("Receive Banks"));
+        QVERIFY(!shownProgress());
+        QCOMPARE(requestsOnly(Wire::received(*bus, sim())).size(), 6);
     }
 
     // The settings and help commands through the prompts; an id of no

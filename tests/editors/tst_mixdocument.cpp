@@ -8,6 +8,8 @@
 #include "MidiEdit.h"
 #include "MidiCheckBox.h"
 #include "MixParts.h"
+#include "ProgressDlg.h"
+#include "ProgressWindows.h"
 #include "Prompts.h"
 #include "VeskMix_Document.h"
 #include "WireRig.h"
@@ -526,6 +528,39 @@ private slots:
         QVERIFY(!window->isWindowModified());
         QCOMPARE(solo->value(), 0);
         QVERIFY(!rig->device->mixPart(3)->solo);
+    }
+
+    // The voices' transmission shows its progress; Cancel while they go
+    // out sends nothing more and stores nothing.
+    void cancelledVoicesAreNotStored()
+    {
+        TaskDisplay display;
+        open();
+        QVERIFY(saveSong());
+        window->closeFile();
+        // The instrument's voices change meanwhile.
+        for (const Patch& voice : UsedVoices)
+            sim().modify([&](Sim::Instrument& i) {
+                i.setImage(locationOf(voice), i.image(locationOf(voice) + 1));
+            });
+        const unsigned int last = locationOf(UsedVoices.last());
+        const QByteArray changed = sim().image(last);
+        const int storesBefore = sim().counters().storeAll;
+        prompts->script(Kind::OkCancel, true);
+        window->openFile(file(QStringLiteral("song.mix")));
+        // The device's pause after each message: the voices take seconds.
+        rig->device->setDelay(300);
+        QPointer<Task_TransmitUserPatches> task = window->transmission();
+        QVERIFY(task);
+        QTRY_VERIFY_WITH_TIMEOUT(shownProgress(), SendMs);
+        QCOMPARE(seeProgress(shownProgress()).title, QStringLiteral("Load User Voices"));
+        QVERIFY(pressCancel(shownProgress()));
+        QTRY_VERIFY_WITH_TIMEOUT(!task, SendMs);
+        QVERIFY(bus->waitIdle());
+        QCOMPARE(sim().counters().storeAll, storesBefore);
+        // The last voice never went out.
+        QCOMPARE(sim().image(last), changed);
+        QCOMPARE(prompts->count(Kind::Error), 0);
     }
 
     void closingTheWindowEndsTheTransmission()

@@ -9,6 +9,7 @@
 #include "MidiCheckBox.h"
 #include "MidiEdit.h"
 #include "MidiPatchEdit.h"
+#include "ProgressWindows.h"
 #include "Prompts.h"
 #include "VoiceCopierInfo.h"
 
@@ -219,6 +220,29 @@ private slots:
         QCOMPARE(sent.last(), QStringLiteral("request 0E4F00"));
         QCOMPARE(sim()->mode(), int(Sim::PerformanceMode));
         QVERIFY(prompts->count(Kind::Error) == 0);
+    }
+
+    // Cancel pressed while the copier waited for the performance: nothing
+    // more is asked or sent, and nothing is reported.
+    void voiceCopierCancelled()
+    {
+        auto window = connected<VeskPerf>(QStringLiteral("perf"));
+        QVERIFY(window);
+        VoiceCopierInfo info;
+        info.voice = Patch(0x3F08, 4);
+        info.part = 1;
+        QVERIFY(info.toRegistry());
+        prompts->script(Kind::Dialog, int(QDialog::Accepted));
+        auto seen = cancelWhenShown();
+        window->onCommand(VeskPerf::VoiceCopierCommand);
+        QVERIFY(seen->found && seen->canceled);
+        QCOMPARE(seen->title, QStringLiteral("Voice Copier"));
+        QCOMPARE(seen->text, QStringLiteral("Saving performance..."));
+        QVERIFY(!shownProgress());
+        QVERIFY(bus->waitIdle());
+        QCOMPARE(Wire::take(*bus, sim()), QStringList{"request 0E4F00"});
+        QCOMPARE(sim()->mode(), int(Sim::PerformanceMode));
+        QCOMPARE(prompts->count(Kind::Error), 0);
     }
 
     // A voice with no block: "Time out!", and the instrument is back in

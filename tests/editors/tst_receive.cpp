@@ -6,6 +6,7 @@
 #include "EditorKinds.h"
 #include "MidiPatchEdit.h"
 #include "MidiString.h"
+#include "ProgressWindows.h"
 #include "Prompts.h"
 
 using Kind = ScriptedPrompts::Kind;
@@ -68,6 +69,28 @@ private slots:
         else
             QCOMPARE(Wire::shownName(*window), sim()->name(Wire::kind(editor).editBuffer).trimmed());
         QCOMPARE(prompts->count(Kind::YesNo) + prompts->count(Kind::Choice), 0);
+    }
+
+    // A read the instrument does not answer, after the first connection:
+    // its progress shows once it waits, and Cancel pressed meanwhile ends it
+    // there, with no question, no mode switch and no second request.
+    void cancelledReadAsksNoMore()
+    {
+        const QString request = Wire::request(Wire::kind(QStringLiteral("perf")).editBuffer);
+        Wire::answerFor(sim(), QStringLiteral("perf"));
+        auto window = Wire::build(*rig, QStringLiteral("perf"));
+        QVERIFY(Wire::showConnected(*window));
+        Wire::take(*bus, sim());
+        sim()->setFault(Sim::BulkReply, Sim::Fault::Drop);
+        auto seen = cancelWhenShown();
+        window->MidiReceive();
+        QVERIFY(seen->found && seen->canceled);
+        QCOMPARE(seen->title, QStringLiteral("Receive"));
+        QCOMPARE(seen->text, QStringLiteral("Receiving edit buffer..."));
+        QVERIFY(!shownProgress());
+        QVERIFY(bus->waitIdle());
+        QCOMPARE(Wire::take(*bus, sim()), QStringList{request});
+        QCOMPARE(prompts->count(Kind::YesNo), 0);
     }
 
     void wrongMode_data()

@@ -15,7 +15,6 @@
 #include "VeskAll_Library.h"
 #include "VeskRig.h"
 #include "VoicesListView.h"
-#include "WhenModal.h"
 #include "LibraryBanks.h"
 
 #include <QSignalSpy>
@@ -271,8 +270,12 @@ void TestLibraryView::removeDuplicatesInALibraryFile()
     QSignalSpy changed(&view, &MdiView::documentChanged);
     view.selectPatch(QStringLiteral("Normal Voices"), 4);
     prompts.script(ScriptedPrompts::Kind::YesNo, true);
-    whenModal<DuplicatePatchesDlg>([](DuplicatePatchesDlg* dialog) { dialog->accept(); });
+    prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
     view.removeDuplicates();
+    // The dialog is a question of the prompts in force, over its view.
+    QCOMPARE(prompts.count(ScriptedPrompts::Kind::Dialog), 1);
+    QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).text, QStringLiteral("DuplicatePatchesDlg"));
+    QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).parent.data(), &view);
     QCOMPARE(prompts.last(ScriptedPrompts::Kind::YesNo).text,
              QStringLiteral("Are you sure you want to delete 3 patches?"));
     PatchGroup* shown = read.getTypePatchGroup(0);
@@ -291,7 +294,7 @@ void TestLibraryView::removeDuplicatesInALibraryFile()
     LibraryView banks(m_ridev.get(), &m_options);
     banks.selectPatch(Patch(User2, 9));
     prompts.script(ScriptedPrompts::Kind::YesNo, true);
-    whenModal<DuplicatePatchesDlg>([](DuplicatePatchesDlg* dialog) { dialog->accept(); });
+    prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
     banks.removeDuplicates();
     QVERIFY(slot(User2, 9)->isEmpty());
     QCOMPARE(banks.voicesList()->rows(), 128);
@@ -300,7 +303,7 @@ void TestLibraryView::removeDuplicatesInALibraryFile()
     // Cancelled, or nothing to remove: nothing changes.
     MakePatch(slot(User2, 9), QStringLiteral("Twin"));
     LibraryView again(m_ridev.get(), &m_options);
-    whenModal<DuplicatePatchesDlg>([](DuplicatePatchesDlg* dialog) { dialog->reject(); });
+    prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Rejected));
     again.removeDuplicates();
     QVERIFY(!slot(User2, 9)->isEmpty());
     QVERIFY(!again.isWindowModified());

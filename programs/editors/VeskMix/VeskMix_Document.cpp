@@ -21,6 +21,7 @@
 #include "Buffer.h"
 #include "DeviceBank.h"
 #include "Library.h"
+#include "LibraryTask.h"
 #include "Paths.h"
 #include "PatchDump.h"
 #include "PatchList.h"
@@ -151,18 +152,26 @@ void Task_TransmitUserPatches::run()
 {
     message(VarArgs::format("Transmitting %d patches...", int(m_patches.size())));
     for (const Item& item : m_patches) {
+        // A cancelled or failed run stops at once and stores nothing: the
+        // instrument's user voices stay as they were stored last.
         if (wasCanceled())
-            break;
+            return;
         message(item.progress);
+        MidiDevice::clearSendRefusal();
         m_device->patchTransmit(item.patch, item.dump.get(), false);
+        if (const QString refusal = MidiDevice::sendRefusal(); !refusal.isEmpty()) {
+            abort(TransferFailure(TransmitFailedText, item.progress, refusal));
+            return;
+        }
         ++m_sent;
         if (wasCanceled())
-            break;
+            return;
         step();
     }
-    // What was sent is kept by the instrument, a cancelled run's part too.
-    if (m_sent > 0)
-        m_device->storeAllPatches();
+    MidiDevice::clearSendRefusal();
+    m_device->storeAllPatches();
+    if (const QString refusal = MidiDevice::sendRefusal(); !refusal.isEmpty())
+        abort(TransferFailure(TransmitFailedText, QString(), refusal));
 }
 
 void Task_TransmitUserPatches::finished()

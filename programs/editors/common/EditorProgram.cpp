@@ -5,6 +5,7 @@
 #include "Instance.h"
 #include "MainWindow.h"
 #include "MidiEditorWindow.h"
+#include "ProgressDlg.h"
 #include "Vesk.h"
 
 #include <QtGlobal>
@@ -36,6 +37,9 @@ int RunEditorProgram(int argc, char** argv, const EditorProgramInfo& info, const
         return 0;
     }
 
+    // Every job the editor runs (bank names, the mix's voices, the
+    // auto-connector) shows its progress and its end here.
+    TaskDisplay tasks;
     auto device = std::make_unique<Vesk>();
     RegisterEditorResources(info);
     Application::showSplash(info.splash);

@@ -18,6 +18,7 @@
 #include "PanelDlg.h"
 #include "TabPanel.h"
 #include "Paths.h"
+#include "ProgressDlg.h"
 #include "Launcher.h"
 #include "Prompts.h"
 #include "Timing.h"
@@ -27,6 +28,8 @@
 #include "WaitCursor.h"
 
 #include <QCoreApplication>
+
+#include <optional>
 
 namespace {
 
@@ -69,6 +72,16 @@ void EditorWire::receive()
     Vesk* dev = device();
     if (!dev->isConnected())
         return;
+    // A read asked for while this one takes in a click on its Cancel (an
+    // incoming program change, a connection report) would start in the
+    // middle of it: this read is that read.
+    if (m_takingClicks)
+        return;
+    // Shown only when the instrument is slow to answer: a mode switch, a
+    // read that times out.
+    std::optional<ProgressDlg> progress(std::in_place, m_window, QStringLiteral("Receive"), 2, 0,
+                                        ProgressDlg::Cancelable | ProgressDlg::Delayed);
+    progress->message(QStringLiteral("Receiving edit buffer..."));
     BulkDump dump;
     bool received;
     {
@@ -76,19 +89,28 @@ void EditorWire::receive()
         received = requestEditBuffer(dump, m_traits.receiveTimeoutMs);
     }
     if (!received) {
-        if (!askToSwitch())
+        if (canceled(*progress) || !askToSwitch())
+            return;
+        progress->step();
+        // Pressed while the mode was set: the second request is not sent.
+        if (canceled(*progress))
             return;
         {
             WaitCursor wait;
             received = requestEditBuffer(dump, m_traits.receiveTimeoutMs);
         }
+        if (!received && canceled(*progress))
+            return;
         if (!received && m_traits.fallbackBank) {
+            // The fall-back's own read shows its own progress.
+            progress.reset();
             fallBack();
             return;
         }
         if (!received && !m_rereadPanel)
             return;
     }
+    progress->step();
     if (received) {
         dev->strip(&dump);
         // As if the instrument had sent them: the controls take the values
@@ -97,9 +119,18 @@ void EditorWire::receive()
             m_window->OnSysex(message, SourceDev);
     }
     if (m_rereadPanel) {
+        WaitCursor wait;
         m_rereadPanel->MidiReceive();
         Sleep(MixRereadPauseMs);
     }
+}
+
+bool EditorWire::canceled(ProgressDlg& progress)
+{
+    m_takingClicks = true;
+    const bool canceled = progress.wasCanceled();
+    m_takingClicks = false;
+    return canceled;
 }
 
 void EditorWire::fallBack()
@@ -196,6 +227,7 @@ void EditorWire::banksReceived(const QList<Panel*>& panels, const QStringList& t
     }
     if (mode < 0)
         return;
+    WaitCursor wait;
     Sleep(AfterBankNamesMs);
     device()->setMode(mode);
 }
@@ -397,17 +429,34 @@ void EditorWire::store(Patch target)
                                         QString::fromLatin1(m_traits.patchKind)));
         return;
     }
-    if (!yesNo(m_window, VarArgs::format("Overwrite %s?", dev->printPatch(target, Patch::OneBasedGrouped)),
-               QString()))
+    const QString where = dev->printPatch(target, Patch::OneBasedGrouped);
+    if (!yesNo(m_window, VarArgs::format("Overwrite %s?", where), QString()))
         return;
+    ProgressDlg progress(m_window, QStringLiteral("Store"), 2, 0, ProgressDlg::Cancelable | ProgressDlg::Delayed);
+    progress.message(QStringLiteral("Receiving edit buffer..."));
     BulkDump dump;
-    if (!requestEditBuffer(dump, m_traits.receiveTimeoutMs))
+    bool received;
+    {
+        WaitCursor wait;
+        received = requestEditBuffer(dump, m_traits.receiveTimeoutMs);
+    }
+    // Nothing is stored from an edit buffer that did not come whole; the user
+    // learns that the store did not happen.
+    if (!received) {
+        progress.abort(VarArgs::format("Receive timeout!\n\nNothing was stored to %s.", where));
         return;
+    }
+    // Cancelled before the send: the program keeps what it held.
+    if (canceled(progress))
+        return;
+    progress.step();
+    progress.message(VarArgs::format("Storing to %s...", where));
     WaitCursor wait;
     dev->updateUserPatchName(target, patchName());
     dev->setBulkControls(dump, target);
     dump.sendToSynth(dev);
     dev->storeAllPatches();
+    progress.step();
     if (MidiPatchEdit* selector = m_window->patchEdit())
         selector->changePatch(target, false);
 }

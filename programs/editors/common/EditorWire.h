@@ -17,9 +17,11 @@
 // (MidiReceive, OnPatchChange, onCommand, onMessage) and calls in here.
 //
 // Every operation runs on the GUI thread and blocks it while it waits for
-// the instrument (at most the table's timeouts). Failures of a request are
-// silent unless said otherwise; nothing is sent from a buffer or block that
-// is not whole.
+// the instrument (at most the table's timeouts), under a wait cursor; a read
+// or store that takes longer than a moment shows its progress, and its
+// Cancel stops it before the next request or send. Failures of a read are
+// silent unless said otherwise (a failed store is told); nothing is sent
+// from a buffer or block that is not whole.
 #pragma once
 
 #include "EditorTraits.h"
@@ -34,6 +36,7 @@
 class BulkDump;
 class MidiEditorWindow;
 class Panel;
+class ProgressDlg;
 class TabPanel;
 class Vesk;
 class VeskSysex;
@@ -129,6 +132,9 @@ public:
 private:
     bool requestEditBuffer(BulkDump& dump, int timeoutMs) const;
     void fallBack();
+    // Whether the user cancelled progress; the clicks it takes in start no
+    // read of their own.
+    bool canceled(ProgressDlg& progress);
     void readBanks(const EditorTraits::BankRead& read);
     void enablePastes(bool enable);
     // The blocks of sub-unit i of dump, or false when one is missing.
@@ -147,4 +153,6 @@ private:
     VeskSysex* m_effects = nullptr;
     // A fall-back's echo is reading again: it falls back no further.
     bool m_fallingBack = false;
+    // True while a read or store lets its progress take a click on Cancel.
+    bool m_takingClicks = false;
 };

@@ -27,7 +27,9 @@ void run(EditorWindow& window, int kind)
     if (!GetVoiceCopierInfo(info, kind, device, &window))
         return;
 
-    ProgressDlg progress(&window, QStringLiteral("Voice Copier"), performance ? 3 : 2, 0);
+    // Cancel stops the copy before its next request or send; the instrument
+    // is back in its performance once the voice was asked for.
+    ProgressDlg progress(&window, QStringLiteral("Voice Copier"), performance ? 3 : 2, 0, ProgressDlg::Cancelable);
     BulkDump saved;
     if (performance) {
         progress.message(QStringLiteral("Saving performance..."));
@@ -35,12 +37,16 @@ void run(EditorWindow& window, int kind)
             progress.abort(QString::fromLatin1(TimeOut));
             return;
         }
+        if (progress.wasCanceled())
+            return;
         device->setMode(VoiceMode);
         device->patchChange(info.voice);
         progress.step();
     }
 
     progress.message(QStringLiteral("Requesting voice..."));
+    if (!performance && progress.wasCanceled())
+        return;
     BulkDump voice;
     // Only a voice that came whole is copied: a block left out or damaged on
     // the cable would go into the part as the voice.
@@ -57,6 +63,8 @@ void run(EditorWindow& window, int kind)
             window.MidiReceive();
         return;
     }
+    if (progress.wasCanceled())
+        return;
     progress.step();
 
     progress.message(QStringLiteral("Copying voice..."));
