@@ -6,6 +6,7 @@
 #include "VarArgs.h"
 
 #include <QByteArray>
+#include <QtEndian>
 
 #include <climits>
 #include <cmath>
@@ -46,8 +47,13 @@ struct Samples
 
     static qint64 load(const unsigned char* s)
     {
-        if constexpr (W == 1)
+        if constexpr (W == 1) {
             return qint64(s[0]) - 128;
+        } else if constexpr (W == 2) {
+            qint16 v;
+            std::memcpy(&v, s, 2);
+            return qFromLittleEndian(v);
+        }
         quint32 v = 0;
         for (int k = W - 1; k >= 0; --k)
             v = (v << 8) | s[k];
@@ -58,11 +64,16 @@ struct Samples
     }
 
     // Clipped to the sample range.
-    static void store(unsigned char* s, qint64 value)
+    static void store(unsigned char* s, qint64 value) { storeInRange(s, qBound(-Half, value, Half - 1)); }
+
+    // A value already in the sample range.
+    static void storeInRange(unsigned char* s, qint64 value)
     {
-        value = qBound(-Half, value, Half - 1);
         if constexpr (W == 1) {
             s[0] = static_cast<unsigned char>(value + 128);
+        } else if constexpr (W == 2) {
+            const qint16 v = qToLittleEndian(qint16(value));
+            std::memcpy(s, &v, 2);
         } else {
             quint32 v = quint32(quint64(value));
             for (int k = 0; k < W; ++k, v >>= 8)
@@ -112,11 +123,60 @@ public:
             const double g = m_g0 + (x - m_from) * m_slope;
             const double v = double(point) * (m_rising ? g : 1.0 - g);
             const double margin = (std::abs(double(point)) + 1.0) * m_error;
-            const double t = std::trunc(v);
-            if (std::trunc(v - margin) == t && std::trunc(v + margin) == t)
-                return qint64(t);
+            // Conversions truncate toward zero, as toPointValue does; the
+            // values stay far inside the range of qint64.
+            const qint64 t = qint64(v);
+            if (qint64(v - margin) == t && qint64(v + margin) == t)
+                return t;
         }
         return toPointValue(double(point) * curve(x, m_length, m_hardness, m_rising));
+    }
+
+    // The fade of count points from s on, the first at x: each point
+    // becomes what operator() makes of it, a run at a time.
+    template <int W>
+    void apply(unsigned char* s, double x, qsizetype count)
+    {
+        using S = Samples<W>;
+        while (count > 0) {
+            if (!(x <= m_to))
+                startRun(x);
+            const qsizetype n = std::min(count, qsizetype(m_to - x) + 1);
+            qsizetype exact[qsizetype(Run) + 1];
+            qsizetype left = 0;
+            if (m_runOk) {
+                // Copies of the members: the points are written through a
+                // char pointer, which the compiler must assume could change
+                // any of them.
+                const double g0 = m_g0 + (x - m_from) * m_slope;
+                const double slope = m_slope;
+                const double error = m_error;
+                const bool rising = m_rising;
+                for (qsizetype k = 0; k < n; ++k) {
+                    unsigned char* at = s + k * W;
+                    const qint64 point = S::load(at);
+                    const double g = g0 + double(k) * slope;
+                    const double v = double(point) * (rising ? g : 1.0 - g);
+                    const double margin = (std::abs(double(point)) + 1.0) * error;
+                    const qint64 low = qint64(v - margin);
+                    if (low == qint64(v + margin))
+                        S::store(at, low);
+                    else
+                        exact[left++] = k;
+                }
+            } else {
+                for (qsizetype k = 0; k < n; ++k)
+                    exact[left++] = k;
+            }
+            for (qsizetype i = 0; i < left; ++i) {
+                unsigned char* at = s + exact[i] * W;
+                S::store(at, toPointValue(double(S::load(at)) * curve(x + double(exact[i]), m_length, m_hardness,
+                                                                      m_rising)));
+            }
+            s += n * W;
+            x += double(n);
+            count -= n;
+        }
     }
 
 private:
@@ -328,15 +388,17 @@ void AudioWave::reverse(int ch, int start, int end)
     clampSection(start, end, channelLength(ch));
     if (end - start < 2)
         return;
-    const int b = bytes();
-    unsigned char* first = getChannel(ch).data() + qsizetype(start) * b;
-    unsigned char* last = getChannel(ch).data() + qsizetype(end - 1) * b;
-    unsigned char tmp[4];
-    for (; first < last; first += b, last -= b) {
-        std::memcpy(tmp, first, size_t(b));
-        std::memcpy(first, last, size_t(b));
-        std::memcpy(last, tmp, size_t(b));
-    }
+    withWidth(bytes(), [&](auto width) {
+        constexpr int W = decltype(width)::value;
+        unsigned char* first = getChannel(ch).data() + qsizetype(start) * W;
+        unsigned char* last = getChannel(ch).data() + qsizetype(end - 1) * W;
+        unsigned char tmp[W];
+        for (; first < last; first += W, last -= W) {
+            std::memcpy(tmp, first, W);
+            std::memcpy(first, last, W);
+            std::memcpy(last, tmp, W);
+        }
+    });
 }
 
 void AudioWave::pingpong(int ch, int start, int end)
@@ -373,8 +435,18 @@ void AudioWave::normalize(int ch, double ratio)
             return;
         const double factor = ratio / (double(peak) / double(MaxInt(b) / 2 - 1));
         unsigned char* to = getChannel(ch).data();
+        if (!std::isfinite(factor)) {
+            for (qsizetype i = 0; i < length; ++i, to += W)
+                S::store(to, toPointValue(double(S::load(to)) * factor));
+            return;
+        }
+        // Clipping the product to the sample range before truncating it
+        // gives what truncating and then clipping gives, in a loop the
+        // compiler can run several points at a time.
+        const double low = double(-S::Half);
+        const double high = double(S::Half - 1);
         for (qsizetype i = 0; i < length; ++i, to += W)
-            S::store(to, toPointValue(double(S::load(to)) * factor));
+            S::storeInRange(to, qint64(std::min(std::max(double(S::load(to)) * factor, low), high)));
     });
 }
 
@@ -401,15 +473,16 @@ void fade(AudioWave& wave, double hardness, int ch, int start, int end, bool ris
         return;
     const int limit = wave.channelLength(ch);
     withWidth(wave.bytes(), [&](auto width) {
-        using S = Samples<decltype(width)::value>;
         constexpr int W = decltype(width)::value;
+        // The steps forEachStep would take: x from first while x < stop,
+        // every point start + x inside [0, limit).
+        const double first = start < 0 ? std::floor(-double(start)) : 0.0;
+        const double stop = std::min(n, double(limit) - start);
+        if (!(stop > first))
+            return;
         unsigned char* points = wave.getChannel(ch).data();
         FadeScale scale(n, hardness, rising);
-        // The steps stay inside [0, limit): every point is in the channel.
-        forEachStep(n, start, limit, [&](double x) {
-            unsigned char* s = points + qsizetype(int(start + x)) * W;
-            S::store(s, scale(x, S::load(s)));
-        });
+        scale.apply<W>(points + qsizetype(start + first) * W, first, qsizetype(std::ceil(stop - first)));
     });
 }
 
