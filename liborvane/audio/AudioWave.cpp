@@ -147,19 +147,22 @@ public:
             if (m_runOk) {
                 // Copies of the members: the points are written through a
                 // char pointer, which the compiler must assume could change
-                // any of them.
+                // any of them. The falling curve, 1 minus the line, is a
+                // line too.
                 const double g0 = m_g0 + (x - m_from) * m_slope;
-                const double slope = m_slope;
+                const double c0 = m_rising ? g0 : 1.0 - g0;
+                const double slope = m_rising ? m_slope : -m_slope;
                 const double error = m_error;
-                const bool rising = m_rising;
+                // Products below 4 times a point: an int holds them up to
+                // 24-bit points.
+                using Whole = std::conditional_t<(W < 4), int, qint64>;
                 for (qsizetype k = 0; k < n; ++k) {
                     unsigned char* at = s + k * W;
-                    const qint64 point = S::load(at);
-                    const double g = g0 + double(k) * slope;
-                    const double v = double(point) * (rising ? g : 1.0 - g);
-                    const double margin = (std::abs(double(point)) + 1.0) * error;
-                    const qint64 low = qint64(v - margin);
-                    if (low == qint64(v + margin))
+                    const double point = double(S::load(at));
+                    const double v = point * (c0 + double(k) * slope);
+                    const double margin = (std::abs(point) + 1.0) * error;
+                    const Whole low = Whole(v - margin);
+                    if (low == Whole(v + margin))
                         S::store(at, low);
                     else
                         exact[left++] = k;
@@ -428,9 +431,13 @@ void AudioWave::normalize(int ch, double ratio)
         using S = Samples<decltype(width)::value>;
         constexpr int W = decltype(width)::value;
         const unsigned char* from = std::as_const(getChannel(ch)).data();
-        qint64 peak = 0;
+        // In an int up to 24-bit points (the loop then runs several at a
+        // time); the lowest 32-bit point has no positive int.
+        using Whole = std::conditional_t<(W < 4), int, qint64>;
+        Whole most = 0;
         for (qsizetype i = 0; i < length; ++i)
-            peak = std::max(peak, std::abs(S::load(from + i * W)));
+            most = std::max(most, std::abs(Whole(S::load(from + i * W))));
+        const qint64 peak = most;
         if (peak == 0)
             return;
         const double factor = ratio / (double(peak) / double(MaxInt(b) / 2 - 1));
