@@ -1,7 +1,9 @@
 // The audio output port's callback: what one block costs (on the fake
 // backend, the callback alone, beside a plain copy of the block), and how
 // long the longest callback takes over a 60-second play on a private JACK
-// server through RtAudio.
+// server through RtAudio. And Play on that server: how long it holds the GUI
+// thread (the device opens on a worker), beside what the GUI thread used to
+// spend in it (listing the devices and opening the stream).
 //
 // While our callback runs on the audio thread, this program counts every
 // call into the allocator (malloc, calloc, realloc, free, the aligned forms)
@@ -19,6 +21,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
@@ -227,6 +230,7 @@ public:
     explicit TimedBackend(size_t capacity) : m_wall(capacity), m_cpu(capacity) {}
 
     QList<AudioDeviceInfo> devices() override { return m_system.devices(); }
+    bool opensAtOnce() const override { return m_system.opensAtOnce(); }
     int setNominalRate(int id, double rate) override { return m_system.setNominalRate(id, rate); }
     int open(const QString& name, int channels, double rate, int frames, AudioSource* source,
              std::unique_ptr<AudioStream>& stream) override
@@ -327,9 +331,101 @@ void BM_JackPlay60s(benchmark::State& state)
     }
 }
 
+using Clock = std::chrono::steady_clock;
+
+double msBetween(Clock::time_point a, Clock::time_point b)
+{
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+// Play as a user starts it, on the JACK server through the system's
+// backend: how long play() holds the calling (GUI) thread, and how long
+// until the stream runs and the port reports its first position. Medians.
+void BM_JackPlayReturns(benchmark::State& state)
+{
+    const AudioWave wave = makeWave(Rate, 2);
+    setAudioBackend(nullptr);
+    InitAudioPorts();
+    std::vector<double> gui;
+    std::vector<double> playing;
+    for (auto _ : state) {
+        AudioOutPort port;
+        port.setName(QStringLiteral("system"));
+        QEventLoop loop;
+        QObject::connect(&port, &AudioOutPort::audioPosChanged, &loop, [&](int position) {
+            if (position >= 0)
+                loop.quit();
+        });
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        const Clock::time_point t0 = Clock::now();
+        const bool started = port.play(wave, 0, 0, wave.sampleLength() - 1);
+        const Clock::time_point t1 = Clock::now();
+        if (!started) {
+            state.SkipWithError("cannot play on the JACK server");
+            return;
+        }
+        loop.exec();
+        const Clock::time_point t2 = Clock::now();
+        if (!port.isOpened() || port.isStarting()) {
+            state.SkipWithError("the stream did not start");
+            return;
+        }
+        gui.push_back(msBetween(t0, t1));
+        playing.push_back(msBetween(t0, t2));
+        port.stop();
+    }
+    state.counters["gui_thread_ms"] = median(gui);
+    state.counters["until_playing_ms"] = median(playing);
+}
+
+// What play did on the GUI thread before it opened on a worker: list the
+// devices (it did so twice, once itself and once in opening), then open and
+// start the stream. Each part timed on its own, medians.
+void BM_JackOpenOnCaller(benchmark::State& state)
+{
+    struct Silence : AudioSource
+    {
+        Result render(float* out, int frames) override
+        {
+            std::fill(out, out + size_t(frames) * 2, 0.0f);
+            return Continue;
+        }
+    } silence;
+    RtAudioBackend backend;
+    std::vector<double> listing;
+    std::vector<double> opening;
+    for (auto _ : state) {
+        const Clock::time_point t0 = Clock::now();
+        const QList<AudioDeviceInfo> devices = backend.devices();
+        const Clock::time_point t1 = Clock::now();
+        std::unique_ptr<AudioStream> stream;
+        if (!findAudioDevice(devices, QStringLiteral("system")) ||
+            backend.open(QStringLiteral("system"), 2, Rate, Period, &silence, stream) != AudioStatusOk ||
+            stream->start() != AudioStatusOk) {
+            state.SkipWithError("cannot open the JACK server's playback ports");
+            return;
+        }
+        const Clock::time_point t2 = Clock::now();
+        stream.reset();
+        listing.push_back(msBetween(t0, t1));
+        opening.push_back(msBetween(t1, t2));
+    }
+    state.counters["list_ms"] = median(listing);
+    state.counters["open_start_ms"] = median(opening);
+    state.counters["old_play_ms"] = 2 * median(listing) + median(opening);
+}
+
 BENCHMARK(BM_CopyBlock)->Arg(512)->Arg(1024);
 BENCHMARK(BM_RenderBlock)->Args({512, 2})->Args({1024, 2})->Args({512, 1});
 BENCHMARK(BM_JackPlay60s)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_JackPlayReturns)->Iterations(9)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JackOpenOnCaller)->Iterations(9)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

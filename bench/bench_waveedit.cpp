@@ -1,15 +1,21 @@
 // The wave editor on ten minutes of 44.1 kHz 16-bit stereo (105.8 MB):
 // normalize, reverse, cut and paste back, fade in and crossfade of one
-// channel, each beside memcpy of one channel (the floor); and painting the
-// fitted wave in a 1000-pixel view, first (every sample read) and again from
-// the kept columns.
+// channel, each beside memcpy of one channel (the floor); the edits a user
+// makes in turn (normalize, fade in, cut and paste back) timed in the same
+// iteration as the floor, as multiples of it; and painting the fitted wave
+// in a 1000-pixel view, first (every sample read) and again from the kept
+// columns.
 #include "AudioPort.h"
 #include "BenchMain.h"
 #include "WaveEditor.h"
 
 #include <QImage>
 
+#include <algorithm>
+
+#include <chrono>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -97,6 +103,54 @@ void BM_Crossfade(benchmark::State& state)
     setBytes(state);
 }
 
+// Each iteration copies the channel (the floor), then normalizes it, fades
+// it in, and cuts a tenth from the middle and pastes it back, each timed on
+// its own: on a shared machine floor and work meet the same load. The
+// counters are medians over the iterations, in ms and in multiples of the
+// floor.
+void BM_EditsBesideFloor(benchmark::State& state)
+{
+    AudioWave& w = bigWave();
+    std::vector<unsigned char> to(size_t(w.left.size()));
+    using Clock = std::chrono::steady_clock;
+    const auto ms = [](Clock::time_point a, Clock::time_point b) {
+        return std::chrono::duration<double, std::milli>(b - a).count();
+    };
+    std::vector<double> floor, normalize, fade, cutPaste;
+    const int a = Frames / 2, b = a + Frames / 10;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        std::memcpy(to.data(), w.left.data(), to.size());
+        benchmark::ClobberMemory();
+        const auto t1 = Clock::now();
+        w.normalize(0, 0.98);
+        const auto t2 = Clock::now();
+        w.fadeIn(1.2, 0, 0, Frames);
+        const auto t3 = Clock::now();
+        const Buffer section = w.copy(0, a, b);
+        w.cut(0, a, b);
+        w.paste(0, section, a);
+        const auto t4 = Clock::now();
+        floor.push_back(ms(t0, t1));
+        normalize.push_back(ms(t1, t2));
+        fade.push_back(ms(t2, t3));
+        cutPaste.push_back(ms(t3, t4));
+    }
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v[v.size() / 2];
+    };
+    const double f = median(floor);
+    state.counters["floor_ms"] = f;
+    state.counters["normalize_x"] = median(normalize) / f;
+    state.counters["fadein_x"] = median(fade) / f;
+    state.counters["cutpaste_x"] = median(cutPaste) / f;
+    std::vector<double> all;
+    for (size_t i = 0; i < floor.size(); ++i)
+        all.push_back((normalize[i] + fade[i] + cutPaste[i]) / floor[i]);
+    state.counters["all_three_x"] = median(all);
+}
+
 void BM_Paint(benchmark::State& state)
 {
     const bool cached = state.range(0) != 0;
@@ -122,6 +176,7 @@ BENCHMARK(BM_Reverse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CutPaste)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FadeIn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Crossfade)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditsBesideFloor)->Iterations(9)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paint)->Arg(0)->Arg(1)->ArgName("cached")->Unit(benchmark::kMillisecond);
 
 } // namespace

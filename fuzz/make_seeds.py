@@ -412,6 +412,10 @@ def seeds():
     s["wav"]["stereo24_loops"] = gen_audio_fixtures.riff(b"WAVE", [
         gen_audio_fixtures.fmt(2, 48000, 24), (b"data", bytes(range(30))),
         gen_audio_fixtures.smpl(60, [(0, 0, 1, 4, 0, 0)]), gen_audio_fixtures.inst_wav(60, 0, 0, 0, 127, 0, 127)])
+    # 24-bit stereo in the extensible form, integer PCM as its sub-format.
+    s["wav"]["extensible24"] = gen_audio_fixtures.riff(b"WAVE", [
+        (b"fmt ", struct.pack("<HHIIHHHHII", 0xFFFE, 2, 48000, 48000 * 6, 6, 24, 22, 24, 3, 1)
+         + bytes.fromhex("000010008000 00AA00389B71")), (b"data", bytes(range(36)))])
     s["aiff"] = {name: data for name, data in audio.items() if ".aif" in name}
     lst = lambda kind, body: (b"LIST", kind + body)
     packed = lambda chunks: b"".join(t + struct.pack("<I", len(b)) + b + b"\0" * (len(b) % 2) for t, b in chunks)

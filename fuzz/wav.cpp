@@ -1,6 +1,7 @@
-// The WAV reader on any bytes: a file it takes gives a wave of whole samples
-// in a format it can hold, no more loops than the file has room for, and
-// stores and reads back to the same sound, loops and zone.
+// The WAV reader on any bytes: a file it refuses has a reason, a file it
+// takes gives a wave of whole samples in a format it can hold, no more loops
+// than the file has room for, and stores and reads back to the same sound,
+// loops and zone.
 #include "Archive.h"
 #include "FuzzSupport.h"
 #include "WAV_Document.h"
@@ -15,9 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Archive archive(static_cast<const Buffer&>(file));
     WAV_Document doc;
     if (!doc.loadDocument(archive)) {
-        FUZZ_CHECK(!doc.wave.isValid() && doc.loops.isEmpty());
+        // Every refusal says why.
+        FUZZ_CHECK(!doc.wave.isValid() && doc.loops.isEmpty() && !doc.docError().isEmpty());
         return 0;
     }
+    // Plain and extensible PCM alike are held, and stored, as tag 1.
+    FUZZ_CHECK(doc.formatTag == 1);
     const AudioWave& w = doc.wave;
     FUZZ_CHECK(w.isSupported());
     FUZZ_CHECK(w.left.size() % w.bytes() == 0);

@@ -11,7 +11,10 @@
 //
 // Threads: everything here is called from the GUI thread, except
 // AudioSource::render, which runs on the audio thread between start and
-// stop. Nothing here throws; every failure is a status code (0 is success).
+// stop, and, for a backend whose opens take time (opensAtOnce() false),
+// open and the stream's start, which the port calls on a Task worker while
+// the GUI thread goes on (the backend guards what they share with the rest).
+// Nothing here throws; every failure is a status code (0 is success).
 #pragma once
 
 #include <QList>
@@ -84,11 +87,18 @@ class AudioBackend
 public:
     virtual ~AudioBackend() = default;
 
-    // The devices as the system lists them now.
+    // The devices as the system lists them now. Listing can take long (each
+    // audio system is asked, each device probed): the ports list once, when
+    // they are made, and again only when the user asks (the setup dialog).
     virtual QList<AudioDeviceInfo> devices() = 0;
 
-    // Makes the device listed under id run at rate from the next stream
-    // on: AudioStatusNoDevice for an id that is not listed,
+    // Whether open and start return at once. The system's do not (a sound
+    // server is reached, a device opened): the port calls them on a worker,
+    // so that Play does not hold the window.
+    virtual bool opensAtOnce() const = 0;
+
+    // Makes the device listed under id (in the last listing) run at rate
+    // from the next stream on: AudioStatusNoDevice for an id that is not listed,
     // AudioStatusBadRate for a rate it does not offer.
     virtual int setNominalRate(int id, double rate) = 0;
 

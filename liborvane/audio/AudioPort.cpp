@@ -2,6 +2,7 @@
 
 #include "EventMessage.h"
 #include "Profile.h"
+#include "Task.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,6 +13,10 @@ Vector<PortInfo> AudioInPorts;
 namespace {
 
 const QString NoDevice = QStringLiteral("(none)");
+
+// The devices as InitAudioPorts last listed them, with their channels and
+// rates, for play to open without listing. GUI thread only.
+QList<AudioDeviceInfo> listedDevices;
 
 // How often the GUI thread looks at what the audio thread reported: about
 // once a block, as the device takes them.
@@ -27,7 +32,8 @@ bool InitAudioPorts()
 {
     AudioOutPorts.clear();
     AudioInPorts.clear();
-    for (const AudioDeviceInfo& d : audioBackend()->devices()) {
+    listedDevices = audioBackend()->devices();
+    for (const AudioDeviceInfo& d : std::as_const(listedDevices)) {
         if (d.outputChannels > 0)
             AudioOutPorts.append(PortInfo(d.id, d.name));
         if (d.inputChannels > 0)
@@ -54,7 +60,13 @@ bool setBestSampleRateForDevice(unsigned long device, bool, bool, double wanted)
     }
     if (best < 0)
         best = highest;
-    return audioBackend()->setNominalRate(d->id, best) == AudioStatusOk;
+    if (audioBackend()->setNominalRate(d->id, best) != AudioStatusOk)
+        return false;
+    // The next play opens the device at its new rate.
+    for (AudioDeviceInfo& listed : listedDevices)
+        if (listed.name == d->name)
+            listed.nominalRate = best;
+    return true;
 }
 
 // --- AudioPort ---------------------------------------------------------------------------
@@ -95,6 +107,30 @@ int AudioPort::idIn(const Vector<PortInfo>& ports) const
 
 // --- AudioOutPort ------------------------------------------------------------------------
 
+// Opens and starts a port's stream on a worker, and hands it to the port on
+// the port's thread.
+class AudioOutPort::Opener : public Task
+{
+public:
+    explicit Opener(AudioOutPort* port) : Task(QStringLiteral("Audio output")), m_port(port) {}
+    ~Opener() override { safeTerminate(); }
+
+    // Set by the port before the start; the job's results, read by the port
+    // once the job is over.
+    QString name;
+    int channels = 0;
+    double rate = 0;
+    int status = AudioStatusOk;
+    std::unique_ptr<AudioStream> stream;
+
+protected:
+    void run() override { status = m_port->CAStart(name, channels, rate, stream); }
+    void finished() override { m_port->started(status, std::move(stream), !m_port->m_stopping); }
+
+private:
+    AudioOutPort* const m_port;
+};
+
 AudioOutPort::AudioOutPort()
 {
     m_poll.setTimerType(Qt::PreciseTimer);
@@ -103,7 +139,16 @@ AudioOutPort::AudioOutPort()
 
 AudioOutPort::~AudioOutPort()
 {
+    // An opening still under way ends first: its job uses the port.
+    m_stopping = true;
+    if (m_opener)
+        m_opener->wait();
     CAStop();
+}
+
+bool AudioOutPort::isStarting() const
+{
+    return m_starting;
 }
 
 bool AudioOutPort::open(const AudioFormat&)
@@ -122,7 +167,7 @@ bool AudioOutPort::close()
 {
     // A stream left running on a closed port could never be stopped again,
     // and would read the wave copy after the port is gone.
-    if (m_stream) {
+    if (m_stream || isStarting()) {
         stop();
         return true;
     }
@@ -149,44 +194,62 @@ bool AudioOutPort::play(const AudioWave& wave, int start, int loop, int end)
     if (!isOpened())
         return false;
 
-    // The device as it is now: its outputs and the rate it runs at.
-    const QList<AudioDeviceInfo> devices = audioBackend()->devices();
-    const AudioDeviceInfo* device = findAudioDevice(devices, m_name);
-    int status = AudioStatusNoDevice;
-    if (device && device->outputChannels > 0) {
-        const int channels = device->outputChannels;
-        const int frames = std::max(1, BufferBytes / int(channels * sizeof(float)));
-        status = audioBackend()->open(m_name, channels, device->nominalRate, frames, this, m_stream);
-    }
-    m_error = status;
-    if (status != AudioStatusOk) {
-        m_stream.reset();
+    // The device as it was listed: its outputs and the rate it runs at.
+    const AudioDeviceInfo* device = findAudioDevice(listedDevices, m_name);
+    if (!device || device->outputChannels <= 0) {
+        m_error = AudioStatusNoDevice;
         close();
         return false;
     }
-
     m_wave = wave;
-    if (!CAStart()) {
-        CAStop();
-        close();
-        return false;
-    }
     m_playing = &wave;
+    m_lastReport = std::min(start, wave.sampleLength());
+    if (audioBackend()->opensAtOnce()) {
+        std::unique_ptr<AudioStream> stream;
+        const int status = CAStart(m_name, device->outputChannels, device->nominalRate, stream);
+        return started(status, std::move(stream), false);
+    }
+    if (!m_opener || m_opener->isRunning()) {
+        // Still running only when this play comes from a report of its end
+        // (a failed opening's -1): that job goes once it has ended.
+        if (m_opener)
+            m_opener.release()->deleteLater();
+        m_opener = std::make_unique<Opener>(this);
+    }
+    m_opener->name = m_name;
+    m_opener->channels = device->outputChannels;
+    m_opener->rate = device->nominalRate;
+    if (!m_opener->startNonGui())
+        return started(AudioStatusStartFailed, nullptr, false);
+    m_starting = true;
     return true;
 }
 
 void AudioOutPort::stop()
 {
+    if (isStarting()) {
+        // The stream comes to this thread as the job ends, and is closed
+        // below; the job's end reports nothing of its own.
+        m_stopping = true;
+        m_opener->wait();
+        m_stopping = false;
+    }
     CAStop();
     emit audioPosChanged(-1);
     close();
     m_playing = nullptr;
 }
 
-bool AudioOutPort::CAStart()
+int AudioOutPort::CAStart(const QString& name, int channels, double rate, std::unique_ptr<AudioStream>& stream)
 {
-    m_channels = m_stream->channels();
-    m_blockFrames = std::max(1, m_stream->frames());
+    const int asked = std::max(1, BufferBytes / int(channels * sizeof(float)));
+    int status = audioBackend()->open(name, channels, rate, asked, this, stream);
+    if (status != AudioStatusOk) {
+        stream.reset();
+        return status;
+    }
+    m_channels = stream->channels();
+    m_blockFrames = std::max(1, stream->frames());
     m_block = std::make_unique<float[]>(size_t(m_blockFrames) * size_t(m_channels));
     m_blockPos = std::make_unique<int[]>(size_t(m_blockFrames));
     m_length = m_wave.sampleLength();
@@ -195,13 +258,30 @@ bool AudioOutPort::CAStart()
     m_position = std::min(start(), m_length);
     m_reported.store(m_position);
     m_finished.store(false);
-    m_lastReport = m_position;
     PrepareNextBlock();
     m_blockRead = 0;
 
-    m_error = m_stream->start();
-    if (m_error != AudioStatusOk)
+    status = stream->start();
+    if (status != AudioStatusOk)
+        stream.reset();
+    return status;
+}
+
+bool AudioOutPort::started(int status, std::unique_ptr<AudioStream> stream, bool report)
+{
+    m_starting = false;
+    m_error = status;
+    if (status != AudioStatusOk) {
+        m_block.reset();
+        m_blockPos.reset();
+        m_wave.reset();
+        m_playing = nullptr;
+        m_deviceId = 0;
+        if (report)
+            emit audioPosChanged(-1);
         return false;
+    }
+    m_stream = std::move(stream);
     m_poll.start(pollInterval(m_blockFrames, m_stream->rate()));
     return true;
 }

@@ -5,7 +5,10 @@
 //
 // A port stands for one device, known by its name; the empty name and
 // "(none)" both mean "no device". The name is looked up in the device lists
-// (AudioOutPorts, AudioInPorts) each time the port opens.
+// (AudioOutPorts, AudioInPorts) each time the port opens. The devices are
+// listed once (InitAudioPorts, when an AudioDevice is made, and again when the
+// user asks): listing asks every audio system and probes every device, which
+// takes long on some machines, so Play does not list them.
 //
 // Threads. Everything is called on the GUI thread, which owns the ports. The
 // output port's render runs on the backend's audio thread: it reads the
@@ -15,6 +18,15 @@
 // two atomics. A timer on the GUI thread turns them into audioPosChanged and,
 // at the end, into the port's own stop message: the audio thread allocates
 // nothing, takes no lock, and never stops or frees anything itself.
+//
+// Opening and starting the stream reaches a sound server or a device, which
+// can take a large part of a second: with such a backend (the system's), play
+// hands them to a Task worker and returns at once, and the stream is handed
+// back to the GUI thread when it runs. Until then the port counts as opened
+// and playing; a device that then fails to open or start ends the playback
+// as stop() does (audioPosChanged(-1)), with error() telling why. A stop (or
+// a close, or another play) while the stream is being opened waits for the
+// opening to end, then closes the stream.
 #pragma once
 
 #include "AudioBackend.h"
@@ -115,8 +127,13 @@ public:
     // frame is one device frame at the device's rate, every device channel
     // taking the wave's channel of the same number, or its last. A playback
     // that is running is ended first. False, with the port closed, when the
-    // wave is empty or the device cannot be opened or started.
+    // wave is empty, the device is not listed, or (with a backend that opens
+    // at once) the device cannot be opened or started; with the system's
+    // backend those last two end the playback later (see above).
     bool play(const AudioWave& wave, int start, int loop, int end);
+    // The stream is being opened on a worker: the port is opened and plays
+    // nothing yet.
+    bool isStarting() const;
     // Stops the device, reports -1, closes the port.
     void stop();
     // Whether wave (not null) is the one handed to the last play.
@@ -143,13 +160,20 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
+    class Opener;
+
     // Fills the next block from the wave, one block ahead of the device.
-    // Audio thread (GUI thread before the stream starts).
+    // Audio thread (the opening thread before the stream starts).
     void PrepareNextBlock();
     // The audio thread's call: hands out exactly the frames asked.
     Result render(float* out, int frames) override;
-    // Sets up the blocks and starts the stream; false when it did not start.
-    bool CAStart();
+    // Opens the stream on the device, sets up the blocks and starts it; a
+    // status code, stream empty unless it runs. On the GUI thread, or on the
+    // opener's worker while the GUI thread keeps off the render state.
+    int CAStart(const QString& name, int channels, double rate, std::unique_ptr<AudioStream>& stream);
+    // On the GUI thread once CAStart is done: takes the running stream, or
+    // closes the port (reporting -1 when report is set). What play returns.
+    bool started(int status, std::unique_ptr<AudioStream> stream, bool report);
     // Stops and closes the stream, then frees the blocks; false when the
     // device reported an error on stopping. True at once without a stream.
     bool CAStop();
@@ -160,13 +184,16 @@ private:
     // GUI thread only.
     int m_deviceId = 0; // the opened device; 0 = closed
     std::unique_ptr<AudioStream> m_stream;
+    std::unique_ptr<Opener> m_opener; // made on the first play that opens on a worker
+    bool m_starting = false;          // the opener's job runs and has not handed its stream over
+    bool m_stopping = false;          // a stop waits for the opener: its end reports nothing
     const AudioWave* m_playing = nullptr; // only compared
     int m_lastReport = -1;
     QTimer m_poll{this};
 
-    // Written by the GUI thread while no stream runs, then read (and the
-    // block cursor written) only by the audio thread until the stream is
-    // closed.
+    // Written by the GUI thread while no stream runs (the wave) and by
+    // whichever thread runs CAStart (the rest), then read (and the block
+    // cursor written) only by the audio thread until the stream is closed.
     AudioWave m_wave; // the port's own copy; shares the caller's bytes until one side changes them
     int m_length = 0; // frames of m_wave
     int m_channels = 0;

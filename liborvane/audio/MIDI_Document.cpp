@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -36,15 +37,54 @@ struct TrackReader
         }
         return true;
     }
+};
 
-    // n bytes, cut to what the chunk still holds, onto the end of pool.
-    void readData(QByteArray& pool, quint32 n)
+// Writes events in the packed form of MidiEvents.
+struct Packer
+{
+    uchar* out;
+
+    void byte(uchar b) { *out++ = b; }
+    void var(quint32 v)
     {
-        const qint64 count = std::min<qint64>(n, end - p);
-        pool.append(reinterpret_cast<const char*>(p), count);
-        p += count;
+        do {
+            uchar b = uchar(v & 0x7F);
+            v >>= 7;
+            if (v)
+                b |= 0x80;
+            *out++ = b;
+        } while (v);
+    }
+    void bytes(const uchar* from, quint32 n)
+    {
+        std::memcpy(out, from, n);
+        out += n;
     }
 };
+
+// Reads the packed form back.
+struct Unpacker
+{
+    const uchar* p;
+
+    quint32 var()
+    {
+        quint32 v = 0;
+        int shift = 0;
+        uchar b = 0;
+        do {
+            b = *p++;
+            v |= quint32(b & 0x7F) << shift;
+            shift += 7;
+        } while (b & 0x80);
+        return v;
+    }
+};
+
+bool hasLength(quint8 status)
+{
+    return status == 0xFF || status == 0xF0 || status == 0xF7;
+}
 
 enum class EventRead
 {
@@ -53,51 +93,64 @@ enum class EventRead
     NoStatus   // a data byte where a status is due and no status to repeat
 };
 
-// One event; its data bytes go onto the end of pool (the caller hands each
-// event its part once the track is read: one block for the data of a whole
-// track instead of an allocation per event). running is the status a data byte in status position repeats:
-// the last channel status; system common messages cancel it, real-time
-// messages, meta and system-exclusive events leave it (writers that carry it
-// across a meta event are read as they meant).
-EventRead readEvent(TrackReader& in, quint8& running, MidiEvent& e, QByteArray& pool)
+// One event from the file into the packed form. running is the status a
+// data byte in status position repeats: the last channel status; system
+// common messages cancel it, real-time messages, meta and system-exclusive
+// events leave it (writers that carry it across a meta event are read as
+// they meant). Packed, an event never takes more than twice its bytes in the
+// file (a running-status program change: two bytes in the file, four here),
+// so a block of twice the chunk holds every event of it. notesOn gains the
+// channel of a note-on.
+EventRead readEvent(TrackReader& in, quint8& running, Packer& out, quint16& notesOn)
 {
-    if (!in.readVar(e.delta) || in.atEnd())
+    quint32 delta = 0;
+    if (!in.readVar(delta) || in.atEnd())
         return EventRead::Truncated;
+    quint8 status = 0;
     if (*in.p < 0x80) {
         if (running == 0)
             return EventRead::NoStatus;
-        e.status = running;
+        status = running;
     } else {
-        e.status = *in.p++;
+        status = *in.p++;
     }
-    quint32 n = 0;
-    if (e.status == 0xFF) {
-        if (in.atEnd())
-            return EventRead::Truncated;
-        e.metaType = *in.p++;
+    if (hasLength(status)) {
+        quint8 type = 0;
+        if (status == 0xFF) {
+            if (in.atEnd())
+                return EventRead::Truncated;
+            type = *in.p++;
+        }
+        quint32 n = 0;
         if (!in.readVar(n))
             return EventRead::Truncated;
-        in.readData(pool, n);
+        // Cut to what the chunk still holds.
+        n = quint32(std::min<qint64>(n, in.end - in.p));
+        out.byte(status);
+        if (status == 0xFF)
+            out.byte(type);
+        out.var(delta);
+        out.var(n);
+        out.bytes(in.p, n);
+        in.p += n;
         return EventRead::Ok;
     }
-    if (e.status == 0xF0 || e.status == 0xF7) {
-        if (!in.readVar(n))
-            return EventRead::Truncated;
-        in.readData(pool, n);
-        return EventRead::Ok;
-    }
-    if (e.status < 0xF0)
-        running = e.status;
-    else if (e.status < 0xF8)
+    if (status < 0xF0)
+        running = status;
+    else if (status < 0xF8)
         running = 0;
-    const int size = MidiMessage(e.status, 0, 0).size();
-    char bytes[2] = {0, 0};
+    const int size = MidiMessage(status, 0, 0).size();
+    uchar bytes[2] = {0, 0};
     for (int i = 0; i + 1 < size; ++i) {
         if (in.atEnd())
             return EventRead::Truncated;
-        bytes[i] = char(*in.p++);
+        bytes[i] = *in.p++;
     }
-    pool.append(bytes, 2);
+    if ((status & 0xF0) == 0x90 && bytes[1] != 0)
+        notesOn |= quint16(1u << (status & 0x0F));
+    out.byte(status);
+    out.var(delta);
+    out.bytes(bytes, 2);
     return EventRead::Ok;
 }
 
@@ -159,26 +212,60 @@ QString MidiEvent::toString() const
     return QString::asprintf("%u: ", delta) + message().toString();
 }
 
-MidiEvents::~MidiEvents()
+MidiEvent MidiEvents::at(qsizetype i) const
 {
-    qDeleteAll(*this);
+    MidiEvent e;
+    if (i < 0 || i >= size())
+        return e;
+    const auto* base = reinterpret_cast<const uchar*>(m_block.constData());
+    Unpacker in{base + m_offsets[size_t(i)]};
+    e.status = *in.p++;
+    if (e.status == 0xFF)
+        e.metaType = *in.p++;
+    e.delta = in.var();
+    const quint32 n = hasLength(e.status) ? in.var() : 2;
+    e.data.share(m_block, in.p - base, n);
+    return e;
+}
+
+quint32 MidiEvents::delta(qsizetype i) const
+{
+    if (i < 0 || i >= size())
+        return 0;
+    Unpacker in{reinterpret_cast<const uchar*>(m_block.constData()) + m_offsets[size_t(i)]};
+    in.p += *in.p == 0xFF ? 2 : 1;
+    return in.var();
 }
 
 void MidiTrack::rewind()
 {
     current = 0;
-    remaining = !events.isEmpty() && events.first() ? double(events.first()->delta) : 0.0;
+    remaining = events.isEmpty() ? 0.0 : double(events.delta(0));
 }
 
 MidiTracks::~MidiTracks()
 {
-    qDeleteAll(*this);
+    deleteAll();
+}
+
+const MidiTrack& MidiTracks::at(qsizetype i) const
+{
+    static const MidiTrack empty;
+    return i >= 0 && i < qsizetype(m_made.size()) ? *m_made[size_t(i)] : empty;
 }
 
 void MidiTracks::deleteAll()
 {
-    qDeleteAll(*this);
-    clear();
+    qDeleteAll(m_made);
+    m_made.clear();
+    m_declared = 0;
+}
+
+MidiTrack* MidiTracks::make(qsizetype i)
+{
+    while (qsizetype(m_made.size()) <= i)
+        m_made.push_back(new MidiTrack);
+    return m_made[size_t(i)];
 }
 
 // --- MIDI_Document: file ------------------------------------------------
@@ -234,8 +321,8 @@ bool MIDI_Document::loadDocument(Archive& ar)
             ar.readRaw(body.data(), kept);
             if (tag == QLatin1String("MThd")) {
                 readHeader(body);
-            } else if (!readTrack(body, trackIndex++)) {
-                setDocError(QStringLiteral("Track %1 holds a data byte where a status byte is due").arg(trackIndex));
+            } else if (const QString error = readTrack(body, trackIndex++); !error.isEmpty()) {
+                setDocError(error);
                 return false;
             }
         } else {
@@ -253,10 +340,8 @@ void MIDI_Document::readHeader(const QByteArray& body)
     m_header.copy(reinterpret_cast<const uchar*>(body.constData()), int(body.size()));
     // Words a short header lacks read as 0.
     m_format = quint16(m_header.readValue(0, 2));
-    const int count = int(m_header.readValue(2, 2));
     m_tracks.deleteAll();
-    for (int i = 0; i < count; ++i)
-        m_tracks.append(new MidiTrack);
+    m_tracks.m_declared = qsizetype(m_header.readValue(2, 2));
     const quint16 division = quint16(m_header.readValue(4, 2));
     const int ticks = (division & 0x8000) ? (division & 0xFF) : division;
     // A division of 0 would make a timer period cover no ticks, so that
@@ -265,46 +350,42 @@ void MIDI_Document::readHeader(const QByteArray& body)
         m_tpqn = ticks;
 }
 
-bool MIDI_Document::readTrack(const QByteArray& body, int trackIndex)
+QString MIDI_Document::readTrack(const QByteArray& body, int trackIndex)
 {
+    // Offsets into a block of twice the chunk must fit 32 bits.
+    if (body.size() > 0x7FFFFFF0)
+        return QStringLiteral("Track %1 is too large").arg(trackIndex + 1);
     // Track chunks before any header, or beyond the header's count, make
     // tracks of their own: their events are not dropped.
-    while (m_tracks.size() <= trackIndex)
-        m_tracks.append(new MidiTrack);
-    MidiTrack* track = m_tracks[trackIndex];
+    MidiTrack* track = m_tracks.make(trackIndex);
+    MidiEvents& events = track->events;
+    QByteArray& block = events.m_block;
+    const qsizetype first = block.size();
+    block.resize(first + 2 * body.size());
+    auto* const start = reinterpret_cast<uchar*>(block.data());
+    Packer out{start + first};
     TrackReader in{reinterpret_cast<const uchar*>(body.constData()),
                    reinterpret_cast<const uchar*>(body.constData()) + body.size()};
+    // A typical event takes three bytes of the chunk.
+    events.m_offsets.reserve(events.m_offsets.size() + size_t(body.size() / 3));
     quint8 running = 0;
-    // An event takes at least two bytes of the chunk and no more data bytes
-    // than it takes of the chunk.
-    QByteArray pool;
-    pool.reserve(body.size());
-    QList<qsizetype> ends;
-    ends.reserve(body.size() / 2);
-    track->events.reserve(track->events.size() + body.size() / 2);
-    const qsizetype first = track->events.size();
-    bool refused = false;
+    EventRead r = EventRead::Ok;
     while (!in.atEnd()) {
-        auto* e = new MidiEvent;
-        const EventRead r = readEvent(in, running, *e, pool);
+        uchar* const at = out.out;
+        r = readEvent(in, running, out, events.m_notesOn);
         if (r != EventRead::Ok) {
-            delete e;
-            refused = r == EventRead::NoStatus;
+            out.out = at;
             break;
         }
-        track->events.append(e);
-        ends.append(pool.size());
+        events.m_offsets.push_back(quint32(at - start));
     }
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < ends.size(); ++i) {
-        track->events[first + i]->data.share(pool, from, ends[i] - from);
-        from = ends[i];
-    }
-    track->events.squeeze();
-    if (refused)
-        return false;
+    block.resize(out.out - start);
+    block.squeeze();
+    events.m_offsets.shrink_to_fit();
+    if (r == EventRead::NoStatus)
+        return QStringLiteral("Track %1 holds a data byte where a status byte is due").arg(trackIndex + 1);
     track->rewind();
-    return true;
+    return QString();
 }
 
 bool MIDI_Document::storeDocument(Archive& ar)
@@ -312,14 +393,11 @@ bool MIDI_Document::storeDocument(Archive& ar)
     ar.writeText(QStringLiteral("MThd"), 4);
     ar.writeUINT(unsigned(m_header.size()));
     ar.writeRaw(m_header.data(), m_header.size());
-    for (const MidiTrack* track : m_tracks) {
-        if (!track)
-            continue;
+    for (const MidiTrack& track : m_tracks) {
         ar.writeText(QStringLiteral("MTrk"), 4);
         ar.willPutSize();
-        for (const MidiEvent* e : track->events)
-            if (e)
-                e->toArchive(ar);
+        for (const MidiEvent& e : track.events)
+            e.toArchive(ar);
         ar.putSize();
     }
     return true;
@@ -328,24 +406,22 @@ bool MIDI_Document::storeDocument(Archive& ar)
 void MIDI_Document::init()
 {
     std::fill(std::begin(m_channelUsed), std::end(m_channelUsed), false);
-    for (const MidiTrack* track : m_tracks)
-        for (const MidiEvent* e : track->events) {
-            const MidiMessage m = e->message();
-            if (m.isNoteOn())
-                m_channelUsed[m.channel()] = true;
-        }
+    for (const MidiTrack* track : m_tracks.m_made)
+        for (int c = 0; c < 16; ++c)
+            if (track->events.m_notesOn & (1u << c))
+                m_channelUsed[c] = true;
     m_markers.clear();
-    if (!m_tracks.isEmpty()) {
-        qint64 tick = 0;
-        for (const MidiEvent* e : m_tracks.first()->events) {
-            tick += e->delta;
-            if (e->status != 0xFF)
-                continue;
-            if (e->metaType == 0x06)
-                m_markers.append({clampTick(tick), e->text()});
-            else if (e->metaType == 0x2F)
-                m_markers.append({clampTick(tick), QStringLiteral("End of track")});
-        }
+    const MidiEvents& events = m_tracks.first().events;
+    qint64 tick = 0;
+    for (qsizetype i = 0; i < events.size(); ++i) {
+        tick += events.delta(i);
+        if (events.statusAt(i) != 0xFF)
+            continue;
+        const quint8 type = events.metaTypeAt(i);
+        if (type == 0x06)
+            m_markers.append({clampTick(tick), events.at(i).text()});
+        else if (type == 0x2F)
+            m_markers.append({clampTick(tick), QStringLiteral("End of track")});
     }
     if (m_device) {
         m_device->midiOut()->initGM();
@@ -357,10 +433,10 @@ void MIDI_Document::init()
 
 int MIDI_Document::eventCount() const
 {
-    int n = 0;
-    for (const MidiTrack* track : m_tracks)
-        n += int(track->events.size());
-    return n;
+    qsizetype n = 0;
+    for (const MidiTrack* track : m_tracks.m_made)
+        n += track->events.size();
+    return int(std::min<qsizetype>(n, std::numeric_limits<int>::max()));
 }
 
 // --- MIDI_Document: tempo and text --------------------------------------
@@ -445,7 +521,7 @@ void MIDI_Document::seek(int tick)
     const bool looping = m_looping;
     m_looping = false;
     m_position = 0;
-    for (MidiTrack* track : m_tracks)
+    for (MidiTrack* track : m_tracks.m_made)
         track->rewind();
     while (m_position <= tick - ticksPerTimer()) {
         if (finished()) {
@@ -468,18 +544,19 @@ bool MIDI_Document::playTick(int tick)
 
 bool MIDI_Document::playCurrentEvents(bool send)
 {
-    for (MidiTrack* track : m_tracks) {
+    // Tracks not made hold no events.
+    for (MidiTrack* track : m_tracks.m_made) {
         const int count = int(track->events.size());
         if (track->current >= count - 1)
             continue;
         track->remaining -= ticksPerTimer();
         while (track->remaining <= 0) {
-            playEvent(track->events.value(track->current), send);
+            const MidiEvent e = track->events.at(track->current);
+            playEvent(&e, send);
             track->current += 1;
             if (track->current >= count - 1)
                 break;
-            if (const MidiEvent* next = track->events.at(track->current))
-                track->remaining += next->delta;
+            track->remaining += track->events.delta(track->current);
         }
     }
     m_position += ticksPerTimer();
@@ -524,7 +601,7 @@ void MIDI_Document::playEvent(const MidiEvent* e, bool send)
 
 bool MIDI_Document::finished() const
 {
-    for (const MidiTrack* track : m_tracks)
+    for (const MidiTrack* track : m_tracks.m_made)
         if (track->current < int(track->events.size()) - 1)
             return false;
     return true;

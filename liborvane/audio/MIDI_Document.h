@@ -2,6 +2,8 @@
 // written back, and played through a MidiDevice in fixed timer periods.
 //
 // Reading: the header body is kept raw and written back as it was read.
+// Tracks are made as track chunks fill them, whatever count the header
+// declares; each keeps its events packed in one block.
 // Events are read as the file format defines them: a data byte where a status
 // is due repeats the last channel status (running status), 0xF7 starts an
 // escape with a length, meta and system-exclusive lengths are cut to what the
@@ -25,11 +27,19 @@
 #include "Document.h"
 #include "MidiMessage.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
 
 class Archive;
 class MidiDevice;
 
+// One event as a track holds it. Tracks keep their events packed (below), so
+// an event is a value made when it is asked for; its data shares the track's
+// bytes and costs no allocation.
 class MidiEvent
 {
 public:
@@ -51,13 +61,65 @@ public:
     bool isSysex() const { return status == 0xF0 || status == 0xF7; }
 };
 
-class MidiEvents : public VectorEx<MidiEvent*>
+// The events of one track, in file order, packed into one block of bytes
+// with the offset of each event beside it: a few bytes an event instead of
+// an object each (a file of a million events is common). In the block an
+// event is its status, its meta type (meta events only), its delta as a
+// variable-length number (low seven bits first), then for meta,
+// system-exclusive and escape events the data's length the same way and the
+// data, for every other event its two data bytes.
+class MidiEvents
 {
 public:
     MidiEvents() = default;
     MidiEvents(const MidiEvents&) = delete;
     MidiEvents& operator=(const MidiEvents&) = delete;
-    ~MidiEvents() override;
+
+    qsizetype size() const { return qsizetype(m_offsets.size()); }
+    bool isEmpty() const { return m_offsets.empty(); }
+    // The event at i, 0 <= i < size().
+    MidiEvent at(qsizetype i) const;
+    MidiEvent first() const { return at(0); }
+    // The delta of the event at i, without making the event.
+    quint32 delta(qsizetype i) const;
+
+    // Walks the events, giving each as a value.
+    class const_iterator
+    {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = MidiEvent;
+        using difference_type = qsizetype;
+        using pointer = void;
+        using reference = MidiEvent;
+
+        const_iterator(const MidiEvents* events, qsizetype i) : m_events(events), m_i(i) {}
+        MidiEvent operator*() const { return m_events->at(m_i); }
+        const_iterator& operator++()
+        {
+            ++m_i;
+            return *this;
+        }
+        bool operator==(const const_iterator& other) const { return m_i == other.m_i; }
+        bool operator!=(const const_iterator& other) const { return m_i != other.m_i; }
+
+    private:
+        const MidiEvents* m_events;
+        qsizetype m_i;
+    };
+    const_iterator begin() const { return const_iterator(this, 0); }
+    const_iterator end() const { return const_iterator(this, size()); }
+
+private:
+    friend class MIDI_Document;
+
+    // The status byte and the meta type of the event at i.
+    quint8 statusAt(qsizetype i) const { return quint8(m_block.at(m_offsets[size_t(i)])); }
+    quint8 metaTypeAt(qsizetype i) const { return quint8(m_block.at(m_offsets[size_t(i)] + 1)); }
+
+    QByteArray m_block;             // the events, packed as above
+    std::vector<quint32> m_offsets; // where each event starts in m_block
+    quint16 m_notesOn = 0;          // bit c: a note-on of the track plays on channel c
 };
 
 struct MidiTrack
@@ -70,14 +132,60 @@ struct MidiTrack
     void rewind();
 };
 
-class MidiTracks : public VectorEx<MidiTrack*>
+// The tracks of a file: as many as its header declares, or as its track
+// chunks fill if they are more. A track is only made when a track chunk
+// fills it (or one after it): a header may declare 65,535 tracks in a file
+// of a few bytes. The tracks not made read as empty ones.
+class MidiTracks
 {
 public:
     MidiTracks() = default;
     MidiTracks(const MidiTracks&) = delete;
     MidiTracks& operator=(const MidiTracks&) = delete;
-    ~MidiTracks() override;
+    ~MidiTracks();
+
+    qsizetype size() const { return std::max(m_declared, qsizetype(m_made.size())); }
+    bool isEmpty() const { return size() == 0; }
+    // The track at i, 0 <= i < size(); an empty track for one not made.
+    const MidiTrack& at(qsizetype i) const;
+    const MidiTrack& first() const { return at(0); }
+
+    class const_iterator
+    {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = MidiTrack;
+        using difference_type = qsizetype;
+        using pointer = const MidiTrack*;
+        using reference = const MidiTrack&;
+
+        const_iterator(const MidiTracks* tracks, qsizetype i) : m_tracks(tracks), m_i(i) {}
+        const MidiTrack& operator*() const { return m_tracks->at(m_i); }
+        const_iterator& operator++()
+        {
+            ++m_i;
+            return *this;
+        }
+        bool operator==(const const_iterator& other) const { return m_i == other.m_i; }
+        bool operator!=(const const_iterator& other) const { return m_i != other.m_i; }
+
+    private:
+        const MidiTracks* m_tracks;
+        qsizetype m_i;
+    };
+    const_iterator begin() const { return const_iterator(this, 0); }
+    const_iterator end() const { return const_iterator(this, size()); }
+
+private:
+    friend class MIDI_Document;
+
+    // Deletes every track made and forgets the declared count.
     void deleteAll();
+    // The track at i, made (with the empty ones before it) when it is not.
+    MidiTrack* make(qsizetype i);
+
+    std::vector<MidiTrack*> m_made; // owned; the tracks 0 .. made - 1
+    qsizetype m_declared = 0;       // the header's count
 };
 
 struct MidiMarker
@@ -166,7 +274,8 @@ public:
 
 private:
     void readHeader(const QByteArray& body);
-    bool readTrack(const QByteArray& body, int trackIndex);
+    // An error text, empty when the track was read.
+    QString readTrack(const QByteArray& body, int trackIndex);
     void init();
 
     MidiDevice* m_device = nullptr; // not owned

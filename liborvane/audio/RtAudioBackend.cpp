@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -154,6 +155,11 @@ bool RtAudioBackend::isOwnClient(const QString& name)
 
 QList<RtAudioBackend::Entry> RtAudioBackend::list()
 {
+    QHash<QString, double> rates;
+    {
+        QMutexLocker lock(&m_mutex);
+        rates = m_rates;
+    }
     QList<Entry> out;
     for (RtAudio::Api api : systems()) {
         std::unique_ptr<RtAudio> audio = makeRtAudio(api);
@@ -179,8 +185,8 @@ QList<RtAudioBackend::Entry> RtAudioBackend::list()
             for (unsigned int r : d.sampleRates)
                 e.info.rates.append(double(r));
             std::sort(e.info.rates.begin(), e.info.rates.end());
-            const auto chosen = m_rates.constFind(name);
-            if (chosen != m_rates.constEnd() && e.info.rates.contains(*chosen))
+            const auto chosen = rates.constFind(name);
+            if (chosen != rates.constEnd() && e.info.rates.contains(*chosen))
                 e.info.nominalRate = *chosen;
             else if (d.preferredSampleRate != 0)
                 e.info.nominalRate = double(d.preferredSampleRate);
@@ -189,7 +195,20 @@ QList<RtAudioBackend::Entry> RtAudioBackend::list()
             out.append(e);
         }
     }
+    QMutexLocker lock(&m_mutex);
+    m_entries = out;
+    m_listed = true;
     return out;
+}
+
+QList<RtAudioBackend::Entry> RtAudioBackend::listed()
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_listed)
+            return m_entries;
+    }
+    return list();
 }
 
 QList<AudioDeviceInfo> RtAudioBackend::devices()
@@ -202,32 +221,58 @@ QList<AudioDeviceInfo> RtAudioBackend::devices()
 
 int RtAudioBackend::setNominalRate(int id, double rate)
 {
-    for (const Entry& e : list()) {
+    for (const Entry& e : listed()) {
         if (e.info.id != id)
             continue;
         if (!e.info.rates.contains(rate))
             return AudioStatusBadRate;
+        QMutexLocker lock(&m_mutex);
         m_rates.insert(e.info.name, rate);
+        // The kept listing runs the device at its new rate too.
+        for (Entry& kept : m_entries)
+            if (kept.info.name == e.info.name)
+                kept.info.nominalRate = rate;
         return AudioStatusOk;
     }
     return AudioStatusNoDevice;
 }
 
+namespace {
+
+// Whether the device RtAudio has at index under its system still bears
+// the name (devices come and go between a listing and an open).
+bool stillNamed(RtAudio& audio, int index, const QString& name)
+{
+    RtAudio::DeviceInfo d;
+    return guarded([&] { d = audio.getDeviceInfo(unsigned(index)); }, true) && d.probed &&
+           QString::fromStdString(d.name) == name;
+}
+
+} // namespace
+
 int RtAudioBackend::open(const QString& name, int channels, double rate, int frames, AudioSource* source,
                          std::unique_ptr<AudioStream>& stream)
 {
     stream.reset();
-    const QList<Entry> entries = list();
-    const auto entry = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) {
-        return e.info.name == name && e.info.outputChannels > 0;
-    });
-    if (entry == entries.end())
-        return AudioStatusNoDevice;
     if (!source || channels < 1 || rate < 1.0 || frames < 1)
         return AudioStatusOpenFailed;
-    std::unique_ptr<RtAudio> audio = makeRtAudio(RtAudio::Api(entry->api));
-    if (!audio)
-        return AudioStatusOpenFailed;
+    const auto find = [&](const QList<Entry>& entries) {
+        const auto e = std::find_if(entries.begin(), entries.end(), [&](const Entry& entry) {
+            return entry.info.name == name && entry.info.outputChannels > 0;
+        });
+        return e == entries.end() ? std::optional<Entry>() : std::optional<Entry>(*e);
+    };
+    std::optional<Entry> entry = find(listed());
+    std::unique_ptr<RtAudio> audio = entry ? makeRtAudio(RtAudio::Api(entry->api)) : nullptr;
+    if (!audio || !stillNamed(*audio, entry->index, name)) {
+        // Not where the last listing had it: list again.
+        entry = find(list());
+        if (!entry)
+            return AudioStatusNoDevice;
+        audio = makeRtAudio(RtAudio::Api(entry->api));
+        if (!audio)
+            return AudioStatusOpenFailed;
+    }
 
     auto made = std::make_unique<RtAudioStream>(std::move(audio), source, channels, rate);
     const int status = made->open(unsigned(entry->index), frames);

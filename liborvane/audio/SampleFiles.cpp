@@ -24,9 +24,13 @@ void takeWave(AudioWave& to, const AudioWave& from)
     to.right = from.right;
 }
 
-void reportUnsupported(const QString& format, const QString& path)
+// The message names the file, then why the reader refused it.
+void reportUnsupported(const QString& format, const QString& path, const QString& reason)
 {
-    error(nullptr, VarArgs::format(format, GetCompactPath(path)), QString());
+    QString text = VarArgs::format(format, GetCompactPath(path));
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n\n") + reason;
+    error(nullptr, text, QString());
 }
 
 int loopPoint(quint32 frame)
@@ -44,13 +48,13 @@ void Sample::fromFile(const QString& path)
         if (doc.loadFile(path))
             fromAIFF(&doc);
         else
-            reportUnsupported(QStringLiteral("Unsupported AIFF file\n\n%s"), path);
+            reportUnsupported(QStringLiteral("Unsupported AIFF file\n\n%s"), path, doc.docError());
     } else if (tag == TagWAV) {
         WAV_Document doc;
         if (doc.loadFile(path))
             fromWAV(&doc);
         else
-            reportUnsupported(QStringLiteral("Unsupported WAV file\n\n%s"), path);
+            reportUnsupported(QStringLiteral("Unsupported WAV file\n\n%s"), path, doc.docError());
     }
 }
 

@@ -10,10 +10,29 @@
 namespace {
 
 constexpr int FormatPCM = 1;
+// The extensible form: the same sixteen bytes, then (from byte 16) the size
+// of the extension, the valid bits, the speaker mask and a 16-byte GUID of
+// the sub-format, whose first four bytes are the sub-format's own tag and
+// whose last twelve are the same for every sub-format.
+constexpr int FormatExtensible = 0xFFFE;
+constexpr int ExtensibleSize = 40;
+constexpr int SubFormatAt = 24;
+const char SubFormatTail[] = "\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71";
 // A "smpl" chunk: seven words of sampler data, the loop count and the size
 // of the sampler-specific data, then 24 bytes a loop.
 constexpr int SamplerHeaderSize = 36;
 constexpr int LoopSize = 24;
+
+// A format tag as the registry of tags writes it: "0x0003".
+QString hexTag(int tag)
+{
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(tag, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+QString unsupportedTag(int tag)
+{
+    return QStringLiteral("Unsupported WAV format ") + hexTag(tag);
+}
 
 QString unsupportedFormat(const AudioFormat& format)
 {
@@ -54,8 +73,29 @@ bool WAV_Document::loadDocument(Archive& ar)
 
     Archive format(std::as_const(fmt->data));
     formatTag = int(format.readValueR(2));
-    if (formatTag != FormatPCM)
+    if (formatTag == FormatExtensible) {
+        // Integer PCM in the longer header (every 24-bit file of most
+        // recording programs) is read as plain PCM, and held and stored as
+        // such.
+        const Buffer& header = fmt->data;
+        if (header.size() < ExtensibleSize) {
+            setDocError(unsupportedTag(formatTag) + QStringLiteral(" without its sub-format"));
+            return false;
+        }
+        const int subFormat = int(header.readValueR(SubFormatAt, 4));
+        if (header.bytes().mid(SubFormatAt + 4, 12) != QByteArrayView(SubFormatTail, 12)) {
+            setDocError(unsupportedTag(formatTag) + QStringLiteral(" of an unknown sub-format"));
+            return false;
+        }
+        if (subFormat != FormatPCM) {
+            setDocError(unsupportedTag(formatTag) + QStringLiteral(", sub-format ") + hexTag(subFormat));
+            return false;
+        }
+        formatTag = FormatPCM;
+    } else if (formatTag != FormatPCM) {
+        setDocError(unsupportedTag(formatTag));
         return false;
+    }
     wave.channels = int(format.readValueR(2));
     wave.rate = double(format.readValueR(4));
     format.skip(4 + 2); // byte rate and block alignment follow from the rest

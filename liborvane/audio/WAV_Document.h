@@ -3,10 +3,13 @@
 //
 // Reading goes through the chunk tree; "fmt ", "data", "smpl" and "inst" are
 // looked up among the top-level chunks only. The sound is read from the file
-// into the wave directly, so the tree's "data" chunk holds no bytes. Only format tag 1 (integer PCM)
-// is read: compressed, floating-point and extensible files are refused with
-// no error text, for the caller to name. One or two channels of 8 to 32 bits
-// are read; other layouts are refused with a reason. The sound is cut to
+// into the wave directly, so the tree's "data" chunk holds no bytes. Integer
+// PCM is read: format tag 1, and the extensible tag 0xFFFE whose sub-format
+// is integer PCM (the document then holds tag 1, as it stores the sound).
+// Compressed and floating-point files, and extensible ones of any other
+// sub-format, are refused with "Unsupported WAV format" and the tag. One or
+// two channels of 8 to 32 bits are read; other layouts are refused with a
+// reason. The sound is cut to
 // whole frames, and no count in the file makes the reader take more than its
 // chunk holds.
 //
@@ -52,8 +55,9 @@ public:
     WAV_Document();
 
     // False with "File does not contain data" without top-level "fmt " and
-    // "data"; false with no text for a format tag other than 1; false with a
-    // reason for a channel count or width a wave cannot hold.
+    // "data"; false with "Unsupported WAV format 0x0003" (the tag, and for
+    // the extensible tag its sub-format) for anything but integer PCM; false
+    // with a reason for a channel count or width a wave cannot hold.
     bool loadDocument(Archive& ar) override;
     // False, writing nothing, when the wave's format cannot be stored.
     bool storeDocument(Archive& ar) override;
@@ -66,7 +70,7 @@ public:
     // "WaveFormat=1 44.1kHz 16bit mono Size=<bytes>\nLeft=<hex>"
     QString toString() const;
 
-    int formatTag = 1;
+    int formatTag = 1; // 1 once a file is read: its sound is integer PCM
     AudioWave wave;
     Vector<WAV_Loop> loops;
     bool hasInstrument = false;

@@ -54,9 +54,9 @@ private slots:
 
     void cleanupTestCase() { server().stop(); }
 
-    // The wave reaches the far end sample for sample on both channels, the
-    // port reports positions as the server runs frames through, and stops by
-    // itself after the wave.
+    // Play returns before the stream is open; the wave reaches the far end
+    // sample for sample on both channels, the port reports positions as the
+    // server runs frames through, and stops by itself after the wave.
     void playsSampleForSample()
     {
         const int length = 2 * 48000 + 321;
@@ -82,6 +82,11 @@ private slots:
                 [&](int position) { reports.append({position, tap.frames()}); });
         port.setName(QStringLiteral("orvane-tap"));
         QVERIFY(port.play(wave, 0, -1, -1));
+        // Play returned without waiting for the server: the stream opens on
+        // a worker and reaches this thread only through its event loop.
+        QVERIFY(port.isStarting());
+        QTRY_VERIFY_WITH_TIMEOUT(!port.isStarting(), 30000);
+        QVERIFY(port.isOpened());
         // Our own stream is no device to offer.
         InitAudioPorts();
         for (const PortInfo& p : AudioInPorts)

@@ -1,6 +1,6 @@
 // The audio output port on the fake backend: what each block holds (loops,
 // channels, the frames the device asks for), the end of a wave, failures to
-// play, the device lists and the rate picker.
+// play, opening on a worker, the device lists and the rate picker.
 #include "AudioPort.h"
 #include "EventMessage.h"
 #include "FakeAudioBackend.h"
@@ -418,6 +418,79 @@ private slots:
             QVERIFY(!port.isPlaying(&wave));
             QCOMPARE(m_fake->lastOpen().name, QStringLiteral("Mono"));
             QCOMPARE(framesOf(m_fake->pump(3), 1), run(0, 3));
+        }
+        QVERIFY(!m_fake->isOpen());
+    }
+
+    // With a backend whose opening takes time (as the system's does), play
+    // returns while the device is still opening, and the stream plays once
+    // it is open; a device that fails then ends the playback with -1 and the
+    // reason; a stop, or the port's end, while it opens closes what it opened.
+    void opensOnAWorker()
+    {
+        m_fake->setSlowOpens(true);
+        m_fake->setAcceptedFrames(4);
+        const AudioWave wave = numberedPortWave(10);
+        AudioOutPort port;
+        QSignalSpy positions(&port, &AudioOutPort::audioPosChanged);
+        m_fake->holdOpens(true);
+        QVERIFY(startPlaying(port, wave, 2, -1, -1));
+        QTRY_COMPARE(m_fake->heldOpens(), 1);
+        QVERIFY(port.isOpened());
+        QVERIFY(port.isStarting());
+        QVERIFY(port.isPlaying(&wave));
+        QVERIFY(!m_fake->isOpen());
+        m_fake->holdOpens(false);
+        QTRY_VERIFY(!port.isStarting());
+        QVERIFY(m_fake->isRunning());
+        QCOMPARE(framesOf(m_fake->pump(4), 2), run(2, 6));
+        QTRY_VERIFY(!positions.isEmpty());
+        QCOMPARE(positions.last().at(0).toInt(), 6);
+        port.stop();
+        QVERIFY(!m_fake->isOpen());
+
+        m_fake->setRefuseStart(true);
+        positions.clear();
+        QVERIFY(startPlaying(port, wave, 0, -1, -1));
+        QTRY_VERIFY(!port.isOpened());
+        QCOMPARE(port.error(), int(AudioStatusStartFailed));
+        QVERIFY(!port.isPlaying(&wave));
+        QCOMPARE(positions.size(), 1);
+        QCOMPARE(positions.last().at(0).toInt(), -1);
+        QVERIFY(!m_fake->isOpen());
+
+        // Playing again on hearing of the failure plays.
+        bool again = true;
+        connect(&port, &AudioOutPort::audioPosChanged, &port, [&](int position) {
+            if (position == -1 && again) {
+                again = false;
+                m_fake->setRefuseStart(false);
+                QVERIFY(startPlaying(port, wave, 0, -1, -1));
+            }
+        });
+        QVERIFY(startPlaying(port, wave, 0, -1, -1));
+        QTRY_VERIFY(m_fake->isRunning());
+        QVERIFY(!again);
+        port.stop();
+
+        positions.clear();
+        m_fake->holdOpens(true);
+        QVERIFY(startPlaying(port, wave, 0, -1, -1));
+        QTRY_COMPARE(m_fake->heldOpens(), 1);
+        m_fake->holdOpens(false);
+        port.stop();
+        QVERIFY(!port.isOpened());
+        QVERIFY(!port.isStarting());
+        QVERIFY(!m_fake->isOpen());
+        QCOMPARE(positions.size(), 1);
+        QCOMPARE(positions.last().at(0).toInt(), -1);
+
+        {
+            AudioOutPort other;
+            m_fake->holdOpens(true);
+            QVERIFY(startPlaying(other, wave, 0, -1, -1));
+            QTRY_COMPARE(m_fake->heldOpens(), 1);
+            m_fake->holdOpens(false);
         }
         QVERIFY(!m_fake->isOpen());
     }

@@ -74,12 +74,12 @@ QStringList events(const MIDI_Document& doc)
     QStringList out;
     for (qsizetype t = 0; t < doc.tracks().size(); ++t) {
         qint64 tick = 0;
-        for (const MidiEvent* e : doc.tracks().at(t)->events) {
-            tick += e->delta;
+        for (const MidiEvent& e : doc.tracks().at(t).events) {
+            tick += e.delta;
             const QString text = QStringLiteral("%1 %2 %3")
-                                     .arg(int(e->status), 2, 16, QLatin1Char('0'))
-                                     .arg(int(e->metaType), 2, 16, QLatin1Char('0'))
-                                     .arg(e->data.toString());
+                                     .arg(int(e.status), 2, 16, QLatin1Char('0'))
+                                     .arg(int(e.metaType), 2, 16, QLatin1Char('0'))
+                                     .arg(e.data.toString());
             out << QStringLiteral("%1:%2:%3").arg(t).arg(tick).arg(text.toUpper().trimmed());
         }
     }
@@ -92,30 +92,30 @@ QStringList csvLines(const MIDI_Document& doc)
     QStringList out;
     for (qsizetype t = 0; t < doc.tracks().size(); ++t) {
         qint64 tick = 0;
-        for (const MidiEvent* e : doc.tracks().at(t)->events) {
-            tick += e->delta;
+        for (const MidiEvent& e : doc.tracks().at(t).events) {
+            tick += e.delta;
             const QString at = QStringLiteral("%1, %2, ").arg(t + 1).arg(tick);
-            const Buffer& d = e->data;
-            const int ch = e->status & 0x0F;
+            const Buffer& d = e.data;
+            const int ch = e.status & 0x0F;
             QString line;
-            if (e->status == 0xFF) {
-                switch (e->metaType) {
-                case 0x01: line = QStringLiteral("Text_t, \"%1\"").arg(e->text()); break;
-                case 0x03: line = QStringLiteral("Title_t, \"%1\"").arg(e->text()); break;
-                case 0x06: line = QStringLiteral("Marker_t, \"%1\"").arg(e->text()); break;
+            if (e.status == 0xFF) {
+                switch (e.metaType) {
+                case 0x01: line = QStringLiteral("Text_t, \"%1\"").arg(e.text()); break;
+                case 0x03: line = QStringLiteral("Title_t, \"%1\"").arg(e.text()); break;
+                case 0x06: line = QStringLiteral("Marker_t, \"%1\"").arg(e.text()); break;
                 case 0x2F: line = QStringLiteral("End_track"); break;
                 case 0x51: line = QStringLiteral("Tempo, %1").arg(d.readValue(0, 3)); break;
                 case 0x58:
                     line = QStringLiteral("Time_signature, %1, %2, %3, %4").arg(int(d[0])).arg(int(d[1])).arg(int(d[2])).arg(int(d[3]));
                     break;
-                default: line = QStringLiteral("Meta %1").arg(int(e->metaType));
+                default: line = QStringLiteral("Meta %1").arg(int(e.metaType));
                 }
-            } else if (e->status == 0xF0) {
+            } else if (e.status == 0xF0) {
                 line = QStringLiteral("System_exclusive, %1").arg(d.size());
                 for (int i = 0; i < d.size(); ++i)
                     line += QStringLiteral(", %1").arg(d[i]);
             } else {
-                switch (e->status & 0xF0) {
+                switch (e.status & 0xF0) {
                 case 0x80: line = QStringLiteral("Note_off_c, %1, %2, %3").arg(ch).arg(int(d[0])).arg(int(d[1])); break;
                 case 0x90: line = QStringLiteral("Note_on_c, %1, %2, %3").arg(ch).arg(int(d[0])).arg(int(d[1])); break;
                 case 0xA0: line = QStringLiteral("Poly_aftertouch_c, %1, %2, %3").arg(ch).arg(int(d[0])).arg(int(d[1])); break;
@@ -123,7 +123,7 @@ QStringList csvLines(const MIDI_Document& doc)
                 case 0xC0: line = QStringLiteral("Program_c, %1, %2").arg(ch).arg(int(d[0])); break;
                 case 0xD0: line = QStringLiteral("Channel_aftertouch_c, %1, %2").arg(ch).arg(int(d[0])); break;
                 case 0xE0: line = QStringLiteral("Pitch_bend_c, %1, %2").arg(ch).arg(int(d[0]) | int(d[1]) << 7); break;
-                default: line = QStringLiteral("Status %1").arg(int(e->status));
+                default: line = QStringLiteral("Status %1").arg(int(e.status));
                 }
             }
             out << at + line;
@@ -251,6 +251,18 @@ private slots:
         QTest::newRow("more tracks than the header says")
             << header(1, 1, 96) + chunk("MTrk", hex("00 FF 2F 00")) + chunk("MTrk", hex("00 C0 01"))
             << true << QStringList{"0:0:FF 2F", "1:0:C0 00 01 00"};
+        // Each of these events takes twice its bytes in the file once read:
+        // the most any event grows.
+        QTest::newRow("running program changes and real-time bytes")
+            << smf({hex("00 C0 01 00 02 00 03 00 F8 00 FE 00 F8")}) << true
+            << QStringList{"0:0:C0 00 01 00", "0:0:C0 00 02 00", "0:0:C0 00 03 00", "0:0:F8 00 00 00",
+                           "0:0:FE 00 00 00", "0:0:F8 00 00 00"};
+        // The longest delta, and lengths of more than one byte.
+        QTest::newRow("long deltas and lengths")
+            << smf({hex("FF FF FF 7F FF 01 81 00") + QByteArray(128, 'a') + hex("00 F0 00 81 80 00 FF 2F 00")})
+            << true
+            << QStringList{"0:268435455:FF 01 " + QByteArray(128, 'a').toHex(' ').toUpper(), "0:268435455:F0 00",
+                           "0:268451839:FF 2F"};
         QTest::newRow("division 0") << smf({hex("00 90 3C 40 83 60 80 3C 00 00 FF 2F 00")}, 0) << true
                                     << QStringList{"0:0:90 00 3C 40", "0:480:80 00 3C 00", "0:480:FF 2F"};
     }
@@ -287,6 +299,16 @@ private slots:
                               chunk("MTrk", hex("00 C0 02"))));
         QCOMPARE(events(doc), QStringList{"1:0:C0 00 02 00"});
         QCOMPARE(doc.tpqn(), 120);
+
+        // A header may declare more tracks than the file could hold: they
+        // read as empty tracks, and nothing plays.
+        QVERIFY(load(doc, header(1, 65535, 96) + chunk("MTrk", hex("00 C0 01 00 FF 2F 00"))));
+        QCOMPARE(doc.tracks().size(), 65535);
+        QCOMPARE(doc.tracks().at(0).events.size(), 2);
+        QVERIFY(doc.tracks().at(65534).events.isEmpty());
+        QCOMPARE(doc.eventCount(), 2);
+        QVERIFY(!doc.playCurrentEvents(false));
+        QCOMPARE(store(doc).size(), 14 + 15 + 65534 * 8);
 
         // A short header reads its missing words as 0.
         QVERIFY(load(doc, chunk("MThd", hex("00 01 00"))));

@@ -108,15 +108,18 @@ void TestSampleFiles::unsupportedFilesAreReported()
                                   riffFile("WAVE", wavFmt(1, 44100, 32, 3) + riffChunk("data", QByteArray(8, 1))));
     s.fromFile(wav);
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::Error), 1);
+    // The file, then the reader's reason.
     QCOMPARE(prompts.last(ScriptedPrompts::Kind::Error).text,
-             QStringLiteral("Unsupported WAV file\n\n") + GetCompactPath(wav));
+             QStringLiteral("Unsupported WAV file\n\n") + GetCompactPath(wav) +
+                 QStringLiteral("\n\nUnsupported WAV format 0x0003"));
     QCOMPARE(prompts.last(ScriptedPrompts::Kind::Error).title, QString());
 
     const QString aiff = writeFile(dir, QStringLiteral("bad.aiff"), formFile("AIFF", aiffComm(0, 1, 16, 44100)));
     s.fromFile(aiff);
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::Error), 2);
     QCOMPARE(prompts.last(ScriptedPrompts::Kind::Error).text,
-             QStringLiteral("Unsupported AIFF file\n\n") + GetCompactPath(aiff));
+             QStringLiteral("Unsupported AIFF file\n\n") + GetCompactPath(aiff) +
+                 QStringLiteral("\n\nUnsupported sample format: 0 channels, 16 bits"));
     // The sample keeps what it had.
     QCOMPARE(s.left.bytes(), before);
     QCOMPARE(s.rootKey, 67);

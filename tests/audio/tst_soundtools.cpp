@@ -1,6 +1,7 @@
 // The WAV and AIFF readers and writers against independent tools: sox writes
-// files of every width, channel count and several rates, and our reader must
-// decode the samples sox itself decodes; what we write, sox and sndfile-info
+// files of every width (WAV files above 16 bits in the extensible form),
+// channel count and several rates, and our reader must decode the samples sox
+// itself decodes; a float file is refused with its reason; what we write, sox and sndfile-info
 // must read with the same format, samples, loops and zone. Also checks that
 // the committed fixtures are what their script writes.
 //
@@ -8,6 +9,8 @@
 // under CI=true.
 #include "AIFF_Document.h"
 #include "AudioFixtures.h"
+#include "Paths.h"
+#include "Prompts.h"
 #include "Sample.h"
 #include "TestEnvironment.h"
 #include "WAV_Document.h"
@@ -88,7 +91,7 @@ private slots:
     void fixturesRegenerate();
     void agreesWithTheTools_data();
     void agreesWithTheTools();
-    void extensibleWavIsRefused();
+    void floatWavIsRefused();
     void fixturesAgreeWithSox();
     void zonesReadByTheTools();
 };
@@ -120,7 +123,7 @@ void TestSoundTools::agreesWithTheTools_data()
     const int rates[] = {8000, 11025, 22050, 32000, 44100, 48000, 88200, 96000};
     int next = 0;
     for (bool aiff : {false, true}) {
-        for (int bits : {8, 16, 24}) {
+        for (int bits : {8, 16, 24, 32}) {
             for (int channels : {1, 2}) {
                 const int rate = rates[next++ % 8];
                 QTest::addRow("%s %d-bit %d ch %d Hz", aiff ? "AIFF" : "WAV", bits, channels, rate)
@@ -134,7 +137,6 @@ void TestSoundTools::agreesWithTheTools()
 {
     REQUIRE_TOOL(sox, "sox");
     REQUIRE_TOOL(info, "sndfile-info");
-    REQUIRE_TOOL(convert, "sndfile-convert");
     QFETCH(bool, aiff);
     QFETCH(int, bits);
     QFETCH(int, channels);
@@ -154,12 +156,15 @@ void TestSoundTools::agreesWithTheTools()
     if (channels == 2)
         args << QStringLiteral("sine") << QStringLiteral("500");
     QVERIFY2(!run(sox, args, &error).isNull(), qPrintable(error));
-    if (!aiff && bits > 16) {
-        // sox writes wider WAV files with the extensible header, which the
-        // reader refuses; sndfile-convert writes the same samples as plain PCM.
-        const QString plain = dir.filePath(QStringLiteral("plain.wav"));
-        QVERIFY2(!run(convert, {QStringLiteral("-pcm24"), made, plain}, &error).isNull(), qPrintable(error));
-        made = plain;
+    if (!aiff) {
+        // sox writes WAV files wider than 16 bits in the extensible form,
+        // integer PCM as the sub-format.
+        QFile file(made);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray header = file.read(64);
+        QCOMPARE(header.mid(20, 2), bits > 16 ? le(0xFFFE, 2) : le(1, 2));
+        if (bits > 16)
+            QCOMPARE(header.mid(44, 4), le(1, 4));
     }
 
     // Our reader decodes what sox decodes.
@@ -190,22 +195,34 @@ void TestSoundTools::agreesWithTheTools()
     QCOMPARE(fi.format, sndfileFormat(aiff, bits));
 }
 
-void TestSoundTools::extensibleWavIsRefused()
+// A float WAV file from sox (plain or extensible, as sox chooses) is
+// refused with its format, and the user is told so.
+void TestSoundTools::floatWavIsRefused()
 {
     REQUIRE_TOOL(sox, "sox");
     QTemporaryDir dir;
     QString error;
-    const QString path = dir.filePath(QStringLiteral("ext.wav"));
-    QVERIFY2(!run(sox, {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-n"), QStringLiteral("-b"),
-                        QStringLiteral("24"), path, QStringLiteral("synth"), QStringLiteral("11s"),
-                        QStringLiteral("sine"), QStringLiteral("440")},
+    const QString path = dir.filePath(QStringLiteral("float.wav"));
+    QVERIFY2(!run(sox, {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-n"), QStringLiteral("-e"),
+                        QStringLiteral("floating-point"), QStringLiteral("-b"), QStringLiteral("32"), path,
+                        QStringLiteral("synth"), QStringLiteral("11s"), QStringLiteral("sine"), QStringLiteral("440")},
                   &error)
                   .isNull(),
              qPrintable(error));
     WAV_Document doc;
     QVERIFY(!doc.loadFile(path));
-    QCOMPARE(doc.formatTag, 0xFFFE);
-    QCOMPARE(doc.docError(), QString());
+    QVERIFY2(doc.docError() == QLatin1String("Unsupported WAV format 0x0003") ||
+                 doc.docError() == QLatin1String("Unsupported WAV format 0xFFFE, sub-format 0x0003"),
+             qPrintable(doc.docError()));
+    QVERIFY(!doc.wave.isValid());
+
+    ScriptedPrompts prompts;
+    Sample sample;
+    sample.fromFile(path);
+    QVERIFY(!sample.isValid());
+    QCOMPARE(prompts.count(ScriptedPrompts::Kind::Error), 1);
+    QCOMPARE(prompts.last(ScriptedPrompts::Kind::Error).text,
+             QStringLiteral("Unsupported WAV file\n\n") + GetCompactPath(path) + QStringLiteral("\n\n") + doc.docError());
 }
 
 void TestSoundTools::fixturesAgreeWithSox()

@@ -35,6 +35,56 @@ QList<int> channelPoints(const AudioWave& w, int ch)
     return out;
 }
 
+// A wave of n points of noise over the whole range of its width (8-bit
+// points and the extremes included).
+AudioWave noiseWave(int bits, int n)
+{
+    AudioWave w;
+    w.bits = bits;
+    w.left.allocate(n * w.bytes());
+    int low = 0, high = 0;
+    w.getRange(low, high);
+    quint64 x = 99;
+    for (int i = 0; i < n; ++i) {
+        x = x * 6364136223846793005ull + 1442695040888963407ull;
+        const qint64 span = qint64(high) - low + 1;
+        w.setPoint(0, i, int(low + qint64((x >> 20) % quint64(span))));
+    }
+    w.setPoint(0, 7, low);
+    w.setPoint(0, 8, high);
+    return w;
+}
+
+// The operations as their definition reads, a point at a time through the
+// point calls, for the whole-channel forms to be held against.
+void fadeByPoints(AudioWave& w, double hardness, int start, int end, bool rising)
+{
+    const double n = double(end) - start;
+    for (double x = 0; x < n; x += 1.0)
+        w.adjustPoint(0, int(start + x), curve(x, n, hardness, rising));
+}
+
+void crossfadeByPoints(AudioWave& w, double hardness, double ratio, int loop, int end)
+{
+    const double n = std::min(loop * ratio, ratio * (end - loop));
+    for (double x = 0; x < n; x += 1.0) {
+        const int p = int(x + (end - n));
+        w.adjustPoint(0, p, curve(x, n, hardness, false));
+        const int q = w.getPoint(0, int(x + (loop - n)));
+        w.mergePoint(0, p, int(q * curve(x, n, hardness, true)));
+    }
+}
+
+void normalizeByPoints(AudioWave& w, double ratio)
+{
+    qint64 peak = 0;
+    for (int i = 0; i < w.channelLength(0); ++i)
+        peak = std::max(peak, std::abs(qint64(w.getPoint(0, i))));
+    const double factor = ratio / (double(peak) / double(MaxInt(w.bytes()) / 2 - 1));
+    for (int i = 0; i < w.channelLength(0); ++i)
+        w.adjustPoint(0, i, factor);
+}
+
 QList<int> range(int from, int to) // [from, to)
 {
     QList<int> out;
@@ -63,6 +113,9 @@ private slots:
     void fades();
     void crossfade();
     void spansPastTheChannel();
+    void wholeChannelsAsPointByPoint_data();
+    void wholeChannelsAsPointByPoint();
+    void cutAndPasteKeepOtherHolders();
     void conversions_data();
     void conversions();
     void partFramesAndPadBytes();
@@ -324,6 +377,83 @@ void TestWave::spansPastTheChannel()
     w.crossfade(1.0, 1e12, 0, 2, 4);
     w.crossfade(1.0, 0.5, 0, 1000, 3000);
     QCOMPARE(w.left.size(), 8);
+}
+
+// The whole-channel forms of the fades, the crossfade and normalize give the
+// points their point-by-point definition gives, bit for bit, on channels long
+// enough for the fades to be drawn in straight runs, at every width and over
+// the whole range of each.
+void TestWave::wholeChannelsAsPointByPoint_data()
+{
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<double>("hardness");
+    QTest::addColumn<double>("ratio");
+
+    QTest::newRow("fade in 16") << 16 << "fadeIn" << 1.2 << 0.0;
+    QTest::newRow("fade in 24, soft") << 24 << "fadeIn" << 0.35 << 0.0;
+    QTest::newRow("fade in 8, straight") << 8 << "fadeIn" << 1.0 << 0.0;
+    QTest::newRow("fade out 16") << 16 << "fadeOut" << 1.2 << 0.0;
+    QTest::newRow("fade out 32, hard") << 32 << "fadeOut" << 3.0 << 0.0;
+    QTest::newRow("crossfade 16") << 16 << "crossfade" << 1.2 << 0.9;
+    QTest::newRow("crossfade 32") << 32 << "crossfade" << 0.5 << 1.0;
+    // The stretch read overlaps the tail being written.
+    QTest::newRow("crossfade 16, overlapping") << 16 << "crossfade" << 2.0 << 1.7;
+    QTest::newRow("normalize 16") << 16 << "normalize" << 0.0 << 0.98;
+    QTest::newRow("normalize 24") << 24 << "normalize" << 0.0 << 1.0;
+    QTest::newRow("normalize 32") << 32 << "normalize" << 0.0 << 0.7;
+    QTest::newRow("normalize 8") << 8 << "normalize" << 0.0 << 0.5;
+}
+
+void TestWave::wholeChannelsAsPointByPoint()
+{
+    QFETCH(int, bits);
+    QFETCH(QString, operation);
+    QFETCH(double, hardness);
+    QFETCH(double, ratio);
+    const int n = 1 << 19;
+    AudioWave ours = noiseWave(bits, n);
+    AudioWave theirs = ours;
+    if (operation == QLatin1String("fadeIn")) {
+        ours.fadeIn(hardness, 0, 3, n - 2);
+        fadeByPoints(theirs, hardness, 3, n - 2, true);
+    } else if (operation == QLatin1String("fadeOut")) {
+        ours.fadeOut(hardness, 0, 1000, n);
+        fadeByPoints(theirs, hardness, 1000, n, false);
+    } else if (operation == QLatin1String("crossfade")) {
+        ours.crossfade(hardness, ratio, 0, n / 3, n - 5);
+        crossfadeByPoints(theirs, hardness, ratio, n / 3, n - 5);
+    } else {
+        ours.normalize(0, ratio);
+        normalizeByPoints(theirs, ratio);
+    }
+    QVERIFY(ours.left.bytes() != noiseWave(bits, n).left.bytes());
+    if (ours.left.bytes() != theirs.left.bytes()) {
+        int i = 0;
+        while (ours.getPoint(0, i) == theirs.getPoint(0, i))
+            ++i;
+        QFAIL(qPrintable(QStringLiteral("point %1: %2, not %3").arg(i).arg(ours.getPoint(0, i)).arg(theirs.getPoint(0, i))));
+    }
+}
+
+// Cut and paste change the channel in place, but never the bytes a copy of
+// the wave shares; a channel pasted into itself inserts its old self.
+void TestWave::cutAndPasteKeepOtherHolders()
+{
+    AudioWave w = waveOf(16, range(0, 10), range(100, 110));
+    const AudioWave copy = w;
+    const Buffer section = w.copy(0, 2, 5);
+    w.cut(0, 2, 5);
+    QCOMPARE(channelPoints(copy, 0), range(0, 10));
+    QCOMPARE(channelPoints(w, 0), range(0, 2) + range(5, 10));
+    w.paste(0, section, 2);
+    QCOMPARE(channelPoints(w, 0), range(0, 10));
+    QCOMPARE(channelPoints(w, 1), range(100, 110));
+
+    w.paste(1, w.right, 1);
+    QCOMPARE(channelPoints(w, 1), QList<int>{100} + range(100, 110) + range(101, 110));
+    QCOMPARE(channelPoints(copy, 1), range(100, 110));
+    QCOMPARE(section.bytes(), QByteArray("\x02\x00\x03\x00\x04\x00", 6));
 }
 
 void TestWave::conversions_data()

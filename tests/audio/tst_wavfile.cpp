@@ -24,6 +24,16 @@ QByteArray smplBody(quint32 count, const QList<QList<quint32>>& loops)
     return body;
 }
 
+// The "fmt " chunk of the extensible form: the plain sixteen bytes, then the
+// extension (22 bytes: valid bits, speaker mask, sub-format GUID).
+QByteArray extensibleFmt(int channels, int bits, quint32 subFormat, const char* guidTail = "000010008000 00AA00389B71")
+{
+    QByteArray body = wavFmt(channels, 48000, bits, 0xFFFE).mid(8);
+    body += le(22, 2) + le(quint32(bits), 2) + le(channels == 2 ? 3 : 4, 4) + le(subFormat, 4) +
+            QByteArray::fromHex(guidTail);
+    return riffChunk("fmt ", body);
+}
+
 } // namespace
 
 class TestWavFile : public QObject
@@ -34,6 +44,7 @@ private slots:
     void readsFixture();
     void refusals_data();
     void refusals();
+    void readsExtensiblePcm();
     void oddDataSizes();
     void loopCountsBeyondTheChunk();
     void writesExactLayout();
@@ -81,9 +92,18 @@ void TestWavFile::refusals_data()
     // Both chunks are looked for at the top level only.
     QTest::newRow("inside a list") << riffFile("WAVE", riffChunk("LIST", "wrap" + wavFmt(1, 44100, 16) + data))
                                    << "File does not contain data";
-    // Other encodings are refused without a text: the caller names the file.
-    QTest::newRow("float") << riffFile("WAVE", wavFmt(1, 44100, 32, 3) + data) << "";
-    QTest::newRow("extensible") << riffFile("WAVE", wavFmt(2, 44100, 24, 0xFFFE) + data) << "";
+    // Other encodings are refused with their tag; the extensible form with
+    // its sub-format's.
+    QTest::newRow("float") << riffFile("WAVE", wavFmt(1, 44100, 32, 3) + data) << "Unsupported WAV format 0x0003";
+    QTest::newRow("compressed") << riffFile("WAVE", wavFmt(1, 44100, 4, 0x11) + data)
+                                << "Unsupported WAV format 0x0011";
+    QTest::newRow("extensible float") << riffFile("WAVE", extensibleFmt(2, 32, 3) + data)
+                                      << "Unsupported WAV format 0xFFFE, sub-format 0x0003";
+    QTest::newRow("extensible, foreign GUID")
+        << riffFile("WAVE", extensibleFmt(2, 16, 1, "000010008000 00AA00389B72") + data)
+        << "Unsupported WAV format 0xFFFE of an unknown sub-format";
+    QTest::newRow("extensible, no extension") << riffFile("WAVE", wavFmt(2, 44100, 24, 0xFFFE) + data)
+                                              << "Unsupported WAV format 0xFFFE without its sub-format";
     // Layouts a wave cannot hold are refused with the reason instead of
     // dividing by zero, spinning, or splitting frames wrongly.
     QTest::newRow("no channels") << riffFile("WAVE", wavFmt(0, 44100, 16) + data)
@@ -103,6 +123,27 @@ void TestWavFile::refusals()
     QVERIFY(!loadBytes(doc, file));
     QTEST(doc.docError(), "error");
     QVERIFY(!doc.wave.isValid());
+}
+
+// Integer PCM in the extensible form reads as plain PCM, and is stored as
+// plain PCM (tag 1, the sixteen-byte "fmt "), which reads back the same.
+void TestWavFile::readsExtensiblePcm()
+{
+    WAV_Document doc;
+    QVERIFY2(loadBytes(doc, riffFile("WAVE", extensibleFmt(2, 24, 1) +
+                                                 riffChunk("data", QByteArray::fromHex("010000FFFFFF FFFF7F000080")))),
+             qPrintable(doc.docError()));
+    QCOMPARE(doc.formatTag, 1);
+    QCOMPARE(doc.wave.toString(), QStringLiteral("48.0kHz 24bit stereo"));
+    QCOMPARE(QList<int>({doc.wave.getPoint(0, 0), doc.wave.getPoint(1, 0), doc.wave.getPoint(0, 1),
+                         doc.wave.getPoint(1, 1)}),
+             QList<int>({1, -1, 8388607, -8388608}));
+    const QByteArray stored = storeBytes(doc);
+    QCOMPARE(stored.mid(16, 6), le(16, 4) + le(1, 2));
+    WAV_Document back;
+    QVERIFY(loadBytes(back, stored));
+    QCOMPARE(back.wave.left, doc.wave.left);
+    QCOMPARE(back.wave.right, doc.wave.right);
 }
 
 void TestWavFile::oddDataSizes()

@@ -26,8 +26,8 @@ public:
     {
         if (m_backend->m_refuseStart)
             return AudioStatusStartFailed;
-        m_running = true;
         m_drained = false;
+        m_running = true;
         return AudioStatusOk;
     }
     int stop() override
@@ -43,7 +43,9 @@ public:
     const int m_channels;
     const double m_rate;
     const int m_frames;
-    bool m_running = false;
+    // Set by start (on a worker when opens are slow) and stop, read by the
+    // test.
+    std::atomic<bool> m_running{false};
     bool m_drained = false;
 };
 
@@ -71,12 +73,14 @@ void FakeAudioBackend::clearDevices()
 
 bool FakeAudioBackend::isRunning() const
 {
-    return m_stream && m_stream->m_running;
+    const FakeAudioStream* s = m_stream.load();
+    return s && s->m_running;
 }
 
 bool FakeAudioBackend::drained() const
 {
-    return m_stream && m_stream->m_drained;
+    const FakeAudioStream* s = m_stream.load();
+    return s && s->m_drained;
 }
 
 double FakeAudioBackend::nominalRate(const QString& name) const
@@ -85,11 +89,31 @@ double FakeAudioBackend::nominalRate(const QString& name) const
     return d ? d->nominalRate : 0.0;
 }
 
+void FakeAudioBackend::holdOpens(bool hold)
+{
+    QMutexLocker lock(&m_mutex);
+    m_hold = hold;
+    if (!hold)
+        m_released.wakeAll();
+}
+
+int FakeAudioBackend::heldOpens() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_held;
+}
+
+FakeAudioBackend::Opened FakeAudioBackend::lastOpen() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lastOpen;
+}
+
 std::vector<float> FakeAudioBackend::pump(int frames)
 {
     if (!isRunning() || frames < 0)
         return {};
-    std::vector<float> out(size_t(frames) * size_t(m_stream->m_channels), -9.0f);
+    std::vector<float> out(size_t(frames) * size_t(m_stream.load()->m_channels), -9.0f);
     pumpInto(out.data(), frames);
     return out;
 }
@@ -98,7 +122,7 @@ bool FakeAudioBackend::pumpInto(float* out, int frames)
 {
     if (!isRunning() || frames < 0)
         return false;
-    FakeAudioStream* s = m_stream;
+    FakeAudioStream* s = m_stream.load();
     if (s->m_drained) {
         std::fill(out, out + size_t(frames) * size_t(s->m_channels), 0.0f);
         return true;
@@ -134,6 +158,13 @@ int FakeAudioBackend::open(const QString& name, int channels, double rate, int f
                            std::unique_ptr<AudioStream>& stream)
 {
     stream.reset();
+    {
+        QMutexLocker lock(&m_mutex);
+        ++m_held;
+        while (m_hold)
+            m_released.wait(&m_mutex);
+        --m_held;
+    }
     const AudioDeviceInfo* d = findAudioDevice(m_devices, name);
     if (!d || d->outputChannels < 1)
         return AudioStatusNoDevice;
@@ -143,6 +174,7 @@ int FakeAudioBackend::open(const QString& name, int channels, double rate, int f
     auto made = std::make_unique<FakeAudioStream>(this, source, channels, rate,
                                                   m_acceptedFrames > 0 ? m_acceptedFrames : frames);
     m_stream = made.get();
+    QMutexLocker lock(&m_mutex);
     m_lastOpen = {name, channels, rate, frames};
     stream = std::move(made);
     return AudioStatusOk;

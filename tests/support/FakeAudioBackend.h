@@ -9,7 +9,11 @@
 #include "AudioBackend.h"
 
 #include <QList>
+#include <QMutex>
 #include <QString>
+#include <QWaitCondition>
+
+#include <atomic>
 
 #include <memory>
 #include <vector>
@@ -35,6 +39,13 @@ public:
     void setRefuseStart(bool refuse) { m_refuseStart = refuse; }
     // The frames per block a stream accepts; 0 takes what is asked.
     void setAcceptedFrames(int frames) { m_acceptedFrames = frames; }
+    // Opens that take time, as the system's do: opensAtOnce() is false, so
+    // the port opens on a worker, and while held each open waits until
+    // released (holdOpens(false)), as a system's open waits on its server.
+    void setSlowOpens(bool slow) { m_slowOpens = slow; }
+    void holdOpens(bool hold);
+    // How many opens wait now.
+    int heldOpens() const;
 
     // Runs the running stream's render once for frames frames and gives
     // what it wrote, frames x channels floats; silence after a drain; empty
@@ -58,11 +69,12 @@ public:
         double rate = 0;
         int frames = 0; // as asked
     };
-    Opened lastOpen() const { return m_lastOpen; }
+    Opened lastOpen() const;
     // The rate a device runs at now; 0 for a name not listed.
     double nominalRate(const QString& name) const;
 
     QList<AudioDeviceInfo> devices() override;
+    bool opensAtOnce() const override { return !m_slowOpens; }
     int setNominalRate(int id, double rate) override;
     int open(const QString& name, int channels, double rate, int frames, AudioSource* source,
              std::unique_ptr<AudioStream>& stream) override;
@@ -70,12 +82,23 @@ public:
 private:
     friend class FakeAudioStream;
 
+    // Set by the test while no open runs; read by open, on a worker when
+    // opens are slow.
     QList<AudioDeviceInfo> m_devices;
     bool m_refuseOpen = false;
     bool m_refuseStart = false;
     int m_acceptedFrames = 0;
+    bool m_slowOpens = false;
+    // Guards the gate of held opens and what an open leaves for the test.
+    mutable QMutex m_mutex;
+    QWaitCondition m_released;
+    bool m_hold = false;
+    int m_held = 0;
     Opened m_lastOpen;
-    FakeAudioStream* m_stream = nullptr; // the open stream (the last one opened)
+    // The open stream (the last one opened): set by open, on a worker when
+    // opens are slow, cleared by the stream's destructor on the port's
+    // thread; the test reads it.
+    std::atomic<FakeAudioStream*> m_stream{nullptr};
     bool m_inRender = false;
     int m_stopsInsideRender = 0;
 };
