@@ -457,6 +457,38 @@ private slots:
         QCOMPARE(dataOf(written.getPatchDump(UsedVoices[0])), sim().image(voiceLocation));
     }
 
+    // The voices' requests show their progress; Cancel stops the save before
+    // the next request, and neither file is written nor anything said.
+    void saveCanBeCanceled()
+    {
+        QVERIFY(savedThenEdited());
+        const QString song = file(QStringLiteral("song.mix"));
+        const QString companion = file(QStringLiteral("song.all"));
+        const QByteArray oldMix = readAll(song), oldCompanion = readAll(companion);
+        window->setWindowModified(true);
+        QVERIFY(bus->waitIdle(SendMs));
+        Wire::take(*bus, *rig->sim);
+
+        // The first voice answers late enough for the window to show.
+        sim().setFault(Sim::BulkReply, Sim::Fault::Delay, 800, 1, 1);
+        auto seen = cancelWhenShown();
+        QVERIFY(!window->save());
+        QVERIFY(seen->found && seen->canceled);
+        QCOMPARE(seen->title, QStringLiteral("Save"));
+        QCOMPARE(seen->text, QStringLiteral("Receiving %1...")
+                                 .arg(rig->device->printPatch(UsedVoices[0], Patch::OneBasedGrouped)));
+        QVERIFY(!shownProgress());
+        QCOMPARE(prompts->count(Kind::Error), 0);
+        QCOMPARE(readAll(song), oldMix);
+        QCOMPARE(readAll(companion), oldCompanion);
+        QVERIFY(window->isWindowModified());
+        // The mix and the first voice were asked for, no other voice.
+        QVERIFY(bus->waitIdle(SendMs));
+        const QStringList sent = Wire::take(*bus, *rig->sim);
+        QCOMPARE(sent.filter(QStringLiteral("request")).size(), 2);
+        QCOMPARE(sim().mode(), int(Sim::SongMode));
+    }
+
     void saveFailuresKeepTheOldFiles()
     {
         QVERIFY(savedThenEdited());

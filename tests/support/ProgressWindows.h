@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDateTime>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -56,18 +57,31 @@ inline bool pressCancel(QWidget* window)
 }
 
 // For work that holds the GUI thread: a click on Cancel, made while the work
-// waits, reaches the progress window when the work next lets events run. The
+// waits, reaches the progress window when the work next lets events run.
+// Until a progress window shows (work may let events run before its window
+// is due), the click waits for the next turn; after 60 s it gives up. The
 // record says what the window showed then, and whether Cancel was pressed.
-inline std::shared_ptr<ProgressSeen> cancelWhenShown()
+namespace ProgressWindowsDetail {
+inline void cancelWhenShown(std::shared_ptr<ProgressSeen> seen, qint64 deadline)
 {
-    auto seen = std::make_shared<ProgressSeen>();
     QMetaObject::invokeMethod(
         qApp,
-        [seen] {
+        [seen, deadline] {
             QWidget* window = shownProgress();
+            if (!window && QDateTime::currentMSecsSinceEpoch() < deadline) {
+                cancelWhenShown(seen, deadline);
+                return;
+            }
             *seen = seeProgress(window);
             seen->canceled = pressCancel(window);
         },
         Qt::QueuedConnection);
+}
+} // namespace ProgressWindowsDetail
+
+inline std::shared_ptr<ProgressSeen> cancelWhenShown()
+{
+    auto seen = std::make_shared<ProgressSeen>();
+    ProgressWindowsDetail::cancelWhenShown(seen, QDateTime::currentMSecsSinceEpoch() + 60000);
     return seen;
 }

@@ -26,6 +26,7 @@
 #include "PatchDump.h"
 #include "PatchList.h"
 #include "Profile.h"
+#include "ProgressDlg.h"
 #include "Prompts.h"
 #include "VarArgs.h"
 #include "Vesk.h"
@@ -51,6 +52,9 @@ QString shown(const QString& path)
 {
     return GetCompactPath(path, -1);
 }
+
+// What receiveUserVoices gives back when the user stopped it.
+const QString SaveCanceled = QStringLiteral("canceled");
 
 // Pending events run while a document operation waits on the instrument;
 // what the user types or clicks meanwhile waits for the operation's end.
@@ -462,6 +466,8 @@ bool VeskMix::saveFile(const QString& path)
             else if (docTemplate.isFileValid(path))
                 refusal = receiveUserVoices(mix, voices);
         }
+        if (refusal == SaveCanceled)
+            return false; // the user's own choice: nothing written, nothing to say
         if (!refusal.isEmpty()) {
             error(this, EditorWire::saveRefusal(refusal));
             return false;
@@ -503,11 +509,21 @@ QString VeskMix::receiveUserVoices(MixDump& mix, ReceivedVoices& voices)
     bool switched = false;
     int before = -1;
     QString refusal;
+    // Up to a few dozen requests of up to three seconds each: the user sees
+    // them go by and may stop the save, which then writes nothing.
+    ProgressDlg progress(this, QStringLiteral("Save"), int(used.size()), 0,
+                         ProgressDlg::Cancelable | ProgressDlg::Delayed);
     for (unsigned int packed : std::as_const(used)) {
         const Patch patch(packed);
-        letEventsRun();
+        // Runs the pending events, the click on Cancel among them.
+        if (progress.wasCanceled()) {
+            refusal = SaveCanceled;
+            break;
+        }
+        progress.step();
         if (!companionLibrary.getPatchDump(patch))
             continue; // a bank the library keeps no group for (mixing voices)
+        progress.message(VarArgs::format("Receiving %s...", vesk->printPatch(patch, Patch::OneBasedGrouped)));
         if (!switched) {
             switched = true;
             before = vesk->syncGetMode(MixRequestMs);
