@@ -61,6 +61,8 @@ public:
             m_window = nullptr;
     }
 
+    int waiting() const { return int(m_pending.size()); }
+
 private:
     void accept()
     {
@@ -146,6 +148,11 @@ QString Instance::socketName()
 bool Instance::isListening()
 {
     return !server().isNull();
+}
+
+int Instance::waitingTexts()
+{
+    return server() ? server()->waiting() : 0;
 }
 
 bool IsApplicationRunning()
