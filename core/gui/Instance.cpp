@@ -63,6 +63,8 @@ public:
             m_window = nullptr;
     }
 
+    int waiting() const { return int(m_pending.size()); }
+
 private:
     void accept()
     {
@@ -163,6 +165,11 @@ bool Instance::isRunning(const QString& organisation, const QString& title)
 bool Instance::isListening()
 {
     return !server().isNull();
+}
+
+int Instance::waitingTexts()
+{
+    return server() ? server()->waiting() : 0;
 }
 
 bool IsApplicationRunning()

@@ -45,5 +45,7 @@ void attachWindow(MainWindow* window);
 void detachWindow(MainWindow* window);
 // This process listens as the instance.
 bool isListening();
+// Texts taken in and not yet handed to the window.
+int waitingTexts();
 
 } // namespace Instance

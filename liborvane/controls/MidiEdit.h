@@ -122,6 +122,11 @@ public:
     void setMixPart(Part* part) { m_mixPart = part; }
     Part* mixPart() const { return m_mixPart; }
 
+    // --- type-ahead -------------------------------------------------------------
+    // Typed characters are collecting: the typing has not stopped for
+    // TypeAheadMs yet.
+    bool isTypingAhead() const { return m_typeAheadTimer.isActive(); }
+
     // --- learning a played note ----------------------------------------------
     bool isLearnable() const { return info.param.note || info.param.velocity; }
     bool isWaiting() const { return m_waiting; }

@@ -103,6 +103,8 @@ public:
     bool blinkOn() const { return m_blinkOn; }
     // Commits the typed text to the end waited for when it lies in its range.
     void onTextEntry();
+    // Typed text is collecting: the typing has not stopped for TypingMs yet.
+    bool isTyping() const { return m_textTimer.isActive(); }
 
     int dragMode() const { return m_dragMode; }
     void stopDragging();

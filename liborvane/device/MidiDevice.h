@@ -51,6 +51,9 @@ public:
         PostedPatch = 3,
         PostedBatch = 4
     };
+    // The pause between a program change and the patch change handed on
+    // after it.
+    static constexpr int PatchChangePauseMs = 50;
 
     // name: the device name; delay: the default of the "Delay" setting, the
     // pause in milliseconds after each transmitted message.

@@ -25,9 +25,6 @@
 #include <memory>
 
 namespace {
-// The pause between a program change and the patch change handed on after it.
-constexpr int PatchChangePauseMs = 50;
-
 // Each thread's own: a send runs on the thread that sends.
 thread_local QString firstRefusal;
 

@@ -237,7 +237,7 @@ void MidiEditorWindow::selectPatch(Patch patch)
     if (MidiPatchEdit* edit = patchEdit())
         edit->setPatch(patch);
     // Precise: a coarse timer may fire a twentieth early.
-    selectTimer.start(SelectDelayMs, Qt::PreciseTimer, this);
+    selectTimer.start(m_selectDelayMs, Qt::PreciseTimer, this);
 }
 
 Patch MidiEditorWindow::selectedPatch()

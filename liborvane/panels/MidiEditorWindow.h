@@ -86,8 +86,12 @@ public:
 
     // --- patches -------------------------------------------------------------------
     // Shows the patch in the patch selector (nothing is sent) and reads the
-    // editor again SelectDelayMs after the last call.
+    // editor again selectDelay() after the last call.
     void selectPatch(Patch patch);
+    // The pause selectPatch waits, SelectDelayMs unless set; a new pause
+    // applies from the next call on (tests hold the read with a long one).
+    int selectDelay() const { return m_selectDelayMs; }
+    void setSelectDelay(int ms) { m_selectDelayMs = ms; }
     // The patch the patch selector shows; the invalid patch without one.
     Patch selectedPatch();
     // Receives every patch of the banks on a worker job (with setMode, the
@@ -184,4 +188,5 @@ private:
     // A connection notice came while the window was hidden: it is acted on
     // when the window shows.
     bool m_connectPending = false;
+    int m_selectDelayMs = SelectDelayMs;
 };

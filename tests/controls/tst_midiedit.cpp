@@ -8,6 +8,7 @@
 #include "MidiEdit.h"
 #include "MidiMessage.h"
 #include "TestEnvironment.h"
+#include "Waiting.h"
 
 #include <QContextMenuEvent>
 #include <QImage>
@@ -291,8 +292,8 @@ private slots:
         QTest::keyClick(&edit, Qt::Key_F2);
         QVERIFY(edit.isWaiting());
         QVERIFY(!edit.isTextShown());
-        QTRY_VERIFY_WITH_TIMEOUT(edit.isTextShown(), 1000);
-        QTRY_VERIFY_WITH_TIMEOUT(!edit.isTextShown(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(edit.isTextShown(), Waiting::EventMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!edit.isTextShown(), Waiting::EventMs);
 
         edit.OnMidiMessage(MidiMessage(0x95, 60, 0)); // a note-off in disguise
         QVERIFY(edit.isWaiting());

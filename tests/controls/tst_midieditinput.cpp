@@ -6,6 +6,7 @@
 #include "Pointer.h"
 #include "Prompts.h"
 #include "TestEnvironment.h"
+#include "Waiting.h"
 
 #include <QCursor>
 #include <QMouseEvent>
@@ -142,12 +143,14 @@ private slots:
         MidiEdit edit(rig.panel, inputRangeInfo(0, 127));
         QTest::keyClicks(&edit, QStringLiteral("64"));
         QCOMPARE(edit.value(), -1);
-        QTRY_COMPARE_WITH_TIMEOUT(edit.value(), 64, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(edit.value(), 64, Waiting::EventMs);
         QCOMPARE(rig.sent().size(), 2);
 
         rig.clearSent();
         QTest::keyClicks(&edit, QStringLiteral("200"));
-        QTest::qWait(MidiEdit::TypeAheadMs + 150);
+        QVERIFY(edit.isTypingAhead());
+        // Waits for the typing to be taken.
+        QTRY_VERIFY_WITH_TIMEOUT(!edit.isTypingAhead(), Waiting::EventMs);
         QCOMPARE(edit.value(), 64);
         QVERIFY(rig.sent().isEmpty());
 
@@ -155,7 +158,7 @@ private slots:
         info.param.loadItems(&rig.device, QStringLiteral("mic|line|off"), 0, -1);
         MidiEdit list(rig.panel, info);
         QTest::keyClicks(&list, QStringLiteral("li"));
-        QTRY_COMPARE_WITH_TIMEOUT(list.text(), QStringLiteral("line"), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(list.text(), QStringLiteral("line"), Waiting::EventMs);
     }
 
     // Taps at 500 ms give 120 beats per minute; a tap after more than two
@@ -312,7 +315,7 @@ private slots:
         list.dropDown();
         QVERIFY(pressInput(&list, Qt::Key_Down, Qt::AltModifier));
         QCOMPARE(prompts.count(ScriptedPrompts::Kind::Popup), 1);
-        QTRY_VERIFY_WITH_TIMEOUT(!list.isDropDownGuarded(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!list.isDropDownGuarded(), Waiting::EventMs);
         list.dropDown(); // closed without a choice
         QCOMPARE(prompts.count(ScriptedPrompts::Kind::Popup), 2);
         QCOMPARE(list.value(), 4);
@@ -336,10 +339,10 @@ private slots:
 
         editor->asyncDropDown();
         QCOMPARE(prompts.count(ScriptedPrompts::Kind::Popup), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(watch.isNull(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(watch.isNull(), Waiting::EventMs);
         QCOMPARE(chosen, 2);
-        // Past the guard's time: nothing may touch the deleted editor.
-        QTest::qWait(MidiEdit::DropDownGuardMs * 2);
+        // Waits past the guard's time: nothing may touch the deleted editor.
+        QVERIFY(Waiting::passTimers(MidiEdit::DropDownGuardMs * 2));
         QCOMPARE(prompts.count(ScriptedPrompts::Kind::Popup), 1);
     }
 };

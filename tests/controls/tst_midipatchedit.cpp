@@ -7,6 +7,7 @@
 #include "ParamSearchDlg.h"
 #include "Prompts.h"
 #include "TestEnvironment.h"
+#include "Waiting.h"
 #include "VeskRig.h"
 #include "WhenModal.h"
 
@@ -353,7 +354,8 @@ private slots:
         QCOMPARE(rig->sent().size(), 6);
         QCOMPARE(prompts.last(Kind::Popup).items, (QStringList{"PRE1", "PRE2", "SMALL"}));
 
-        QTest::qWait(DropDownGuard::PauseMs + 20);
+        // Waits for the pause after the menu to end.
+        QTRY_VERIFY_WITH_TIMEOUT(!edit->isDropDownGuarded(), Waiting::EventMs);
         QTest::keyClick(edit, Qt::Key_Down, Qt::AltModifier | Qt::ShiftModifier);
         QCOMPARE(prompts.count(Kind::Popup), 2);
         QCOMPARE(prompts.last(Kind::Popup).items, (QStringList{"Ap", "Sq"}));
@@ -378,7 +380,8 @@ private slots:
 
         // Gone while its pause runs: nothing is left to touch it.
         delete edit;
-        QTest::qWait(DropDownGuard::PauseMs + 20);
+        // Waits past the pause's time: nothing may touch the deleted control.
+        QVERIFY(Waiting::passTimers(DropDownGuard::PauseMs * 2));
     }
 
     void arrowsAndWheel()

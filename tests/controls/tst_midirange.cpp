@@ -8,6 +8,7 @@
 #include "Piano.h"
 #include "Pointer.h"
 #include "TestEnvironment.h"
+#include "Waiting.h"
 
 #include <QImage>
 #include <QPainter>
@@ -250,16 +251,19 @@ private slots:
 
         // Not waiting: digits change nothing and pass on.
         QTest::keyClicks(range, "12");
-        QTest::qWait(MidiRange::TypingMs + 100);
+        // Waits for any typing to be over.
+        QTRY_VERIFY_WITH_TIMEOUT(!range->isTyping(), Waiting::EventMs);
         QCOMPARE(range->value(true), 40);
 
         QTest::keyClick(range, Qt::Key_F2);
         QTest::keyClicks(range, "200"); // outside the range: dropped
-        QTest::qWait(MidiRange::TypingMs + 100);
+        QVERIFY(range->isTyping());
+        // Waits for the typing to be taken.
+        QTRY_VERIFY_WITH_TIMEOUT(!range->isTyping(), Waiting::EventMs);
         QVERIFY(range->isWaiting(true));
         QVERIFY(rig->sent().isEmpty());
         QTest::keyClicks(range, "64");
-        QTRY_COMPARE_WITH_TIMEOUT(range->value(true), 64, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(range->value(true), 64, Waiting::EventMs);
         QVERIFY(!range->isWaiting(true));
         QCOMPARE(rig->sent(), changeAndRequest(LowAddress, 64));
     }
@@ -304,7 +308,7 @@ private slots:
         const int half = range->width() / 2;
         QCOMPARE(hidden.copy(0, 0, half, 19), still.copy(0, 0, half, 19));
         QVERIFY(hidden.copy(half, 0, half, 19) != still.copy(half, 0, half, 19));
-        QTRY_VERIFY_WITH_TIMEOUT(range->blinkOn(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(range->blinkOn(), Waiting::EventMs);
         QCOMPARE(rangePicture(*range), still);
     }
 

@@ -7,6 +7,7 @@
 #include "MainWindow.h"
 #include "Profile.h"
 #include "TestEnvironment.h"
+#include "Waiting.h"
 
 #include <QDir>
 #include <QLocalSocket>
@@ -39,7 +40,8 @@ private slots:
 
         // Before the window exists.
         QVERIFY(Instance::passText(QStringLiteral("/early.syx")));
-        QTest::qWait(50);
+        // Waits for the instance to take the text in; it keeps it.
+        QTRY_COMPARE_WITH_TIMEOUT(Instance::waitingTexts(), 1, Waiting::EventMs);
 
         // Half a text, then the connection goes: nothing comes of it.
         {

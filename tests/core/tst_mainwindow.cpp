@@ -5,6 +5,7 @@
 #include "EventMessage.h"
 #include "MainWindow.h"
 #include "TestEnvironment.h"
+#include "Waiting.h"
 
 #include <QAction>
 #include <QMenu>
@@ -114,7 +115,8 @@ private slots:
         QTRY_VERIFY(window.isLoaded());
         window.hide();
         window.show();
-        QTest::qWait(20);
+        // Waits for a load posted by the second show, if any, to have run.
+        QVERIFY(Waiting::drainPosted());
         QCOMPARE(window.log, QStringList({QStringLiteral("load")}));
     }
 

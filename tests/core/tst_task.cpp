@@ -1,4 +1,5 @@
 #include "TestEnvironment.h"
+#include "Waiting.h"
 
 #include "Task.h"
 #include "Timing.h"
@@ -166,8 +167,9 @@ private slots:
         QVERIFY(task.runningInFinished);
         QVERIFY(!task.isRunning());
 
-        // Late events must not bring a second end or stray progress.
-        QTest::qWait(50);
+        // Late events must not bring a second end or stray progress: waits for
+        // everything the job posted to have been handled.
+        QVERIFY(Waiting::drainPosted());
         QCOMPARE(task.finishedCount, 1);
         QCOMPARE(m_ui.calls, expected);
         QVERIFY(!m_ui.offThread);
@@ -227,7 +229,8 @@ private slots:
 
         // Progress the stopped job posted before it returned is dropped.
         const int calls = int(m_ui.calls.size());
-        QTest::qWait(50);
+        // Waits for everything the job posted to have been handled.
+        QVERIFY(Waiting::drainPosted());
         QCOMPARE(m_ui.calls.size(), calls);
         QCOMPARE(task.finishedCount, 1);
 

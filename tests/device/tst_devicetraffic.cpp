@@ -15,6 +15,7 @@
 #include "TestInstrument.h"
 #include "TestSysex.h"
 #include "VirtualMidiBus.h"
+#include "Waiting.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -111,10 +112,11 @@ private slots:
         qsizetype shorts = 1; // the note
         for (char b : bytes)
             shorts += quint8(b) >= 0x80 ? 1 : 0;
-        QTRY_COMPARE_WITH_TIMEOUT(rig.client.texts(RecordingClient::Event::Short).size(), shorts, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.client.texts(RecordingClient::Event::PatchChange), patches, 5000);
-        // Nothing more comes later.
-        QTest::qWait(120);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.client.texts(RecordingClient::Event::Short).size(), shorts, Waiting::EventMs);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.client.texts(RecordingClient::Event::PatchChange), patches, Waiting::EventMs);
+        // Nothing more comes later: waits past the pause of every patch change
+        // taken so far.
+        QVERIFY(Waiting::passTimers(MidiDevice::PatchChangePauseMs * 2));
         QCOMPARE(rig.client.texts(RecordingClient::Event::PatchChange), patches);
 
         const QList<RecordingClient::Event> events = rig.client.events();
@@ -395,11 +397,11 @@ private slots:
         rig.device.setPorts(rig.instrument.name(), rig.instrument.name());
         QTRY_VERIFY_WITH_TIMEOUT(rig.device.isConnected(), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(!rig.device.poller()->isRunning(), 5000);
+        // Waits for the requests still on the bus; no poll is left to send more.
+        QVERIFY(Waiting::deliverAll(*bus));
         const int requests = rig.instrument.identityRequests();
         QVERIFY(requests >= 1 && requests < Task_Poller::DefaultRequests);
-
-        QTest::qWait(100);
-        QCOMPARE(rig.instrument.identityRequests(), requests);
+        QVERIFY(!rig.device.poller()->isRunning());
         QVERIFY(rig.device.isConnected());
         QVERIFY(rig.device.midiIn()->isOpened());
         QTRY_COMPARE(rig.client.connects(), 1);

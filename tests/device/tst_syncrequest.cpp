@@ -12,6 +12,7 @@
 #include "TestInstrument.h"
 #include "TestSysex.h"
 #include "VirtualMidiBus.h"
+#include "Waiting.h"
 
 #include <QElapsedTimer>
 
@@ -276,8 +277,8 @@ private slots:
 
         QCOMPARE(rig.device.syncParamRequest(MidiParam(0x010203, size, false, false), 3000), value);
         QCOMPARE(rig.instrument.parameterRequests(), 1);
-        QVERIFY(bus->waitIdle());
-        QTest::qWait(20);
+        // Waits for everything on the bus to reach the client.
+        QVERIFY(Waiting::deliverAll(*bus));
         QVERIFY(rig.client.texts(RecordingClient::Event::Sysex, SourceDev).isEmpty());
     }
 
@@ -370,8 +371,8 @@ private slots:
         // A reply the request consumed neither connects the device nor reaches
         // a client.
         QVERIFY(!device.isConnected());
-        QVERIFY(bus->waitIdle());
-        QTest::qWait(20);
+        // Waits for everything on the bus to reach the client.
+        QVERIFY(Waiting::deliverAll(*bus));
         QCOMPARE(client.texts(RecordingClient::Event::Sysex, SourceAux),
                  accepted ? QStringList() : QStringList{reply});
         QCOMPARE(client.connects(), 0);

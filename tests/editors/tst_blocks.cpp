@@ -9,6 +9,7 @@
 #include "MidiCtrl.h"
 #include "EventMessage.h"
 #include "Prompts.h"
+#include "Waiting.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -370,7 +371,8 @@ private slots:
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), QPoint(2, 2));
         QApplication::sendEvent(tab->panel(row)->caption(), &event);
         if (copyId < 0) {
-            QTest::qWait(500);
+            // Waits for the caption's posted message to have been handled.
+            QVERIFY(Waiting::drainPosted());
             QCOMPARE(prompts->count(Kind::Popup), 0);
             return;
         }

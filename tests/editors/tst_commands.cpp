@@ -13,6 +13,8 @@
 #include "ProgressDlg.h"
 #include "ProgressWindows.h"
 #include "Prompts.h"
+#include "TransferRig.h"
+#include "Waiting.h"
 
 #include <QDialog>
 #include <QFile>
@@ -462,6 +464,7 @@ private slots:
         QFETCH(QString, last);
         auto window = connected(editor);
         QVERIFY(window);
+        TaskRecorder display;
         prompts->script(Kind::Dialog, int(QDialog::Accepted));
         window->onCommand(command);
         QStringList expected;
@@ -472,7 +475,8 @@ private slots:
             return requestsOnly(texts).size() == count && (last.isEmpty() || texts.endsWith(last));
         };
         QTRY_VERIFY_WITH_TIMEOUT(done(), 60000);
-        QTest::qWait(200);
+        // Waits for the job to end: nothing can ask after it.
+        QTRY_VERIFY_WITH_TIMEOUT(count == 0 || display.allEnded(), Waiting::EventMs);
         QCOMPARE(requestsOnly(Wire::received(*bus, sim())), expected);
         QCOMPARE(prompts->count(Kind::Dialog), count ? 1 : 0);
         if (count)

@@ -10,9 +10,11 @@
 #include "ElementPanels.h"
 #include "MidiEdit.h"
 #include "Prompts.h"
+#include "Waiting.h"
 #include "XmlDocument.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 
 namespace {
 
@@ -120,7 +122,8 @@ private slots:
         sim()->clearReceived();
         QCOMPARE(items(wave), qMakePair(user, 0));
         sim()->editParameter(0x470D01, QByteArray(1, 0));
-        QTest::qWait(200);
+        // Waits for the other key's change to reach the window.
+        QVERIFY(Waiting::deliverAll(*bus));
         QCOMPARE(Wire::take(*bus, sim()), QStringList());
         QCOMPARE(items(wave), qMakePair(user, 0));
     }
@@ -220,15 +223,25 @@ private slots:
 
         sim()->playNote(36);
         sim()->playNote(38, 0);
-        QTest::qWait(600);
+        // Waits for both notes to reach the window and the key timer to run out.
+        QVERIFY(Waiting::deliverAll(*bus));
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isKeyPending(), Waiting::EventMs);
         QCOMPARE(Wire::take(*bus, sim()), QStringList());
 
+        // A run: the first note holds the timer, so that no stall ends it
+        // early; the last restarts it at its own length.
+        window->setKeyDelays(Waiting::HoldMs, VeskDrum::AfterSelectorMs);
         sim()->playNote(40);
-        QTest::qWait(150);
-        sim()->playNote(38);
-        QTest::qWait(200);
+        QVERIFY(Waiting::deliverAll(*bus));
+        QVERIFY(window->isKeyPending());
         QCOMPARE(window->selectedKey(), 36);
-        QTRY_COMPARE(window->selectedKey(), 38);
+        window->setKeyDelays(VeskDrum::AfterNoteMs, VeskDrum::AfterSelectorMs);
+        QElapsedTimer clock;
+        clock.start();
+        sim()->playNote(38);
+        // Waits for the restarted timer to select the last key.
+        QTRY_COMPARE_WITH_TIMEOUT(window->selectedKey(), 38, Waiting::EventMs);
+        QVERIFY2(clock.elapsed() >= VeskDrum::AfterNoteMs - 20, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(window->key2().title(), QStringLiteral("Drum Key D1"));
         QCOMPARE(window->key().iterator(), 14);
         QCOMPARE(window->key2().iterator(), 14);
@@ -255,7 +268,7 @@ private slots:
         QCOMPARE(window->key2().iterator(), -1);
         for (int id : {VeskDrum::CopyKeyCommand, VeskDrum::PasteKeyCommand, VeskDrum::SwapKeyCommand})
             QVERIFY(!window->command(id)->isEnabled());
-        QTest::qWait(100);
+        // The timer that selected the key would have asked in the same call.
         QCOMPARE(Wire::take(*bus, sim()), QStringList());
         window->onCommand(VeskDrum::CopyKeyCommand);
         window->onCommand(VeskDrum::PasteKeyCommand);

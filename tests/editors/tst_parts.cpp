@@ -11,6 +11,7 @@
 #include "MidiPatchEdit.h"
 #include "ProgressWindows.h"
 #include "Prompts.h"
+#include "Waiting.h"
 #include "VoiceCopierInfo.h"
 
 #include <QContextMenuEvent>
@@ -97,7 +98,8 @@ private slots:
         tab.panel(16)->setTitle(QStringLiteral("12"));
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), QPoint(2, 2));
         QApplication::sendEvent(tab.panel(16)->caption(), &event);
-        QTest::qWait(300);
+        // Waits for the caption's posted message to have been handled.
+        QVERIFY(Waiting::drainPosted());
         QCOMPARE(prompts->count(Kind::Popup), 0);
     }
 
@@ -119,7 +121,8 @@ private slots:
         QTRY_VERIFY(!tab.panel(0)->enabled());
         QVERIFY(!tab.panel(3)->enabled());
         sim()->editParameter(0x330010, QByteArray(1, 1));
-        QTest::qWait(200);
+        // Waits for the change to reach the window.
+        QVERIFY(Waiting::deliverAll(*bus));
         QVERIFY(!tab.panel(0)->enabled());
         sim()->editParameter(0x330011, QByteArray(1, 1));
         QTRY_VERIFY(zonesOn());

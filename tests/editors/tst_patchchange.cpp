@@ -7,6 +7,10 @@
 #include "MidiPatchEdit.h"
 #include "MidiString.h"
 #include "Prompts.h"
+#include "TestInstrument.h"
+#include "Waiting.h"
+
+#include <QElapsedTimer>
 
 using Kind = ScriptedPrompts::Kind;
 
@@ -64,7 +68,9 @@ private slots:
         sim()->setFault(Sim::BulkReply, Sim::Fault::Drop, -1, -1);
         auto window = Wire::build(*rig, QStringLiteral("voice"));
         QVERIFY(Wire::showConnected(*window, 60000));
-        QTest::qWait(500);
+        // The fall-back's echo read ran inside the connection; no later read
+        // waits.
+        QVERIFY(!window->isSelectPending());
         const QString request = QStringLiteral("request 0E0F00");
         QCOMPARE(Wire::received(*bus, sim()),
                  (QStringList{"ask 00000A", request, Wire::setMode(0), request, Wire::setMode(0), "B0 00 3F", "B0 20 08", "C0 00",
@@ -97,7 +103,9 @@ private slots:
     }
 
     // Program changes from the instrument are shown at once and read once,
-    // 2000 ms after the last of them, when the editor edits that bank.
+    // the pause after the last of them, when the editor edits that bank. The
+    // earlier changes hold the pause long, so that no stall of a loaded
+    // machine splits the run; the last one restarts it at its own length.
     void programChanges()
     {
         QFETCH(QString, editor);
@@ -109,20 +117,32 @@ private slots:
         QVERIFY(Wire::showConnected(*window));
         if (shown)
             window->patchEdit()->setPatch(Patch(shown));
+        // A client after the window: it hears each change once the window has.
+        RecordingClient heard(rig->device.get());
         sim()->clearReceived();
-        for (uint packed : patches) {
-            const Patch patch(packed);
+        QElapsedTimer sinceLast;
+        for (qsizetype i = 0; i < patches.size(); ++i) {
+            const Patch patch(patches.at(i));
+            window->setSelectDelay(i + 1 < patches.size() ? Waiting::HoldMs : MidiEditorWindow::SelectDelayMs);
+            sinceLast.start();
             if (patch.bank.word() == 0x7F7F)
                 sim()->selectMaster(patch.program);
             else
                 sim()->selectPatch(patch.bank.word(), patch.program);
-            QTest::qWait(300);
+            // Waits for the window to have taken the change.
+            QTRY_VERIFY_WITH_TIMEOUT(heard.texts(RecordingClient::Event::PatchChange).size() > i, Waiting::EventMs);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(window->isSelectPending(), false, 5000);
+        if (!reads)
+            QVERIFY(!window->isSelectPending());
+        // Waits for the pause to end in the read.
+        QTRY_COMPARE_WITH_TIMEOUT(window->isSelectPending(), false, Waiting::EventMs);
         const QStringList texts = Wire::received(*bus, sim());
         QCOMPARE(texts.count(Wire::request(Wire::kind(editor).editBuffer)), reads);
-        if (reads)
+        if (reads) {
+            QVERIFY2(sinceLast.elapsed() >= MidiEditorWindow::SelectDelayMs - 20,
+                     qPrintable(QString::number(sinceLast.elapsed())));
             QCOMPARE(window->selectedPatch().toUInt(), patches.last());
+        }
     }
 };
 

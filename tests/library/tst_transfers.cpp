@@ -11,6 +11,7 @@
 #include "TestEnvironment.h"
 #include "TransferSim.h"
 #include "LibraryBanks.h"
+#include "Waiting.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -69,11 +70,16 @@ private slots:
         user1()->patchDumpAt(2)->setComment(QStringLiteral("mine"));
         QVERIFY(static_cast<BankPatchGroup*>(user1())->receivePatches({5, 2}, owner.get()));
 
+        // Waits, without running the event loop, for the second request and
+        // for every answer to have reached the device.
         QElapsedTimer clock;
         clock.start();
-        while ((*sim)->counters().bulkRequests < 2 && clock.elapsed() < AnswerMs)
+        while ((*sim)->counters().bulkRequests < 2 && clock.elapsed() < Waiting::EventMs)
             QThread::msleep(5);
-        QVERIFY(bus->waitIdle(AnswerMs));
+        QVERIFY(bus->waitIdle(Waiting::EventMs));
+        // A moment for the worker to hand the patches over. The GUI thread
+        // handles nothing meanwhile, so the slots cannot change the right
+        // way: however long the pause, it cannot fail a sound job.
         QThread::msleep(300);
         QVERIFY(user1()->patchDumpAt(5)->isEmpty());
         QVERIFY(user1()->patchDumpAt(2)->isEmpty());
@@ -223,7 +229,7 @@ private slots:
         QVERIFY(!display->last().failed);
         QCOMPARE(display->last().maximum, 3);
         QVERIFY(display->last().steps < 3);
-        QVERIFY(bus->waitIdle(AnswerMs));
+        QVERIFY(bus->waitIdle(Waiting::EventMs));
         QVERIFY((*sim)->counters().writes >= 1);
         QCOMPARE((*sim)->counters().storeAll, 0);
     }
@@ -247,7 +253,8 @@ private slots:
         QVERIFY(requests < 10);
         library.reset();
         device.reset();
-        QTest::qWait(300);
+        // Waits for what was on the cable and what was posted before to arrive.
+        QVERIFY(Waiting::deliverAll(*bus));
         QCOMPARE(owner->received, received);
         QCOMPARE(owner->ends, QList<bool>());
         QCOMPARE((*sim)->counters().bulkRequests, requests);
@@ -296,8 +303,9 @@ private slots:
         QVERIFY(!library->transmitAll(voices, owner.get()));
         QVERIFY(!Task_ReceiveAll::begin(owner.get(), BankSet()));
         QVERIFY(!Task_ReceiveChildren::begin(owner.get(), PatchList()));
+        // Waits for anything posted or sent meanwhile to have arrived.
+        QVERIFY(Waiting::deliverAll(*bus));
         QCOMPARE(display->shown.size(), 0);
-        QTest::qWait(100);
         QCOMPARE((*sim)->counters().bulkDumps + (*sim)->counters().bulkRequests, 0);
     }
 };

@@ -20,6 +20,7 @@
 #include "Profile.h"
 #include "Prompts.h"
 #include "TabPanel.h"
+#include "Task_Poller.h"
 #include "Task_ReceiveBanks.h"
 #include "TestBus.h"
 #include "TestEnvironment.h"
@@ -28,6 +29,7 @@
 #include "VeskRig.h"
 #include "VeskSysex.h"
 #include "VirtualMidiBus.h"
+#include "Waiting.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -266,7 +268,11 @@ private slots:
             QTRY_COMPARE(window->connectionLabel()->text(),
                          VarArgs::format("%s connected", TestDevice::ModelName));
         } else {
-            QTest::qWait(100);
+            // No poll or search runs and no port is open: no identity request
+            // can follow.
+            QVERIFY(!device->poller()->isRunning());
+            QVERIFY(!device->isAutoConnecting());
+            QVERIFY(!device->midiOut()->isOpened());
             QVERIFY(!device->isConnected());
             QCOMPARE(instrument->identityRequests(), 0);
             QCOMPARE(window->connectionLabel()->text(), QStringLiteral("Not connected"));
@@ -316,7 +322,8 @@ private slots:
         start();
         window->connectionLabel()->setText(QStringLiteral("before"));
         device->setConnected(true);
-        QTest::qWait(50);
+        // Waits for the posted notice to have been handled.
+        QVERIFY(Waiting::drainPosted());
         QVERIFY(window->calls.isEmpty());
         QCOMPARE(window->connectionLabel()->text(), QStringLiteral("before"));
         QVERIFY(!window->isConnectedOnce());
@@ -352,7 +359,8 @@ private slots:
         // Sent with no analysis (a request), or received: nothing changes.
         rig.device.bulkRequest(0x3F0000);
         rig.instrument.sendHex(QStringLiteral("F0431F7F0030001122F7"));
-        QTest::qWait(100);
+        // Waits for the received message to reach the editor.
+        QVERIFY(Waiting::deliverAll(*bus));
         QCOMPARE(editor.monitorLabel()->text(), shown);
         QCOMPARE(editor.lastSysexText(), QStringLiteral("F0 43 10 7F 00 30 00 11 40 F7"));
 
@@ -458,19 +466,22 @@ private slots:
     void selectPatchRestartsPause()
     {
         start();
+        QCOMPARE(window->selectDelay(), MidiEditorWindow::SelectDelayMs);
+        // The first pause held: no stall can end it before the second call.
+        window->setSelectDelay(Waiting::HoldMs);
         window->selectPatch(Patch(0x3F, 0, 1));
-        QTest::qWait(500);
+        QVERIFY(window->isSelectPending());
         QCOMPARE(window->count(QStringLiteral("receive")), 0);
+        window->setSelectDelay(MidiEditorWindow::SelectDelayMs);
         QElapsedTimer clock;
         clock.start();
         window->selectPatch(Patch(0x3F, 0, 2));
         QVERIFY(window->isSelectPending());
-        QTRY_COMPARE_WITH_TIMEOUT(window->count(QStringLiteral("receive")), 1, 5000);
+        // Waits for the restarted pause to end.
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isSelectPending(), Waiting::EventMs);
         QVERIFY2(clock.elapsed() >= MidiEditorWindow::SelectDelayMs - 20,
                  qPrintable(QString::number(clock.elapsed())));
-        QTest::qWait(300);
         QCOMPARE(window->count(QStringLiteral("receive")), 1);
-        QVERIFY(!window->isSelectPending());
     }
 
     void selectPatchShowsOnSelector()

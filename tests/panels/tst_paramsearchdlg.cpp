@@ -6,6 +6,7 @@
 #include "ParamSearchDlg.h"
 #include "TestEnvironment.h"
 #include "TestSysex.h"
+#include "Waiting.h"
 
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -151,7 +152,7 @@ private slots:
             ParamSearchDlg dialog(m_device.get(), &m_set);
             QTest::keyClicks(dialog.filterBox()->lineEdit(), "piano");
             QCOMPARE(dialog.list()->topLevelItemCount(), 5);
-            QTRY_COMPARE_WITH_TIMEOUT(dialog.list()->topLevelItemCount(), 1, 2000);
+            QTRY_COMPARE_WITH_TIMEOUT(dialog.list()->topLevelItemCount(), 1, Waiting::EventMs);
             QCOMPARE(dialog.filterBox()->history(), QStringList{"piano"});
         }
         ParamSearchDlg next(m_device.get(), &m_set);

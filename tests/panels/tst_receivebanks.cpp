@@ -13,6 +13,7 @@
 #include "TestEnvironment.h"
 #include "VeskRig.h"
 #include "VeskSysex.h"
+#include "Waiting.h"
 
 #include <QFile>
 #include <QPointer>
@@ -247,15 +248,15 @@ private slots:
     {
         Banks b;
         b.add(UserA, QStringLiteral("TESTA"), 2);
-        std::atomic<bool> holding{false};
-        std::thread holder([&] {
-            holding = true;
-            b.rig.device.syncParamRequest(MidiParam(0x000001, 1, false, false), 1500);
-        });
-        QTRY_VERIFY(holding.load());
-        QTest::qWait(100);
+        // Address 1 is never answered: the request holds the slot until the
+        // test answers it.
+        std::thread holder(
+            [&] { b.rig.device.syncParamRequest(MidiParam(0x000001, 1, false, false), Waiting::EventMs); });
+        // Waits for the holding request to have gone out.
+        QTRY_VERIFY_WITH_TIMEOUT(b.rig.instrument.parameterRequests() == 1, Waiting::EventMs);
         QVERIFY(b.start());
         QVERIFY(b.waitEnd());
+        b.rig.instrument.send(TestInstrument::parameterChange(0x000001, 0));
         holder.join();
         b.expectFailure(Task_ReceiveBanks::Busy, QString::fromLatin1(Task_ReceiveBanks::BusyText));
         QVERIFY(b.requests().isEmpty());
@@ -318,16 +319,21 @@ private slots:
     void windowGoes()
     {
         Banks b;
-        b.answerSlowly();
+        // Each block a second late: the job is far from done at its first step.
+        TestInstrument::BulkReply slow;
+        slow.delayMs = 1000;
+        b.rig.instrument.setBulkReply(slow);
         b.add(UserA, QStringLiteral("TESTA"), 4);
         auto window = std::make_unique<RecordingClient>(&b.rig.device);
+        // The window goes at the job's first step, while the job runs.
+        b.display.onStep = [&window](Task*, int) { window.reset(); };
         int hooks = 0;
         QPointer<Task_ReceiveBanks> task =
             Task_ReceiveBanks::receiveBanks(window.get(), b.set, false, [&] { ++hooks; });
         QVERIFY(task);
-        QTest::qWait(200);
-        window.reset();
-        QTRY_VERIFY(!task);
+        // Waits for the job to end.
+        QTRY_VERIFY_WITH_TIMEOUT(!task, Waiting::EventMs);
+        QVERIFY(!window);
         QCOMPARE(hooks, 0);
         QVERIFY(b.display.steps.size() < 4);
     }

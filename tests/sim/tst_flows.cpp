@@ -11,6 +11,7 @@
 #include "TestInstrument.h"
 
 #include "VirtualMidiBus.h"
+#include "Waiting.h"
 
 #include <memory>
 
@@ -264,8 +265,8 @@ private slots:
             QVERIFY(!request(0x0803, dump, FlowNoAnswerMs));
             (*sim)->setOnline(true);
         }
-        // What is still on its way (a late or second copy) passes first.
-        QTest::qWait(fault == int(Sim::Fault::Delay) ? 1000 : 100);
+        // Waits for what is still on its way (a late or second copy) to pass.
+        QVERIFY(Waiting::deliverAll(*bus));
         BulkDump again;
         QVERIFY(request(0x0803, again));
         QCOMPARE(dumpBytes(again), dumpBytes(clean));

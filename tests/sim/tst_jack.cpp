@@ -374,9 +374,15 @@ private slots:
         else
             QVERIFY(dump.isEmpty());
 
+        RecordingClient client(vesk.get());
         QVERIFY(command("online"));
-        // A second copy still on the cable passes first.
-        QTest::qWait(1500);
+        // A note played now leaves the instrument behind whatever is still on
+        // the cable (a second copy): waits for it to arrive.
+        QVERIFY(command("note 0 1"));
+        QTRY_VERIFY_WITH_TIMEOUT(!client.texts(RecordingClient::Event::Short, SourceDev)
+                                      .filter(QRegularExpression(QStringLiteral("^9. 00 01$")))
+                                      .isEmpty(),
+                                 PacedAnswerMs);
         QCOMPARE(counter(status(), "writes"), writes);
         QVERIFY2(vesk->syncEditBufferRequest(0, dump, PacedAnswerMs), qPrintable(vesk->transferError()));
         QCOMPARE(dump.bulkCompare(&clean), 0);

@@ -14,6 +14,7 @@
 #include "Vesk.h"
 #include "VeskOnSim.h"
 #include "VirtualMidiBus.h"
+#include "Waiting.h"
 
 #include <memory>
 
@@ -159,8 +160,8 @@ private slots:
 
         // Element 1 reports no longer reach the re-pointed panel.
         (*sim)->editParameter(0x410022, QByteArray(1, 0x12));
-        QVERIFY(bus->waitIdle(WireAnswerMs));
-        QTest::qWait(50);
+        // Waits for the report to reach the panel.
+        QVERIFY(Waiting::deliverAll(*bus));
         QCOMPARE(editor->value(editor->element, "Level"), 0x55);
 
         editor->element.resetValues();

@@ -14,6 +14,7 @@
 #include "Vesk.h"
 #include "VeskOnSim.h"
 #include "VirtualMidiBus.h"
+#include "Waiting.h"
 
 #include <memory>
 
@@ -111,7 +112,8 @@ private slots:
         QCOMPARE(name->text(), QStringLiteral("Cafe Noir"));
         QVERIFY(bus->waitIdle(ValueAnswerMs));
         QTRY_COMPARE_WITH_TIMEOUT((*sim)->name(ValueVoiceBuffer), QStringLiteral("Cafe Noir "), ValueAnswerMs);
-        QTest::qWait(100); // the read-back
+        // Waits for the read-back's answers to reach the control.
+        QVERIFY(Waiting::deliverAll(*bus));
         QCOMPARE(name->text(), QStringLiteral("Cafe Noir"));
     }
 

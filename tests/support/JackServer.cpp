@@ -22,6 +22,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace {
+// Whether the default server takes a client now.
+bool serverAnswers();
+} // namespace
+
 // JackServer
 
 JackServer::JackServer()
@@ -101,9 +106,12 @@ bool JackServer::start(QString* error, int timeoutMs)
             *error = QStringLiteral("jackd stopped: %1").arg(log());
             return false;
         }
+        // Without jack_wait, the server is up once it takes a client.
         if (jackWait.isEmpty()) {
-            QThread::msleep(1000);
-            return true;
+            if (serverAnswers())
+                return true;
+            QThread::msleep(100);
+            continue;
         }
         QProcess check;
         check.start(jackWait, {QStringLiteral("-c"), QStringLiteral("-s"), m_name});
@@ -331,6 +339,18 @@ const JackC& jack()
     return api;
 }
 
+bool serverAnswers()
+{
+    const JackC& api = jack();
+    if (!api.ok())
+        return false;
+    jack_client_t* probe = api.clientOpen("probe", JackNoStartServer, nullptr);
+    if (!probe)
+        return false;
+    api.clientClose(probe);
+    return true;
+}
+
 } // namespace
 
 bool JackServer::hasClient(const QString& client)
@@ -417,6 +437,7 @@ int JackMidiSender::onProcess(unsigned int frames, void* self)
 
 void JackMidiSender::process(unsigned int frames)
 {
+    ++m_cycles;
     const JackC& api = jack();
     void* buffer = api.portGetBuffer(m_port, frames);
     api.midiClearBuffer(buffer);

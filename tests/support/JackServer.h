@@ -122,6 +122,9 @@ public:
     bool allSent() const;
     // Messages dropped because they are larger than a whole port buffer.
     int dropped() const { return m_dropped.load(); }
+    // The cycles the sender has run: a test waits for a few more to know
+    // that what was on its way has passed.
+    int cycles() const { return m_cycles.load(); }
 
 private:
     static int onProcess(unsigned int frames, void* self);
@@ -138,4 +141,5 @@ private:
     std::vector<std::pair<int, int>> m_messages; // offset and size in m_bytes
     size_t m_next = 0;                           // the first message not yet sent
     std::atomic<int> m_dropped{0};
+    std::atomic<int> m_cycles{0}; // written by the JACK thread, read by the test
 };

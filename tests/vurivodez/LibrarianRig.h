@@ -15,6 +15,7 @@
 #include "VeskLib_Program.h"
 #include "VirtualMidiBus.h"
 #include "VoicesListView.h"
+#include "Waiting.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -96,7 +97,7 @@ struct LibrarianRig
 inline bool showLoaded(VeskLib& window)
 {
     window.show();
-    return QTest::qWaitFor([&] { return window.isLoaded(); }, 5000);
+    return QTest::qWaitFor([&] { return window.isLoaded(); }, Waiting::EventMs);
 }
 
 inline bool waitConnected(VeskLib& window)

@@ -60,7 +60,8 @@ private slots:
         QCOMPARE(window->views().size(), 1);
         prompts.script(ScriptedPrompts::Kind::Save, int(PromptSaveDiscard));
         window->onCommand(VeskLib::cmdClose);
-        QTest::qWait(0);
+        // Waits for what the close posted to have been handled.
+        QVERIFY(Waiting::drainPosted());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(window->views().isEmpty());
         QCOMPARE(window->currentLibraryView(), nullptr);

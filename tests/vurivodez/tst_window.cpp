@@ -243,9 +243,10 @@ private slots:
         QVERIFY(showLoaded(*window));
         PostMessage(window.get(), LibraryView::SelectionMessage, 5, 0);
         QVERIFY(QTest::qWaitFor([&] { return window->statusWidget()->text() == QLatin1String("5 patches selected"); },
-                                2000));
+                                Waiting::EventMs));
         PostMessage(window.get(), LibraryView::SelectionMessage, 1, 0);
-        QVERIFY(QTest::qWaitFor([&] { return window->statusWidget()->text().isEmpty(); }, 2000));
+        QVERIFY(QTest::qWaitFor([&] { return window->statusWidget()->text().isEmpty(); },
+                                Waiting::EventMs));
     }
 
     void editorsToolbarIsRemembered()

@@ -64,6 +64,10 @@ public:
     static constexpr int FirstKey = 24;
     static constexpr int KeyCount = 73;
     static constexpr int ToolButtonGap = 10;
+    // The key timer's pause after a note-on and after a selector change: a
+    // run of notes or steps selects only its last key.
+    static constexpr int AfterNoteMs = 350;
+    static constexpr int AfterSelectorMs = 500;
 
     explicit VeskDrum(MidiDevice* device);
     // What sets the program apart at start-up, and its window on a device.
@@ -101,6 +105,16 @@ public:
     // key panels are cleared and the key commands disabled).
     bool selectKey(int key);
     int selectedKey() const { return currentKey; }
+    // The key timer runs: a key is still to be selected.
+    bool isKeyPending() const { return keyTimer.isActive(); }
+    // The key timer's pauses, AfterNoteMs and AfterSelectorMs unless set; new
+    // pauses apply from the next note or step on (tests hold the timer with a
+    // long one).
+    void setKeyDelays(int afterNoteMs, int afterSelectorMs)
+    {
+        m_afterNoteMs = afterNoteMs;
+        m_afterSelectorMs = afterSelectorMs;
+    }
 
     // The selected key (notes 24-96); nothing without one.
     void copyKey() { m_wire.copySubUnit(keyIndex()); }
@@ -140,6 +154,8 @@ protected:
     // The key the key timer will select.
     int requestedKey = -1;
     QBasicTimer keyTimer;
+    int m_afterNoteMs = AfterNoteMs;
+    int m_afterSelectorMs = AfterSelectorMs;
     // One drum key's messages, copied / taken aside by a swap.
     VeskSysex copyBuffer[5];
     VeskSysex swapBuffer[5];

@@ -19,8 +19,6 @@ const ElementPanels::WaveLists Waves{"&Wave", 0, "DrumWaveList", 2, "UserWaveLis
 const QString ControlSets = QStringLiteral("Drum:Controllers|-1");
 constexpr unsigned int InsertionTypeA = 0x460300;
 constexpr unsigned int InsertionTypeB = 0x460400;
-constexpr int AfterNoteMs = 350;
-constexpr int AfterSelectorMs = 500;
 constexpr int LoadedKey = 36;
 
 } // namespace
@@ -62,7 +60,7 @@ void VeskDrum::OnMidiMessage(const MidiMessage& message, MidiSource source)
     if (message.isNoteOn()) {
         keyTimer.stop();
         requestedKey = message.data1;
-        keyTimer.start(AfterNoteMs, this);
+        keyTimer.start(m_afterNoteMs, this);
     }
     EditorWindow::OnMidiMessage(message, source);
 }
@@ -71,7 +69,7 @@ void VeskDrum::newKeySelected(MidiCtrl*, int value, int)
 {
     keyTimer.stop();
     requestedKey = value;
-    keyTimer.start(AfterSelectorMs, this);
+    keyTimer.start(m_afterSelectorMs, this);
 }
 
 void VeskDrum::timerEvent(QTimerEvent* event)
