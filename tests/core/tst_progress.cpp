@@ -73,7 +73,7 @@ private slots:
         });
         QVERIFY(job.start(QStringLiteral("Receive All"), 3));
         QVERIFY(display.window(&job));
-        QTRY_VERIFY_WITH_TIMEOUT(!job.isRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!job.isRunning(), 30000);
         QVERIFY(!display.window(&job));
         QCOMPARE(prompts.count(Kind::Error), errors);
         QCOMPARE(prompts.count(Kind::Info), infos);
@@ -101,12 +101,12 @@ private slots:
                 Sleep(1);
         });
         QVERIFY(job.start(QStringLiteral("Receive All"), 5));
-        QTRY_VERIFY_WITH_TIMEOUT(shownProgress() && seeProgress(shownProgress()).value == 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(shownProgress() && seeProgress(shownProgress()).value == 2, 30000);
         const ProgressSeen seen = seeProgress(shownProgress());
         QCOMPARE(seen.title, QStringLiteral("Receive All"));
         QCOMPARE(seen.text, QStringLiteral("Receiving 5 patches..."));
         QVERIFY(pressCancel(shownProgress()));
-        QTRY_VERIFY_WITH_TIMEOUT(!job.isRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!job.isRunning(), 30000);
         QTRY_VERIFY(!shownProgress());
         QCOMPARE(prompts.calls().size(), 0);
 
@@ -130,10 +130,10 @@ private slots:
                 Sleep(1);
         });
         QVERIFY(job.start(QStringLiteral("Transmit All"), 4));
-        QTRY_VERIFY_WITH_TIMEOUT(shownProgress(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(shownProgress(), 30000);
         QVERIFY(shownProgress()->close());
         QVERIFY(job.wasCanceled());
-        QTRY_VERIFY_WITH_TIMEOUT(!job.isRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!job.isRunning(), 30000);
         QCOMPARE(prompts.calls().size(), 0);
     }
 

@@ -36,8 +36,8 @@ private slots:
         window->show();
 
         const QString down = QStringLiteral("Not connected: the virtual MIDI bus cannot be opened");
-        QTRY_COMPARE_WITH_TIMEOUT(window->connectionLabel()->text(), down, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(editorSystemBoxes(prompts), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->connectionLabel()->text(), down, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(editorSystemBoxes(prompts), 1, 30000);
         QVERIFY(prompts.last(ScriptedPrompts::Kind::Error).text.contains(QLatin1String("ORVANE_MIDI_BACKEND")));
 
         // Failing again: the status bar, no second box.
@@ -46,7 +46,7 @@ private slots:
 
         bus->setClientFailure(MidiStatusOk);
         rig.device->connect(true);
-        QTRY_COMPARE_WITH_TIMEOUT(window->connectionLabel()->text(), QStringLiteral("Vesk ES6 connected"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->connectionLabel()->text(), QStringLiteral("Vesk ES6 connected"), 30000);
         QCOMPARE(editorSystemBoxes(prompts), 1);
         window.reset();
         bus->reset();

@@ -143,7 +143,7 @@ private slots:
         const QString name = Instance::socketName(VeskLib::EditorOrganisation, QStringLiteral("Vesk ES Voice Editor"));
         QLocalServer::removeServer(name);
         QVERIFY(editor.listen(name));
-        QTRY_COMPARE_WITH_TIMEOUT(window->statusBar()->currentMessage(), QString(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->statusBar()->currentMessage(), QString(), 30000);
         QVERIFY(!QGuiApplication::overrideCursor());
         QCOMPARE(prompts.calls().size(), 0);
 
