@@ -151,5 +151,5 @@ void PlgSetupDlg::accept()
 bool RunPlgSetup(MidiDevice* device, QWidget* parent)
 {
     PlgSetupDlg dialog(device, parent);
-    return dialog.exec() == QDialog::Accepted;
+    return RunDialog(&dialog) == QDialog::Accepted;
 }

@@ -40,7 +40,7 @@ void WaveEditor::normalize()
     if (!m_wave)
         return;
     NormalizeDlg dialog(m_normalizeRatio);
-    if (dialog.exec() != QDialog::Accepted)
+    if (RunDialog(&dialog) != QDialog::Accepted)
         return;
     stopPort();
     clearCache();
@@ -53,7 +53,7 @@ void WaveEditor::normalize()
 void WaveEditor::crossfade()
 {
     CrossfadeDlg dialog(m_xfadeHardness, m_xfadeRatio);
-    if (dialog.exec() == QDialog::Accepted)
+    if (RunDialog(&dialog) == QDialog::Accepted)
         crossfade(m_xfadeHardness, 1.0 - m_xfadeRatio);
 }
 

@@ -7,6 +7,7 @@
 #include "MidiDevice.h"
 #include "ParamMenu.h"
 #include "ParamSearchDlg.h"
+#include "Prompts.h"
 #include "Strings.h"
 #include "ValueSteps.h"
 
@@ -299,7 +300,7 @@ void MidiEdit::contextMenuEvent(QContextMenuEvent* event)
     } else if (isList() && info.param.hasTable()) {
         // The value search previews, keeps or undoes the value itself.
         ParamSearchDlg dialog(this);
-        dialog.exec();
+        RunDialog(&dialog);
     }
 }
 

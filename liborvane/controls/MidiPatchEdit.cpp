@@ -7,6 +7,7 @@
 #include "MidiMessage.h"
 #include "Panel.h"
 #include "ParamSearchDlg.h"
+#include "Prompts.h"
 #include "Sysex.h"
 #include "VarArgs.h"
 
@@ -373,7 +374,7 @@ void MidiPatchEdit::dropDown(bool grouped)
 void MidiPatchEdit::browse()
 {
     ParamSearchDlg dialog(this);
-    dialog.exec();
+    RunDialog(&dialog);
 }
 
 // --- selection -------------------------------------------------------------------

@@ -7,8 +7,8 @@
 // it is disabled when the first patch has no category. The name takes at most
 // as many characters as the first patch's name holds.
 //
-// The dialog changes no patch: the caller runs it (exec() gives 1 when
-// accepted) and applies every field whose text is not "<keep>". The dumps
+// The dialog changes no patch: the caller runs it through RunDialog and,
+// when accepted, applies every field whose text is not "<keep>". The dumps
 // and the device are not owned. Modal, GUI thread only.
 #pragma once
 

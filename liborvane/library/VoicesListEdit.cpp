@@ -405,7 +405,7 @@ void VoicesListView::selectedPatchesProperties()
     if (dumps.isEmpty())
         return;
     PropertiesDlg dialog(device(), &dumps, this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (RunDialog(&dialog) != QDialog::Accepted)
         return;
     const QString name = dialog.name();
     const QString category = dialog.category();

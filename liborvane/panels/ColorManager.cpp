@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "ColorManager_SetupDlg.h"
 #include "Colors.h"
+#include "Prompts.h"
 
 #include <QPainter>
 #include <QRect>
@@ -158,7 +159,7 @@ void ColorManager::drawBackground(QPainter* p, const QRect& r, int band) const
 bool ColorManager::setup(QWidget* parent)
 {
     ColorManager_SetupDlg dialog(this, parent);
-    return dialog.exec() == QDialog::Accepted;
+    return RunDialog(&dialog) == QDialog::Accepted;
 }
 
 void ColorManager::fromRegistry(int defaultScheme)

@@ -34,7 +34,7 @@
 // back to: the patch shown last stands and is confirmed like OK would. A
 // patch that is no patch is never sent (the selector refuses it).
 //
-// Built on the caller's stack with no parent and run with exec(). The
+// Built on the caller's stack with no parent and run with RunDialog. The
 // sources, controls and device are the caller's and outlive the dialog. GUI
 // thread only.
 #pragma once

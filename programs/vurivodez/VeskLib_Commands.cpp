@@ -213,7 +213,7 @@ void VeskLib::onCommand(int id)
         break;
     case cmdMidiSetup: {
         MidiSetupDlg dialog(midiDevice());
-        dialog.exec();
+        RunDialog(&dialog);
         break;
     }
     case cmdAutoconnect:
@@ -221,7 +221,7 @@ void VeskLib::onCommand(int id)
         break;
     case cmdPreferences: {
         PreferencesDlg dialog(m_properties);
-        dialog.exec();
+        RunDialog(&dialog);
         break;
     }
     case cmdAbout:
@@ -409,7 +409,7 @@ void VeskLib::patchSearch(LibraryView* view)
     if (groups.isEmpty())
         return;
     ParamSearchDlg dialog(midiDevice(), &groups);
-    if (dialog.exec() != 1)
+    if (RunDialog(&dialog) != QDialog::Accepted)
         return;
     if (groups.first()->type() == Library::BankGroup)
         view->selectPatch(dialog.patch());

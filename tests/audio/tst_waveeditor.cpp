@@ -9,7 +9,6 @@
 #include "TestEnvironment.h"
 #include "WaveDialogs.h"
 #include "WaveEditor.h"
-#include "WhenModal.h"
 
 #include <QAction>
 #include <QLabel>
@@ -396,6 +395,15 @@ private slots:
     // copy, sample by sample.
     void commands()
     {
+        // The user sets the crossfade's starting point to 20% and the
+        // normalize amount to 50% before the scripted answer.
+        ScriptedPrompts prompts;
+        prompts.onDialog([](QDialog* dialog) {
+            if (auto* xfade = qobject_cast<CrossfadeDlg*>(dialog))
+                xfade->ratioSlider()->setValue(20);
+            if (auto* normalize = qobject_cast<NormalizeDlg*>(dialog))
+                normalize->ratioSlider()->setValue(50);
+        });
         // Trim keeps [start, end) and fits.
         {
             AudioWave wave = rampWave(2000, 2);
@@ -433,11 +441,9 @@ private slots:
             expected.crossfade(1.2, 0.8, 1, 1000, 5000);
             Editor ed(nullptr, m_device, true);
             ed.setWave(&wave, 0, 1000, -1);
-            whenModal<CrossfadeDlg>([](CrossfadeDlg* dlg) {
-                dlg->ratioSlider()->setValue(20);
-                dlg->accept();
-            });
+            prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
             ed.crossfade();
+            QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).text, QStringLiteral("CrossfadeDlg"));
             QCOMPARE(ed.xfadeRatio(), 0.2);
             QCOMPARE(wave.left, expected.left);
             QCOMPARE(wave.right, expected.right);
@@ -453,13 +459,13 @@ private slots:
             Editor ed(nullptr, m_device, true);
             ed.setWave(&wave, 0, 0, -1);
             const AudioWave untouched = wave;
-            whenModal<NormalizeDlg>([](NormalizeDlg* dlg) { dlg->reject(); });
+            const double ratio = ed.normalizeRatio();
+            prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Rejected));
             ed.normalize();
+            QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).text, QStringLiteral("NormalizeDlg"));
             QCOMPARE(wave.left, untouched.left);
-            whenModal<NormalizeDlg>([](NormalizeDlg* dlg) {
-                dlg->ratioSlider()->setValue(50);
-                dlg->accept();
-            });
+            QCOMPARE(ed.normalizeRatio(), ratio);
+            prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
             ed.normalize();
             QCOMPARE(ed.normalizeRatio(), 0.5);
             QCOMPARE(wave.left, expected.left);
@@ -473,6 +479,7 @@ private slots:
         none.pingpong();
         none.crossfade(1.2, 0.5);
         QCOMPARE(changed.size(), 0);
+        QCOMPARE(prompts.count(ScriptedPrompts::Kind::Dialog), 3);
     }
 
     void unsupportedFormat()

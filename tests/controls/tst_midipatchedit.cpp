@@ -9,7 +9,6 @@
 #include "TestEnvironment.h"
 #include "Waiting.h"
 #include "VeskRig.h"
-#include "WhenModal.h"
 
 #include <QTreeWidget>
 
@@ -426,17 +425,23 @@ private slots:
     void browserPreviewAndOk()
     {
         MidiPatchEdit* edit = make(DevicePatch, Patch(63, 0, 0));
+        ScriptedPrompts prompts;
         QStringList rows;
-        whenModal<ParamSearchDlg>([&](ParamSearchDlg* dialog) {
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("Patch Browser"));
-            QTreeWidget* list = dialog->list();
+        prompts.onDialog([&](QDialog* dialog) {
+            auto* search = qobject_cast<ParamSearchDlg*>(dialog);
+            if (!search)
+                return;
+            QTreeWidget* list = search->list();
             for (int i = 0; i < list->topLevelItemCount(); ++i)
                 rows << list->topLevelItem(i)->text(0);
             list->setCurrentItem(list->topLevelItem(1));
-            dialog->accept();
         });
+        prompts.script(Kind::Dialog, int(QDialog::Accepted));
         QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
         QApplication::sendEvent(edit, &menu);
+        QCOMPARE(prompts.count(Kind::Dialog), 1);
+        QCOMPARE(prompts.last(Kind::Dialog).text, QStringLiteral("ParamSearchDlg"));
+        QCOMPARE(prompts.last(Kind::Dialog).title, QStringLiteral("Patch Browser"));
         QCOMPARE(rows, (QStringList{"Grand", "Warm Pad", "Lead"}));
         QCOMPARE(edit->patch(), Patch(63, 0, 17));
         QCOMPARE(rig->sent(),
@@ -464,12 +469,18 @@ private slots:
         QFETCH(Patch, after);
         QFETCH(int, messages);
         MidiPatchEdit* edit = make(Addressed, opening);
-        whenModal<ParamSearchDlg>([&](ParamSearchDlg* dialog) {
+        ScriptedPrompts prompts;
+        prompts.onDialog([&](QDialog* dialog) {
+            auto* search = qobject_cast<ParamSearchDlg*>(dialog);
+            if (!search)
+                return;
+            QTreeWidget* list = search->list();
             if (preview)
-                dialog->list()->setCurrentItem(dialog->list()->topLevelItem(2));
-            dialog->reject();
+                list->setCurrentItem(list->topLevelItem(2));
         });
+        prompts.script(Kind::Dialog, int(QDialog::Rejected));
         QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(prompts.count(Kind::Dialog), 1);
         QCOMPARE(edit->patch(), after);
         const QStringList sent = rig->sent();
         QCOMPARE(sent.size(), messages);

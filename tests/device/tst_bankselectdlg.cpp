@@ -1,10 +1,10 @@
 // The bank select dialog offscreen: what it shows, what OK gives after the
-// links and ticks, Cancel, and the modal call run to its end.
+// links and ticks, Cancel, and the modal call answered through the prompts.
 #include "BankSelectDlg.h"
 #include "DeviceBank.h"
+#include "Prompts.h"
 #include "TestEnvironment.h"
 #include "TestSysex.h"
-#include "WhenModal.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -153,7 +153,7 @@ private slots:
         QVERIFY(dlg.chosen().isEmpty());
     }
 
-    // The modal call, answered the three ways a user can.
+    // The modal call, answered the ways a user can.
     void getBanks_data()
     {
         QTest::addColumn<QString>("answer");
@@ -170,23 +170,29 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QStringList, chosen);
         QWidget parent;
-        QString shownTitle;
-        whenModal<BankSelectDlg>([&](BankSelectDlg* dlg) {
-            shownTitle = dlg->windowTitle();
+        ScriptedPrompts prompts;
+        prompts.onDialog([&](QDialog* dialog) {
+            auto* dlg = qobject_cast<BankSelectDlg*>(dialog);
+            if (!dlg)
+                return;
             if (answer == QLatin1String("untick"))
                 dlg->checkList()->setChecked(1, false);
-            if (answer == QLatin1String("cancel"))
-                dlg->buttons()->button(QDialogButtonBox::Cancel)->click();
-            else if (answer == QLatin1String("close"))
+            if (answer == QLatin1String("close")) {
+                // Only a window on screen can be closed by its frame.
+                dlg->show();
                 dlg->close();
-            else
-                dlg->buttons()->button(QDialogButtonBox::Ok)->click();
+            }
         });
+        const bool ok = answer == QLatin1String("ok") || answer == QLatin1String("untick");
+        if (answer != QLatin1String("close"))
+            prompts.script(ScriptedPrompts::Kind::Dialog, int(ok ? QDialog::Accepted : QDialog::Rejected));
 
         const BankSet result =
             BankSelectDlg::getBanks(offered, QStringLiteral("Send Banks"), QStringLiteral("Send:"), &parent);
 
-        QCOMPARE(shownTitle, QStringLiteral("Send Banks"));
+        QCOMPARE(prompts.count(ScriptedPrompts::Kind::Dialog), 1);
+        QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).title, QStringLiteral("Send Banks"));
+        QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).parent.data(), &parent);
         QCOMPARE(names(result), chosen);
         if (!result.isEmpty())
             QCOMPARE(result.bankAt(0), offered.bankAt(0));

@@ -21,7 +21,6 @@
 #include "VeskRig.h"
 #include "VirtualMidiBus.h"
 #include "VoicesListView.h"
-#include "WhenModal.h"
 #include "LibraryBanks.h"
 
 #include <QLineEdit>
@@ -596,17 +595,22 @@ void TestVoicesListEdit::propertiesAndDuplicatesOfTheSelection()
     auto view = viewOf(m_ridev.get(), bank(User1));
     VoicesListView* list = view->voicesList();
 
-    // Cancelled: nothing changes.
+    // The user fills in the comment only; cancelled, nothing changes.
     select(list, {0, 1});
-    whenModal<PropertiesDlg>([](PropertiesDlg* dialog) { dialog->reject(); });
-    list->selectedPatchesProperties();
-    QVERIFY(!view->isWindowModified());
-    // Only the comment changed: names and categories stay.
-    whenModal<PropertiesDlg>([](PropertiesDlg* dialog) {
-        dialog->commentEdit()->setText(QStringLiteral("both"));
-        dialog->accept();
+    prompts.onDialog([](QDialog* dialog) {
+        if (auto* properties = qobject_cast<PropertiesDlg*>(dialog))
+            properties->commentEdit()->setText(QStringLiteral("both"));
     });
+    prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Rejected));
     list->selectedPatchesProperties();
+    QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).text, QStringLiteral("PropertiesDlg"));
+    QVERIFY(!view->isWindowModified());
+    QCOMPARE(slot(User1, 1)->comment(), QStringLiteral("old"));
+    // Accepted: only the comment changes, names and categories stay.
+    prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
+    list->selectedPatchesProperties();
+    prompts.onDialog(nullptr);
+    QCOMPARE(prompts.count(ScriptedPrompts::Kind::Dialog), 2);
     QCOMPARE(rowsOf(bank(User1), 2), QStringLiteral("A B"));
     QCOMPARE(slot(User1, 1)->printCategory(true), QStringLiteral("Ap:A.PIANO"));
     QCOMPARE(slot(User1, 0)->comment(), QStringLiteral("both"));

@@ -6,9 +6,7 @@
 #include "Prompts.h"
 #include "TestEnvironment.h"
 #include "TestSysex.h"
-#include "WhenModal.h"
 
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -107,16 +105,17 @@ private slots:
         const QList<QByteArray> before = allInstalled();
         ScriptedPrompts prompts;
         prompts.script(PromptKind::FileOpen, shipped("PF"));
-        whenModal<PlgSetupDlg>([accept](PlgSetupDlg* dlg) {
-            if (accept) {
-                dlg->buttons()->button(QDialogButtonBox::Ok)->click();
+        prompts.onDialog([accept](QDialog* dialog) {
+            auto* dlg = qobject_cast<PlgSetupDlg*>(dialog);
+            if (!dlg || accept)
                 return;
-            }
             loadButton(*dlg, 0)->click();
             dlg->deleteButton(1)->click();
-            dlg->buttons()->button(QDialogButtonBox::Cancel)->click();
         });
+        prompts.script(PromptKind::Dialog, int(accept ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE(RunPlgSetup(m_device.get(), nullptr), accept);
+        QCOMPARE(prompts.last(PromptKind::Dialog).text, QStringLiteral("PlgSetupDlg"));
+        QCOMPARE(prompts.count(PromptKind::FileOpen), accept ? 0 : 1);
         QCOMPARE(allInstalled(), before);
     }
 

@@ -4,17 +4,15 @@
 #include "Dialog.h"
 #include "MidiPatchEdit.h"
 #include "Profile.h"
+#include "Prompts.h"
 #include "TestEnvironment.h"
 #include "TestSysex.h"
 #include "VoiceCopierDlg.h"
-#include "WhenModal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QProcess>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -158,14 +156,19 @@ private slots:
     void acceptSavesAndTheNextRunShowsIt()
     {
         VoiceCopierInfo info;
-        whenModal<VoiceCopierDlg>([](VoiceCopierDlg* dlg) {
+        ScriptedPrompts prompts;
+        prompts.onDialog([](QDialog* dialog) {
+            auto* dlg = qobject_cast<VoiceCopierDlg*>(dialog);
+            if (!dlg)
+                return;
             dlg->setSourceVoice(Patch(0x7F00, 3));
             dlg->partList()->setCurrentIndex(2);
             dlg->optionBoxes().at(1)->setChecked(false); // voice
             dlg->optionBoxes().at(4)->setChecked(false); // arpeggios
-            dlg->buttons()->button(QDialogButtonBox::Ok)->click();
         });
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
         QVERIFY(GetVoiceCopierInfo(info, VoiceCopierInfo::Performance, m_device.get(), nullptr));
+        QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).text, QStringLiteral("VoiceCopierDlg"));
         QCOMPARE(info.voice.toUInt(), Patch(0x7F00, 3).toUInt());
         QCOMPARE(info.part, 2);
         QVERIFY(!info.copyvoice && !info.copyarp);
@@ -186,16 +189,22 @@ private slots:
     {
         VoiceCopierInfo info;
         QString shown;
-        whenModal<VoiceCopierDlg>([&shown](VoiceCopierDlg* dlg) {
+        int banks = 0;
+        ScriptedPrompts prompts;
+        prompts.onDialog([&](QDialog* dialog) {
+            auto* dlg = qobject_cast<VoiceCopierDlg*>(dialog);
+            if (!dlg)
+                return;
             MidiPatchEdit* selector = dlg->voiceSelector();
-            QCOMPARE(selector->bankSet().size(), 3);
+            banks = int(selector->bankSet().size());
             QTest::keyClick(selector, Qt::Key_Right);
             QTest::keyClick(selector, Qt::Key_PageDown);
             QTest::keyClick(selector, Qt::Key_PageDown);
             shown = selector->text();
-            dlg->buttons()->button(QDialogButtonBox::Ok)->click();
         });
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
         QVERIFY(GetVoiceCopierInfo(info, VoiceCopierInfo::Mix, m_device.get(), nullptr));
+        QCOMPARE(banks, 3);
         QCOMPARE(info.voice.toUInt(), Patch(0x7F00, 1).toUInt());
         QCOMPARE(shown, QStringLiteral("DR:GM:002 (A02)"));
         QCOMPARE(storedInt("voice"), int(Patch(0x7F00, 1).toUInt()));
@@ -205,11 +214,14 @@ private slots:
     {
         VoiceCopierInfo info;
         info.part = 7;
-        whenModal<VoiceCopierDlg>([](VoiceCopierDlg* dlg) {
-            dlg->partList()->setCurrentIndex(3);
-            dlg->buttons()->button(QDialogButtonBox::Cancel)->click();
+        ScriptedPrompts prompts;
+        prompts.onDialog([](QDialog* dialog) {
+            if (auto* dlg = qobject_cast<VoiceCopierDlg*>(dialog))
+                dlg->partList()->setCurrentIndex(3);
         });
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Rejected));
         QVERIFY(!GetVoiceCopierInfo(info, VoiceCopierInfo::Mix, m_device.get(), nullptr));
+        QCOMPARE(prompts.count(ScriptedPrompts::Kind::Dialog), 1);
         QCOMPARE(info.part, 7);
         QVERIFY(!info.voice.isValid());
         QVERIFY(!Profile::settings()->childGroups().contains(CopierSection));

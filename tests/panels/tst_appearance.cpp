@@ -6,11 +6,9 @@
 #include "MainWindow.h"
 #include "Prompts.h"
 #include "TestEnvironment.h"
-#include "WhenModal.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -41,11 +39,6 @@ QList<QColor> schemeOf(int scheme)
     for (int k = 0; k < ColorManager::ColorCount; ++k)
         list << ColorManager::GetSchemeColor(scheme, ColorTypes(k));
     return list;
-}
-
-QPushButton* dialogButton(ColorManager_SetupDlg* dlg, QDialogButtonBox::StandardButton which)
-{
-    return dlg->buttons()->button(which);
 }
 
 // A main window that counts how often it was asked to rebuild its style.
@@ -148,12 +141,16 @@ private slots:
         const QFont before = manager.font();
         ScriptedPrompts prompts;
         prompts.script(Kind::Font, QFont(QStringLiteral("Monospace"), 21));
-        whenModal<ColorManager_SetupDlg>([](ColorManager_SetupDlg* dlg) {
+        prompts.onDialog([](QDialog* dialog) {
+            auto* dlg = qobject_cast<ColorManager_SetupDlg*>(dialog);
+            if (!dlg)
+                return;
             dlg->schemeCombo()->setCurrentIndex(5);
             dlg->fontCtrl()->click();
-            dialogButton(dlg, QDialogButtonBox::Cancel)->click();
         });
+        prompts.script(Kind::Dialog, int(QDialog::Rejected));
         QVERIFY(!manager.setup(nullptr));
+        QCOMPARE(prompts.last(Kind::Dialog).text, QStringLiteral("ColorManager_SetupDlg"));
         QCOMPARE(prompts.count(Kind::Font), 1);
         QCOMPARE(managerColors(manager), schemeOf(1));
         QCOMPARE(manager.font(), before);
@@ -168,13 +165,16 @@ private slots:
         prompts.script(Kind::Color, QColor(0x12, 0x34, 0x56));
         prompts.script(Kind::Font, QFont(QStringLiteral("Monospace"), 21));
         int shownIndex = -2;
-        whenModal<ColorManager_SetupDlg>([&shownIndex](ColorManager_SetupDlg* dlg) {
+        prompts.onDialog([&shownIndex](QDialog* dialog) {
+            auto* dlg = qobject_cast<ColorManager_SetupDlg*>(dialog);
+            if (!dlg)
+                return;
             ColorButton* border = dlg->colorButton(BorderColor);
             QTest::mouseClick(border, Qt::LeftButton, {}, border->rect().center());
             shownIndex = dlg->schemeCombo()->currentIndex();
             dlg->fontCtrl()->click();
-            dialogButton(dlg, QDialogButtonBox::Ok)->click();
         });
+        prompts.script(Kind::Dialog, int(QDialog::Accepted));
         QVERIFY(manager.setup(&window));
 
         // The chooser was opened on the button's colour, titled by its label.

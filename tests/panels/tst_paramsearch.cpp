@@ -9,8 +9,10 @@
 #include "MidiEdit.h"
 #include "ParamSearchDlg.h"
 #include "PatchGroupList.h"
+#include "Prompts.h"
 #include "TestEnvironment.h"
 
+#include <QContextMenuEvent>
 #include <QTreeWidget>
 
 #include <memory>
@@ -215,6 +217,28 @@ private slots:
             QCOMPARE(edit->value(), 0);
             QVERIFY(rig->sent().isEmpty());
         }
+    }
+
+    // The list control's context menu runs the value search: the row the
+    // user picks stays on OK; on Cancel the value goes back.
+    void contextMenuRunsTheValueSearch()
+    {
+        const auto edit = arpControl(QString(), QStringLiteral(":"));
+        edit->setValue(1);
+        ScriptedPrompts prompts;
+        prompts.onDialog([](QDialog* dialog) {
+            if (auto* search = qobject_cast<ParamSearchDlg*>(dialog))
+                search->list()->setCurrentItem(search->list()->topLevelItem(2));
+        });
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Rejected));
+        QApplication::sendEvent(edit.get(), &menu);
+        QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).text, QStringLiteral("ParamSearchDlg"));
+        QCOMPARE(edit->value(), 1);
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
+        QApplication::sendEvent(edit.get(), &menu);
+        QCOMPARE(prompts.count(ScriptedPrompts::Kind::Dialog), 2);
+        QCOMPARE(edit->value(), 2);
     }
 
     // A control without a value has nothing to go back to.

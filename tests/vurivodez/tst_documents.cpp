@@ -1,15 +1,17 @@
 // The librarian's documents: new, save (an untitled one asks where), close
 // (a modified one asks first), open (a file already open comes to the front,
 // a file that is no library opens nothing), undo and redo, a file handed over
-// by a second start, and the export of the patch names.
+// by a second start, the search, and the export of the patch names.
 #include "LibrarianRig.h"
 #include "LibraryFixture.h"
 
 #include "Library.h"
+#include "ParamSearchDlg.h"
 #include "PatchDump.h"
 
 #include <QMdiArea>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 class TestLibrarianDocuments : public QObject
 {
@@ -202,6 +204,47 @@ private slots:
         QCOMPARE(prompts.count(ScriptedPrompts::Kind::Popup), 1);
         // No default action remains afterwards.
         QCOMPARE(window->patchMenu()->defaultAction(), nullptr);
+    }
+
+    // Search: the row the user picks is the patch the view selects once the
+    // dialog is accepted; cancelled, the selection stays.
+    void searchSelectsThePatchChosen()
+    {
+        LibrarianRig rig(*bus);
+        auto window = rig.build();
+        ScriptedPrompts prompts;
+        window->newFile(0);
+        LibraryView* view = window->currentLibraryView();
+        BankPatchGroup* user2 = view->library()->getBankPatchGroup(0x3F09);
+        MakePatch(view->library()->getBankPatchGroup(0x3F08)->patchDumpAt(0), QStringLiteral("First"));
+        MakePatch(user2->patchDumpAt(6), QStringLiteral("Wanted"));
+        view->updateView(false);
+        view->selectPatch(Patch(0x3F08, 0));
+
+        QStringList rows;
+        prompts.onDialog([&rows](QDialog* dialog) {
+            auto* search = qobject_cast<ParamSearchDlg*>(dialog);
+            if (!search)
+                return;
+            QTreeWidget* list = search->list();
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                rows << list->topLevelItem(i)->text(0);
+                if (rows.last().contains(QLatin1String("Wanted")))
+                    list->setCurrentItem(list->topLevelItem(i));
+            }
+        });
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Rejected));
+        window->onCommand(VeskLib::cmdSearch);
+        QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).text, QStringLiteral("ParamSearchDlg"));
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(view->selectedLibrary(), view->library()->getBankPatchGroup(0x3F08));
+        QCOMPARE(view->voicesList()->curSel(), 0);
+
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
+        window->onCommand(VeskLib::cmdSearch);
+        QCOMPARE(prompts.count(ScriptedPrompts::Kind::Dialog), 2);
+        QCOMPARE(view->selectedLibrary(), user2);
+        QCOMPARE(view->voicesList()->curSel(), 6);
     }
 
     void exportNames()

@@ -5,7 +5,6 @@
 // the preferences.
 #include "LibrarianRig.h"
 #include "PreferencesDlg.h"
-#include "WhenModal.h"
 
 #include "ColorButton.h"
 #include "EventMessage.h"
@@ -18,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -313,13 +313,37 @@ private slots:
         LibrarianRig rig(*bus);
         auto window = rig.build();
         window->newFile(0);
-        whenModal<PreferencesDlg>([](PreferencesDlg* d) {
-            d->pasteList()->setCurrentIndex(2);
-            d->accept();
+        ScriptedPrompts prompts;
+        prompts.onDialog([](QDialog* d) {
+            if (auto* preferences = qobject_cast<PreferencesDlg*>(d))
+                preferences->pasteList()->setCurrentIndex(2);
         });
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
         window->onCommand(VeskLib::cmdPreferences);
+        QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).text, QStringLiteral("PreferencesDlg"));
         QCOMPARE(window->properties().dependencyOptions.PasteChildren, 2);
         QCOMPARE(window->currentLibraryView()->voicesList()->dependencyOptions()->PasteChildren, 2);
+    }
+
+    // MIDI Setup from the menu: what the user sets reaches the device on OK
+    // only.
+    void midiSetup()
+    {
+        LibrarianRig rig(*bus);
+        auto window = rig.build();
+        ScriptedPrompts prompts;
+        prompts.onDialog([](QDialog* d) {
+            if (auto* delay = d->findChild<QSpinBox*>(QStringLiteral("Delay")))
+                delay->setValue(7);
+        });
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Rejected));
+        window->onCommand(VeskLib::cmdMidiSetup);
+        QCOMPARE(prompts.last(ScriptedPrompts::Kind::Dialog).text, QStringLiteral("MidiSetupDlg"));
+        QCOMPARE(window->midiDevice()->delay(), 0);
+        prompts.script(ScriptedPrompts::Kind::Dialog, int(QDialog::Accepted));
+        window->onCommand(VeskLib::cmdMidiSetup);
+        QCOMPARE(prompts.count(ScriptedPrompts::Kind::Dialog), 2);
+        QCOMPARE(window->midiDevice()->delay(), 7);
     }
 
     // The about box: title, version and the librarian's picture.
