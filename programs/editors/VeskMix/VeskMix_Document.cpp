@@ -38,7 +38,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QProgressDialog>
 #include <QSaveFile>
 
 namespace {
@@ -365,13 +364,10 @@ void VeskMix::openNamed(const QString& path, bool ask)
     setFilePath(QString());
     bool sent = true;
     {
-        QProgressDialog progress(this);
-        progress.setWindowTitle(QStringLiteral("Load File"));
-        progress.setLabelText(VarArgs::format("Loading %s...", shown(path)));
-        progress.setRange(0, int(dump.size()));
-        progress.setCancelButton(nullptr);
-        progress.setMinimumDuration(0);
-        progress.setValue(0);
+        // No Cancel: a mix stopped half-way would leave the instrument with
+        // part of the file.
+        ProgressDlg progress(this, QStringLiteral("Load File"), int(dump.size()));
+        progress.message(VarArgs::format("Loading %s...", shown(path)));
         static_cast<Vesk*>(device)->resetMixVoices();
         for (Sysex* message : dump) {
             if (device->sendSysex(message) < 0) {
@@ -379,7 +375,7 @@ void VeskMix::openNamed(const QString& path, bool ask)
                 break;
             }
             device->waitTransmit();
-            progress.setValue(progress.value() + 1);
+            progress.step();
             letEventsRun();
         }
     }
