@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "ColorManager_SetupDlg.h"
+#include "Prompts.h"
 #include "Colors.h"
 
 #include <QPainter>
@@ -158,7 +159,7 @@ void ColorManager::drawBackground(QPainter* p, const QRect& r, int band) const
 bool ColorManager::setup(QWidget* parent)
 {
     ColorManager_SetupDlg dialog(this, parent);
-    return dialog.exec() == QDialog::Accepted;
+    return RunDialog(&dialog) == QDialog::Accepted;
 }
 
 void ColorManager::fromRegistry(int defaultScheme)

@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
@@ -306,11 +307,49 @@ QString MidiEditorWindow::menuBarStyleSheet(const QColor& selected, const QColor
         QVariant(selected), QVariant(pressed));
 }
 
+QString MidiEditorWindow::menuBarTextStyleSheet(const QColor& text, const QColor& selected, const QColor& pressed)
+{
+    return VarArgs::format(" QMenuBar { color: %s; }  QMenuBar::item { color: %s; }  "
+                           "QMenuBar::item:selected { color: %s; }  QMenuBar::item:pressed { color: %s; } ",
+                           QVariant(text), QVariant(text), QVariant(selected), QVariant(pressed));
+}
+
+QColor MidiEditorWindow::menuBarSkinColor() const
+{
+    const QMenuBar* bar = const_cast<MidiEditorWindow*>(this)->menuBar();
+    QImage skin(qMax(1, bar->width()), qMax(1, bar->y() + bar->height()), QImage::Format_RGB32);
+    {
+        QPainter painter(&skin);
+        colors.drawBackground(&painter, skin.rect(), 6);
+    }
+    qint64 red = 0;
+    qint64 green = 0;
+    qint64 blue = 0;
+    const qint64 count = qint64(skin.width()) * skin.height();
+    for (int y = 0; y < skin.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(skin.constScanLine(y));
+        for (int x = 0; x < skin.width(); ++x) {
+            red += qRed(line[x]);
+            green += qGreen(line[x]);
+            blue += qBlue(line[x]);
+        }
+    }
+    return QColor(int(red / count), int(green / count), int(blue / count));
+}
+
 void MidiEditorWindow::updateStyleSheets()
 {
     const QColor face = colors.getColor(ButtonFaceColor);
     const QColor caption = colors.getColor(CaptionColor);
-    menuBar()->setStyleSheet(menuBarStyleSheet(GetColor2(face, 1.0, 0.91), MergeColors(face, caption, 0.4)));
+    const QColor selected = GetColor2(face, 1.0, 0.91);
+    const QColor pressed = MergeColors(face, caption, 0.4);
+    // The titles take the scheme's Button Text where it reads on the skin,
+    // not the desktop's text colour: a dark desktop palette would give light
+    // titles on a light skin.
+    const QColor text = colors.getColor(ButtonTextColor);
+    menuBar()->setStyleSheet(menuBarStyleSheet(selected, pressed) +
+                             menuBarTextStyleSheet(ReadableOn(menuBarSkinColor(), text), ReadableOn(selected, text),
+                                                   ReadableOn(pressed, text)));
     updateStatusColors();
 }
 

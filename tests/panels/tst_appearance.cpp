@@ -6,7 +6,6 @@
 #include "MainWindow.h"
 #include "Prompts.h"
 #include "TestEnvironment.h"
-#include "WhenModal.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,11 +40,6 @@ QList<QColor> schemeOf(int scheme)
     for (int k = 0; k < ColorManager::ColorCount; ++k)
         list << ColorManager::GetSchemeColor(scheme, ColorTypes(k));
     return list;
-}
-
-QPushButton* dialogButton(ColorManager_SetupDlg* dlg, QDialogButtonBox::StandardButton which)
-{
-    return dlg->buttons()->button(which);
 }
 
 // A main window that counts how often it was asked to rebuild its style.
@@ -148,11 +142,13 @@ private slots:
         const QFont before = manager.font();
         ScriptedPrompts prompts;
         prompts.script(Kind::Font, QFont(QStringLiteral("Monospace"), 21));
-        whenModal<ColorManager_SetupDlg>([](ColorManager_SetupDlg* dlg) {
+        prompts.onDialog([](QDialog* d) {
+            auto* dlg = qobject_cast<ColorManager_SetupDlg*>(d);
+            QVERIFY(dlg);
             dlg->schemeCombo()->setCurrentIndex(5);
             dlg->fontCtrl()->click();
-            dialogButton(dlg, QDialogButtonBox::Cancel)->click();
         });
+        // No answer scripted: the dialog is cancelled.
         QVERIFY(!manager.setup(nullptr));
         QCOMPARE(prompts.count(Kind::Font), 1);
         QCOMPARE(managerColors(manager), schemeOf(1));
@@ -168,12 +164,14 @@ private slots:
         prompts.script(Kind::Color, QColor(0x12, 0x34, 0x56));
         prompts.script(Kind::Font, QFont(QStringLiteral("Monospace"), 21));
         int shownIndex = -2;
-        whenModal<ColorManager_SetupDlg>([&shownIndex](ColorManager_SetupDlg* dlg) {
+        prompts.script(Kind::Dialog, int(QDialog::Accepted));
+        prompts.onDialog([&shownIndex](QDialog* d) {
+            auto* dlg = qobject_cast<ColorManager_SetupDlg*>(d);
+            QVERIFY(dlg);
             ColorButton* border = dlg->colorButton(BorderColor);
             QTest::mouseClick(border, Qt::LeftButton, {}, border->rect().center());
             shownIndex = dlg->schemeCombo()->currentIndex();
             dlg->fontCtrl()->click();
-            dialogButton(dlg, QDialogButtonBox::Ok)->click();
         });
         QVERIFY(manager.setup(&window));
 
