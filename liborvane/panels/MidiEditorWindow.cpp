@@ -34,6 +34,8 @@
 namespace {
 
 const QString NoPort = QStringLiteral("(none)");
+// Rows of the shaded band along the top of the window's skin.
+constexpr int BackgroundBand = 6;
 
 bool isUsablePortName(const QString& name)
 {
@@ -314,27 +316,36 @@ QString MidiEditorWindow::menuBarTextStyleSheet(const QColor& text, const QColor
                            QVariant(text), QVariant(text), QVariant(selected), QVariant(pressed));
 }
 
-QColor MidiEditorWindow::menuBarSkinColor() const
+QColor MidiEditorWindow::menuBarTitleColor() const
 {
+    // The bar is transparent: its titles stand on the skin the window paints,
+    // a texture, so they must read on its darkest and its lightest pixel,
+    // under the shaded band along the top where the titles' letters are.
     const QMenuBar* bar = const_cast<MidiEditorWindow*>(this)->menuBar();
-    QImage skin(qMax(1, bar->width()), qMax(1, bar->y() + bar->height()), QImage::Format_RGB32);
+    QImage skin(qMax(1, bar->width()), qMax(BackgroundBand + 1, bar->y() + bar->height()), QImage::Format_RGB32);
     {
         QPainter painter(&skin);
-        colors.drawBackground(&painter, skin.rect(), 6);
+        colors.drawBackground(&painter, skin.rect(), BackgroundBand);
     }
-    qint64 red = 0;
-    qint64 green = 0;
-    qint64 blue = 0;
-    const qint64 count = qint64(skin.width()) * skin.height();
-    for (int y = 0; y < skin.height(); ++y) {
+    QColor darkest = Qt::white;
+    QColor lightest = Qt::black;
+    for (int y = BackgroundBand; y < skin.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(skin.constScanLine(y));
         for (int x = 0; x < skin.width(); ++x) {
-            red += qRed(line[x]);
-            green += qGreen(line[x]);
-            blue += qBlue(line[x]);
+            const QColor pixel(line[x]);
+            if (ContrastRatio(pixel, Qt::black) < ContrastRatio(darkest, Qt::black))
+                darkest = pixel;
+            if (ContrastRatio(pixel, Qt::black) > ContrastRatio(lightest, Qt::black))
+                lightest = pixel;
         }
     }
-    return QColor(int(red / count), int(green / count), int(blue / count));
+    const auto worst = [&](const QColor& text) {
+        return std::min(ContrastRatio(text, darkest), ContrastRatio(text, lightest));
+    };
+    const QColor text = colors.getColor(ButtonTextColor);
+    if (worst(text) >= ReadableContrast)
+        return text;
+    return worst(Qt::black) >= worst(Qt::white) ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 void MidiEditorWindow::updateStyleSheets()
@@ -348,7 +359,7 @@ void MidiEditorWindow::updateStyleSheets()
     // titles on a light skin.
     const QColor text = colors.getColor(ButtonTextColor);
     menuBar()->setStyleSheet(menuBarStyleSheet(selected, pressed) +
-                             menuBarTextStyleSheet(ReadableOn(menuBarSkinColor(), text), ReadableOn(selected, text),
+                             menuBarTextStyleSheet(menuBarTitleColor(), ReadableOn(selected, text),
                                                    ReadableOn(pressed, text)));
     updateStatusColors();
 }
@@ -372,7 +383,7 @@ void MidiEditorWindow::updateStatusColors()
 void MidiEditorWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    colors.drawBackground(&painter, rect(), 6);
+    colors.drawBackground(&painter, rect(), BackgroundBand);
     const int w = width();
     const int h = height();
     const QColor face = colors.getColor(ButtonFaceColor);

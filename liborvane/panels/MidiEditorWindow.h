@@ -145,8 +145,10 @@ public:
     // they stand on (the bar is transparent): the text colour of the titles,
     // of the selected and of the pressed one.
     static QString menuBarTextStyleSheet(const QColor& text, const QColor& selected, const QColor& pressed);
-    // The colour the skin shows under the menu bar: its pixels' average.
-    QColor menuBarSkinColor() const;
+    // The colour of the menu bar's titles: the scheme's Button Text when it
+    // reads on every pixel of the skin under the bar, else black or white,
+    // whichever reads better.
+    QColor menuBarTitleColor() const;
 
 protected:
     // A panel's message whose panel is no longer the window's is dropped;
