@@ -207,6 +207,7 @@ def multi_general(layout, prefix, common, full):
         pan(s, "Pan", at(common, 0x35))
         s.edit("Reverb", at(common, 0x55))
         s.edit("Chorus", at(common, 0x56))
+        s.col()
         s.header("Envelopes")
         for title, amp, filt in (("Attack Time", 0x49, 0x39), ("Decay Time", 0x37, 0x3A),
                                  ("Release Time", 0x4A, 0x3B)):

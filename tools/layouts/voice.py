@@ -105,6 +105,7 @@ def voice():
     s.combo("M.tuning Root", "40000F", items=shared.T_ROOT)
     signed(s, "edit", "PB Lower", "400006", min=16, max=64)
     signed(s, "edit", "PB Upper", "400005", min=64, max=88)
+    s.col()
     s.header("Envelopes")
     for title, amp, filt in (("Attack Time", 0x49, 0x39), ("Decay Time", 0x37, 0x3A),
                              ("Release Time", 0x4A, 0x3B)):
