@@ -11,6 +11,7 @@
 // view, one line a problem. Exits 0 when every view is whole, 1 when a
 // problem was found, 2 on bad arguments. tools/screenshots runs it on a
 // 1366x768 screen under both palettes.
+#include "DesktopPalettes.h"
 #include "EditorWindows.h"
 #include "LibrarianRig.h"
 #include "TestEnvironment.h"
@@ -25,25 +26,6 @@
 #include <cstdio>
 
 namespace {
-
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(0x35, 0x35, 0x35);
-    const QColor light(0xEE, 0xEE, 0xEE);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, light);
-    p.setColor(QPalette::Base, QColor(0x25, 0x25, 0x25));
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, light);
-    p.setColor(QPalette::Button, window);
-    p.setColor(QPalette::ButtonText, light);
-    p.setColor(QPalette::ToolTipBase, window);
-    p.setColor(QPalette::ToolTipText, light);
-    p.setColor(QPalette::Highlight, QColor(0x2A, 0x82, 0xDA));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    return p;
-}
 
 class Shooter
 {
@@ -127,7 +109,7 @@ int main(int argc, char** argv)
     }
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     if (args[1] == QLatin1String("dark"))
-        QApplication::setPalette(darkPalette());
+        QApplication::setPalette(DarkDesktopPalette());
     const QString folder = args[0] + QLatin1Char('/') + args[1];
     QDir().mkpath(folder);
     const QStringList wanted = args.mid(2);

@@ -73,6 +73,19 @@ class TestGeometry : public QObject
 
     VirtualMidiBus* bus = nullptr;
 
+    // Tours the shown, connected window and checks each view it shows: the
+    // main window, its section windows and its commands' windows.
+    void verifyWhole(MainWindow* window, ScriptedPrompts& prompts, Sim::BusSimulator& sim, int minimumViews)
+    {
+        const auto settle = [&] { WindowTour::settleOn([&] { return int(sim.sim().received().size()); }); };
+        settle();
+        Findings findings;
+        WindowTour::tour(window, prompts, settle,
+                         [&](QWidget* view, const QString& name) { findings.visit(view, name); });
+        QVERIFY2(findings.whole(), findings.report().constData());
+        QVERIFY2(findings.views() >= minimumViews, qPrintable(QString::number(findings.views())));
+    }
+
     template <class Window>
     void tourEditor(int minimumViews)
     {
@@ -85,14 +98,7 @@ class TestGeometry : public QObject
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QTRY_VERIFY_WITH_TIMEOUT(window->isConnectedOnce(), GeometryConnectMs);
-        const auto settle = [&] { WindowTour::settleOn([&] { return int(rig.sim->sim().received().size()); }); };
-        settle();
-        Findings findings;
-        WindowTour::tour(window.get(), prompts, settle,
-                         [&](QWidget* view, const QString& name) { findings.visit(view, name); });
-        QVERIFY2(findings.whole(), findings.report().constData());
-        // The main window, its section windows and its commands' windows.
-        QVERIFY2(findings.views() >= minimumViews, qPrintable(QString::number(findings.views())));
+        verifyWhole(window.get(), prompts, *rig.sim, minimumViews);
     }
 
 private slots:
@@ -119,13 +125,7 @@ private slots:
         QVERIFY(waitConnected(*window));
         // A library open: its tree and its list of folders in view.
         window->newFile(0);
-        const auto settle = [&] { WindowTour::settleOn([&] { return int(rig.sim->sim().received().size()); }); };
-        settle();
-        Findings findings;
-        WindowTour::tour(window.get(), prompts, settle,
-                         [&](QWidget* view, const QString& name) { findings.visit(view, name); });
-        QVERIFY2(findings.whole(), findings.report().constData());
-        QVERIFY(findings.views() >= 2);
+        verifyWhole(window.get(), prompts, *rig.sim, 2);
     }
 };
 

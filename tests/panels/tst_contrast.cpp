@@ -6,6 +6,7 @@
 // coloured and empty patches) each stand out against what is behind them.
 #include "ColorManager.h"
 #include "DependencyOptions.h"
+#include "DesktopPalettes.h"
 #include "LibraryBanks.h"
 #include "LibraryFixture.h"
 #include "LibraryView.h"
@@ -42,24 +43,6 @@ public:
     using MidiEditorWindow::MidiEditorWindow;
     MidiPatchEdit* patchEdit() override { return nullptr; }
 };
-
-// A dark desktop: light text on dark windows, buttons and fields.
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(0x35, 0x35, 0x35);
-    const QColor light(0xEE, 0xEE, 0xEE);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, light);
-    p.setColor(QPalette::Base, QColor(0x25, 0x25, 0x25));
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, light);
-    p.setColor(QPalette::Button, window);
-    p.setColor(QPalette::ButtonText, light);
-    p.setColor(QPalette::ToolTipBase, window);
-    p.setColor(QPalette::ToolTipText, light);
-    return p;
-}
 
 double luminance(const QColor& c)
 {
@@ -135,7 +118,7 @@ private slots:
         m_style = QApplication::style()->name();
         m_palette = QApplication::palette();
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QApplication::setPalette(darkPalette());
+        QApplication::setPalette(DarkDesktopPalette());
     }
 
     void cleanupTestCase()
