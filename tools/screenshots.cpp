@@ -7,12 +7,13 @@
 //   screenshots OUTDIR light|dark [PROGRAM]...
 //
 // Writes OUTDIR/<palette>/<program>-<view>.png, one per view, and prints
-// what the geometry check (tests/support/WindowGeometry.h) finds in each
-// view, one line a problem. Exits 0 when every view is whole, 1 when a
+// each view's size, where its panels stand, and what the geometry check
+// (tests/support/WindowGeometry.h) finds in it, one line a problem. Exits 0 when every view is whole, 1 when a
 // problem was found, 2 on bad arguments. tools/screenshots runs it on a
 // 1366x768 screen under both palettes.
 #include "DesktopPalettes.h"
 #include "EditorWindows.h"
+#include "Panel.h"
 #include "LibrarianRig.h"
 #include "TestEnvironment.h"
 #include "WindowGeometry.h"
@@ -41,7 +42,15 @@ public:
         view->grab().save(m_folder + QLatin1Char('/') + file + QStringLiteral(".png"));
         const QStringList found = WindowGeometry::check(view);
         problems += int(found.size());
-        std::printf("%s %s: %d problem(s)\n", qPrintable(m_program), qPrintable(name), int(found.size()));
+        std::printf("%s %s: %dx%d, %d problem(s)\n", qPrintable(m_program), qPrintable(name), view->width(),
+                    view->height(), int(found.size()));
+        // Where the window's own panels stand, for comparing layouts.
+        for (QObject* child : view->children()) {
+            auto* panel = qobject_cast<AbstractPanel*>(child);
+            if (panel && panel->isVisible())
+                std::printf("  panel '%s' at %d,%d %dx%d\n", qPrintable(panel->title()), panel->x(), panel->y(),
+                            panel->width(), panel->height());
+        }
         for (const QString& line : found)
             std::printf("  %s\n", qPrintable(line));
         std::fflush(stdout);
