@@ -106,9 +106,22 @@ def render():
 
     outputs = []
     problems = []
+    # A caption or heading never stands alone at the foot of a column.
+    effect_templates = {e.get("name"): e for e in effect_root.children if e.tag == "template"}
+    for e in effect_root.children:
+        if e.tag == "section":
+            for conditions in ("", "insfx"):
+                for title in model.parted_cells(e.children, effect_templates, conditions):
+                    problems.append("effect %s: \"%s\" parted from its control at a column's foot"
+                                    % (e.get("value"), title))
     sizes = {address: len(data) for address, data in system.items() if len(data) > 1}
     for build, path, what in EDITORS:
         layout = build()
+        for section in layout.sections:
+            if not any(item.tag == "tab" for item in section.items):
+                for title in model.parted_cells(section.items):
+                    problems.append("%s: \"%s\" parted from its control at a column's foot"
+                                    % (section.name, title))
         memory = check.Memory(dict(images[layout.patch_type]), system)
         problems += check.check_layout(layout, memory, tables, sizes)
         problems += check_effects(layout, memory, sections, sizes)

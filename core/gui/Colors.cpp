@@ -39,6 +39,39 @@ QColor MergeColors(const QColor& a, const QColor& b, double f)
                   mix(x.alpha(), y.alpha()));
 }
 
+namespace {
+
+double relativeLuminance(const QColor& c)
+{
+    const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    const QColor rgb = c.toRgb();
+    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
+}
+
+} // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ReadableOn(const QColor& background, const QColor& wanted)
+{
+    if (!wanted.isValid() || !background.isValid() || ContrastRatio(background, wanted) >= ReadableContrast)
+        return wanted;
+    // Toward the end of the scale that stands further from the background.
+    const QColor end = ContrastRatio(background, Qt::black) >= ContrastRatio(background, Qt::white)
+                           ? QColor(Qt::black)
+                           : QColor(Qt::white);
+    QColor moved = wanted;
+    for (int step = 1; step <= 20 && ContrastRatio(background, moved) < ReadableContrast; ++step)
+        moved = MergeColors(wanted, end, step / 20.0);
+    moved.setAlpha(wanted.alpha());
+    return moved;
+}
+
 QColor BlendColor(const QColor& c, int alpha)
 {
     QColor result = c;

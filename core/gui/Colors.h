@@ -35,6 +35,21 @@ QColor GetColor(const QColor& c, int delta, double f);
 // are kept. GetColor2(c, 1.0, 0.6) is c at 60 % brightness.
 QColor GetColor2(const QColor& c, double saturation, double value);
 
+// How far apart two colours stand for the eye: the ratio of their relative
+// luminances (each plus 0.05), 1 for equal colours, 21 for black on white.
+// Alpha is ignored.
+double ContrastRatio(const QColor& a, const QColor& b);
+
+// The contrast that text needs to be read with ease against what it stands
+// on.
+constexpr double ReadableContrast = 4.5;
+
+// wanted, when it reads on background (ContrastRatio at least
+// ReadableContrast); else wanted moved toward black or white, whichever
+// reads better, by as little as it takes, so its hue still shows. An
+// invalid colour stays invalid.
+QColor ReadableOn(const QColor& background, const QColor& wanted);
+
 // Colour words, as the scheme tables keep them, hold red in the low byte, then green, then
 // blue (0x00BBGGRR). The top byte of a word is ignored; the RGB value made
 // from it is opaque, and the word made from an RGB value drops the alpha.

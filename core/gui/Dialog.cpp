@@ -1,5 +1,7 @@
 #include "Dialog.h"
 
+#include "WindowState.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QFrame>
@@ -16,6 +18,12 @@
 Dialog::Dialog(QWidget* parent) : QDialog(parent), m_rows(new QVBoxLayout(this)) {}
 
 Dialog::~Dialog() = default;
+
+void Dialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    KeepOnScreen(this);
+}
 
 void Dialog::addRow(QWidget* widget)
 {

@@ -65,6 +65,11 @@ public slots:
     // apply(), then QDialog::accept().
     void accept() override;
 
+protected:
+    // A dialog put at a position of its own (a remembered one, or beside
+    // its window) is kept wholly on the screen (KeepOnScreen).
+    void showEvent(QShowEvent* event) override;
+
 private:
     QDialogButtonBox* addButtonBox(QDialogButtonBox* box, bool line, bool vertical);
 

@@ -1,5 +1,7 @@
 #include "ListView.h"
 
+#include "Colors.h"
+
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QDrag>
@@ -77,7 +79,16 @@ public:
             return m_view->itemText(row, column);
         case Qt::ForegroundRole: {
             const QColor c = m_view->itemColor(row, column);
-            return c.isValid() ? QVariant(c) : QVariant();
+            if (!c.isValid())
+                return QVariant();
+            // A row's own colour, moved just far enough to read on the
+            // list's ground, a dark desktop's as well as a light one's.
+            const QColor own = m_view->itemBkColor(row, column);
+            const QPalette& palette = m_view->palette();
+            QColor text = ReadableOn(own.isValid() ? own : palette.color(QPalette::Base), c);
+            if (!own.isValid() && m_view->alternatingRowColors())
+                text = ReadableOn(palette.color(QPalette::AlternateBase), text);
+            return text;
         }
         case Qt::BackgroundRole: {
             const QColor c = m_view->itemBkColor(row, column);

@@ -3,6 +3,7 @@
 #include "EventMessage.h"
 #include "Instance.h"
 #include "Profile.h"
+#include "WindowState.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -318,6 +319,8 @@ void MainWindow::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (m_loadPosted)
         return;
+    // A window made larger than a small screen's free area fits it.
+    KeepOnScreen(this);
     // After the window has appeared, from the event loop: the program's
     // window is complete by then and may open further windows over it.
     m_loadPosted = true;

@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 
 const QString WindowsSection = QStringLiteral("Windows");
@@ -44,6 +46,37 @@ void LoadWindowState(QWidget* window, const QString& name, const QPoint& default
     }
     if (!defaultPos.isNull())
         window->move(defaultPos);
+}
+
+void KeepOnScreen(QWidget* window)
+{
+    if (!window)
+        return;
+    QScreen* screen = QGuiApplication::screenAt(window->frameGeometry().center());
+    if (!screen)
+        screen = window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect inner = window->geometry();
+    const QRect outer = window->frameGeometry();
+    const QSize frame(outer.width() - inner.width(), outer.height() - inner.height());
+    if (window->minimumSize() != window->maximumSize()) {
+        const QSize room = area.size() - frame;
+        if (inner.width() > room.width() || inner.height() > room.height())
+            window->resize(inner.size().boundedTo(room).expandedTo(window->minimumSize()));
+    }
+    if (!window->testAttribute(Qt::WA_Moved))
+        return;
+    const QSize size = window->size() + frame;
+    // Right and bottom edges first, so that a window larger than the area
+    // keeps its top left corner in view.
+    int x = std::min(outer.left(), area.left() + area.width() - size.width());
+    int y = std::min(outer.top(), area.top() + area.height() - size.height());
+    x = std::max(x, area.left());
+    y = std::max(y, area.top());
+    if (QPoint(x, y) != outer.topLeft())
+        window->move(x, y);
 }
 
 void StoreWindowState(QWidget* window, const QString& name)

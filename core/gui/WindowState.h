@@ -18,6 +18,14 @@ void LoadWindowState(QWidget* window, const QString& name, const QPoint& default
 // window or an empty name.
 void StoreWindowState(QWidget* window, const QString& name);
 
+// Keeps a window, its frame included, inside the available area of the
+// screen it is on (the one under its centre, else its own): a resizable
+// window larger than the area shrinks to it (not below its minimum size),
+// and a window put at a position of its own (Qt::WA_Moved) moves in by as
+// little as it must. A window the system places itself keeps its place.
+// Nothing for a null window.
+void KeepOnScreen(QWidget* window);
+
 // Shows the window without the system's frame and title bar.
 void RemoveWindowFrame(QWidget* window);
 

@@ -6,6 +6,7 @@
 #include "Panel.h"
 
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -100,6 +101,19 @@ MidiCaptionCtrl::MidiCaptionCtrl(QWidget* parent) : MyCtrl(parent), m_panel(null
 
 MidiCaptionCtrl::~MidiCaptionCtrl() = default;
 
+namespace {
+// Left of the text in a caption bar, and right of it at the least.
+constexpr int BarTextIndent = 5;
+constexpr int BarTextRoom = 9;
+} // namespace
+
+int MidiCaptionCtrl::barWidth() const
+{
+    QFont font = colorManager()->font();
+    font.setWeight(QFont::Bold);
+    return BarTextIndent + QFontMetrics(font).horizontalAdvance(text()) + BarTextRoom;
+}
+
 void MidiCaptionCtrl::paint(QPainter* p, const QRect& r)
 {
     const ColorManager* colors = colorManager();
@@ -121,7 +135,7 @@ void MidiCaptionCtrl::paint(QPainter* p, const QRect& r)
         FillRect(p, r, fill);
     } else {
         DrawCaptionGradient(p, r, caption);
-        textRect.adjust(5, 1, 0, 0);
+        textRect.adjust(BarTextIndent, 1, 0, 0);
     }
 
     p->setPen(colors->getColor(CaptionTextColor));

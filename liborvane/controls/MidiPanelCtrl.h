@@ -66,6 +66,11 @@ public:
 
     AbstractPanel* panel() const { return m_panel; }
 
+    // The width a caption bar across the top of a panel needs to show its
+    // whole text: the indent, the text in the scheme's bold font, and as
+    // much room again on the right as a panel leaves beside its cells.
+    int barWidth() const;
+
     void paint(QPainter* p, const QRect& r) override;
 
 protected:

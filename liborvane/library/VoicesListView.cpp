@@ -251,20 +251,24 @@ QString VoicesListView::itemText(int row, int column)
     return QString::number(child->itemCount());
 }
 
+// A row in no colour of its own takes the list's text colour (an invalid
+// colour): black on a light desktop, light on a dark one, where black could
+// not be read.
 QColor VoicesListView::itemColor(int row, int /*column*/)
 {
     if (!m_library || !isGroup(m_library->type()))
-        return QColor(Qt::black);
+        return QColor();
     const PatchDump* dump = patchDumpAt(row);
     if (dump && dump->isEmpty())
         return EmptyColor;
     const LibraryView* libraryView = view();
     if (m_library->type() == Library::BankGroup && m_options && m_options->Colorize && libraryView) {
         const Patch patch = patchAt(row);
-        return m_options->color(libraryView->getParents(patch) != nullptr,
-                                libraryView->getChildren(patch) != nullptr);
+        const QColor color = m_options->color(libraryView->getParents(patch) != nullptr,
+                                              libraryView->getChildren(patch) != nullptr);
+        return color == QColor(Qt::black) ? QColor() : color;
     }
-    return QColor(Qt::black);
+    return QColor();
 }
 
 QString VoicesListView::itemTip(int row)

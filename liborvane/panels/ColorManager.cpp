@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "ColorManager_SetupDlg.h"
+#include "Prompts.h"
 #include "Colors.h"
 #include "Prompts.h"
 

@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
@@ -33,6 +34,8 @@
 namespace {
 
 const QString NoPort = QStringLiteral("(none)");
+// Rows of the shaded band along the top of the window's skin.
+constexpr int BackgroundBand = 6;
 
 bool isUsablePortName(const QString& name)
 {
@@ -308,11 +311,58 @@ QString MidiEditorWindow::menuBarStyleSheet(const QColor& selected, const QColor
         QVariant(selected), QVariant(pressed));
 }
 
+QString MidiEditorWindow::menuBarTextStyleSheet(const QColor& text, const QColor& selected, const QColor& pressed)
+{
+    return VarArgs::format(" QMenuBar { color: %s; }  QMenuBar::item { color: %s; }  "
+                           "QMenuBar::item:selected { color: %s; }  QMenuBar::item:pressed { color: %s; } ",
+                           QVariant(text), QVariant(text), QVariant(selected), QVariant(pressed));
+}
+
+QColor MidiEditorWindow::menuBarTitleColor() const
+{
+    // The bar is transparent: its titles stand on the skin the window paints,
+    // a texture, so they must read on its darkest and its lightest pixel,
+    // under the shaded band along the top where the titles' letters are.
+    const QMenuBar* bar = const_cast<MidiEditorWindow*>(this)->menuBar();
+    QImage skin(qMax(1, bar->width()), qMax(BackgroundBand + 1, bar->y() + bar->height()), QImage::Format_RGB32);
+    {
+        QPainter painter(&skin);
+        colors.drawBackground(&painter, skin.rect(), BackgroundBand);
+    }
+    QColor darkest = Qt::white;
+    QColor lightest = Qt::black;
+    for (int y = BackgroundBand; y < skin.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(skin.constScanLine(y));
+        for (int x = 0; x < skin.width(); ++x) {
+            const QColor pixel(line[x]);
+            if (ContrastRatio(pixel, Qt::black) < ContrastRatio(darkest, Qt::black))
+                darkest = pixel;
+            if (ContrastRatio(pixel, Qt::black) > ContrastRatio(lightest, Qt::black))
+                lightest = pixel;
+        }
+    }
+    const auto worst = [&](const QColor& text) {
+        return std::min(ContrastRatio(text, darkest), ContrastRatio(text, lightest));
+    };
+    const QColor text = colors.getColor(ButtonTextColor);
+    if (worst(text) >= ReadableContrast)
+        return text;
+    return worst(Qt::black) >= worst(Qt::white) ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 void MidiEditorWindow::updateStyleSheets()
 {
     const QColor face = colors.getColor(ButtonFaceColor);
     const QColor caption = colors.getColor(CaptionColor);
-    menuBar()->setStyleSheet(menuBarStyleSheet(GetColor2(face, 1.0, 0.91), MergeColors(face, caption, 0.4)));
+    const QColor selected = GetColor2(face, 1.0, 0.91);
+    const QColor pressed = MergeColors(face, caption, 0.4);
+    // The titles take the scheme's Button Text where it reads on the skin,
+    // not the desktop's text colour: a dark desktop palette would give light
+    // titles on a light skin.
+    const QColor text = colors.getColor(ButtonTextColor);
+    menuBar()->setStyleSheet(menuBarStyleSheet(selected, pressed) +
+                             menuBarTextStyleSheet(menuBarTitleColor(), ReadableOn(selected, text),
+                                                   ReadableOn(pressed, text)));
     updateStatusColors();
 }
 
@@ -335,7 +385,7 @@ void MidiEditorWindow::updateStatusColors()
 void MidiEditorWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    colors.drawBackground(&painter, rect(), 6);
+    colors.drawBackground(&painter, rect(), BackgroundBand);
     const int w = width();
     const int h = height();
     const QColor face = colors.getColor(ButtonFaceColor);

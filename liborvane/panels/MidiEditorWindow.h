@@ -145,6 +145,14 @@ public:
     // The menu bar's style sheet for the two colours of the selected and the
     // pressed item.
     static QString menuBarStyleSheet(const QColor& selected, const QColor& pressed);
+    // What the style sheet adds so the menu bar's titles read on the skin
+    // they stand on (the bar is transparent): the text colour of the titles,
+    // of the selected and of the pressed one.
+    static QString menuBarTextStyleSheet(const QColor& text, const QColor& selected, const QColor& pressed);
+    // The colour of the menu bar's titles: the scheme's Button Text when it
+    // reads on every pixel of the skin under the bar, else black or white,
+    // whichever reads better.
+    QColor menuBarTitleColor() const;
 
 protected:
     // A panel's message whose panel is no longer the window's is dropped;

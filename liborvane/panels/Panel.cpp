@@ -296,7 +296,12 @@ int Panel::calcHeight() const
 
 void Panel::fit()
 {
-    resize(calcWidth(), calcHeight());
+    // A caption bar wider than the cells widens the panel: its title stays
+    // whole.
+    int frameWidth = calcWidth();
+    if (m_caption && isVertical())
+        frameWidth = qMax(frameWidth, m_caption->barWidth());
+    resize(frameWidth, calcHeight());
     if (m_caption) {
         if (isVertical())
             m_caption->setGeometry(0, 0, width(), CaptionBarHeight);

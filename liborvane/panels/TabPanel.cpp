@@ -113,6 +113,35 @@ int TabPanel::calcHeight() const
     return m_nextRowY + marginBottom() + (tabCount() >= 2 ? TabStripHeight : 0) - RowGap;
 }
 
+namespace {
+
+// Right of the rightmost cell the row can show, on any of its tabs.
+int rowRight(const Panel& row)
+{
+    int right = 0;
+    const int count = row.itemCount();
+    for (int i = 0; i < count; ++i) {
+        MidiCtrl* item = row.itemAt(i);
+        const QWidget* w = row.widgetAt(i);
+        if (item && w && !item->gInfo()->hidden)
+            right = qMax(right, w->x() + w->width());
+    }
+    return right;
+}
+
+} // namespace
+
+int TabPanel::contentWidth() const
+{
+    int right = rowRight(m_headerPanel);
+    for (const Panel* row : m_rows)
+        right = qMax(right, rowRight(*row));
+    int width = m_rowX + right + marginRight();
+    if (tabCount() >= 2 && m_tabStrip.count() > 0)
+        width = qMax(width, m_tabStrip.tabRect(m_tabStrip.count() - 1).right() + 1);
+    return width;
+}
+
 void TabPanel::fit()
 {
     if (m_rows.isEmpty())
@@ -120,8 +149,18 @@ void TabPanel::fit()
     const bool tabs = tabCount() >= 2;
     m_tabStrip.setVisible(tabs);
     setTabHeight(tabs ? TabStripHeight : 0);
-    resize(width(), calcHeight());
+    // The width given to init, unless a tab's cells or the tabs themselves
+    // need more: a column or a tab past the edge could not be reached.
+    resize(qMax(width(), contentWidth()), calcHeight());
     m_tabStrip.setGeometry(0, height() - TabStripHeight, width(), TabStripHeight);
+    if (m_caption)
+        m_caption->setGeometry(0, 0, width(), CaptionHeight);
+    // The rows and the header end at the frame's inner edge: their own
+    // width counts every cell of every tab side by side.
+    const int rowWidth = width() - m_rowX - marginRight();
+    m_headerPanel.resize(rowWidth, m_headerPanel.height());
+    for (Panel* row : std::as_const(m_rows))
+        row->resize(rowWidth, row->height());
 }
 
 void TabPanel::selectTab(int tab)

@@ -53,7 +53,13 @@ public:
     void addSep(int pixels);
     // Sizes the frame to its rows and puts the tab strip at its foot, shown
     // for two tabs or more. Nothing without rows.
+    // Sizes the frame: as high as its rows and strip need, as wide as given
+    // to init or, when more is needed, as wide as the widest tab's cells (and
+    // the header's) or the tabs of the strip; rows and header are cut to the
+    // frame's inner width.
     void fit();
+    // The width that shows every tab's cells and every tab of the strip.
+    int contentWidth() const;
     int calcHeight() const;
 
     // Selects tab index of the strip, which then follows it (onTabChanged);

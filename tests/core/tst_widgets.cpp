@@ -546,6 +546,48 @@ private slots:
         StoreWindowState(nullptr, QStringLiteral("Keyboard"));
     }
 
+    // A window put somewhere of its own comes wholly onto the screen's free
+    // area, moving as little as it must; a resizable one larger than the area
+    // shrinks to it (not below its minimum); a fixed one too large for it
+    // keeps its top left corner in view; one the system places stays put.
+    void keepOnScreen_data()
+    {
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QSize>("fixedSize"); // empty: resizable
+        QTest::addColumn<bool>("placed");
+        QTest::addColumn<QRect>("expected"); // from the area's top left; x -1 / y -1: at the right / bottom
+        QTest::newRow("inside") << QRect(10, 20, 200, 100) << QSize() << true << QRect(10, 20, 200, 100);
+        QTest::newRow("below") << QRect(10, 5000, 200, 100) << QSize() << true << QRect(10, -1, 200, 100);
+        QTest::newRow("right and left") << QRect(5000, -300, 200, 100) << QSize() << true << QRect(-1, 0, 200, 100);
+        QTest::newRow("too large") << QRect(30, 30, 5000, 5000) << QSize() << true << QRect(0, 0, -1, -1);
+        QTest::newRow("too large, fixed") << QRect(30, 30, 5000, 5000) << QSize(5000, 5000) << true
+                                          << QRect(0, 0, 5000, 5000);
+        QTest::newRow("placed by the system") << QRect(0, 0, 200, 100) << QSize() << false << QRect(0, 0, 200, 100);
+    }
+    void keepOnScreen()
+    {
+        QFETCH(QRect, geometry);
+        QFETCH(QSize, fixedSize);
+        QFETCH(bool, placed);
+        QFETCH(QRect, expected);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QWidget window;
+        if (fixedSize.isValid())
+            window.setFixedSize(fixedSize);
+        else
+            window.resize(geometry.size());
+        if (placed)
+            window.move(area.topLeft() + geometry.topLeft());
+        KeepOnScreen(&window);
+        const QSize size(expected.width() == -1 ? area.width() : expected.width(),
+                         expected.height() == -1 ? area.height() : expected.height());
+        const QPoint at(expected.x() == -1 ? area.right() + 1 - size.width() : area.left() + expected.x(),
+                        expected.y() == -1 ? area.bottom() + 1 - size.height() : area.top() + expected.y());
+        QCOMPARE(window.size(), size);
+        QCOMPARE(window.pos(), placed ? at : QPoint(0, 0));
+        KeepOnScreen(nullptr);
+    }
+
     void windowHelpers()
     {
         QWidget w;

@@ -58,7 +58,9 @@ struct PatchFrame
 
 // The selection panel at the origin, the tool buttons in two rows of three
 // centred under it, the common panel to its right, the low panel under the
-// common panel; the size from the three.
+// common panel; the size from the three: as wide as the panels above with
+// the gap between them, or as the low panel when that is wider (a parts tab
+// grows to show its widest tab), with 14 pixels on either side.
 void verifyPatchFrame(MidiEditorWindow& window, const PatchFrame& f)
 {
     const QRect client = window.clientRect();
@@ -84,9 +86,17 @@ void verifyPatchFrame(MidiEditorWindow& window, const PatchFrame& f)
         QCOMPARE(b.colorManager(), &window.colorManager());
     }
     QCOMPARE(f.low->geometry().top(), com.top() + com.height() - 1 + f.lowGap);
-    QCOMPARE(window.size(), QSize(sel.width() + com.width() + 40,
-                                  com.height() + f.low->geometry().height() + 68 + client.top()));
+    const int inner = qMax(sel.width() + com.width() + 12, f.low->geometry().width());
+    QCOMPARE(window.size(), QSize(inner + 28, com.height() + f.low->geometry().height() + 68 + client.top()));
     QCOMPARE(window.minimumSize(), window.maximumSize());
+}
+
+// The parts tab is as wide as the panels above it and the gap between them,
+// or as its widest tab's cells or its tabs need, whichever is wider.
+void verifyPartsWidth(TabPanel& tab, int above)
+{
+    QCOMPARE(tab.width(), qMax(above, tab.contentWidth()));
+    QVERIFY(tab.tabStrip()->tabRect(tab.tabStrip()->count() - 1).right() < tab.width());
 }
 
 } // namespace
@@ -135,7 +145,7 @@ private slots:
     {
         auto w = rig->build<VeskVoice>();
         verifyPatchFrame(*w, {&w->selection(), &w->common(), w->toolButtons(), &w->parts(), 22, 14});
-        QCOMPARE(w->parts().width(), w->selection().width() + w->common().width() + 12);
+        verifyPartsWidth(w->parts(), w->selection().width() + w->common().width() + 12);
         QCOMPARE(w->parts().panelCount(), 4);
         QCOMPARE(rowSteps(w->parts()), QList<int>({22, 22, 22}));
         QCOMPARE(w->parts().panelTitle(), QStringLiteral("Voice Elements"));
@@ -179,7 +189,7 @@ private slots:
     {
         auto w = rig->build<VeskPerf>();
         verifyPatchFrame(*w, {&w->selection(), &w->common(), w->toolButtons(), &w->parts(), 18, 14});
-        QCOMPARE(w->parts().width(), w->selection().width() + w->common().width() + 12);
+        verifyPartsWidth(w->parts(), w->selection().width() + w->common().width() + 12);
         // Four parts with a pixel after each, six more before the three
         // plug-in parts, which follow one another.
         QCOMPARE(rowSteps(w->parts()), QList<int>({22, 22, 22, 28, 21, 21}));
@@ -196,6 +206,7 @@ private slots:
         auto w = rig->build<VeskMaster>();
         verifyPatchFrame(*w, {&w->selection(), &w->common(), w->toolButtons(), &w->parts(), 18, 13});
         QCOMPARE(rowSteps(w->parts()), QList<int>({22, 22, 22}));
+        verifyPartsWidth(w->parts(), w->selection().width() + w->common().width() + 12);
         QCOMPARE(w->parts().panelTitle(), QStringLiteral("Master Parts"));
         QCOMPARE(w->selection().controlWidth(), 170);
         QCOMPARE(w->common().controlWidth(), 170);
@@ -214,11 +225,14 @@ private slots:
         QVERIFY(bar > 0);
         const QPoint origin(client.left() + 14, client.top() + bar + 16);
         QCOMPARE(w->parts().geometry().topLeft(), origin);
-        QCOMPARE(w->parts().width(), 751);
+        // 751 wide unless its widest tab needs more; the common and system
+        // panels 12 pixels to its right (at 777 for 751).
+        verifyPartsWidth(w->parts(), 751);
+        const int right = origin.x() + w->parts().width() + 12;
         const QRect com = w->common().geometry();
-        QCOMPARE(com.topLeft(), QPoint(client.left() + 777, origin.y()));
-        QCOMPARE(w->system().pos(), QPoint(client.left() + 777, com.bottom() + 13));
-        QCOMPARE(w->size(), QSize(com.width() + 791, w->parts().height() + 55 + bar + client.top()));
+        QCOMPARE(com.topLeft(), QPoint(right, origin.y()));
+        QCOMPARE(w->system().pos(), QPoint(right, com.bottom() + 13));
+        QCOMPARE(w->size(), QSize(w->parts().width() + com.width() + 40, w->parts().height() + 55 + bar + client.top()));
         // Sixteen parts a pixel apart, five pixels before the plug-in parts.
         QList<int> steps(15, 22);
         steps << 26 << 21 << 21;

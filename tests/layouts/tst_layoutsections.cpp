@@ -214,7 +214,10 @@ const Row Rows[] = {
 
 // The controls the editors' code relies on: the nth element of its tag and
 // title in the section, with the attributes it must have ("name=value",
-// separated by "; "; "!name" for an attribute it must not have).
+// separated by "; "; "!name" for an attribute it must not have). The
+// widths of the patch numbers, the part voices, the wave banks and waves,
+// and the mix part's channel and volume are those the widest value (and
+// column title) needs to show whole at the editors' default font.
 struct Telling
 {
     const char* section;
@@ -225,22 +228,22 @@ struct Telling
 };
 
 const Telling TellingControls[] = {
-    {"Voice:Selection", "patch", "&Number", 0, "width=75; no_names=1; bold=1; banks=VOICES_NODRUM; !address"},
+    {"Voice:Selection", "patch", "&Number", 0, "width=90; no_names=1; bold=1; banks=VOICES_NODRUM; !address"},
     {"Voice:Selection", "combo", "Cat", 0, "address=40700C; size=1; items=CATEGORIES; width=30; bold=1"},
     {"Voice:Selection", "string", "Name", 0, "address=407000; chars=10; width=103; bold=1"},
-    {"Drum:Selection", "patch", "&Number", 0, "width=80; no_names=1; bold=1; banks=DRUMS; !address"},
+    {"Drum:Selection", "patch", "&Number", 0, "width=96; no_names=1; bold=1; banks=DRUMS; !address"},
     {"Drum:Selection", "combo", "Cat", 0, "address=46700C; size=1; items=CATEGORIES"},
     {"Drum:Selection", "string", "Name", 0, "address=467000; chars=10"},
-    {"Perf:Selection", "patch", "&Number", 0, "width=72; no_names=1; bold=1; banks=PERFORMANCES; !address"},
+    {"Perf:Selection", "patch", "&Number", 0, "width=80; no_names=1; bold=1; banks=PERFORMANCES; !address"},
     {"Perf:Selection", "combo", "Cat", 0, "address=30000C; size=1; items=CATEGORIES"},
     {"Perf:Selection", "string", "Name", 0, "address=300000; chars=10; width=118"},
-    {"Master:Selection", "patch", "&Number", 0, "width=88; no_names=1; bold=1; banks=MASTERS; !address"},
+    {"Master:Selection", "patch", "&Number", 0, "width=100; no_names=1; bold=1; banks=MASTERS; !address"},
     {"Master:Selection", "string", "Name", 0, "address=330000; chars=10"},
-    {"Voice:Elem", "combo", "Mem", 0, "address=41xx01; items=WaveTypes; width=34"},
+    {"Voice:Elem", "combo", "Mem", 0, "address=41xx01; items=WaveTypes; width=44"},
     {"Voice:Elem", "combo", "Wave", 0,
-     "address=41xx03; size=2; items=WaveList; min=1; numbers=0; cat_sep= ; width=94"},
+     "address=41xx03; size=2; items=WaveList; min=1; numbers=0; cat_sep= ; width=104"},
     {"Voice:Elem", "combo", "Wave", 1, "address=44xx40"},
-    {"Drum:Key", "combo", "Mem", 0, "address=47xx01; items=WaveTypes2; width=34"},
+    {"Drum:Key", "combo", "Mem", 0, "address=47xx01; items=WaveTypes2; width=44"},
     {"Drum:Key", "combo", "&Wave", 0,
      "address=47xx06; size=2; items=DrumWaveList; min=1; cat_sep= ; wrap=1; width=100"},
     {"Voice:Controllers", "combo", "Destination", 0, "address=400501; items=CTRL_DEST; size=2"},
@@ -257,8 +260,8 @@ const Telling TellingControls[] = {
     {"Drum:Controllers", "combo", "Destination", 5, "address=46051A; items=CTRL_DEST; size=2"},
     {"Drum:KeySelection", "edit", "", 0,
      "items=NOTENAME; min=24; max=96; default=36; note=1; piano=1; width=260; height=20; bold=1; !address"},
-    {"Perf:Part", "patch", "Voice", 0, "address=31xx00; request=1; width=134; banks=VOICES"},
-    {"Perf:PLGPart", "patch", "Voice", 0, "address=316x00; request=1; width=134; banks=PLGxx"},
+    {"Perf:Part", "patch", "Voice", 0, "address=31xx00; request=1; width=142; banks=VOICES"},
+    {"Perf:PLGPart", "patch", "Voice", 0, "address=316x00; request=1; width=142; banks=PLGxx"},
     {"Master:Common", "combo", "Mode", 0, "address=33000D; items=MODES"},
     {"Master:Common", "check", "Enable Zones", 0, "address=330011; size=1"},
     {"Master:Common", "patch", "Voice", 0, "address=33000E; banks=VOICES; enable=Mode; enable_values=0"},
@@ -267,11 +270,11 @@ const Telling TellingControls[] = {
     {"Master:Common", "combo", "Pattern/Song", 0,
      "address=330010; items=ProgramNo; max=63; enable=Mode; enable_values=2|3"},
     {"Master:Zone", "patch", "Voice", 0, "address=32xx09; banks=VOICES; change_on_byte=1; width=160"},
-    {"Mix:Part", "patch", "Voice", 0, "address=37xx00; request=1; banks=MIX_VOICES; width=132"},
+    {"Mix:Part", "patch", "Voice", 0, "address=37xx00; request=1; banks=MIX_VOICES; width=142"},
     {"Mix:Part", "check", "M", 0, "mute=1; part=xx; tip=Mute; width=17; !solo"},
     {"Mix:Part", "check", "S", 0, "solo=1; part=xx; tip=Solo; width=18; !mute"},
-    {"Mix:Part", "combo", "Channel", 0, "address=37xx03; items=CHANNELS; width=40"},
-    {"Mix:Part", "edit", "Volume", 0, "address=37xx0D; default=100; width=43"},
+    {"Mix:Part", "combo", "Channel", 0, "address=37xx03; items=CHANNELS; width=54"},
+    {"Mix:Part", "edit", "Volume", 0, "address=37xx0D; default=100; width=50"},
     {"Mix:PLGPart", "patch", "Voice", 0, "address=376x00; banks=PLGxx"},
     {"Mix:PLGPart", "check", "M", 0, "mute=1; part=1x"},
     {"Mix:PLGPart", "check", "S", 0, "solo=1; part=1x"},

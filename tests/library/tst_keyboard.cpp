@@ -10,6 +10,8 @@
 #include "VirtualMidiBus.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QSignalSpy>
@@ -314,6 +316,35 @@ private slots:
         QVERIFY(second.pianoCtrl()->piano.isKeyOn(60));
         second.allKeysOff();
         QVERIFY(!second.pianoCtrl()->piano.isKeyOn(60));
+    }
+
+    // Below a window that reaches the foot of the screen there is no room:
+    // the keyboard opens on the screen, as low as it fits, and so does one
+    // whose saved place lies past the screen's right edge: moved in by as
+    // little as it must (a keyboard wider than the screen keeps its left
+    // edge in view).
+    void opensOnScreen()
+    {
+        Profile::settings()->remove(QStringLiteral("Windows"));
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const auto inside = [&](int x, int width) { return qMax(area.left(), qMin(x, area.right() + 1 - width)); };
+        QWidget parent;
+        parent.setGeometry(40, area.bottom() - 120, 300, 100);
+        KeyboardDlg low(&parent, nullptr);
+        low.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&low));
+        QRect frame = low.frameGeometry();
+        QCOMPARE(frame.bottom(), area.bottom());
+        QCOMPARE(frame.left(), inside(40, frame.width()));
+        low.move(area.right() - 20, 30);
+        low.close();
+
+        KeyboardDlg saved(&parent, nullptr);
+        saved.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&saved));
+        frame = saved.frameGeometry();
+        QCOMPARE(frame.top(), 30);
+        QCOMPARE(frame.left(), inside(area.right() - 20, frame.width()));
     }
 };
 

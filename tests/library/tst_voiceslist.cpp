@@ -2,6 +2,7 @@
 // each kind of node shows (headers, widths, texts, flags, colours, icons,
 // tips), and sorting a whole group or its selected rows, with the users of
 // moved bank programs following them.
+#include "Colors.h"
 #include "DependencyOptions.h"
 #include "LibraryFixture.h"
 #include "LibraryView.h"
@@ -203,17 +204,21 @@ void TestVoicesList::coloursIconsAndTips()
     auto view = viewOf(node(QStringLiteral("USER1")));
     VoicesListView* list = view->voicesList();
     QCOMPARE(list->itemColor(0, 0), m_options.Color1); // used by others
-    QCOMPARE(list->itemColor(2, 3), QColor(Qt::black));
+    QCOMPARE(list->itemColor(2, 3), QColor()); // the list's own text colour
     QCOMPARE(list->itemColor(1, 0), QColor(160, 160, 160)); // empty
     QCOMPARE(list->itemIconIndex(0), 3);
     QCOMPARE(list->itemIconIndex(1), 3); // an empty slot keeps its kind's icon
     QCOMPARE(list->itemTip(2), QStringLiteral("No dependencies"));
     QVERIFY(list->itemTip(0).startsWith(QStringLiteral("Used by:\n  PERF:001 (A01) ")));
     QVERIFY(list->itemTip(0).contains(QStringLiteral("\n  MASTER:001 (A01) ")));
-    QCOMPARE(list->model()->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), m_options.Color1);
+    // Shown in that colour, darkened just enough to read on the list.
+    const QColor shown = list->model()->index(0, 0).data(Qt::ForegroundRole).value<QColor>();
+    QVERIFY(ContrastRatio(shown, list->palette().color(QPalette::Base)) >= ReadableContrast);
+    QCOMPARE(shown.hue(), m_options.Color1.hue());
+    QVERIFY(!list->model()->index(2, 0).data(Qt::ForegroundRole).isValid());
 
     m_options.Colorize = false;
-    QCOMPARE(list->itemColor(0, 0), QColor(Qt::black));
+    QCOMPARE(list->itemColor(0, 0), QColor());
     QCOMPARE(list->itemColor(1, 0), QColor(160, 160, 160));
     m_options.Colorize = true;
 
@@ -231,10 +236,10 @@ void TestVoicesList::coloursIconsAndTips()
     list->setLibrary(node(QStringLiteral("Voices")));
     QCOMPARE(list->itemIconIndex(0), 0);
     QCOMPARE(list->itemTip(0), QString());
-    QCOMPARE(list->itemColor(0, 0), QColor(Qt::black));
+    QCOMPARE(list->itemColor(0, 0), QColor());
     auto other = viewOf(voices());
     QCOMPARE(other->voicesList()->itemTip(0), QString());
-    QCOMPARE(other->voicesList()->itemColor(0, 0), QColor(Qt::black));
+    QCOMPARE(other->voicesList()->itemColor(0, 0), QColor());
 }
 
 void TestVoicesList::sortOrders_data()

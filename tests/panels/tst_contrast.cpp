@@ -1,8 +1,15 @@
 // Text stays readable whatever the desktop's colours are: under a dark Fusion
 // palette, the editor's status labels over the strip the window paints, the
-// board names of the "PLG Setup" dialog and the captions of a panel that was
-// never placed through init each stand out against what is behind them.
+// editor's menu bar titles over its skin in every colour scheme, the board
+// names of the "PLG Setup" dialog, the captions of a panel that was never
+// placed through init, and the librarian's list rows (folders, plain,
+// coloured and empty patches) each stand out against what is behind them.
 #include "ColorManager.h"
+#include "DependencyOptions.h"
+#include "DesktopPalettes.h"
+#include "LibraryBanks.h"
+#include "LibraryFixture.h"
+#include "LibraryView.h"
 #include "MidiEditorWindow.h"
 #include "MidiLabel.h"
 #include "Panel.h"
@@ -10,10 +17,16 @@
 #include "TestBus.h"
 #include "TestEnvironment.h"
 #include "TestInstrument.h"
+#include "Vesk.h"
+#include "VeskAll_Library.h"
+#include "VeskRig.h"
+#include "VoicesListView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPalette>
 #include <QStatusBar>
 #include <QStyle>
@@ -30,24 +43,6 @@ public:
     using MidiEditorWindow::MidiEditorWindow;
     MidiPatchEdit* patchEdit() override { return nullptr; }
 };
-
-// A dark desktop: light text on dark windows, buttons and fields.
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(0x35, 0x35, 0x35);
-    const QColor light(0xEE, 0xEE, 0xEE);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, light);
-    p.setColor(QPalette::Base, QColor(0x25, 0x25, 0x25));
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, light);
-    p.setColor(QPalette::Button, window);
-    p.setColor(QPalette::ButtonText, light);
-    p.setColor(QPalette::ToolTipBase, window);
-    p.setColor(QPalette::ToolTipText, light);
-    return p;
-}
 
 double luminance(const QColor& c)
 {
@@ -90,6 +85,24 @@ double textContrast(const QImage& image, const QRect& area)
 // What readable text needs at least (the usual figure for body text).
 constexpr double Readable = 4.5;
 
+// The text of an area drawn once with and once without its text: the
+// strongest contrast of a pixel the text changed against the pixel it
+// covered. Unlike textContrast, a textured ground (the editor's metal skin)
+// cannot pass for text.
+double drawnTextContrast(const QImage& withText, const QImage& without, const QRect& area)
+{
+    double best = 1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb text = withText.pixel(x, y);
+            const QRgb ground = without.pixel(x, y);
+            if (text != ground)
+                best = qMax(best, contrast(QColor(text), QColor(ground)));
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 class TestContrast : public QObject
@@ -105,7 +118,7 @@ private slots:
         m_style = QApplication::style()->name();
         m_palette = QApplication::palette();
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QApplication::setPalette(darkPalette());
+        QApplication::setPalette(DarkDesktopPalette());
     }
 
     void cleanupTestCase()
@@ -137,6 +150,86 @@ private slots:
         window.colorManager().setColor(ButtonTextColor, QColor(0xF0, 0xF0, 0xF0));
         window.updateStyleSheets();
         QVERIFY(textContrast(window.grab().toImage(), area) >= Readable);
+    }
+
+    // The menu bar is transparent over the skin: its titles take the
+    // scheme's Button Text where that reads on it, and a colour that reads
+    // where it does not (the dark skins of "Basic" and "Red & Blue"), in
+    // every scheme.
+    void menuBar_data()
+    {
+        QTest::addColumn<int>("scheme");
+        for (int scheme = 0; scheme < ColorManager::SchemeCount; ++scheme)
+            QTest::newRow(qPrintable(ColorManager::GetSchemeName(scheme))) << scheme;
+    }
+    void menuBar()
+    {
+        QFETCH(int, scheme);
+        BusDevice device;
+        PlainEditor window(&device);
+        QMenuBar* bar = window.menuBar();
+        for (const char* title : {"&Voice", "&Edit", "V&iew", "&Setup", "&Help"})
+            bar->addMenu(QString::fromLatin1(title));
+        window.colorManager().loadScheme(scheme);
+        window.resize(500, 200);
+        window.show();
+        QTRY_VERIFY(window.isLoaded());
+        window.updateStyleSheets();
+        const QImage withTitles = window.grab().toImage();
+        const QList<QAction*> titles = bar->actions();
+        QStringList texts;
+        for (QAction* action : titles) {
+            texts << action->text();
+            action->setText(QStringLiteral(" "));
+        }
+        const QImage without = window.grab().toImage();
+        for (int i = 0; i < titles.size(); ++i) {
+            titles[i]->setText(texts[i]);
+            const QRect area = bar->actionGeometry(titles[i]).translated(bar->pos());
+            const double measured = drawnTextContrast(withTitles, without, area);
+            QVERIFY2(measured >= Readable, qPrintable(texts[i] + QStringLiteral(": ") + QString::number(measured)));
+        }
+    }
+
+    // The librarian's list of a library's folders, and of a user bank with a
+    // patch others use (a colour of its own), a plain one and an empty slot:
+    // every row's text reads on the list.
+    void librarianRows()
+    {
+        resetVeskTest();
+        Vesk device;
+        VeskAll_Library library(&device);
+        MakePatch(library.getPatchDump(Patch(User1, 0)), QStringLiteral("Piano 1"));
+        MakePatch(library.getPatchDump(Patch(User1, 2)), QStringLiteral("Alone"));
+        MakePatch(library.getPatchDump(Patch(Perf, 0)), QStringLiteral("Split"));
+        SetParts(library.getPatchDump(Patch(Perf, 0)), {Patch(User1, 0)});
+        DependencyOptions options;
+        LibraryView view(&library, &options);
+        view.resize(700, 400);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.updateView(false);
+        VoicesListView* list = view.voicesList();
+
+        const auto verifyRows = [&](int rows, int column, int indent) {
+            QApplication::processEvents();
+            const QImage image = list->viewport()->grab().toImage();
+            for (int row = 0; row < rows; ++row) {
+                const QModelIndex index = list->model()->index(row, column);
+                const QRect area = list->visualRect(index).adjusted(indent, 1, -1, -1);
+                const double measured = textContrast(image, area);
+                QVERIFY2(measured >= Readable, qPrintable(index.data().toString() + QStringLiteral(": ") +
+                                                          QString::number(measured)));
+            }
+        };
+        // "Voices", "Performances" and "Masters"; their icons left out.
+        list->setLibrary(&library);
+        QCOMPARE(list->model()->rowCount(), 3);
+        verifyRows(3, 0, 24);
+        // Used by a performance, empty, plain: their names.
+        list->setLibrary(library.getLibrary(QStringLiteral("USER1")));
+        QVERIFY(list->itemColor(0, 1).isValid());
+        verifyRows(3, 1, 2);
     }
 
     void plgBoardNames()

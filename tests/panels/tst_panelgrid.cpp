@@ -108,6 +108,26 @@ private slots:
         QCOMPARE(panel.minimumSize(), QSize(107, 103));
     }
 
+    // A title longer than the cells are wide widens the frame to show it
+    // whole (the bar's indent and as much room again after the text); the
+    // cells stay where they are. A short title leaves the cells' width.
+    void captionWiderThanCells()
+    {
+        LayoutRig rig;
+        Panel panel(&rig.client);
+        panel.init(&rig.window, QPoint(5, 6), true);
+        addCells(panel, 3);
+        panel.setTitle(QStringLiteral("A title far wider than the cells below it"));
+        panel.fit();
+        QVERIFY(panel.caption()->barWidth() > 107);
+        QCOMPARE(panel.width(), panel.caption()->barWidth());
+        QCOMPARE(panel.caption()->width(), panel.width());
+        QCOMPARE(geometryAt(panel, 0), QRect(9, 30, 90, 19));
+        panel.setTitle(QStringLiteral("Cells"));
+        panel.fit();
+        QCOMPARE(panel.width(), 107);
+    }
+
     void columns_data()
     {
         QTest::addColumn<int>("items");

@@ -52,12 +52,12 @@ enum ZoneItem
 class MasterRig
 {
 public:
-    explicit MasterRig(const QStringList& sections = {}, int rows = 4)
+    explicit MasterRig(const QStringList& sections = {}, int rows = 4, int width = 600)
         : client(QStringLiteral("Master Editor"), &device, &window), tabs(&client)
     {
         QVERIFY(device.xml()->loadData(MasterLayout));
         window.resize(700, 420);
-        tabs.init(&window, QStringLiteral("Master Parts"), QPoint(5, 6), 600);
+        tabs.init(&window, QStringLiteral("Master Parts"), QPoint(5, 6), width);
         for (int i = 0; i < rows; ++i) {
             tabs.addPanel(sections.value(i, sections.value(0, QStringLiteral("Master:Zone"))), i, 60, 19, 23,
                           QString(), 0);
@@ -156,6 +156,25 @@ private slots:
         if (tabCount > 0)
             QCOMPARE(tabs.tabStrip()->tabRect(0).x(), 87 + 9);
         QVERIFY(!tabs.panel(4) && !tabs.panel(-1));
+    }
+
+    // A frame given less width than a tab's cells grows to show the widest
+    // tab whole ("MIDI": its bank column ends furthest right), with the
+    // right margin after it; rows, header and strip end at the frame's inner
+    // edge and the tabs lie inside the strip.
+    void growsToWidestTab()
+    {
+        MasterRig rig({}, 4, 120);
+        TabPanel& tabs = rig.tabs;
+        const QWidget* bank = tabs.panel(0)->widgetAt(BankSelect);
+        QCOMPARE(tabs.contentWidth(), 9 + bank->x() + bank->width() + 9);
+        QCOMPARE(tabs.width(), tabs.contentWidth());
+        for (int r = 0; r < tabs.panelCount(); ++r)
+            QCOMPARE(tabs.panel(r)->width(), tabs.width() - 18);
+        QCOMPARE(tabs.headerPanel()->width(), tabs.width() - 18);
+        QCOMPARE(tabs.tabStrip()->width(), tabs.width());
+        QCOMPARE(tabs.caption()->width(), tabs.width());
+        QVERIFY(tabs.tabStrip()->rect().contains(tabs.tabStrip()->tabRect(1)));
     }
 
     // A gap added between rows moves the rows after it, and the foot.

@@ -119,8 +119,10 @@ TEMPLATES = [
                           param(3, "Time C", 1365), param(4, "Feedback Time", 1365),
                           param(5, "Feedback Level"), param(6, "Level C"), param(7, "Feedback Hi Damp"),
                           dry_wet()]),
+    # A column of its own for the last two, which the balance's row would
+    # otherwise push to the foot of the first column.
     ("TemplateDelay", [header("Delay"), param(1, "Time", 1365)] + numbered(range(2, 10)) + [dry_wet()]
-     + numbered(range(11, 13))),
+     + [Element("col", [])] + numbered(range(11, 13))),
     ("TemplateDistortion", [param(5, "Drive"), param(6, "Output Level")]),
     ("TemplateChorus", numbered(range(1, 10)) + [dry_wet()] + numbered(range(11, 17))),
     ("TemplateGeneric", numbered(range(1, 10)) + [dry_wet()] + numbered(range(11, 17))),

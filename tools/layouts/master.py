@@ -18,7 +18,7 @@ ZONES = range(4)
 
 def master():
     layout = Layout("MasterEditor", "master", bare_ampersand=True)
-    shared.selection(layout, "Master", "Master Selection", "3300", "MASTERS", 88, category=False)
+    shared.selection(layout, "Master", "Master Selection", "3300", "MASTERS", 100, category=False)
     shared.system(layout, "Master", master_effect=False)
 
     s = layout.section("Master:Common", "Master Common", cell=170)
@@ -63,8 +63,8 @@ def master():
     s.tab("Controllers")
     s.edit("Volume", z(0x06))
     pan(s, "Pan", z(0x08))
-    s.combo("Slider", z(0x0E), items="CONTROLLERS")
-    s.combo("Knob", z(0x0F), items="CONTROLLERS")
+    s.combo("Slider", z(0x0E), items="CONTROLLERS", width=95)
+    s.combo("Knob", z(0x0F), items="CONTROLLERS", width=95)
 
     s.tab("Switches")
     s.check("Sustain", z(0x0C), bit="6")

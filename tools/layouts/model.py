@@ -211,3 +211,52 @@ def parse_iterator(text, iterator):
 
 def has_iterator(text):
     return "x" in text
+
+
+# --- columns of a panel --------------------------------------------------------
+
+ROWS_PER_COLUMN = 24
+CAPTIONED = ("string", "edit", "combo", "range", "patch", "eg")
+
+
+def parted_cells(items, templates=None, conditions=""):
+    """The titles a vertical panel would part from what belongs under them:
+    a control's caption in the last cell of a column with the control at the
+    top of the next, or a heading in the last cell with its first control in
+    the next column. items: the section's elements in order; templates: the
+    effect templates an "include" names; conditions: the panel's condition
+    text (an element with a "condition" not in it is not built)."""
+    templates = templates or {}
+    cells = []  # (kind, title) per cell: "caption", "header", "control", "blank"
+
+    def walk(elements):
+        for e in elements:
+            if e.tag == "include":
+                walk(templates[e.get("template")].children)
+                continue
+            condition = e.get("condition")
+            if condition and condition not in conditions.split():
+                continue
+            title = e.get("title", "")
+            if e.tag in CAPTIONED and title and e.get("no_title") not in ("1", "true"):
+                cells.append(("caption", title))
+            if e.tag in ("header", "label"):
+                cells.append(("header", title))
+            elif e.tag in ("col", "column"):
+                used = len(cells) % ROWS_PER_COLUMN
+                cells.extend([("blank", "")] * ((ROWS_PER_COLUMN - used) if used else 0))
+            elif e.tag == "p":
+                cells.extend([("blank", "")] * 2)
+            elif e.tag in ("br", "sep", "separator"):
+                cells.append(("blank", ""))
+            elif e.tag not in ("tab",):
+                cells.append(("control", title))
+
+    walk(items)
+    parted = []
+    for i, (kind, title) in enumerate(cells[:-1]):
+        after = cells[i + 1][0]
+        if i % ROWS_PER_COLUMN == ROWS_PER_COLUMN - 1 and (
+                (kind == "caption" and after == "control") or (kind == "header" and after != "blank")):
+            parted.append(title)
+    return parted

@@ -39,11 +39,11 @@ def part_row(layout, name, title, part, common, plg, mix, iterators, **attrs):
     switch_bit = "1x" if plg else "xx"
 
     if mix:
-        s.patch("Voice", p(0x00), request=1, banks="PLGxx" if plg else "MIX_VOICES", width=132)
+        s.patch("Voice", p(0x00), request=1, banks="PLGxx" if plg else "MIX_VOICES", width=142)
         s.check("M", mute=1, part=switch_bit, tip="Mute", width=17)
         s.check("S", solo=1, part=switch_bit, tip="Solo", width=18)
     else:
-        s.patch("Voice", p(0x00), request=1, width=134, banks="PLGxx" if plg else "VOICES")
+        s.patch("Voice", p(0x00), request=1, width=142, banks="PLGxx" if plg else "VOICES")
         s.check("Use", p(0x1F), bit="0", use=1)
 
     def key_range():
@@ -67,7 +67,7 @@ def part_row(layout, name, title, part, common, plg, mix, iterators, **attrs):
 
     s.tab("Mixer")
     if mix:
-        volume(default=100, width=43)
+        volume(default=100, width=50)
     else:
         key_range()
         arp()
@@ -80,7 +80,7 @@ def part_row(layout, name, title, part, common, plg, mix, iterators, **attrs):
         s.check("InsFX", at(common, 0x60), size=4, bit=switch_bit)
         cutoff_reso()
         arp()
-        s.combo("Channel", p(0x03), items="CHANNELS", width=40)
+        s.combo("Channel", p(0x03), items="CHANNELS", width=54)
         s.combo("Output", p(0x1E), items="OUTPUT")
     else:
         s.check("Ins", at(common, 0x60), size=4, bit=switch_bit)
@@ -166,7 +166,7 @@ def part_row(layout, name, title, part, common, plg, mix, iterators, **attrs):
 
 def performance():
     layout = Layout("PerformanceEditor", "performance", bare_ampersand=True)
-    shared.selection(layout, "Perf", "Performance Selection", "3000", "PERFORMANCES", 72, name_width=118)
+    shared.selection(layout, "Perf", "Performance Selection", "3000", "PERFORMANCES", 80, name_width=118, category_width=40)
     shared.system(layout, "Perf", master_effect=False)
 
     s = layout.section("Perf:Common", "Performance Common", cell=100)
@@ -175,6 +175,7 @@ def performance():
     s.edit("Reverb", "300055")
     s.combo("Chorus", "300200", size=2, items="CHORUS_TYPES", section="Effects Parameters", subsection="hex")
     s.edit("Chorus", "300056")
+    s.col()
     s.combo("Master Effect", "301100", size=2, items="MASTER_FX_TYPES", section="Effects Parameters",
             subsection="hex")
     s.check("Master Effect", "301122")

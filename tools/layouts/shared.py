@@ -94,10 +94,14 @@ def mix_system_panel(layout):
 
 def selection(layout, prefix, title, common, banks, number_width, category=True, name_width=None,
               category_width=None):
+    # Side by side: the panel is then as wide as the tool buttons under it
+    # (234 pixels) and low enough to leave the parts below in view.
     s = layout.section(prefix + ":Selection", title)
     s.add("patch", "&Number", width=number_width, no_names=1, bold=1, banks=banks)
+    s.col()
     if category:
         s.combo("Cat", at(common, 0x0C), size=1, items="CATEGORIES", width=category_width, bold=1)
+        s.col()
     s.string("Name", at(common, 0x00), chars=10, width=name_width, bold=1)
     return s
 
@@ -182,7 +186,7 @@ def control_sets(layout, prefix, block, elements=0):
     for n in range(6):
         o = 5 * n
         s.header("Set %d" % (n + 1))
-        s.combo("Source", at(block, o), items="CONTROLLERS")
+        s.combo("Source", at(block, o), items="CONTROLLERS", width=95)
         s.combo("Destination", at(block, o + 1), size=2, items="CTRL_DEST")
         signed(s, "edit", "Depth", at(block, o + 3))
         for e in range(elements):
@@ -203,6 +207,7 @@ def multi_general(layout, prefix, common, full):
         pan(s, "Pan", at(common, 0x35))
         s.edit("Reverb", at(common, 0x55))
         s.edit("Chorus", at(common, 0x56))
+        s.col()
         s.header("Envelopes")
         for title, amp, filt in (("Attack Time", 0x49, 0x39), ("Decay Time", 0x37, 0x3A),
                                  ("Release Time", 0x4A, 0x3B)):
@@ -257,10 +262,10 @@ def master_eq(layout, prefix, block):
 def controller_setup(layout, prefix, common):
     s = layout.section(prefix + ":Controllers", "Controllers Setup")
     for title, o in (("Assignable 1", 0x58), ("Assignable 2", 0x59), ("Ribbon Ctrl", 0x5A)):
-        s.combo(title, at(common, o), items="CONTROLLERS")
+        s.combo(title, at(common, o), items="CONTROLLERS", width=95)
     s.combo("Ribbon Mode", at(common, 0x5D), items="reset|hold")
     for title, o in (("Breath Ctrl", 0x5B), ("Foot 1", 0x5C), ("Foot 2", 0x5E)):
-        s.combo(title, at(common, o), items="CONTROLLERS")
+        s.combo(title, at(common, o), items="CONTROLLERS", width=95)
     return s
 
 

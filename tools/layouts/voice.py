@@ -64,7 +64,7 @@ def scaling_panel(layout, name, block, notes):
 def voice():
     layout = Layout("VoiceEditor", "voice", bare_ampersand=False)
     shared.system(layout, "Voice", master_effect=True)
-    shared.selection(layout, "Voice", "Voice Selection", "4070", "VOICES_NODRUM", 75, name_width=103,
+    shared.selection(layout, "Voice", "Voice Selection", "4070", "VOICES_NODRUM", 90, name_width=103,
                      category_width=30)
 
     s = layout.section("Voice:Common", "Voice Common", cell=108)
@@ -73,6 +73,7 @@ def voice():
     signed(s, "edit", "PB Lower", "400006", min=16, max=64)
     signed(s, "edit", "PB Upper", "400005", min=64, max=88)
     s.edit("Reverb", "40000B")
+    s.col()
     s.combo("Reverb", "400100", size=2, items="REVERB_TYPES", section="Effects Parameters", subsection="hex")
     s.edit("Chorus", "40000C")
     s.combo("Chorus", "400200", size=2, items="CHORUS_TYPES", section="Effects Parameters", subsection="hex")
@@ -104,6 +105,7 @@ def voice():
     s.combo("M.tuning Root", "40000F", items=shared.T_ROOT)
     signed(s, "edit", "PB Lower", "400006", min=16, max=64)
     signed(s, "edit", "PB Upper", "400005", min=64, max=88)
+    s.col()
     s.header("Envelopes")
     for title, amp, filt in (("Attack Time", 0x49, 0x39), ("Decay Time", 0x37, 0x3A),
                              ("Release Time", 0x4A, 0x3B)):
@@ -233,8 +235,8 @@ def element(layout):
     view, the rest on eight tabs."""
     s = layout.section("Voice:Elem", "xx", ELEMENTS, cell=60, center=1, selectable=1, width=45, type="Element")
     e = lambda block, o: at(block, o)
-    s.combo("Mem", "41xx01", items="WaveTypes", width=34)
-    s.combo("Wave", "41xx03", size=2, items="WaveList", min=1, numbers=0, cat_sep=" ", width=94)
+    s.combo("Mem", "41xx01", items="WaveTypes", width=44)
+    s.combo("Wave", "41xx03", size=2, items="WaveList", min=1, numbers=0, cat_sep=" ", width=104)
     s.check("Use", "41xx00", use=1)
 
     def level():
@@ -302,7 +304,7 @@ def element(layout):
     signed(s, "edit", "Scaling", "41xx16")
 
     s.tab("EQ")
-    s.combo("EQ Type", "44xx00", items=shared.T_EQ_TYPE)
+    s.combo("EQ Type", "44xx00", items=shared.T_EQ_TYPE, width=70)
     s.edit("Low Freq", "44xx03")
     signed(s, "edit", "Low Gain", "44xx04")
     s.edit("Hi Freq", "44xx06")

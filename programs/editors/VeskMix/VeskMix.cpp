@@ -46,10 +46,14 @@ VeskMix::VeskMix(MidiDevice* device) : EditorWindow(device, traits())
     partsTab.fit();
     partsTab.selectTab(0);
 
-    EditorFrame::loadPanel(commonPanel, this, QPoint(client.left() + RightColumn, origin.y()), true,
-                           QStringLiteral("Mix:Common"), {.controlWidth = 116});
+    // The panels on the right stand 12 pixels right of the parts tab: at 777
+    // for the tab's 751, further when the tab had to grow to show its widest
+    // tab.
+    const int right = origin.x() + partsTab.width() + 12;
+    EditorFrame::loadPanel(commonPanel, this, QPoint(right, origin.y()), true, QStringLiteral("Mix:Common"),
+                           {.controlWidth = 116});
     const QRect com = commonPanel.geometry();
-    EditorFrame::loadPanel(systemPanel, this, QPoint(client.left() + RightColumn, com.bottom() + 13), true,
+    EditorFrame::loadPanel(systemPanel, this, QPoint(right, com.bottom() + 13), true,
                            QStringLiteral("Mix:System1"), {.controlWidth = 116, .marginBottom = 9});
 
     m_wire.setRereadPanel(&systemPanel);
@@ -60,7 +64,7 @@ VeskMix::VeskMix(MidiDevice* device) : EditorWindow(device, traits())
     editorPanels.append(&systemPanel);
     editorPanels.append(&partsTab);
 
-    setFixedSize(com.width() + 791, partsTab.geometry().height() + 55 + toolBar + client.top());
+    setFixedSize(partsTab.width() + com.width() + 40, partsTab.geometry().height() + 55 + toolBar + client.top());
 
     using namespace EditorCommands;
     enableRange(this, CopyPartBase + 1, CopyPartBase + Parts, true);

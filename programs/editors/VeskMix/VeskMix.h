@@ -69,9 +69,8 @@ public:
     static constexpr int Parts = 16;
     static constexpr int PlgParts = 3;
     static constexpr int ColorSchemeDefault = 2;
+    // The parts tab's width unless its widest tab needs more.
     static constexpr int PartsTabWidth = 751;
-    // Left edge of the common and system panels in the client rectangle.
-    static constexpr int RightColumn = 777;
 
     explicit VeskMix(MidiDevice* device);
     // What sets the program apart at start-up, and its window on a device.

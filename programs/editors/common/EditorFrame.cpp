@@ -65,7 +65,10 @@ void placeToolButtons(MidiEditorWindow* window, ToolButton* buttons, const QRect
 
 QSize patchEditorSize(const MidiEditorWindow& window, const QRect& sel, const QRect& com, const QRect& low)
 {
-    return QSize(sel.width() + com.width() + 40, com.height() + low.height() + 68 + window.clientRect().top());
+    // The panels above side by side, or the low panel when it is the wider
+    // (a parts tab grows to show its widest tab), with the same room around.
+    const int width = qMax(sel.width() + com.width() + 12, low.width()) + 28;
+    return QSize(width, com.height() + low.height() + 68 + window.clientRect().top());
 }
 
 } // namespace EditorFrame

@@ -59,7 +59,9 @@ void placeToolButtons(MidiEditorWindow* window, ToolButton* buttons, const QRect
 
 // The fixed size of a patch editor: (sel.w + com.w + 40) x (com.h + low.h +
 // 68), low being the parts tab or the second key panel, plus what the menu
-// bar takes above the client rectangle.
+// bar takes above the client rectangle. A low panel wider than sel.w + com.w
+// + 12 (a parts tab showing its widest tab) widens the window to low.w + 28,
+// the same room on its right as on its left.
 QSize patchEditorSize(const MidiEditorWindow& window, const QRect& sel, const QRect& com, const QRect& low);
 
 } // namespace EditorFrame
