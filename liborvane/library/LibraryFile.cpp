@@ -106,7 +106,10 @@ bool LibraryReader::readDump(PatchDump* dump)
         dump->clear();
         return false;
     }
-    const qsizetype left = dump->fromBlock(m_data.bytes(), at, size, m_device, false);
+    // The dump keeps its bytes in the file's block and makes its messages
+    // when they are first asked for; a file of another model is converted
+    // below, which makes them at once.
+    const qsizetype left = dump->fromStoredBlock(m_data.bytes(), at, size, m_device);
     m_ar.skip(size);
     QString comment;
     m_ar >> comment;
@@ -179,6 +182,85 @@ bool Library::loadDocument(Archive& ar)
             strPatches(n, true), ours));
     if (!losses.isEmpty())
         Prompts::current()->warning(nullptr, losses.join(QStringLiteral("\r\n")), title);
+    return true;
+}
+
+// Undo steps -------------------------------------------------------------------------
+
+namespace {
+
+struct LibraryState : DocumentState
+{
+    struct Dump
+    {
+        BulkDump::Content content;
+        QString comment;
+    };
+    struct Group
+    {
+        PatchGroup* group;
+        QList<Dump> dumps; // a null dump of the tree keeps an empty entry
+    };
+    QList<Group> groups; // every group of the tree, in tree order
+};
+
+} // namespace
+
+std::shared_ptr<const DocumentState> Library::saveState()
+{
+    auto state = std::make_shared<LibraryState>();
+    const PatchGroupList groups(this);
+    state->groups.reserve(groups.size());
+    for (PatchGroup* group : groups) {
+        LibraryState::Group& kept = state->groups.emplaceBack();
+        kept.group = group;
+        kept.dumps.reserve(group->dumps().size());
+        for (const PatchDump* dump : std::as_const(group->dumps())) {
+            if (dump)
+                kept.dumps.append({dump->content(), dump->comment()});
+            else
+                kept.dumps.append(LibraryState::Dump());
+        }
+    }
+    return state;
+}
+
+bool Library::restoreState(const DocumentState& state)
+{
+    const auto* saved = dynamic_cast<const LibraryState*>(&state);
+    const PatchGroupList groups(this);
+    if (!saved || saved->groups.size() != groups.size())
+        return false;
+    for (qsizetype i = 0; i < groups.size(); ++i) {
+        if (saved->groups.at(i).group != groups.at(i))
+            return false;
+    }
+    for (const LibraryState::Group& kept : saved->groups) {
+        PatchGroup* group = kept.group;
+        MidiDevice* device = group->device();
+        group->clear();
+        if (group->type() == BankGroup) {
+            // The rows stay; each takes back what it held.
+            const qsizetype rows = qMin(kept.dumps.size(), group->dumps().size());
+            for (qsizetype row = 0; row < rows; ++row) {
+                if (PatchDump* dump = group->dumps().at(row)) {
+                    dump->setContent(kept.dumps.at(row).content, device);
+                    dump->setComment(kept.dumps.at(row).comment);
+                }
+            }
+            continue;
+        }
+        static_cast<TypePatchGroup*>(group)->onLoadName();
+        group->dumps().reserve(kept.dumps.size());
+        for (const LibraryState::Dump& was : kept.dumps) {
+            PatchDump* dump = device ? device->createPatchDump(group->patchType()) : nullptr;
+            if (!dump)
+                continue;
+            dump->setContent(was.content, device);
+            dump->setComment(was.comment);
+            group->dumps().append(dump);
+        }
+    }
     return true;
 }
 

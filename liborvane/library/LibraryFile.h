@@ -1,6 +1,8 @@
 // Reading a library file: the whole file is taken into memory, checked from
 // end to end and indexed before a single group of the tree changes, then each
-// group fetches its own record.
+// group fetches its own record. The dumps keep their bytes in the file's
+// block (BulkDump::fromStoredBlock) and make their messages when first asked
+// for, so a loaded library costs little more memory than its file.
 //
 // Layout (every integer big-endian, as Archive writes it):
 //   file   := model:string record*            nothing after the last record
