@@ -2,6 +2,7 @@
 // node's own record.
 #include "LibraryFile.h"
 
+#include "DelayedProgress.h"
 #include "Library.h"
 #include "MidiDevice.h"
 #include "MidiParam.h"
@@ -12,6 +13,7 @@
 #include "VarArgs.h"
 #include "WaitCursor.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace {
@@ -26,6 +28,26 @@ QString deviceModel(MidiDevice* device)
 
 // Every dump record takes at least its size and its comment's length.
 constexpr qint64 MinDumpRecord = 8;
+
+// A load's progress in thousandths: reading the file takes most of it.
+constexpr qint64 ProgressSteps = 1000;
+constexpr qint64 ReadingSteps = 800;
+
+// The progress window's title: the file's name.
+QString progressTitle(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.isEmpty() ? QStringLiteral("Library") : name;
+}
+
+// The save under way on this thread, which each group's record reports to
+// as its dumps go out.
+struct SaveProgress
+{
+    DelayedProgress* progress = nullptr;
+    qint64 dumps = 0;
+};
+thread_local SaveProgress t_saving;
 
 // The records a tree reads: those of its first group's kind.
 LibraryReader::Records recordsOf(Library* tree)
@@ -64,6 +86,7 @@ bool LibraryReader::check(Records kind)
 {
     m_banks.clear();
     m_types.clear();
+    m_dumpRecords = 0;
     m_ar.openBuffer(static_cast<const Buffer&>(m_data));
     m_ar.setMFC();
     m_ar >> m_model;
@@ -85,10 +108,27 @@ bool LibraryReader::check(Records kind)
             if (!m_types.contains(name))
                 m_types.insert(name, m_ar.pos());
         }
+        const qint64 record = m_ar.pos();
+        m_dumpRecords += qMax(0, m_ar.readInt());
+        m_ar.seek(record);
         if (!PatchGroup::skipGroup(m_ar))
             return false;
     }
     return !m_ar.failed();
+}
+
+void LibraryReader::setProgress(DelayedProgress* progress)
+{
+    m_progress = progress;
+    m_dumpsRead = 0;
+}
+
+void LibraryReader::dumpPassed()
+{
+    // Every thousandth of the file's dumps or so: the window's bar moves in
+    // hundredths.
+    if (m_progress && m_dumpRecords > 0 && (++m_dumpsRead & 255) == 0)
+        m_progress->setDone(ReadingSteps + (ProgressSteps - ReadingSteps) * m_dumpsRead / m_dumpRecords);
 }
 
 int LibraryReader::readCount()
@@ -98,6 +138,7 @@ int LibraryReader::readCount()
 
 bool LibraryReader::readDump(PatchDump* dump)
 {
+    dumpPassed();
     const int size = m_ar.readInt();
     const qint64 at = m_ar.pos();
     if (size < 0 || size > m_ar.remaining()) {
@@ -126,6 +167,7 @@ bool LibraryReader::readDump(PatchDump* dump)
 
 void LibraryReader::skipDump()
 {
+    dumpPassed();
     const int size = m_ar.readInt();
     m_ar.skip(qBound(qint64(0), qint64(size), m_ar.remaining()));
     const qint64 comment = m_ar.readUINT();
@@ -136,9 +178,14 @@ void LibraryReader::skipDump()
 
 bool Library::storeDocument(Archive& ar)
 {
+    DelayedProgress progress(progressTitle(ar.filename()), QStringLiteral("Writing the library"),
+                             ridevPatchesCount());
+    const SaveProgress outer = t_saving;
+    t_saving = {&progress, 0};
     ar.setMFC();
     ar << deviceModel(m_device);
     toArchive(ar);
+    t_saving = outer;
     return !ar.failed();
 }
 
@@ -147,13 +194,25 @@ bool Library::loadDocument(Archive& ar)
     clearDocument();
     ar.setMFC();
     const QString path = ar.filename();
-    QByteArray bytes(ar.remaining(), Qt::Uninitialized);
+    const qint64 size = ar.remaining();
+    DelayedProgress progress(progressTitle(path), QStringLiteral("Reading the library"), ProgressSteps);
+    // Read in pieces, so that a slow disk shows how far it is.
+    QByteArray bytes(size, Qt::Uninitialized);
+    constexpr qint64 Piece = 4 << 20;
+    bool read = true;
+    for (qint64 done = 0; read && done < size;) {
+        const qint64 n = qMin(Piece, size - done);
+        read = ar.readRaw(bytes.data() + done, n);
+        done += n;
+        progress.setDone(ReadingSteps * done / size);
+    }
     LibraryReader file(m_device);
-    if (!ar.readRaw(bytes.data(), bytes.size()) || !file.open(bytes, recordsOf(this))) {
+    if (!read || !file.open(bytes, recordsOf(this))) {
         setDocError(VarArgs::format(QStringLiteral("Cannot open file\n\n%s"), GetCompactPath(path)));
         return false;
     }
     bytes = QByteArray(); // the reader holds the only copy
+    file.setProgress(&progress);
 
     const QString ours = deviceModel(m_device);
     const QString title = VarArgs::format(QStringLiteral("%s File"), file.model());
@@ -322,8 +381,12 @@ void PatchGroup::writeRecord(Archive& ar)
             // Keeps the count true: an empty slot.
             out << 0 << QString();
         }
-        if (out.pos() >= Piece)
+        if (out.pos() >= Piece) {
             flush();
+            if (t_saving.progress)
+                t_saving.progress->setDone(t_saving.dumps);
+        }
+        ++t_saving.dumps;
     }
     flush();
 }

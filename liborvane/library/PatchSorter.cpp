@@ -89,14 +89,20 @@ void PatchSorter::sortByName(QList<PatchDump*>& dumps) const
     // from its name's key alone: the distinct names are sorted once, and the
     // rows then go to the rank of their name in one stable pass. Names of
     // equal keys share a rank, so their rows keep their order; empty slots
-    // take the rank after the last, in both directions.
+    // take the ranks after the last, in both directions (a missing dump,
+    // whose key is no name at all, before the empty slots when ascending
+    // and after them when descending, as less() orders them).
+    constexpr int EmptySlot = -1;
+    constexpr int NoDump = -2;
     QHash<QString, int> nameIndex; // name -> its place in distinct
     std::vector<QString> distinct;
-    std::vector<int> rowName(size_t(dumps.size()), -1);
+    std::vector<int> rowName(size_t(dumps.size()), EmptySlot);
     for (qsizetype row = 0; row < dumps.size(); ++row) {
         PatchDump* dump = dumps.at(row);
-        if (!dump)
+        if (!dump) {
+            rowName[size_t(row)] = NoDump;
             continue;
+        }
         QString name = dump->name(false);
         if (name == EmptyName)
             continue;
@@ -129,13 +135,16 @@ void PatchSorter::sortByName(QList<PatchDump*>& dumps) const
             ++ranks;
         rank[size_t(order[i])] = ranks;
     }
-    const int emptyRank = order.empty() ? 0 : ranks + 1;
+    const int firstEmpty = order.empty() ? 0 : ranks + 1;
+    const int emptyRank = m_ascending ? firstEmpty + 1 : firstEmpty;
+    const int noDumpRank = m_ascending ? firstEmpty : firstEmpty + 1;
 
     // Counting sort by rank: stable.
-    std::vector<qsizetype> start(size_t(emptyRank) + 2, 0);
+    std::vector<qsizetype> start(size_t(firstEmpty) + 3, 0);
     std::vector<int> rowRank(rowName.size());
     for (size_t row = 0; row < rowName.size(); ++row) {
-        rowRank[row] = rowName[row] < 0 ? emptyRank : rank[size_t(rowName[row])];
+        const int name = rowName[row];
+        rowRank[row] = name == EmptySlot ? emptyRank : name == NoDump ? noDumpRank : rank[size_t(name)];
         ++start[size_t(rowRank[row]) + 1];
     }
     std::partial_sum(start.begin(), start.end(), start.begin());
