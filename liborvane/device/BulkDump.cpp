@@ -22,6 +22,14 @@ const char* findF7(const char* from, const char* end)
     return static_cast<const char*>(std::memchr(from, 0xF7, size_t(end - from)));
 }
 
+// start and count clipped to the block; false when nothing is left.
+bool clip(const QByteArray& block, qsizetype& start, qsizetype& count)
+{
+    start = qBound<qsizetype>(0, start, block.size());
+    count = qBound<qsizetype>(0, count, block.size() - start);
+    return count > 0;
+}
+
 } // namespace
 
 BulkDump::~BulkDump()
@@ -119,9 +127,7 @@ qsizetype BulkDump::fromStoredBlock(const QByteArray& block, qsizetype start, qs
     // Shared, not copied: the block may be held by one of our own messages.
     const QByteArray stream = block;
     clear();
-    start = qBound<qsizetype>(0, start, stream.size());
-    count = qBound<qsizetype>(0, count, stream.size() - start);
-    if (count == 0)
+    if (!clip(stream, start, count))
         return 0;
     Sysex* head = dev ? dev->createSysex() : nullptr;
     if (!head)
@@ -253,9 +259,7 @@ qsizetype BulkDump::fromBlock(const QByteArray& block, qsizetype start, qsizetyp
     // Shared, not copied: the block may be held by one of our own messages.
     const QByteArray stream = block;
     clear();
-    start = qBound<qsizetype>(0, start, stream.size());
-    count = qBound<qsizetype>(0, count, stream.size() - start);
-    if (count == 0)
+    if (!clip(stream, start, count))
         return 0;
 
     const auto* const begin = reinterpret_cast<const unsigned char*>(stream.constData()) + start;

@@ -42,17 +42,12 @@ class TestStoredLibrary : public QObject
     };
     std::unique_ptr<BankDevice> m_device;
 
-    enum class Kind
-    {
-        Banks,
-        Types
-    };
-
-    std::unique_ptr<LibraryFolder> tree(Kind kind)
+    // Bank groups (USER1, DR:USR) or type groups (two of voices).
+    std::unique_ptr<LibraryFolder> tree(bool banks)
     {
         MidiDevice* device = m_device.get();
         auto made = std::make_unique<LibraryFolder>(device, QStringLiteral("Library"));
-        if (kind == Kind::Banks) {
+        if (banks) {
             made->addBankSet(QStringLiteral("VOICES"));
         } else {
             made->children().append(new TypePatchGroup(device, QStringLiteral("Normal Voices"), 0));
@@ -84,6 +79,24 @@ class TestStoredLibrary : public QObject
             else
                 group->addPatchDump(dump);
         }
+    }
+
+    // A library of 24 voices made in memory, its file, and the library read
+    // from that file.
+    struct Loaded
+    {
+        std::unique_ptr<LibraryFolder> made;
+        QByteArray file;
+        std::unique_ptr<LibraryFolder> read;
+    };
+    Loaded madeAndLoaded(bool banks)
+    {
+        Loaded library{tree(banks), QByteArray(), tree(banks)};
+        fill(library.made.get(), 24);
+        library.file = saved(*library.made);
+        if (!loaded(*library.read, library.file))
+            library.read.reset();
+        return library;
     }
 
     static QByteArray saved(Library& tree)
@@ -161,38 +174,36 @@ void TestStoredLibrary::editsGiveTheSameFile_data()
 void TestStoredLibrary::editsGiveTheSameFile()
 {
     QFETCH(bool, banks);
-    const Kind kind = banks ? Kind::Banks : Kind::Types;
     ScriptedPrompts prompts;
-    auto made = tree(kind);
-    fill(made.get(), 24);
-    const QByteArray file = saved(*made);
+    Loaded library = madeAndLoaded(banks);
+    QVERIFY(library.read);
+    Library* read = library.read.get();
+    Library* made = library.made.get();
 
     // Loaded, every patch keeps its bytes in the file's block, and a save
     // writes them back as they are.
-    auto read = tree(kind);
-    QVERIFY(loaded(*read, file));
-    QCOMPARE(storedDumps(read.get()), 24);
-    QCOMPARE(saved(*read), file);
-    QCOMPARE(storedDumps(read.get()), 24);
+    QCOMPARE(storedDumps(read), 24);
+    QCOMPARE(saved(*read), library.file);
+    QCOMPARE(storedDumps(read), 24);
 
     // The same edits on the library made in memory and on the loaded one
     // give the same file, and that file reads back to itself.
-    edit(groupOf(made.get(), 0));
-    edit(groupOf(read.get(), 0));
-    QVERIFY(storedDumps(read.get()) > 0);
+    edit(groupOf(made, 0));
+    edit(groupOf(read, 0));
+    QVERIFY(storedDumps(read) > 0);
     const QByteArray edited = saved(*made);
     QCOMPARE(saved(*read), edited);
-    auto again = tree(kind);
+    auto again = tree(banks);
     QVERIFY(loaded(*again, edited));
     QCOMPARE(saved(*again), edited);
-    QCOMPARE(groupOf(again.get(), 0)->patchDumpAt(0)->name(false), groupOf(made.get(), 0)->patchDumpAt(0)->name(false));
+    QCOMPARE(groupOf(again.get(), 0)->patchDumpAt(0)->name(false), groupOf(made, 0)->patchDumpAt(0)->name(false));
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::Warning), 0);
 }
 
 void TestStoredLibrary::aDamagedPatchCostsNothingElse()
 {
     ScriptedPrompts prompts;
-    auto made = tree(Kind::Types);
+    auto made = tree(false);
     fill(made.get(), 5);
     QByteArray file = saved(*made);
     // Stray bytes inside the third patch's messages: after its first F7.
@@ -203,7 +214,7 @@ void TestStoredLibrary::aDamagedPatchCostsNothingElse()
     const qsizetype firstF7 = file.indexOf('\xF7', at);
     // The damaged patch is read and told about...
     file[firstF7 + 1] = '\x01';
-    auto read = tree(Kind::Types);
+    auto read = tree(false);
     QVERIFY(loaded(*read, file));
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::Warning), 1);
     QVERIFY(prompts.last(ScriptedPrompts::Kind::Warning).text.startsWith(QStringLiteral("1 patch held bytes")));
@@ -232,24 +243,22 @@ void TestStoredLibrary::undoStepsTakeTheLibraryBack_data()
 void TestStoredLibrary::undoStepsTakeTheLibraryBack()
 {
     QFETCH(bool, banks);
-    const Kind kind = banks ? Kind::Banks : Kind::Types;
     ScriptedPrompts prompts;
-    auto made = tree(kind);
-    fill(made.get(), 24);
-    auto library = tree(kind);
-    QVERIFY(loaded(*library, saved(*made)));
+    Loaded loadedLibrary = madeAndLoaded(banks);
+    QVERIFY(loadedLibrary.read);
+    LibraryFolder* library = loadedLibrary.read.get();
     const QByteArray first = saved(*library);
 
     MdiView view;
-    view.setDocument(library.get());
+    view.setDocument(library);
     view.resetUndo();
-    edit(groupOf(library.get(), 0));
+    edit(groupOf(library, 0));
     view.undoCheck();
     const QByteArray second = saved(*library);
-    groupOf(library.get(), 0)->patchDumpAt(7)->setName(QStringLiteral("Third"));
+    groupOf(library, 0)->patchDumpAt(7)->setName(QStringLiteral("Third"));
     view.undoCheck();
     const QByteArray third = saved(*library);
-    const QList<PatchDump*> objects = groupOf(library.get(), 0)->dumps();
+    const QList<PatchDump*> objects = groupOf(library, 0)->dumps();
 
     view.undo();
     QCOMPARE(saved(*library), second);
@@ -258,16 +267,16 @@ void TestStoredLibrary::undoStepsTakeTheLibraryBack()
     QVERIFY(!view.canUndo());
     // The patches come back stored, sharing the step's bytes; a bank group's
     // rows keep the dump objects they hold, as at a load.
-    QCOMPARE(storedDumps(library.get()), 24);
-    if (kind == Kind::Banks)
-        QCOMPARE(groupOf(library.get(), 0)->dumps(), objects);
+    QCOMPARE(storedDumps(library), 24);
+    if (banks)
+        QCOMPARE(groupOf(library, 0)->dumps(), objects);
     view.redo();
     view.redo();
     QCOMPARE(saved(*library), third);
     QCOMPARE(prompts.count(ScriptedPrompts::Kind::Warning), 0);
 
     // A step of another library is not taken, and changes nothing.
-    auto other = tree(kind);
+    auto other = tree(banks);
     QVERIFY(!library->restoreState(*other->saveState()));
     QCOMPARE(saved(*library), third);
 }
@@ -304,7 +313,7 @@ void TestStoredLibrary::nameSortOrdersAsTheComparison()
 
 void TestStoredLibrary::selectionAsTheViewReportsIt()
 {
-    auto library = tree(Kind::Banks);
+    auto library = tree(true);
     fill(library.get(), 10);
     LibraryView view(library.get());
     VoicesListView* list = view.voicesList();
@@ -343,7 +352,7 @@ void TestStoredLibrary::longLoadsAndSavesShowTheirProgress()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("slow.vlib"));
-    auto made = tree(Kind::Types);
+    auto made = tree(false);
     fill(made.get(), 40);
 
     // The progress windows shown, by title and first line.
@@ -366,7 +375,7 @@ void TestStoredLibrary::longLoadsAndSavesShowTheirProgress()
 
     // Quick ones show nothing.
     QVERIFY(made->storeFile(path));
-    auto read = tree(Kind::Types);
+    auto read = tree(false);
     QVERIFY(read->loadFile(path));
     QCOMPARE(shown, QStringList());
 
