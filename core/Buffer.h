@@ -67,7 +67,7 @@ public:
 
     const QByteArray& bytes() const { return m_bytes; }
     void setBytes(const QByteArray& bytes); // replace, then onNewData()
-    void setBytes(QByteArray&& bytes);
+    void setBytes(QByteArray&& bytes);     // the same, taking the array over
 
     bool operator==(const Buffer& other) const { return m_bytes == other.m_bytes; }
     bool operator!=(const Buffer& other) const { return m_bytes != other.m_bytes; }
