@@ -10,6 +10,20 @@
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <vector>
+
+// The median of times a benchmark took itself (a figure and its floor run
+// in turn); 0 for none.
+inline double MedianOf(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 // Runs every registered benchmark; call once the application object exists.
 inline int RunRegisteredBenchmarks(int& argc, char** argv)
 {

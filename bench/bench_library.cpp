@@ -1,7 +1,7 @@
 // Library files of 100,000 patches (a Voice Library of voices and drum kits,
 // FillVoiceLibrary): saving, and loading beside the floor of reading the
-// same file and splitting it at every F7, with the peak memory of a load
-// against the file's size. Then the dependencies of the most tangled Ridev
+// same file and splitting it at every F7 (each load beside a floor run just
+// before it), with the peak memory of a load against the file's size. Then the dependencies of the most tangled Ridev
 // Library: calculating them, and the tips of every row.
 #include "BenchMain.h"
 #include "Dependencies.h"
@@ -11,6 +11,7 @@
 #include "Vesk.h"
 #include "VeskAll_Library.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -84,23 +86,32 @@ void BM_VoiceLibrarySave(benchmark::State& state)
 }
 BENCHMARK(BM_VoiceLibrarySave)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The floor: the file read whole, then split at every F7.
+// The floor: the file read whole, then split at every F7. Gives the number
+// of messages.
+qsizetype readAndSplit(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = file.readAll();
+    const char* p = bytes.constData();
+    const char* const end = p + bytes.size();
+    qsizetype messages = 0;
+    while (const void* f7 = std::memchr(p, 0xF7, size_t(end - p))) {
+        p = static_cast<const char*>(f7) + 1;
+        ++messages;
+    }
+    return messages;
+}
+
 void BM_VoiceLibraryReadAndSplit(benchmark::State& state)
 {
     const QString& path = libraryFile();
     qsizetype messages = 0;
     for (auto _ : state) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        messages = readAndSplit(path);
+        if (messages < 0)
             state.SkipWithError("cannot read");
-        const QByteArray bytes = file.readAll();
-        const char* p = bytes.constData();
-        const char* const end = p + bytes.size();
-        messages = 0;
-        while (const void* f7 = std::memchr(p, 0xF7, size_t(end - p))) {
-            p = static_cast<const char*>(f7) + 1;
-            ++messages;
-        }
         benchmark::DoNotOptimize(messages);
     }
     state.SetBytesProcessed(state.iterations() * fileSize(path));
@@ -108,6 +119,9 @@ void BM_VoiceLibraryReadAndSplit(benchmark::State& state)
 }
 BENCHMARK(BM_VoiceLibraryReadAndSplit)->Unit(benchmark::kMillisecond);
 
+// The load, each iteration beside the floor run just before it (not in the
+// benchmark's time): the counters give the medians of both and their ratio,
+// and the peak memory of a load against the file's size.
 void BM_VoiceLibraryLoad(benchmark::State& state)
 {
     const QString& path = libraryFile();
@@ -119,10 +133,22 @@ void BM_VoiceLibraryLoad(benchmark::State& state)
     });
     if (loaded != Patches)
         state.SkipWithError("the library did not load");
+    std::vector<double> floors;
+    std::vector<double> loads;
+    QElapsedTimer timer;
     for (auto _ : state) {
+        state.PauseTiming();
+        timer.start();
+        benchmark::DoNotOptimize(readAndSplit(path));
+        floors.push_back(timer.nsecsElapsed() / 1e6);
         auto library = std::make_unique<VeskVLib_Library>(device);
+        state.ResumeTiming();
+
+        timer.start();
         if (!library->loadFile(path))
             state.SkipWithError("the library did not load");
+        loads.push_back(timer.nsecsElapsed() / 1e6);
+
         state.PauseTiming();
         library.reset();
         state.ResumeTiming();
@@ -131,6 +157,9 @@ void BM_VoiceLibraryLoad(benchmark::State& state)
     state.counters["file_MB"] = double(fileSize(path)) / (1 << 20);
     state.counters["peak_MB"] = double(peak) / (1 << 20);
     state.counters["peak_per_file"] = double(peak) / double(fileSize(path));
+    state.counters["floor_ms"] = MedianOf(floors);
+    state.counters["load_ms"] = MedianOf(loads);
+    state.counters["per_floor"] = MedianOf(loads) / MedianOf(floors);
 }
 BENCHMARK(BM_VoiceLibraryLoad)->Unit(benchmark::kMillisecond);
 

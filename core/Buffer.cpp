@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -28,13 +29,6 @@ unsigned char* Buffer::data()
 const unsigned char* Buffer::data() const
 {
     return reinterpret_cast<const unsigned char*>(m_bytes.constData());
-}
-
-int Buffer::at(int i) const
-{
-    if (i < 0 || i >= size())
-        return 0;
-    return static_cast<unsigned char>(m_bytes.at(i));
 }
 
 void Buffer::setAt(int i, int value)
@@ -101,29 +95,31 @@ void Buffer::copy(const unsigned char* bytes, int n)
     onNewData();
 }
 
-void Buffer::share(const QByteArray& block, qsizetype start, qsizetype count)
+QByteArray SharedBytes(const QByteArray& block, qsizetype start, qsizetype count)
 {
     start = qBound(qsizetype(0), start, block.size());
     count = qBound(qsizetype(0), count, block.size() - start);
-    QByteArray part;
-    if (count == block.size()) {
-        part = block;
-    } else if (count > 0) {
-        part = block;
-        QByteArray::DataPointer& d = part.data_ptr();
-        if (d.d_ptr()) {
-            // The copy holds a reference to the block's storage; it is
-            // narrowed to the part. Qt copies a shared array out before any
-            // change, and writes in place only when nothing else refers to
-            // the storage.
-            d.setBegin(d.data() + start);
-            d.size = count;
-        } else {
-            // Bytes the array does not own (fromRawData) cannot be shared.
-            part = block.mid(start, count);
-        }
+    if (count == block.size())
+        return block;
+    if (count == 0)
+        return QByteArray();
+    QByteArray part = block;
+    QByteArray::DataPointer& d = part.data_ptr();
+    if (!d.d_ptr()) {
+        // Bytes the array does not own (fromRawData) cannot be shared.
+        return block.mid(start, count);
     }
-    m_bytes = std::move(part);
+    // The copy holds a reference to the block's storage; it is narrowed to
+    // the part. Qt copies a shared array out before any change, and writes in
+    // place only when nothing else refers to the storage.
+    d.setBegin(d.data() + start);
+    d.size = count;
+    return part;
+}
+
+void Buffer::share(const QByteArray& block, qsizetype start, qsizetype count)
+{
+    m_bytes = SharedBytes(block, start, count);
     onNewData();
 }
 
@@ -315,6 +311,12 @@ void Buffer::writeText(int offset, const QString& text, int n)
 void Buffer::setBytes(const QByteArray& bytes)
 {
     m_bytes = bytes;
+    onNewData();
+}
+
+void Buffer::setBytes(QByteArray&& bytes)
+{
+    m_bytes = std::move(bytes);
     onNewData();
 }
 

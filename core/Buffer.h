@@ -23,7 +23,8 @@ public:
     unsigned char* data();
     const unsigned char* data() const;
 
-    int at(int i) const;          // 0 outside the buffer
+    // 0 outside the buffer. Inline: message analysis reads bytes one by one.
+    int at(int i) const { return i >= 0 && i < size() ? static_cast<unsigned char>(m_bytes.at(i)) : 0; }
     void setAt(int i, int value); // stores the low 8 bits; ignored outside the buffer
     unsigned char operator[](int i) const { return static_cast<unsigned char>(at(i)); }
 
@@ -66,6 +67,7 @@ public:
 
     const QByteArray& bytes() const { return m_bytes; }
     void setBytes(const QByteArray& bytes); // replace, then onNewData()
+    void setBytes(QByteArray&& bytes);     // the same, taking the array over
 
     bool operator==(const Buffer& other) const { return m_bytes == other.m_bytes; }
     bool operator!=(const Buffer& other) const { return m_bytes != other.m_bytes; }
@@ -78,6 +80,10 @@ private:
 
     QByteArray m_bytes;
 };
+
+// count bytes of block from start on (clipped to the block), sharing the
+// block's storage as Buffer::share does.
+QByteArray SharedBytes(const QByteArray& block, qsizetype start, qsizetype count);
 
 size_t qHash(const Buffer& buffer, size_t seed = 0);
 // The 32-bit hash used for duplicate detection; equal bytes give equal values.

@@ -59,3 +59,31 @@ bool Document::storeDocument(Archive& archive)
     Q_UNUSED(archive);
     return false;
 }
+
+namespace {
+
+// The default undo step: the stored form.
+struct StoredState : DocumentState
+{
+    Buffer bytes;
+};
+
+} // namespace
+
+std::shared_ptr<const DocumentState> Document::saveState()
+{
+    auto state = std::make_shared<StoredState>();
+    Archive ar(state->bytes);
+    storeDocument(ar);
+    ar.close();
+    return state;
+}
+
+bool Document::restoreState(const DocumentState& state)
+{
+    const auto* stored = dynamic_cast<const StoredState*>(&state);
+    if (!stored)
+        return false;
+    Archive ar(stored->bytes);
+    return loadDocument(ar);
+}

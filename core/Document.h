@@ -3,7 +3,16 @@
 
 #include <QString>
 
+#include <memory>
+
 class Archive;
+
+// What an undo step keeps of a document (Document::saveState).
+class DocumentState
+{
+public:
+    virtual ~DocumentState() = default;
+};
 
 // A document read from and written to one file through an Archive. Subclasses
 // override the virtual slots; loadFile and storeFile open the file and hand
@@ -30,6 +39,15 @@ public:
     virtual bool loadDocument(Archive& archive);
     virtual bool storeDocument(Archive& archive);
     virtual double estimatedSizeMB() const { return 0.0; }
+
+    // Undo steps: the document as it is now, and back to such a state. By
+    // default the stored form, written by storeDocument and read back by
+    // loadDocument; a document whose parts can stay shared between its steps
+    // (a library's patches) keeps them so, and a step then costs little more
+    // than its parts' count. restoreState gives false for a state it cannot
+    // take back.
+    virtual std::shared_ptr<const DocumentState> saveState();
+    virtual bool restoreState(const DocumentState& state);
 
     // The text of the last failure, for the caller to show.
     QString docError() const { return m_docError; }

@@ -4,9 +4,12 @@
 // groups), then the file. A file the tree refuses must leave it exactly as it
 // was, with "Cannot open file" to say why; a file it takes must save back to
 // bytes that load into an empty tree of the same shape and save back the same.
+// The patches it takes keep their bytes stored: making their messages must
+// change nothing they answered, nor the bytes they save to.
 #include "Archive.h"
 #include "FuzzSupport.h"
 #include "Library.h"
+#include "PatchDump.h"
 #include "PatchGroupList.h"
 #include "TestSysex.h"
 
@@ -103,6 +106,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (banks)
         FUZZ_CHECK(tree->ridevPatchesCount() == rows);
     const QByteArray saved = save(*tree);
+    for (PatchGroup* group : PatchGroupList(tree.get())) {
+        for (PatchDump* dump : group->dumps()) {
+            const qsizetype count = dump->size();
+            const QString name = dump->name(false);
+            Buffer before;
+            dump->toBuffer(before);
+            (void)dump->list();
+            FUZZ_CHECK(!dump->isStored());
+            FUZZ_CHECK(dump->size() == count && dump->name(false) == name);
+            Buffer after;
+            dump->toBuffer(after);
+            FUZZ_CHECK(after == before);
+        }
+    }
+    FUZZ_CHECK(save(*tree) == saved);
     auto again = makeTree(banks);
     FUZZ_CHECK(load(*again, saved));
     FUZZ_CHECK(save(*again) == saved);

@@ -157,6 +157,7 @@ public:
             beginResetModel();
             m_rows = rows;
             m_columns = columns;
+            m_headers = headerTexts();
             endResetModel();
             return;
         }
@@ -171,13 +172,29 @@ public:
         }
         if (m_rows > 0 && m_columns > 0)
             emit dataChanged(index(0, 0), index(m_rows - 1, m_columns - 1));
-        emit headerDataChanged(Qt::Horizontal, 0, qMax(0, m_columns - 1));
+        // A header repaints only when its texts changed: painting it asks
+        // the selection whether each column is selected, which with every
+        // row of a large list selected walks every row.
+        QStringList headers = headerTexts();
+        if (headers != m_headers) {
+            m_headers = std::move(headers);
+            emit headerDataChanged(Qt::Horizontal, 0, qMax(0, m_columns - 1));
+        }
     }
 
 private:
+    QStringList headerTexts() const
+    {
+        QStringList texts;
+        for (int column = 0; column < m_columns; ++column)
+            texts.append(m_view->headerText(column));
+        return texts;
+    }
+
     ListView* m_view;
     int m_rows = 0;
     int m_columns = 0;
+    QStringList m_headers; // the texts the header last showed
 };
 
 ListView::ListView(QWidget* parent) : QTableView(parent), m_model(new ListViewModel(this))

@@ -111,15 +111,9 @@ void MdiView::closeEvent(QCloseEvent* event)
         parent->notifyViewClosed(this);
 }
 
-Buffer MdiView::snapshot() const
+std::shared_ptr<const DocumentState> MdiView::snapshot() const
 {
-    Buffer state;
-    if (!m_document)
-        return state;
-    Archive ar(state);
-    m_document->storeDocument(ar);
-    ar.close();
-    return state;
+    return m_document ? m_document->saveState() : nullptr;
 }
 
 void MdiView::resetUndo()
@@ -151,9 +145,8 @@ void MdiView::restore(int index)
         return;
     {
         WaitCursor wait;
-        const Buffer& state = m_undo.at(index);
-        Archive ar(state);
-        if (!m_document->loadDocument(ar))
+        const std::shared_ptr<const DocumentState>& state = m_undo.at(index);
+        if (!state || !m_document->restoreState(*state))
             return;
     }
     m_undoIndex = index;

@@ -13,16 +13,17 @@
 // document's file: its type, its path (empty while untitled), the modified
 // mark (Qt's window-modified flag, shown as "*" in its title), save, save as
 // and close (which asks to save a modified document), and undo and redo over
-// snapshots of the document's stored form. GUI thread only.
+// the document's states (Document::saveState). GUI thread only.
 #pragma once
-
-#include "Buffer.h"
 
 #include <QList>
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class Document;
+class DocumentState;
 class MdiParent;
 
 class MdiView : public QWidget
@@ -85,13 +86,13 @@ protected:
 private:
     MdiParent* parentWindow() const;
     bool storeTo(const QString& path);
-    Buffer snapshot() const;
+    std::shared_ptr<const DocumentState> snapshot() const;
     void restore(int index);
 
     Document* m_document = nullptr;
     int m_documentType = -1;
     QString m_filePath;
     QString m_untitledName;
-    QList<Buffer> m_undo; // document states, oldest first
+    QList<std::shared_ptr<const DocumentState>> m_undo; // document states, oldest first
     int m_undoIndex = -1; // the state the document is in
 };

@@ -113,7 +113,7 @@ bool PatchDump::translateDump(MidiDevice*, AddressMap* map)
     // The old messages move aside as they are (no copy, so no device is
     // needed for them); init() refills this dump with the initial content.
     BulkDump old;
-    old.QList<Sysex*>::swap(*this);
+    old.swapMessages(*this);
     init();
 
     bool copied = false;

@@ -17,11 +17,6 @@ void Sysex::resetAnalysis()
     m_checksumStart = -1;
 }
 
-bool Sysex::isSysex() const
-{
-    return !isEmpty() && at(0) == 0xF0 && at(size() - 1) == 0xF7;
-}
-
 bool Sysex::isId() const
 {
     return isSysex() && size() >= 6 && at(1) == 0x7E && at(3) == 0x06 && at(4) == 0x02;

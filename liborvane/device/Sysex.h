@@ -28,7 +28,8 @@ public:
     Sysex() = default;
     ~Sysex() override = default;
 
-    bool isSysex() const;
+    // Inline: every message of a library file is analysed as it is read.
+    bool isSysex() const { return !isEmpty() && at(0) == 0xF0 && at(size() - 1) == 0xF7; }
     // A universal identity reply.
     bool isId() const;
     bool isValid() const { return m_type != -1; }

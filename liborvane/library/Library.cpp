@@ -215,7 +215,7 @@ bool PatchGroup::setPatchDump(int row, PatchDump* dump)
     }
     if (slot != dump) {
         // The row's object stays: views and lookups may hold it.
-        slot->QList<Sysex*>::swap(*dump);
+        slot->swapMessages(*dump);
         slot->setComment(dump->comment());
         delete dump;
     }

@@ -115,6 +115,14 @@ public:
     bool loadDocument(Archive& ar) override;
     // The device's name and every group's record; false when a write failed.
     bool storeDocument(Archive& ar) override;
+    // Undo steps: every group's dumps as they are, their bytes shared with
+    // the dumps (BulkDump::Content) and their comments. Putting a state back
+    // does what reading its stored form would do (a bank group's dumps are
+    // refilled in their rows, a type group's made anew), without a prompt;
+    // false, and the tree left as it was, when the tree no longer has the
+    // groups the state was taken of.
+    std::shared_ptr<const DocumentState> saveState() override;
+    bool restoreState(const DocumentState& state) override;
 
     // Writes the instrument definition file of the device's "VOICES" banks:
     // the names of the banks this library holds, the device's names of the

@@ -2,6 +2,7 @@
 // node's own record.
 #include "LibraryFile.h"
 
+#include "DelayedProgress.h"
 #include "Library.h"
 #include "MidiDevice.h"
 #include "MidiParam.h"
@@ -12,6 +13,7 @@
 #include "VarArgs.h"
 #include "WaitCursor.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace {
@@ -26,6 +28,26 @@ QString deviceModel(MidiDevice* device)
 
 // Every dump record takes at least its size and its comment's length.
 constexpr qint64 MinDumpRecord = 8;
+
+// A load's progress in thousandths: reading the file takes most of it.
+constexpr qint64 ProgressSteps = 1000;
+constexpr qint64 ReadingSteps = 800;
+
+// The progress window's title: the file's name.
+QString progressTitle(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return name.isEmpty() ? QStringLiteral("Library") : name;
+}
+
+// The save under way on this thread, which each group's record reports to
+// as its dumps go out.
+struct SaveProgress
+{
+    DelayedProgress* progress = nullptr;
+    qint64 dumps = 0;
+};
+thread_local SaveProgress t_saving;
 
 // The records a tree reads: those of its first group's kind.
 LibraryReader::Records recordsOf(Library* tree)
@@ -64,6 +86,7 @@ bool LibraryReader::check(Records kind)
 {
     m_banks.clear();
     m_types.clear();
+    m_dumpRecords = 0;
     m_ar.openBuffer(static_cast<const Buffer&>(m_data));
     m_ar.setMFC();
     m_ar >> m_model;
@@ -85,10 +108,27 @@ bool LibraryReader::check(Records kind)
             if (!m_types.contains(name))
                 m_types.insert(name, m_ar.pos());
         }
+        const qint64 record = m_ar.pos();
+        m_dumpRecords += qMax(0, m_ar.readInt());
+        m_ar.seek(record);
         if (!PatchGroup::skipGroup(m_ar))
             return false;
     }
     return !m_ar.failed();
+}
+
+void LibraryReader::setProgress(DelayedProgress* progress)
+{
+    m_progress = progress;
+    m_dumpsRead = 0;
+}
+
+void LibraryReader::dumpPassed()
+{
+    // Every thousandth of the file's dumps or so: the window's bar moves in
+    // hundredths.
+    if (m_progress && m_dumpRecords > 0 && (++m_dumpsRead & 255) == 0)
+        m_progress->setDone(ReadingSteps + (ProgressSteps - ReadingSteps) * m_dumpsRead / m_dumpRecords);
 }
 
 int LibraryReader::readCount()
@@ -98,6 +138,7 @@ int LibraryReader::readCount()
 
 bool LibraryReader::readDump(PatchDump* dump)
 {
+    dumpPassed();
     const int size = m_ar.readInt();
     const qint64 at = m_ar.pos();
     if (size < 0 || size > m_ar.remaining()) {
@@ -106,7 +147,10 @@ bool LibraryReader::readDump(PatchDump* dump)
         dump->clear();
         return false;
     }
-    const qsizetype left = dump->fromBlock(m_data.bytes(), at, size, m_device, false);
+    // The dump keeps its bytes in the file's block and makes its messages
+    // when they are first asked for; a file of another model is converted
+    // below, which makes them at once.
+    const qsizetype left = dump->fromStoredBlock(m_data.bytes(), at, size, m_device);
     m_ar.skip(size);
     QString comment;
     m_ar >> comment;
@@ -123,6 +167,7 @@ bool LibraryReader::readDump(PatchDump* dump)
 
 void LibraryReader::skipDump()
 {
+    dumpPassed();
     const int size = m_ar.readInt();
     m_ar.skip(qBound(qint64(0), qint64(size), m_ar.remaining()));
     const qint64 comment = m_ar.readUINT();
@@ -133,9 +178,14 @@ void LibraryReader::skipDump()
 
 bool Library::storeDocument(Archive& ar)
 {
+    DelayedProgress progress(progressTitle(ar.filename()), QStringLiteral("Writing the library"),
+                             ridevPatchesCount());
+    const SaveProgress outer = t_saving;
+    t_saving = {&progress, 0};
     ar.setMFC();
     ar << deviceModel(m_device);
     toArchive(ar);
+    t_saving = outer;
     return !ar.failed();
 }
 
@@ -144,13 +194,25 @@ bool Library::loadDocument(Archive& ar)
     clearDocument();
     ar.setMFC();
     const QString path = ar.filename();
-    QByteArray bytes(ar.remaining(), Qt::Uninitialized);
+    const qint64 size = ar.remaining();
+    DelayedProgress progress(progressTitle(path), QStringLiteral("Reading the library"), ProgressSteps);
+    // Read in pieces, so that a slow disk shows how far it is.
+    QByteArray bytes(size, Qt::Uninitialized);
+    constexpr qint64 Piece = 4 << 20;
+    bool read = true;
+    for (qint64 done = 0; read && done < size;) {
+        const qint64 n = qMin(Piece, size - done);
+        read = ar.readRaw(bytes.data() + done, n);
+        done += n;
+        progress.setDone(ReadingSteps * done / size);
+    }
     LibraryReader file(m_device);
-    if (!ar.readRaw(bytes.data(), bytes.size()) || !file.open(bytes, recordsOf(this))) {
+    if (!read || !file.open(bytes, recordsOf(this))) {
         setDocError(VarArgs::format(QStringLiteral("Cannot open file\n\n%s"), GetCompactPath(path)));
         return false;
     }
     bytes = QByteArray(); // the reader holds the only copy
+    file.setProgress(&progress);
 
     const QString ours = deviceModel(m_device);
     const QString title = VarArgs::format(QStringLiteral("%s File"), file.model());
@@ -179,6 +241,85 @@ bool Library::loadDocument(Archive& ar)
             strPatches(n, true), ours));
     if (!losses.isEmpty())
         Prompts::current()->warning(nullptr, losses.join(QStringLiteral("\r\n")), title);
+    return true;
+}
+
+// Undo steps -------------------------------------------------------------------------
+
+namespace {
+
+struct LibraryState : DocumentState
+{
+    struct Dump
+    {
+        BulkDump::Content content;
+        QString comment;
+    };
+    struct Group
+    {
+        PatchGroup* group;
+        QList<Dump> dumps; // a null dump of the tree keeps an empty entry
+    };
+    QList<Group> groups; // every group of the tree, in tree order
+};
+
+} // namespace
+
+std::shared_ptr<const DocumentState> Library::saveState()
+{
+    auto state = std::make_shared<LibraryState>();
+    const PatchGroupList groups(this);
+    state->groups.reserve(groups.size());
+    for (PatchGroup* group : groups) {
+        LibraryState::Group& kept = state->groups.emplaceBack();
+        kept.group = group;
+        kept.dumps.reserve(group->dumps().size());
+        for (const PatchDump* dump : std::as_const(group->dumps())) {
+            if (dump)
+                kept.dumps.append({dump->content(), dump->comment()});
+            else
+                kept.dumps.append(LibraryState::Dump());
+        }
+    }
+    return state;
+}
+
+bool Library::restoreState(const DocumentState& state)
+{
+    const auto* saved = dynamic_cast<const LibraryState*>(&state);
+    const PatchGroupList groups(this);
+    if (!saved || saved->groups.size() != groups.size())
+        return false;
+    for (qsizetype i = 0; i < groups.size(); ++i) {
+        if (saved->groups.at(i).group != groups.at(i))
+            return false;
+    }
+    for (const LibraryState::Group& kept : saved->groups) {
+        PatchGroup* group = kept.group;
+        MidiDevice* device = group->device();
+        group->clear();
+        if (group->type() == BankGroup) {
+            // The rows stay; each takes back what it held.
+            const qsizetype rows = qMin(kept.dumps.size(), group->dumps().size());
+            for (qsizetype row = 0; row < rows; ++row) {
+                if (PatchDump* dump = group->dumps().at(row)) {
+                    dump->setContent(kept.dumps.at(row).content, device);
+                    dump->setComment(kept.dumps.at(row).comment);
+                }
+            }
+            continue;
+        }
+        static_cast<TypePatchGroup*>(group)->onLoadName();
+        group->dumps().reserve(kept.dumps.size());
+        for (const LibraryState::Dump& was : kept.dumps) {
+            PatchDump* dump = device ? device->createPatchDump(group->patchType()) : nullptr;
+            if (!dump)
+                continue;
+            dump->setContent(was.content, device);
+            dump->setComment(was.comment);
+            group->dumps().append(dump);
+        }
+    }
     return true;
 }
 
@@ -240,8 +381,12 @@ void PatchGroup::writeRecord(Archive& ar)
             // Keeps the count true: an empty slot.
             out << 0 << QString();
         }
-        if (out.pos() >= Piece)
+        if (out.pos() >= Piece) {
             flush();
+            if (t_saving.progress)
+                t_saving.progress->setDone(t_saving.dumps);
+        }
+        ++t_saving.dumps;
     }
     flush();
 }

@@ -1,6 +1,8 @@
 // Reading a library file: the whole file is taken into memory, checked from
 // end to end and indexed before a single group of the tree changes, then each
-// group fetches its own record.
+// group fetches its own record. The dumps keep their bytes in the file's
+// block (BulkDump::fromStoredBlock) and make their messages when first asked
+// for, so a loaded library costs little more memory than its file.
 //
 // Layout (every integer big-endian, as Archive writes it):
 //   file   := model:string record*            nothing after the last record
@@ -27,6 +29,7 @@
 #include <QHash>
 #include <QString>
 
+class DelayedProgress;
 class MidiDevice;
 class PatchDump;
 
@@ -75,8 +78,12 @@ public:
     int notConverted() const { return m_notConverted; }
     int trimmed() const { return m_trimmed; }
 
+    // The load's progress, moved on as dump records are read or passed.
+    void setProgress(DelayedProgress* progress);
+
 private:
     bool check(Records kind);
+    void dumpPassed();
 
     MidiDevice* m_device;
     Buffer m_data; // the whole file
@@ -87,4 +94,7 @@ private:
     QHash<QString, qint64> m_types;
     int m_notConverted = 0;
     int m_trimmed = 0;
+    DelayedProgress* m_progress = nullptr;
+    qint64 m_dumpRecords = 0; // in the whole file
+    qint64 m_dumpsRead = 0;
 };

@@ -43,4 +43,7 @@ public:
 
     // Sort keys of the names met so far (AlignNumbers), never cleared.
     static QHash<QString, QString> names;
+
+private:
+    void sortByName(QList<PatchDump*>& dumps) const;
 };

@@ -123,15 +123,36 @@ Patch VoicesListView::patchAt(int row) const
     return group ? Patch(group->bank().word(), row) : Patch();
 }
 
+bool VoicesListView::forEachSelectedRow(const std::function<bool(int)>& visit) const
+{
+    // The selection as the view reports it (selectedIndexes), without
+    // building an index per cell: only the name column's cells can be
+    // selected (itemFlags), so each selected row is its name cell, in the
+    // order of the selection's ranges and down each range.
+    const QItemSelectionModel* model = selectionModel();
+    if (!model || isColumnHidden(NameColumn))
+        return true;
+    const QItemSelection selection = model->selection();
+    for (const QItemSelectionRange& range : selection) {
+        if (range.left() > NameColumn || range.right() < NameColumn)
+            continue;
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            if (!isRowHidden(row) && !visit(row))
+                return false;
+        }
+    }
+    return true;
+}
+
 ints VoicesListView::selectedItems(bool all) const
 {
     ints rows;
-    const QModelIndexList selected = selectedIndexes();
-    for (const QModelIndex& index : selected) {
-        const PatchDump* dump = patchDumpAt(index.row());
+    forEachSelectedRow([&](int row) {
+        const PatchDump* dump = patchDumpAt(row);
         if (dump && (all || !dump->isEmpty()))
-            rows.append(index.row());
-    }
+            rows.append(row);
+        return true;
+    });
     return rows;
 }
 
@@ -146,20 +167,13 @@ Vector<PatchDump*> VoicesListView::selectedPatchDumps(bool all) const
 
 bool VoicesListView::validPatchSelected() const
 {
-    const QModelIndexList selected = selectedIndexes();
-    return std::any_of(selected.cbegin(), selected.cend(),
-                       [this](const QModelIndex& index) { return filled(patchDumpAt(index.row())); });
+    return !forEachSelectedRow([this](int row) { return !filled(patchDumpAt(row)); });
 }
 
 bool VoicesListView::validPatchesSelected() const
 {
     int n = 0;
-    const QModelIndexList selected = selectedIndexes();
-    for (const QModelIndex& index : selected) {
-        if (filled(patchDumpAt(index.row())) && ++n > 1)
-            return true;
-    }
-    return false;
+    return !forEachSelectedRow([&](int row) { return !(filled(patchDumpAt(row)) && ++n > 1); });
 }
 
 // The table's hooks ---------------------------------------------------------------

@@ -30,6 +30,8 @@
 #include "ListView.h"
 #include "Patch.h"
 
+#include <functional>
+
 class BankPatchGroup;
 class Library;
 class PatchClipboard;
@@ -180,6 +182,9 @@ private:
     void finishEdit(bool reset);
     // Selects count rows from first, alone, and puts the caret on row caret.
     void selectRows(int first, int count, int caret);
+    // Calls visit with each selected row, in the order the view reports the
+    // selection, until it gives false; false then.
+    bool forEachSelectedRow(const std::function<bool(int)>& visit) const;
 
     // Puts the group's dumps in the given order (a permutation of its rows)
     // and points the users of moved bank programs at their new rows; then
