@@ -6,7 +6,7 @@
 
 namespace {
 // Set by tests before an operation; read on the GUI thread.
-int g_delay = 500;
+int g_delay = ProgressShowDelayMs;
 } // namespace
 
 DelayedProgress::DelayedProgress(const QString& title, const QString& text, qint64 total)

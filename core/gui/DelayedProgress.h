@@ -39,7 +39,8 @@ public:
     bool isShown() const { return m_window != nullptr; }
     QStringList messages() const;
 
-    // How long an operation runs before its window appears; 500 ms unless
+    // How long an operation runs before its window appears; the programs' usual
+    // delay (ProgressShowDelayMs) unless
     // set (a test sets 0 to see the window at once).
     static int delay();
     static void setDelay(int ms);
