@@ -11,6 +11,7 @@
 // simulator in the process; RCC, when given, is a compiled resource file
 // whose layout replaces the program's own.
 #include "BenchMain.h"
+#include "FirstPaint.h"
 #include "MidiEditorWindow.h"
 #include "MixLayout.h"
 #include "Simulator.h"
@@ -27,11 +28,9 @@
 #include <QResource>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstring>
 
 int qCleanupResources_VeskMix();
@@ -39,9 +38,9 @@ int qCleanupResources_VeskMix();
 namespace {
 
 const char* const EditorArgument = "--editor";
-// What the editor program writes once it has painted, then, after its
-// exit, its peak memory.
-const QByteArray PaintedMarker = QByteArrayLiteral("painted\n");
+// What the editor program writes once it has painted, with its peak
+// memory in kB (core/gui/FirstPaint.h).
+const QByteArray PaintedMarker = QByteArrayLiteral("painted ");
 
 struct EditorEntry
 {
@@ -57,36 +56,6 @@ const EditorEntry Editors[] = {
     {"VeskMaster", &VeskMaster::programInfo, &VeskMaster::makeWindow},
     {"VeskMix", &VeskMix::programInfo, &VeskMix::makeWindow},
 };
-
-// Ends the program after the window's first paint.
-class FirstPaint : public QObject
-{
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !m_painted) {
-            m_painted = true;
-            QTimer::singleShot(0, qApp, []() {
-                std::fwrite(PaintedMarker.constData(), 1, size_t(PaintedMarker.size()), stdout);
-                std::fflush(stdout);
-                QCoreApplication::quit();
-            });
-        }
-        return false;
-    }
-
-private:
-    bool m_painted = false;
-};
-
-long peakMemoryKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const auto match = QRegularExpression(QStringLiteral("VmHWM:\\s+(\\d+)")).match(QString::fromLatin1(status.readAll()));
-    return match.hasMatch() ? match.captured(1).toLong() : -1;
-}
 
 int runEditor(char* program, const char* name, const char* rcc)
 {
@@ -112,13 +81,11 @@ int runEditor(char* program, const char* name, const char* rcc)
         if (!QResource::registerResource(QString::fromLocal8Bit(rcc)))
             return 3;
     }
-    FirstPaint paint;
+    // The program reports its first paint and ends there.
+    qputenv(ExitAfterPaintVariable, "1");
     int argc = 1;
     char* argv[] = {program, nullptr};
-    const int result = RunEditorProgram(argc, argv, info, entry->make,
-                                        [&paint](MidiEditorWindow* window) { window->installEventFilter(&paint); });
-    std::printf("peak %ld\n", peakMemoryKb());
-    return result;
+    return RunEditorProgram(argc, argv, info, entry->make);
 }
 
 // The mix editor's layout with the benchmarks' full parts sections in place
@@ -180,7 +147,7 @@ void runProgram(benchmark::State& state, const QString& program, const QStringLi
             state.SkipWithError("the program did not run to its end");
             break;
         }
-        const auto match = QRegularExpression(QStringLiteral("peak (\\d+)")).match(QString::fromLatin1(out));
+        const auto match = QRegularExpression(QStringLiteral("painted (\\d+)")).match(QString::fromLatin1(out));
         if (match.hasMatch())
             peak = match.captured(1).toLong();
     }

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <pthread.h>
@@ -180,10 +181,57 @@ JackClient::JackClient(jack_client_t* jack) : m_jack(jack)
         m_maxMessageSize = qMax(1, int(buffer) - BufferOverhead);
 }
 
+namespace {
+
+// The client KeepJackClient holds for the next open; closed at exit when
+// nobody took it. Any thread, under mutex.
+struct KeptClient
+{
+    std::mutex mutex;
+    jack_client_t* client = nullptr;
+
+    ~KeptClient()
+    {
+        if (client)
+            jack_client_close(client);
+    }
+
+    jack_client_t* take()
+    {
+        std::lock_guard lock(mutex);
+        return std::exchange(client, nullptr);
+    }
+};
+
+KeptClient& keptClient()
+{
+    static KeptClient kept;
+    return kept;
+}
+
+} // namespace
+
+void KeepJackClient(jack_client_t* client)
+{
+    if (!client)
+        return;
+    KeptClient& kept = keptClient();
+    jack_client_t* old = nullptr;
+    {
+        std::lock_guard lock(kept.mutex);
+        old = std::exchange(kept.client, client);
+    }
+    if (old)
+        jack_client_close(old);
+}
+
 std::shared_ptr<JackClient> JackClient::open()
 {
-    jack_status_t status{};
-    jack_client_t* jack = jack_client_open(ClientName, JackNoStartServer, &status);
+    jack_client_t* jack = keptClient().take();
+    if (!jack) {
+        jack_status_t status{};
+        jack = jack_client_open(ClientName, JackNoStartServer, &status);
+    }
     if (!jack)
         return nullptr;
     std::shared_ptr<JackClient> client(new JackClient(jack));

@@ -29,6 +29,14 @@
 #include <mutex>
 
 class JackClient;
+struct _jack_client;
+
+// Hands over a client that was opened only to find out whether a JACK server
+// answers (HostMidiSystems): it becomes the next JACK client this process
+// opens, so that finding the server costs no second client (opening one
+// takes tens of milliseconds, closing one as many). One kept before is
+// closed; one never taken is closed at exit. Null does nothing.
+void KeepJackClient(_jack_client* client);
 
 class JackMidiBackend : public MidiBackend
 {

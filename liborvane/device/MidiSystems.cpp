@@ -1,5 +1,7 @@
 #include "MidiSystems.h"
 
+#include "JackMidiBackend.h"
+
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
 
@@ -52,8 +54,9 @@ bool HostMidiSystems::jackServerRunning()
     jack_set_info_function(quietJack);
     jack_status_t status{};
     jack_client_t* client = jack_client_open("ORVANE", JackNoStartServer, &status);
-    if (client)
-        jack_client_close(client);
+    // The backend that JACK's answer brings opens its client next: it takes
+    // this one.
+    KeepJackClient(client);
     jack_set_error_function(nullptr);
     jack_set_info_function(nullptr);
     return client != nullptr;

@@ -48,8 +48,10 @@ public:
     static MidiSystems* install(MidiSystems* s);
 };
 
-// The real systems of this machine. Asking opens a client and closes it at
-// once; what the systems print about a failure stays off the terminal.
+// The real systems of this machine. Asking ALSA opens a client and closes
+// it at once; the client that finds a JACK server is kept for the JACK
+// backend to use (KeepJackClient). What the systems print about a failure
+// stays off the terminal.
 class HostMidiSystems : public MidiSystems
 {
 public:

@@ -81,8 +81,11 @@ void MidiEditorWindow::OnConnect()
 {
     // A hidden window (not shown yet, or hidden by the program) keeps the
     // notice until it shows: the device reports a state only when it
-    // changes, so a notice dropped here would never come again.
-    if (!isVisible()) {
+    // changes, so a notice dropped here would never come again. A window
+    // that has not painted yet keeps it until it has: what follows waits on
+    // the instrument (the edit buffer, the mode switch), and the user sees
+    // the window first, whatever the instrument does.
+    if (!isVisible() || !m_painted) {
         m_connectPending = true;
         return;
     }
@@ -105,7 +108,7 @@ void MidiEditorWindow::OnConnect()
 void MidiEditorWindow::showEvent(QShowEvent* event)
 {
     MainWindow::showEvent(event);
-    if (m_connectPending) {
+    if (m_connectPending && m_painted) {
         m_connectPending = false;
         PostMessage(this, ConnectMessage, QVariant(0), QVariant(0));
     }
@@ -384,6 +387,15 @@ void MidiEditorWindow::updateStatusColors()
 
 void MidiEditorWindow::paintEvent(QPaintEvent*)
 {
+    if (!m_painted) {
+        m_painted = true;
+        // Posted: the notice is acted on once this paint has reached the
+        // screen.
+        if (m_connectPending) {
+            m_connectPending = false;
+            PostMessage(this, ConnectMessage, QVariant(0), QVariant(0));
+        }
+    }
     QPainter painter(this);
     colors.drawBackground(&painter, rect(), BackgroundBand);
     const int w = width();

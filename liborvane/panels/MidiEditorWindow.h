@@ -193,8 +193,9 @@ private:
     // Shows a sent message's analysis text; GUI thread.
     void showSent(const QString& text, const QString& hex);
 
-    // A connection notice came while the window was hidden: it is acted on
-    // when the window shows.
+    // A connection notice came while the window was hidden or before its
+    // first paint: it is acted on once the window shows and has painted.
     bool m_connectPending = false;
+    bool m_painted = false;
     int m_selectDelayMs = SelectDelayMs;
 };

@@ -1,6 +1,7 @@
 #include "VeskLib_Program.h"
 
 #include "Application.h"
+#include "FirstPaint.h"
 #include "Images.h"
 #include "Instance.h"
 #include "ProgressDlg.h"
@@ -38,6 +39,7 @@ int RunVeskLib(int argc, char** argv)
     auto window = std::make_unique<VeskLib>(device.get());
     window->setStartFile(Application::arg(0));
     window->setVisible(true);
+    ExitAfterFirstPaintWhenAsked(window.get());
     const int result = app.exec();
     window.reset();
     device.reset();

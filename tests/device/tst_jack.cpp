@@ -1,8 +1,10 @@
 // Our ports over a real MIDI transport: a private JACK server, and a JACK
 // peer on the far end of the cable.
+#include "JackMidiBackend.h"
 #include "JackServer.h"
 #include "MidiDevice.h"
 #include "MidiPort.h"
+#include "MidiSystems.h"
 #include "PortInfo.h"
 #include "TestEnvironment.h"
 #include "TestInstrument.h"
@@ -439,6 +441,24 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(owner.messages().size() > heard, 10000);
         QCOMPARE(owner.messages().last(), QByteArray::fromHex("9F7F7F"));
         in.close();
+    }
+
+    // The client that found the server is the one the next backend opens:
+    // finding a server costs no second client. (This process's own backend
+    // holds "ORVANE" already, so the probe's is "ORVANE-01".)
+    void probeClientServesTheBackend()
+    {
+        HostMidiSystems host;
+        QVERIFY(host.jackServerRunning());
+        QVERIFY(JackServer::hasClient(QStringLiteral("ORVANE-01")));
+        {
+            JackMidiBackend backend;
+            QCOMPARE(backend.createClient(), int(MidiStatusOk));
+            QVERIFY(!JackServer::hasClient(QStringLiteral("ORVANE-02")));
+            QVERIFY(JackServer::hasClient(QStringLiteral("ORVANE-01")));
+        }
+        // It closes with the backend that took it.
+        QTRY_VERIFY_WITH_TIMEOUT(!JackServer::hasClient(QStringLiteral("ORVANE-01")), 10000);
     }
 };
 

@@ -1,15 +1,47 @@
 // Reading the edit buffer, as the simulated instrument sees it: each editor
 // at its first connection, in the right mode and in a wrong one (switched
 // without a question during the first connection, with one afterwards), a
-// declined switch and the mix editor's mode chooser. The fall-back after a
-// second failure, and program changes: tst_patchchange.
+// declined switch and the mix editor's mode chooser; none of it before the
+// window's first paint. The fall-back after a second failure, and program
+// changes: tst_patchchange.
 #include "EditorKinds.h"
 #include "MidiPatchEdit.h"
 #include "MidiString.h"
 #include "ProgressWindows.h"
 #include "Prompts.h"
 
+#include <functional>
+
 using Kind = ScriptedPrompts::Kind;
+
+namespace {
+
+// Runs a check at a window's first paint and keeps its answer.
+class PaintWitness : public QObject
+{
+public:
+    PaintWitness(QWidget& window, std::function<bool()> check) : m_check(std::move(check))
+    {
+        window.installEventFilter(this);
+    }
+    bool painted = false;
+    bool held = false; // what the check said then
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !painted) {
+            painted = true;
+            held = m_check();
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    std::function<bool()> m_check;
+};
+
+} // namespace
 
 class TestEditorReceive : public QObject
 {
@@ -69,6 +101,33 @@ private slots:
         else
             QCOMPARE(Wire::shownName(*window), sim()->name(Wire::kind(editor).editBuffer).trimmed());
         QCOMPARE(prompts->count(Kind::YesNo) + prompts->count(Kind::Choice), 0);
+    }
+
+    void paintsBeforeAsking_data() { connect_data(); }
+
+    // The window appears before anything waits on the instrument: at its
+    // first paint it has neither connected nor asked for anything; right
+    // after, it reads its edit buffer as at any connection.
+    void paintsBeforeAsking()
+    {
+        QFETCH(QString, editor);
+        QFETCH(QStringList, expected);
+        Wire::answerFor(sim(), editor);
+        auto window = Wire::build(*rig, editor);
+        // The instrument has answered before the window shows, as a quick
+        // one does while a program builds its window: its notice waits.
+        QVERIFY(QTest::qWaitFor([&] { return rig->device->isConnected(); }, 30000));
+        PaintWitness witness(*window, [&] {
+            return !window->isConnectedOnce() && Wire::received(*bus, sim()).isEmpty();
+        });
+        // What was posted goes before the window system's expose, as it may
+        // in a program's first turn of its event loop.
+        window->show();
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(Wire::showConnected(*window));
+        QVERIFY(witness.painted);
+        QVERIFY2(witness.held, "the window asked the instrument before it painted");
+        QCOMPARE(Wire::withoutAsks(Wire::received(*bus, sim())), expected);
     }
 
     // A read the instrument does not answer, after the first connection:

@@ -1,6 +1,7 @@
 #include "EditorProgram.h"
 
 #include "Application.h"
+#include "FirstPaint.h"
 #include "Images.h"
 #include "Instance.h"
 #include "MainWindow.h"
@@ -45,6 +46,7 @@ int RunEditorProgram(int argc, char** argv, const EditorProgramInfo& info, const
     Application::showSplash(info.splash);
     std::unique_ptr<MidiEditorWindow> window = makeWindow(device.get());
     window->show();
+    ExitAfterFirstPaintWhenAsked(window.get());
     if (shown)
         shown(window.get());
     const int result = app.exec();
