@@ -16,6 +16,7 @@
 #include "BenchMain.h"
 #include "FirstPaint.h"
 #include "JackServer.h"
+#include "SimProcess.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -72,13 +73,7 @@ public:
 
     ~Instrument()
     {
-        if (m_sim.state() != QProcess::Running)
-            return;
-        m_sim.write("quit\n");
-        if (!m_sim.waitForFinished(10000)) {
-            m_sim.kill();
-            m_sim.waitForFinished(5000);
-        }
+        QuitSimulator(m_sim);
     }
 
 private:

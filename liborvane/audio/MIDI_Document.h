@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <type_traits>
 #include <vector>
 
 class Archive;
@@ -61,6 +62,33 @@ public:
     bool isSysex() const { return status == 0xF0 || status == 0xF7; }
 };
 
+// Walks a container that makes its items on demand by index (at(i)),
+// giving each as Reference: a value made for the walk, or a reference.
+template <class Container, class Reference>
+class IndexIterator
+{
+public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = std::remove_cvref_t<Reference>;
+    using difference_type = qsizetype;
+    using pointer = void;
+    using reference = Reference;
+
+    IndexIterator(const Container* items, qsizetype i) : m_items(items), m_i(i) {}
+    Reference operator*() const { return m_items->at(m_i); }
+    IndexIterator& operator++()
+    {
+        ++m_i;
+        return *this;
+    }
+    bool operator==(const IndexIterator& other) const { return m_i == other.m_i; }
+    bool operator!=(const IndexIterator& other) const { return m_i != other.m_i; }
+
+private:
+    const Container* m_items;
+    qsizetype m_i;
+};
+
 // The events of one track, in file order, packed into one block of bytes
 // with the offset of each event beside it: a few bytes an event instead of
 // an object each (a file of a million events is common). In the block an
@@ -84,29 +112,7 @@ public:
     quint32 delta(qsizetype i) const;
 
     // Walks the events, giving each as a value.
-    class const_iterator
-    {
-    public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = MidiEvent;
-        using difference_type = qsizetype;
-        using pointer = void;
-        using reference = MidiEvent;
-
-        const_iterator(const MidiEvents* events, qsizetype i) : m_events(events), m_i(i) {}
-        MidiEvent operator*() const { return m_events->at(m_i); }
-        const_iterator& operator++()
-        {
-            ++m_i;
-            return *this;
-        }
-        bool operator==(const const_iterator& other) const { return m_i == other.m_i; }
-        bool operator!=(const const_iterator& other) const { return m_i != other.m_i; }
-
-    private:
-        const MidiEvents* m_events;
-        qsizetype m_i;
-    };
+    using const_iterator = IndexIterator<MidiEvents, MidiEvent>;
     const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, size()); }
 
@@ -150,29 +156,7 @@ public:
     const MidiTrack& at(qsizetype i) const;
     const MidiTrack& first() const { return at(0); }
 
-    class const_iterator
-    {
-    public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = MidiTrack;
-        using difference_type = qsizetype;
-        using pointer = const MidiTrack*;
-        using reference = const MidiTrack&;
-
-        const_iterator(const MidiTracks* tracks, qsizetype i) : m_tracks(tracks), m_i(i) {}
-        const MidiTrack& operator*() const { return m_tracks->at(m_i); }
-        const_iterator& operator++()
-        {
-            ++m_i;
-            return *this;
-        }
-        bool operator==(const const_iterator& other) const { return m_i == other.m_i; }
-        bool operator!=(const const_iterator& other) const { return m_i != other.m_i; }
-
-    private:
-        const MidiTracks* m_tracks;
-        qsizetype m_i;
-    };
+    using const_iterator = IndexIterator<MidiTracks, const MidiTrack&>;
     const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, size()); }
 

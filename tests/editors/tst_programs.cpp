@@ -6,6 +6,7 @@
 // the second start hands its file over and returns 0.
 #include "JackServer.h"
 #include "SimInstrument.h"
+#include "SimProcess.h"
 #include "TestEnvironment.h"
 
 #include <QElapsedTimer>
@@ -135,13 +136,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        if (sim.state() != QProcess::Running)
-            return;
-        sim.write("quit\n");
-        if (!sim.waitForFinished(10000)) {
-            sim.kill();
-            sim.waitForFinished(5000);
-        }
+        QuitSimulator(sim);
     }
 
     void startHandOverAndExit_data()

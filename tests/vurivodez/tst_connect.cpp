@@ -9,6 +9,7 @@
 #include "Profile.h"
 #include "Prompts.h"
 #include "ScriptedMidiSystems.h"
+#include "SimProcess.h"
 #include "TestEnvironment.h"
 #include "Vesk.h"
 #include "VeskLib.h"
@@ -93,13 +94,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        if (sim.state() != QProcess::Running)
-            return;
-        sim.write("quit\n");
-        if (!sim.waitForFinished(10000)) {
-            sim.kill();
-            sim.waitForFinished(5000);
-        }
+        QuitSimulator(sim);
     }
 
     void simulatorWithoutSystemSaysWhatToDo()

@@ -5,6 +5,7 @@
 // second start (which returns 0 at once), opens a file named on its command
 // line, and ends cleanly on the desktop's SIGTERM, its settings written.
 #include "JackServer.h"
+#include "SimProcess.h"
 #include "TestEnvironment.h"
 
 #include "Archive.h"
@@ -124,13 +125,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        if (sim.state() != QProcess::Running)
-            return;
-        sim.write("quit\n");
-        if (!sim.waitForFinished(10000)) {
-            sim.kill();
-            sim.waitForFinished(5000);
-        }
+        QuitSimulator(sim);
     }
 
     void startHandOverAndExit()
