@@ -14,6 +14,7 @@
 #include "LibrarianRig.h"
 #include "MidiPatchEdit.h"
 #include "Prompts.h"
+#include "Waiting.h"
 #include "WindowGeometry.h"
 #include "WindowTour.h"
 
@@ -77,7 +78,14 @@ class TestGeometry : public QObject
     // main window, its section windows and its commands' windows.
     void verifyWhole(MainWindow* window, ScriptedPrompts& prompts, Sim::BusSimulator& sim, int minimumViews)
     {
-        const auto settle = [&] { WindowTour::settleOn([&] { return int(sim.sim().received().size()); }); };
+        // Waits for the simulator to hear nothing new while nothing is on its
+        // way: each count is taken once the bus has delivered what it holds.
+        const auto settle = [&] {
+            WindowTour::settleOn([&] {
+                Waiting::deliverAll(*bus);
+                return int(sim.sim().received().size());
+            });
+        };
         settle();
         Findings findings;
         WindowTour::tour(window, prompts, settle,
