@@ -338,12 +338,6 @@ double msBetween(Clock::time_point a, Clock::time_point b)
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
 // Play as a user starts it, on the JACK server through the system's
 // backend: how long play() holds the calling (GUI) thread, and how long
 // until the stream runs and the port reports its first position. Medians.
@@ -380,8 +374,8 @@ void BM_JackPlayReturns(benchmark::State& state)
         playing.push_back(msBetween(t0, t2));
         port.stop();
     }
-    state.counters["gui_thread_ms"] = median(gui);
-    state.counters["until_playing_ms"] = median(playing);
+    state.counters["gui_thread_ms"] = MedianOf(gui);
+    state.counters["until_playing_ms"] = MedianOf(playing);
 }
 
 // What play did on the GUI thread before it opened on a worker: list the
@@ -416,9 +410,9 @@ void BM_JackOpenOnCaller(benchmark::State& state)
         listing.push_back(msBetween(t0, t1));
         opening.push_back(msBetween(t1, t2));
     }
-    state.counters["list_ms"] = median(listing);
-    state.counters["open_start_ms"] = median(opening);
-    state.counters["old_play_ms"] = 2 * median(listing) + median(opening);
+    state.counters["list_ms"] = MedianOf(listing);
+    state.counters["open_start_ms"] = MedianOf(opening);
+    state.counters["old_play_ms"] = 2 * MedianOf(listing) + MedianOf(opening);
 }
 
 BENCHMARK(BM_CopyBlock)->Arg(512)->Arg(1024);

@@ -147,9 +147,8 @@ void runProgram(benchmark::State& state, const QString& program, const QStringLi
             state.SkipWithError("the program did not run to its end");
             break;
         }
-        const auto match = QRegularExpression(QStringLiteral("painted (\\d+)")).match(QString::fromLatin1(out));
-        if (match.hasMatch())
-            peak = match.captured(1).toLong();
+        if (const long long kb = PaintedPeakKb(out); kb >= 0)
+            peak = long(kb);
     }
     if (peak > 0)
         state.counters["peak_MB"] = double(peak) / 1024.0;

@@ -23,7 +23,6 @@
 #include <QProcess>
 #include <QSettings>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -136,31 +135,21 @@ Start startOnce(const QString& path, const QProcessEnvironment& env)
     clock.start();
     process.start();
     qint64 paintedNs = -1;
+    long long peakKb = -1;
     while (paintedNs < 0 && process.waitForReadyRead(StartMs)) {
         out += process.readAllStandardOutput();
-        if (out.contains('\n') && out.contains("painted "))
+        peakKb = PaintedPeakKb(out);
+        if (peakKb >= 0)
             paintedNs = clock.nsecsElapsed();
     }
     const bool ended = process.waitForFinished(StartMs) && process.exitStatus() == QProcess::NormalExit &&
                        process.exitCode() == 0;
-    out += process.readAllStandardOutput();
     Start start;
-    const qsizetype at = out.indexOf("painted ");
-    if (paintedNs < 0 || !ended || at < 0)
+    if (paintedNs < 0 || !ended)
         return start;
     start.ms = double(paintedNs) / 1e6;
-    const QByteArray line = out.mid(at + 8, out.indexOf('\n', at) - at - 8);
-    start.peakMiB = line.trimmed().toDouble() / 1024.0;
+    start.peakMiB = double(peakKb) / 1024.0;
     return start;
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 double loadAverage()
@@ -229,12 +218,12 @@ void BM_ProgramStartToFirstPaint(benchmark::State& state)
         peak.push_back(start.peakMiB);
         floorPeak.push_back(floor.peakMiB);
     }
-    state.counters["ms"] = median(ms);
-    state.counters["floor_ms"] = median(floorMs);
-    state.counters["x"] = median(ms) / median(floorMs);
-    state.counters["peak_MiB"] = median(peak);
-    state.counters["floor_peak_MiB"] = median(floorPeak);
-    state.counters["peak_x"] = median(peak) / median(floorPeak);
+    state.counters["ms"] = MedianOf(ms);
+    state.counters["floor_ms"] = MedianOf(floorMs);
+    state.counters["x"] = MedianOf(ms) / MedianOf(floorMs);
+    state.counters["peak_MiB"] = MedianOf(peak);
+    state.counters["floor_peak_MiB"] = MedianOf(floorPeak);
+    state.counters["peak_x"] = MedianOf(peak) / MedianOf(floorPeak);
     state.counters["load"] = loadAverage();
 }
 BENCHMARK(BM_ProgramStartToFirstPaint)

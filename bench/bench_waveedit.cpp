@@ -11,7 +11,6 @@
 
 #include <QImage>
 
-#include <algorithm>
 
 #include <chrono>
 #include <cstring>
@@ -136,19 +135,15 @@ void BM_EditsBesideFloor(benchmark::State& state)
         fade.push_back(ms(t2, t3));
         cutPaste.push_back(ms(t3, t4));
     }
-    const auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0.0 : v[v.size() / 2];
-    };
-    const double f = median(floor);
+    const double f = MedianOf(floor);
     state.counters["floor_ms"] = f;
-    state.counters["normalize_x"] = median(normalize) / f;
-    state.counters["fadein_x"] = median(fade) / f;
-    state.counters["cutpaste_x"] = median(cutPaste) / f;
+    state.counters["normalize_x"] = MedianOf(normalize) / f;
+    state.counters["fadein_x"] = MedianOf(fade) / f;
+    state.counters["cutpaste_x"] = MedianOf(cutPaste) / f;
     std::vector<double> all;
     for (size_t i = 0; i < floor.size(); ++i)
         all.push_back((normalize[i] + fade[i] + cutPaste[i]) / floor[i]);
-    state.counters["all_three_x"] = median(all);
+    state.counters["all_three_x"] = MedianOf(all);
 }
 
 void BM_Paint(benchmark::State& state)

@@ -39,9 +39,9 @@ public:
     bool isShown() const { return m_window != nullptr; }
     QStringList messages() const;
 
-    // How long an operation runs before its window appears; the programs' usual
-    // delay (ProgressShowDelayMs) unless
-    // set (a test sets 0 to see the window at once).
+    // How long an operation runs before its window appears: the programs'
+    // usual delay (ProgressShowDelayMs) unless set (a test sets 0 to see the
+    // window at once).
     static int delay();
     static void setDelay(int ms);
 

@@ -70,6 +70,19 @@ public:
 
 } // namespace FirstPaintDetail
 
+// The peak in kB from a program's output that holds its report; -1 when the
+// output holds none.
+inline long long PaintedPeakKb(const QByteArray& output)
+{
+    const qsizetype at = output.indexOf("painted ");
+    const qsizetype end = at < 0 ? -1 : output.indexOf('\n', at);
+    if (end < 0)
+        return -1;
+    bool ok = false;
+    const long long kb = output.mid(at + 8, end - at - 8).trimmed().toLongLong(&ok);
+    return ok ? kb : -1;
+}
+
 // Watches window when the variable is set; call right after showing it.
 inline void ExitAfterFirstPaintWhenAsked(QWidget* window)
 {

@@ -105,13 +105,21 @@ void MidiEditorWindow::OnConnect()
     connectedOnce = true;
 }
 
+// Posted: a notice kept back is acted on once what shows or paints now has
+// reached the screen.
+void MidiEditorWindow::actOnPendingConnect()
+{
+    if (!m_connectPending)
+        return;
+    m_connectPending = false;
+    PostMessage(this, ConnectMessage, QVariant(0), QVariant(0));
+}
+
 void MidiEditorWindow::showEvent(QShowEvent* event)
 {
     MainWindow::showEvent(event);
-    if (m_connectPending && m_painted) {
-        m_connectPending = false;
-        PostMessage(this, ConnectMessage, QVariant(0), QVariant(0));
-    }
+    if (m_painted)
+        actOnPendingConnect();
 }
 
 void MidiEditorWindow::initDevice() {}
@@ -389,12 +397,7 @@ void MidiEditorWindow::paintEvent(QPaintEvent*)
 {
     if (!m_painted) {
         m_painted = true;
-        // Posted: the notice is acted on once this paint has reached the
-        // screen.
-        if (m_connectPending) {
-            m_connectPending = false;
-            PostMessage(this, ConnectMessage, QVariant(0), QVariant(0));
-        }
+        actOnPendingConnect();
     }
     QPainter painter(this);
     colors.drawBackground(&painter, rect(), BackgroundBand);

@@ -192,6 +192,8 @@ protected:
 private:
     // Shows a sent message's analysis text; GUI thread.
     void showSent(const QString& text, const QString& hex);
+    // Acts on a connection notice kept back, if any; GUI thread.
+    void actOnPendingConnect();
 
     // A connection notice came while the window was hidden or before its
     // first paint: it is acted on once the window shows and has painted.
